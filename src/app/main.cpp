@@ -1,0 +1,2 @@
+// Process entry of Trekora.
+int main() { return 0; }
