@@ -435,3 +435,67 @@ TEST(ShippedReports, StockListsRunOnTheSchema) {
         }
     }
 }
+
+TEST(ShippedDatabase, DocumentNumbersFollowTheHeaderRowId) {
+    ScratchCopy copy;
+    Db db(copy.path(), false);
+    auto next = db.run(storedQuery(db, "cdok_get"), {"1", "19"});
+    ASSERT_TRUE(next) << db.error();
+    ASSERT_EQ(next->size(), 1u);
+    EXPECT_EQ((*next)[0]["CDOK"], "1001");
+
+    // A copied document: header, one line and the customer copy tied by vety_id.
+    ASSERT_TRUE(db.run("insert into vety (pohyb, ido, idosc, sumdokz) values (19, 10101, '10101-01', 0)"));
+    const std::string id = std::to_string(sqlite3_last_insert_rowid(db.handle()));
+    ASSERT_TRUE(db.run("insert into polo (vety_id, idtov, mnoz) values (?, 'T001', 5)", {id}));
+    ASSERT_TRUE(db.run("insert into odbe (vety_id, ido) values (?, 10101)", {id}));
+    ASSERT_TRUE(runStored(db, "cdok_set", {id, id}, false));
+
+    auto numbers = db.run("select (select cdok from vety where id=?1) v, (select cdok from polo where vety_id=?1) p, "
+                          "(select cdok from odbe where vety_id=?1) o",
+                          {id});
+    ASSERT_TRUE(numbers);
+    EXPECT_EQ((*numbers)[0]["V"], "1001");
+    EXPECT_EQ((*numbers)[0]["P"], "1001");
+    EXPECT_EQ((*numbers)[0]["O"], "1001");
+
+    auto last = db.run(storedQuery(db, "last_insert_cdok"));
+    ASSERT_TRUE(last);
+    EXPECT_EQ((*last)[0]["CDOK"], "1001");
+    next = db.run(storedQuery(db, "cdok_get"), {"1", "10"});
+    ASSERT_TRUE(next);
+    EXPECT_EQ((*next)[0]["CDOK"], "1002");
+
+    // A removed newest header does not give its number away again.
+    ASSERT_TRUE(db.run("delete from vety where id=?", {id}));
+    next = db.run(storedQuery(db, "cdok_get"), {"1", "10"});
+    ASSERT_TRUE(next);
+    EXPECT_EQ((*next)[0]["CDOK"], "1002");
+}
+
+TEST(ShippedReports, DocumentListShowsWrittenDocuments) {
+    ScratchCopy copy;
+    Db db(copy.path(), false);
+    bool wellFormed = false;
+    auto items = dataItemQueries(kResources + "/trekora_ekasa.xml", &wellFormed);
+    ASSERT_TRUE(wellFormed);
+    ASSERT_EQ(items.count("vsetky_vystavene"), 1u);
+
+    auto rows = db.run(items["vsetky_vystavene"]);
+    ASSERT_TRUE(rows) << db.error();
+    EXPECT_TRUE(rows->empty());
+
+    ASSERT_TRUE(runStored(db, "nepredaj_insert", {"1", "10102", "KOM:zatvorené", "184320", "", "", ""}, true));
+    rows = db.run(items["vsetky_vystavene"]);
+    ASSERT_TRUE(rows) << db.error();
+    ASSERT_EQ(rows->size(), 1u);
+    auto& r = (*rows)[0];
+    for (const char* key : {"ID", "CDOK", "DATUM", "CAS", "NAZOV1", "NAZOV2", "ULICA", "MESTO", "NAZOV", "PARDOK",
+                            "POHYB", "SUMDOKZ", "OBJCDOK", "PARCDOK", "CTL", "ODSTRANKOVAT_DOKLAD"})
+        EXPECT_EQ(r.count(key), 1u) << key;
+    EXPECT_EQ(r["CDOK"], "1001");
+    EXPECT_EQ(r["NAZOV"], "bez predaja");
+    EXPECT_EQ(r["NAZOV1"], "Bistro U Janka");
+    EXPECT_EQ(r["SUMDOKZ"], "0.00");
+    EXPECT_EQ(r["CTL"], "0");
+}
