@@ -1,0 +1,243 @@
+#include "platform/FileManager.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace platform {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool fail(Error* error, int code, const std::string& what) {
+    Error::set(error, "FileManager", code, what + ": " + std::strerror(code));
+    return false;
+}
+
+bool fail(Error* error, const std::error_code& ec, const std::string& what) {
+    return fail(error, ec.value() ? ec.value() : EIO, what);
+}
+
+bool writeAll(int fd, const std::string& bytes) {
+    size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool exists(const std::string& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+}  // namespace
+
+bool FileManager::fileExists(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0;
+}
+
+bool FileManager::isDirectory(const std::string& path) {
+    struct stat st;
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool FileManager::copyItem(const std::string& from, const std::string& to, Error* error) {
+    std::string what = "\"" + lastPathComponent(from) + "\" could not be copied to \"" + to + "\"";
+    if (!exists(from)) return fail(error, ENOENT, what);
+    if (exists(to)) return fail(error, EEXIST, what);
+    std::error_code ec;
+    if (fs::is_directory(from, ec)) {
+        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+        if (ec) return fail(error, ec, what);
+        return true;
+    }
+    // Exclusive create so that a file appearing meanwhile is not replaced.
+    int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
+    if (in < 0) return fail(error, errno, what);
+    struct stat st;
+    ::fstat(in, &st);
+    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+    if (out < 0) {
+        int e = errno;
+        ::close(in);
+        return fail(error, e, what);
+    }
+    char buf[65536];
+    bool ok = true;
+    int e = 0;
+    for (;;) {
+        ssize_t n = ::read(in, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) { ok = false; e = errno; break; }
+        if (n == 0) break;
+        if (!writeAll(out, std::string(buf, static_cast<size_t>(n)))) { ok = false; e = errno; break; }
+    }
+    ::close(in);
+    if (::close(out) != 0 && ok) { ok = false; e = errno; }
+    if (!ok) {
+        ::unlink(to.c_str());
+        return fail(error, e ? e : EIO, what);
+    }
+    return true;
+}
+
+bool FileManager::moveItem(const std::string& from, const std::string& to, Error* error) {
+    std::string what = "\"" + lastPathComponent(from) + "\" could not be moved to \"" + to + "\"";
+    if (!exists(from)) return fail(error, ENOENT, what);
+    if (exists(to)) return fail(error, EEXIST, what);
+    if (::rename(from.c_str(), to.c_str()) == 0) return true;
+    if (errno != EXDEV) return fail(error, errno, what);
+    if (!copyItem(from, to, error)) return false;
+    return removeItem(from, error);
+}
+
+bool FileManager::removeItem(const std::string& path, Error* error) {
+    std::string what = "\"" + lastPathComponent(path) + "\" could not be removed";
+    if (!exists(path)) return fail(error, ENOENT, what);
+    std::error_code ec;
+    fs::remove_all(path, ec);
+    if (ec) return fail(error, ec, what);
+    return true;
+}
+
+bool FileManager::createDirectory(const std::string& path, bool withIntermediateDirectories,
+                                  Error* error) {
+    std::string what = "The folder \"" + lastPathComponent(path) + "\" could not be created";
+    std::error_code ec;
+    if (withIntermediateDirectories) {
+        fs::create_directories(path, ec);
+        if (ec) return fail(error, ec, what);
+        if (!isDirectory(path)) return fail(error, EEXIST, what);
+        return true;
+    }
+    if (::mkdir(path.c_str(), 0777) != 0) return fail(error, errno, what);
+    return true;
+}
+
+std::optional<std::vector<std::string>> FileManager::contentsOfDirectory(const std::string& path,
+                                                                         Error* error) {
+    std::error_code ec;
+    fs::directory_iterator it(path, ec);
+    if (ec) {
+        fail(error, ec, "The folder \"" + lastPathComponent(path) + "\" could not be read");
+        return std::nullopt;
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : it) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+std::optional<std::string> FileManager::contents(const std::string& path, Error* error) {
+    std::string what = "The file \"" + lastPathComponent(path) + "\" could not be read";
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        fail(error, errno, what);
+        return std::nullopt;
+    }
+    std::string data;
+    char buf[65536];
+    for (;;) {
+        ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) {
+            int e = errno;
+            ::close(fd);
+            fail(error, e, what);
+            return std::nullopt;
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+    }
+    ::close(fd);
+    return data;
+}
+
+bool FileManager::writeFile(const std::string& path, const std::string& bytes, bool atomically,
+                            Error* error) {
+    std::string what = "The file \"" + lastPathComponent(path) + "\" could not be written";
+    std::string target = atomically ? path + ".tmp-" + std::to_string(::getpid()) : path;
+    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return fail(error, errno, what);
+    bool ok = writeAll(fd, bytes);
+    int e = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) { ok = false; e = errno; }
+    if (ok && atomically && ::rename(target.c_str(), path.c_str()) != 0) { ok = false; e = errno; }
+    if (!ok) {
+        if (atomically) ::unlink(target.c_str());
+        return fail(error, e ? e : EIO, what);
+    }
+    return true;
+}
+
+bool FileManager::appendToFile(const std::string& path, const std::string& bytes, Error* error) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    std::string what = "The file \"" + lastPathComponent(path) + "\" could not be appended to";
+    if (fd < 0) return fail(error, errno, what);
+    bool ok = writeAll(fd, bytes);
+    int e = ok ? 0 : errno;
+    if (::close(fd) != 0 && ok) { ok = false; e = errno; }
+    if (!ok) return fail(error, e ? e : EIO, what);
+    return true;
+}
+
+std::optional<uint64_t> FileManager::fileSize(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return static_cast<uint64_t>(st.st_size);
+}
+
+std::optional<Date> FileManager::modificationDate(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) != 0) return std::nullopt;
+    return Date(static_cast<double>(st.st_mtim.tv_sec) + st.st_mtim.tv_nsec / 1e9);
+}
+
+std::string FileManager::makeTemporaryDirectory(const std::string& prefix) {
+    std::error_code ec;
+    fs::path base = fs::temp_directory_path(ec);
+    if (ec) base = "/tmp";
+    std::string templ = (base / (prefix + "-XXXXXX")).string();
+    std::vector<char> buf(templ.begin(), templ.end());
+    buf.push_back('\0');
+    if (!::mkdtemp(buf.data())) return {};
+    return std::string(buf.data());
+}
+
+std::string FileManager::appendingPathComponent(const std::string& path, const std::string& name) {
+    if (path.empty()) return name;
+    if (path.back() == '/') return path + name;
+    return path + "/" + name;
+}
+
+std::string FileManager::lastPathComponent(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    auto slash = p.rfind('/');
+    if (slash == std::string::npos || p == "/") return p;
+    return p.substr(slash + 1);
+}
+
+std::string FileManager::deletingLastPathComponent(const std::string& path) {
+    std::string p = path;
+    while (p.size() > 1 && p.back() == '/') p.pop_back();
+    auto slash = p.rfind('/');
+    if (slash == std::string::npos) return "";
+    if (slash == 0) return "/";
+    return p.substr(0, slash);
+}
+
+}  // namespace platform

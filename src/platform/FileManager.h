@@ -1,0 +1,54 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Date.h"
+#include "platform/Error.h"
+
+namespace platform {
+
+// File operations on plain paths. Failures answer false (or absent) and,
+// when `error` is given, an Error of domain "FileManager" whose code is the
+// errno value.
+class FileManager {
+public:
+    static bool fileExists(const std::string& path);
+    static bool isDirectory(const std::string& path);
+
+    // Copies a file or a directory tree. Refuses (EEXIST) when anything is at
+    // `to` already: an existing item is never replaced.
+    static bool copyItem(const std::string& from, const std::string& to, Error* error = nullptr);
+    // Moves (renames) an item; refuses when anything is at `to` already.
+    static bool moveItem(const std::string& from, const std::string& to, Error* error = nullptr);
+    // Removes a file or a whole directory tree; fails when nothing is there.
+    static bool removeItem(const std::string& path, Error* error = nullptr);
+    static bool createDirectory(const std::string& path, bool withIntermediateDirectories = true,
+                                Error* error = nullptr);
+    // Names (not paths) of the entries of a directory, sorted by name.
+    static std::optional<std::vector<std::string>> contentsOfDirectory(const std::string& path,
+                                                                       Error* error = nullptr);
+
+    static std::optional<std::string> contents(const std::string& path, Error* error = nullptr);
+    // Writes the whole file; `atomically` writes a temporary beside it and renames.
+    static bool writeFile(const std::string& path, const std::string& bytes,
+                          bool atomically = false, Error* error = nullptr);
+    // Appends at the end of the file, creating it when missing.
+    static bool appendToFile(const std::string& path, const std::string& bytes,
+                             Error* error = nullptr);
+
+    static std::optional<uint64_t> fileSize(const std::string& path);
+    static std::optional<Date> modificationDate(const std::string& path);
+
+    // A fresh, empty directory under the system's temporary folder.
+    static std::string makeTemporaryDirectory(const std::string& prefix = "trekora");
+
+    // Path helpers.
+    static std::string appendingPathComponent(const std::string& path, const std::string& name);
+    static std::string lastPathComponent(const std::string& path);
+    static std::string deletingLastPathComponent(const std::string& path);
+};
+
+}  // namespace platform
