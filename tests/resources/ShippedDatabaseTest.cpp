@@ -169,6 +169,16 @@ std::map<std::string, std::string> dataItemQueries(const std::string& file, bool
     return state.items;
 }
 
+// The number the next document gets, as the stored query predicts it.
+long long nextNumber(Db& db) {
+    auto rows = db.run(storedQuery(db, "cdok_get"), {"1", "10"});
+    if (!rows || rows->empty()) {
+        ADD_FAILURE() << "cdok_get: " << db.error();
+        return -1;
+    }
+    return std::stoll((*rows)[0]["CDOK"]);
+}
+
 }  // namespace
 
 TEST(ShippedDatabase, HasEveryTable) {
@@ -337,14 +347,16 @@ TEST(ShippedDatabase, NoSaleRecordGetsNextDocumentNumber) {
     auto customer = db.run("select ido, idosc from odberatel order by id limit 1");
     ASSERT_TRUE(customer);
     const std::string ido = (*customer)[0]["IDO"];
+    const long long expected = nextNumber(db);
+    EXPECT_GT(expected, 1000);
 
     ASSERT_TRUE(runStored(db, "nepredaj_insert", {"1", ido, "KOM:zatvorené", "184310", "", "", ""}, true));
     auto number = db.run(storedQuery(db, "last_insert_cdok"));
     ASSERT_TRUE(number);
     ASSERT_EQ(number->size(), 1u);
-    EXPECT_EQ((*number)[0]["CDOK"], "1001");
+    EXPECT_EQ((*number)[0]["CDOK"], std::to_string(expected));
 
-    auto header = db.run("select * from vety where cdok=1001");
+    auto header = db.run("select * from vety where cdok=?", {std::to_string(expected)});
     ASSERT_TRUE(header);
     ASSERT_EQ(header->size(), 1u);
     EXPECT_EQ((*header)[0]["POHYB"], "0");
@@ -354,7 +366,7 @@ TEST(ShippedDatabase, NoSaleRecordGetsNextDocumentNumber) {
     EXPECT_EQ((*header)[0]["KM"], "184310");
     EXPECT_FALSE((*header)[0]["STR"].empty());
 
-    auto copyRow = db.run("select * from odbe where cdok=1001");
+    auto copyRow = db.run("select * from odbe where cdok=?", {std::to_string(expected)});
     ASSERT_TRUE(copyRow);
     ASSERT_EQ(copyRow->size(), 1u);
     EXPECT_EQ((*copyRow)[0]["VETY_ID"], (*header)[0]["ID"]);
@@ -363,7 +375,7 @@ TEST(ShippedDatabase, NoSaleRecordGetsNextDocumentNumber) {
     ASSERT_TRUE(runStored(db, "nepredaj_insert", {"1", ido, "KOM:", "", "", "", ""}, true));
     number = db.run(storedQuery(db, "last_insert_cdok"));
     ASSERT_TRUE(number);
-    EXPECT_EQ((*number)[0]["CDOK"], "1002");
+    EXPECT_EQ((*number)[0]["CDOK"], std::to_string(expected + 1));
 }
 
 TEST(ShippedDatabase, TemporaryDocumentTakesPostingValues) {
@@ -439,10 +451,8 @@ TEST(ShippedReports, StockListsRunOnTheSchema) {
 TEST(ShippedDatabase, DocumentNumbersFollowTheHeaderRowId) {
     ScratchCopy copy;
     Db db(copy.path(), false);
-    auto next = db.run(storedQuery(db, "cdok_get"), {"1", "19"});
-    ASSERT_TRUE(next) << db.error();
-    ASSERT_EQ(next->size(), 1u);
-    EXPECT_EQ((*next)[0]["CDOK"], "1001");
+    const long long expected = nextNumber(db);
+    const std::string number = std::to_string(expected);
 
     // A copied document: header, one line and the customer copy tied by vety_id.
     ASSERT_TRUE(db.run("insert into vety (pohyb, ido, idosc, sumdokz) values (19, 10101, '10101-01', 0)"));
@@ -455,22 +465,20 @@ TEST(ShippedDatabase, DocumentNumbersFollowTheHeaderRowId) {
                           "(select cdok from odbe where vety_id=?1) o",
                           {id});
     ASSERT_TRUE(numbers);
-    EXPECT_EQ((*numbers)[0]["V"], "1001");
-    EXPECT_EQ((*numbers)[0]["P"], "1001");
-    EXPECT_EQ((*numbers)[0]["O"], "1001");
+    EXPECT_EQ((*numbers)[0]["V"], number);
+    EXPECT_EQ((*numbers)[0]["P"], number);
+    EXPECT_EQ((*numbers)[0]["O"], number);
 
     auto last = db.run(storedQuery(db, "last_insert_cdok"));
     ASSERT_TRUE(last);
-    EXPECT_EQ((*last)[0]["CDOK"], "1001");
-    next = db.run(storedQuery(db, "cdok_get"), {"1", "10"});
-    ASSERT_TRUE(next);
-    EXPECT_EQ((*next)[0]["CDOK"], "1002");
+    EXPECT_EQ((*last)[0]["CDOK"], number);
+    EXPECT_EQ(nextNumber(db), expected + 1);
 
     // A removed newest header does not give its number away again.
+    ASSERT_TRUE(db.run("delete from polo where vety_id=?", {id}));
+    ASSERT_TRUE(db.run("delete from odbe where vety_id=?", {id}));
     ASSERT_TRUE(db.run("delete from vety where id=?", {id}));
-    next = db.run(storedQuery(db, "cdok_get"), {"1", "10"});
-    ASSERT_TRUE(next);
-    EXPECT_EQ((*next)[0]["CDOK"], "1002");
+    EXPECT_EQ(nextNumber(db), expected + 1);
 }
 
 TEST(ShippedReports, DocumentListShowsWrittenDocuments) {
@@ -483,19 +491,66 @@ TEST(ShippedReports, DocumentListShowsWrittenDocuments) {
 
     auto rows = db.run(items["vsetky_vystavene"]);
     ASSERT_TRUE(rows) << db.error();
-    EXPECT_TRUE(rows->empty());
+    const size_t before = rows->size();
+    const long long expected = nextNumber(db);
 
     ASSERT_TRUE(runStored(db, "nepredaj_insert", {"1", "10102", "KOM:zatvorené", "184320", "", "", ""}, true));
     rows = db.run(items["vsetky_vystavene"]);
     ASSERT_TRUE(rows) << db.error();
-    ASSERT_EQ(rows->size(), 1u);
-    auto& r = (*rows)[0];
+    ASSERT_EQ(rows->size(), before + 1);
+    auto& r = (*rows)[0];  // newest first
     for (const char* key : {"ID", "CDOK", "DATUM", "CAS", "NAZOV1", "NAZOV2", "ULICA", "MESTO", "NAZOV", "PARDOK",
                             "POHYB", "SUMDOKZ", "OBJCDOK", "PARCDOK", "CTL", "ODSTRANKOVAT_DOKLAD"})
         EXPECT_EQ(r.count(key), 1u) << key;
-    EXPECT_EQ(r["CDOK"], "1001");
+    EXPECT_EQ(r["CDOK"], std::to_string(expected));
     EXPECT_EQ(r["NAZOV"], "bez predaja");
     EXPECT_EQ(r["NAZOV1"], "Bistro U Janka");
     EXPECT_EQ(r["SUMDOKZ"], "0.00");
     EXPECT_EQ(r["CTL"], "0");
+}
+
+TEST(ShippedDatabase, DemoDocumentsAreConsistent) {
+    Db db(kDatabase);
+    // Lines and customer copies agree with their header; totals are the sums of the lines.
+    auto wrong = db.run(
+        "select v.id from vety v where v.cdok is null or v.cdok <> v.id "
+        "or abs(coalesce(v.sumdokz,0) - coalesce((select sum(ccsum) from polo p where p.vety_id=v.id),0)) > 0.005 "
+        "or (select count(*) from odbe o where o.vety_id=v.id and o.cdok=v.cdok and o.ido=v.ido) <> 1 "
+        "union all select p.id from polo p join vety v on v.id=p.vety_id where p.cdok<>v.cdok or p.pohyb<>v.pohyb");
+    ASSERT_TRUE(wrong) << db.error();
+    EXPECT_TRUE(wrong->empty());
+
+    // The pick lists of linked documents find the demo invoices and the fiscal cash sale.
+    auto invoices = db.run(
+        "select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (20) and "
+        "V.id=O.vety_id and O.IDO=@IDO and V.FACVSET<>1 order by V.ID desc;",
+        {"10101"});
+    ASSERT_TRUE(invoices);
+    EXPECT_EQ(invoices->size(), 1u);
+    auto cashInvoices = db.run(
+        "select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (20) and "
+        "V.id=O.vety_id and O.IDO=@IDO AND V.FACVSET=1 order by V.ID desc;",
+        {"10103"});
+    ASSERT_TRUE(cashInvoices);
+    EXPECT_EQ(cashInvoices->size(), 1u);
+    auto cashSales = db.run(
+        "select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (10) and "
+        "V.sumdokz>0 and V.okp is not NULL and V.id=O.vety_id and O.IDO=@IDO order by V.ID desc;",
+        {"10102"});
+    ASSERT_TRUE(cashSales);
+    EXPECT_EQ(cashSales->size(), 1u);
+
+    // The user page's statistics run on the documents.
+    auto turnover = db.run(
+        "select strftime('%m',datum) mesiac, str as stredisko,idu, pohyb,nazov,sum(obccsd) spolu_s_dph from vety "
+        "left outer join pohyb_typ on(pohyb_typ.CISLO=vety.pohyb) where pohyb in (10,20,21,30,31) "
+        "group by mesiac,str,idu,pohyb,nazov order by mesiac desc,str,idu,pohyb");
+    ASSERT_TRUE(turnover) << db.error();
+    EXPECT_GE(turnover->size(), 4u);
+    for (auto& r : *turnover) EXPECT_FALSE(r["NAZOV"].empty());
+
+    auto pay = db.run(storedQuery(db, "vyplata_info"), {"1"});
+    ASSERT_TRUE(pay);
+    ASSERT_FALSE(pay->empty());
+    EXPECT_EQ((*pay)[0]["MESIAC"], "2026-12");
 }
