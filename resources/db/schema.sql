@@ -17,7 +17,11 @@
 --   * Stock: one sklad row per stock type and good (the level of the good), and one
 --     sklad_sarza row per batch of it (expiry date and level of the batch). The level of a
 --     sklad row is the sum of its batches. Stock types: 10 goods, 40 gifts,
---     50 point-of-sale material, 60 samples.
+--     50 point-of-sale material, 60 samples. A good belongs to one stock type
+--     (tovar.sklad_typ), so a goods code alone finds its batches. Batches that reach 0
+--     stay, so that a receipt can put goods on them again.
+--   * Prices: the customer's price list is odberatel.cennik; a good without a row in that
+--     list sells at tovar.cena.
 --   * Posting goes through temp_vety/temp_polo: the header and lines are inserted there,
 --     completed by the stored column fixes, then copied into vety/polo/odbe.
 
@@ -338,6 +342,9 @@ CREATE TABLE vety (
 );
 CREATE INDEX vety_cdok ON vety(cdok);
 CREATE INDEX vety_pohyb ON vety(pohyb, datum);
+CREATE INDEX vety_idosc ON vety(idosc, datum);
+CREATE INDEX vety_parcdok ON vety(parcdok);
+CREATE INDEX vety_objcdok ON vety(objcdok);
 
 -- Document lines. cena: unit price without VAT; cena1/cena2/cenac: after the first,
 -- second and document discount; cena00: final unit price with VAT; ccmnoz: line amount
