@@ -1,0 +1,36 @@
+#include "db/SqlLog.h"
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+std::mutex& sinkMutex() {
+    static std::mutex m;
+    return m;
+}
+
+SqlLog::Sink& currentSink() {
+    static SqlLog::Sink sink;
+    return sink;
+}
+
+}  // namespace
+
+void SqlLog::write(const std::string& line) {
+    SqlLog::Sink sink;
+    {
+        std::lock_guard<std::mutex> lock(sinkMutex());
+        sink = currentSink();
+    }
+    if (sink) {
+        sink(line);
+        return;
+    }
+    std::fprintf(stderr, "%s\n", line.c_str());
+}
+
+void SqlLog::setSink(Sink sink) {
+    std::lock_guard<std::mutex> lock(sinkMutex());
+    currentSink() = std::move(sink);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Diagnostic log of the database layer. Lines go to stderr unless another
+// sink is installed (tests install one to capture them, the program may
+// install one to silence them).
+class SqlLog {
+public:
+    using Sink = std::function<void(const std::string&)>;
+
+    static void write(const std::string& line);
+    // Installs a sink; an empty function restores the default (stderr).
+    static void setSink(Sink sink);
+};
