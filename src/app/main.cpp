@@ -1,2 +1,21 @@
-// Process entry of Trekora.
-int main() { return 0; }
+// Process entry of Trekora: registers the screens, then hands control to the
+// application main loop, whose run loop is the terminal front end.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/AppRegistry.h"
+#include "app/PlaceholderScreen.h"
+#include "app/TerminalFrontEnd.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/NavigationController.h"
+
+int main(int argc, char** argv) {
+    registerApplicationParts();
+    platform::Application::main(argc, argv, std::nullopt, std::string("AppDelegate"),
+                                &TerminalFrontEnd::runOnStandardStreams, [] {
+                                    return platform::NavigationController::make(
+                                        std::make_shared<PlaceholderScreen>());
+                                });
+    return 0;
+}

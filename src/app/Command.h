@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+// One typed line of the terminal front end.
+//   <n>          select row n (in an alert: action n)
+//   i<n>         accessory button of row n
+//   f<n>=text    fill field n with text (typed as on its keyboard)
+//   s<n>         flip switch n
+//   d<n>=dd.mm.yyyy   set date picker n
+//   /text        search for text ("/" alone clears the search)
+//   sc<n>        choose scope button n of the search bar
+//   b, back      back
+//   q, quit      quit
+//   ?, h, help   help
+//   !title       tap the button or action with exactly this title
+//   title        same, when the line is none of the above
+struct Command {
+    enum class Kind { empty, quit, help, back, row, accessory, fill, toggle, date, search, scope, tap };
+
+    Kind kind = Kind::empty;
+    int number = 0;    // 1-based
+    std::string text;  // field text, search text, date, title
+
+    static Command parse(const std::string& line);
+    static std::string helpLine();
+};

@@ -1,0 +1,175 @@
+#include "app/ModelRunner.h"
+
+#include <algorithm>
+#include <cctype>
+#include <ctime>
+
+#include "app/TerminalRenderer.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Utf8Text.h"
+
+using namespace platform;
+
+namespace {
+
+std::string lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// Titles match without regard to ASCII case.
+bool sameTitle(const std::string& a, const std::string& b) { return lower(a) == lower(b); }
+
+ModelRunner::Result failure(std::string message) { return {false, false, std::move(message)}; }
+
+// "dd.mm.yyyy" or "yyyy-mm-dd" as local noon of that day.
+std::optional<DatePicker::TimePoint> parseDate(const std::string& text) {
+    int d = 0, m = 0, y = 0;
+    char tail = 0;
+    if (std::sscanf(text.c_str(), "%d.%d.%d%c", &d, &m, &y, &tail) != 3 &&
+        std::sscanf(text.c_str(), "%d-%d-%d%c", &y, &m, &d, &tail) != 3)
+        return std::nullopt;
+    if (y < 1900 || m < 1 || m > 12 || d < 1 || d > 31) return std::nullopt;
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = m - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = 12;
+    tm.tm_isdst = -1;
+    std::time_t t = std::mktime(&tm);
+    if (t == -1 || tm.tm_mday != d) return std::nullopt;
+    return std::chrono::system_clock::from_time_t(t);
+}
+
+}  // namespace
+
+ModelRunner::ModelRunner(std::shared_ptr<Window> window) : window_(std::move(window)) {}
+
+void ModelRunner::idle() {
+    if (idle_) idle_();
+}
+
+std::string ModelRunner::draw(bool colour) const { return TerminalRenderer(colour).render(snapshot()); }
+
+ModelRunner::Result ModelRunner::fill(TextField& field, const std::string& text) {
+    if (!field.isEnabled()) return failure("field is disabled");
+    field.becomeFirstResponder();
+    field.clear();
+    size_t typed = field.type(text);
+    size_t wanted = Utf8Text::length(text);
+    if (typed < wanted) return {false, true, std::to_string(wanted - typed) + " character(s) not accepted"};
+    return {};
+}
+
+ModelRunner::Result ModelRunner::execute(const std::string& line) {
+    Command command = Command::parse(line);
+    if (command.kind == Command::Kind::quit) return {true, true, {}};
+    if (command.kind == Command::Kind::help) return {false, true, Command::helpLine()};
+    if (command.kind == Command::Kind::empty) {
+        idle();
+        return {};
+    }
+    Result result;
+    if (auto alert = window_->presentedAlert()) {
+        result = onAlert(command, *alert);
+    } else {
+        result = onScreen(command, snapshot());
+    }
+    idle();
+    return result;
+}
+
+ModelRunner::Result ModelRunner::onAlert(const Command& command, AlertController& alert) {
+    switch (command.kind) {
+        case Command::Kind::row:
+            if (command.number > static_cast<int>(alert.actions().size())) return failure("no such action");
+            if (!alert.tapAction(static_cast<size_t>(command.number - 1))) return failure("action is disabled");
+            return {};
+        case Command::Kind::fill:
+            if (command.number > static_cast<int>(alert.textFields().size())) return failure("no such field");
+            return fill(*alert.textFields()[command.number - 1], command.text);
+        case Command::Kind::tap:
+            for (size_t i = 0; i < alert.actions().size(); ++i)
+                if (sameTitle(alert.actions()[i]->title(), command.text)) {
+                    if (!alert.tapAction(i)) return failure("action is disabled");
+                    return {};
+                }
+            return failure("no action \"" + command.text + "\" in this alert");
+        default:
+            return failure("an alert is open: choose one of its actions");
+    }
+}
+
+ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSnapshot& s) {
+    if (!s.screen) return failure("no screen");
+    switch (command.kind) {
+        case Command::Kind::row: {
+            if (command.number > static_cast<int>(s.rows.size())) return failure("no row " + std::to_string(command.number));
+            const auto& row = s.rows[command.number - 1];
+            row.table->tapRow(row.indexPath);
+            return {};
+        }
+        case Command::Kind::accessory: {
+            if (command.number > static_cast<int>(s.rows.size())) return failure("no row " + std::to_string(command.number));
+            const auto& row = s.rows[command.number - 1];
+            row.table->tapAccessory(row.indexPath);
+            return {};
+        }
+        case Command::Kind::fill:
+            if (command.number > static_cast<int>(s.fields.size())) return failure("no field " + std::to_string(command.number));
+            return fill(*s.fields[command.number - 1], command.text);
+        case Command::Kind::toggle:
+            if (command.number > static_cast<int>(s.switches.size())) return failure("no switch " + std::to_string(command.number));
+            if (!s.switches[command.number - 1]->isEnabled()) return failure("switch is disabled");
+            s.switches[command.number - 1]->toggle();
+            return {};
+        case Command::Kind::date: {
+            if (command.number > static_cast<int>(s.datePickers.size())) return failure("no date " + std::to_string(command.number));
+            auto date = parseDate(command.text);
+            if (!date) return failure("date as dd.mm.yyyy");
+            s.datePickers[command.number - 1]->pick(*date);
+            return {};
+        }
+        case Command::Kind::search:
+            if (!s.searchBar) return failure("no search bar");
+            s.searchBar->becomeFirstResponder();
+            s.searchBar->enterText(command.text);
+            return {};
+        case Command::Kind::scope:
+            if (!s.searchBar || command.number > static_cast<int>(s.searchBar->scopeButtonTitles().size()))
+                return failure("no scope " + std::to_string(command.number));
+            s.searchBar->selectScope(command.number - 1);
+            return {};
+        case Command::Kind::back: {
+            if (!s.canGoBack) {
+                if (auto presenting = s.screen->presentingViewController()) {
+                    s.screen->dismiss(true);
+                    return {};
+                }
+                return failure("no way back from here");
+            }
+            s.screen->navigationController()->popViewController(true);
+            return {};
+        }
+        case Command::Kind::tap: {
+            for (auto* list : {&s.leftItems, &s.rightItems, &s.toolbarItems})
+                for (auto& item : *list)
+                    if (sameTitle(item->title(), command.text)) {
+                        if (!item->isEnabled()) return failure("button is disabled");
+                        item->tap();
+                        return {};
+                    }
+            for (auto& button : s.buttons) {
+                std::string name = button->title().empty() && button->image() ? button->image()->name() : button->title();
+                if (sameTitle(name, command.text)) {
+                    if (!button->isEnabled()) return failure("button is disabled");
+                    button->tap();
+                    return {};
+                }
+            }
+            return failure("unknown command or button \"" + command.text + "\" (? for help)");
+        }
+        default:
+            return failure("unknown command");
+    }
+}

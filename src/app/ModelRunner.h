@@ -1,0 +1,40 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "app/Command.h"
+#include "app/ScreenSnapshot.h"
+#include "platform/ui/Window.h"
+
+// Drives the screen model the way a person does: turns one typed command into
+// a tap, a typed text, a back or a button on what the window shows now, and
+// draws the result. Tests use it directly, without a process.
+class ModelRunner {
+public:
+    struct Result {
+        bool quit = false;
+        bool ok = true;          // false: the command did not fit the screen
+        std::string message;     // what to tell the person (empty when nothing)
+    };
+
+    explicit ModelRunner(std::shared_ptr<platform::Window> window);
+
+    // Runs after each command, to let deferred work (the main queue) run.
+    void setIdleHandler(std::function<void()> idle) { idle_ = std::move(idle); }
+
+    Result execute(const std::string& line);
+    std::string draw(bool colour = false) const;
+    ScreenSnapshot snapshot() const { return ScreenSnapshot::take(*window_); }
+    const std::shared_ptr<platform::Window>& window() const { return window_; }
+
+private:
+    Result onAlert(const Command& command, platform::AlertController& alert);
+    Result onScreen(const Command& command, const ScreenSnapshot& snapshot);
+    static Result fill(platform::TextField& field, const std::string& text);
+    void idle();
+
+    std::shared_ptr<platform::Window> window_;
+    std::function<void()> idle_;
+};

@@ -1,0 +1,9 @@
+#include "app/PlaceholderScreen.h"
+
+#include "platform/ui/Label.h"
+
+void PlaceholderScreen::viewDidLoad() {
+    setTitle(std::string("Trekora"));
+    auto label = addOutlet<platform::Label>("labelInfo");
+    label->setText(std::string("no initial screen registered in the storyboard \"Main\""));
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <iosfwd>
+
+#include "app/ModelRunner.h"
+
+namespace platform {
+class Application;
+}
+
+// The terminal front end: draws the screen, reads a line, runs it, until
+// "q" or the end of input. When input is not a terminal, each line read is
+// echoed after the prompt so that a transcript reads as a session.
+class TerminalFrontEnd {
+public:
+    TerminalFrontEnd(ModelRunner& runner, std::istream& in, std::ostream& out, bool colour, bool echo);
+
+    void run();
+
+    // Runs on standard input and output for the application's window;
+    // colours when standard output is a terminal.
+    static void runOnStandardStreams(platform::Application& app);
+    static bool isTerminal(int fd);
+
+private:
+    ModelRunner& runner_;
+    std::istream& in_;
+    std::ostream& out_;
+    bool colour_;
+    bool echo_;
+};

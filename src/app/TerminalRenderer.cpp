@@ -1,0 +1,230 @@
+#include "app/TerminalRenderer.h"
+
+#include <cmath>
+#include <ctime>
+#include <sstream>
+
+#include "app/Command.h"
+#include "app/HtmlText.h"
+#include "platform/ui/Utf8Text.h"
+
+using namespace platform;
+
+namespace {
+
+std::string indentLines(const std::string& text, const std::string& indent) {
+    std::string out;
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line)) out += indent + line + "\n";
+    return out;
+}
+
+std::string barItems(const std::vector<std::shared_ptr<BarButtonItem>>& items) {
+    std::string out;
+    for (auto& item : items) {
+        if (!out.empty()) out += " ";
+        out += "[" + item->title() + "]";
+    }
+    return out;
+}
+
+std::string formatDate(DatePicker::TimePoint t) {
+    std::time_t tt = std::chrono::system_clock::to_time_t(t);
+    std::tm tm{};
+    localtime_r(&tt, &tm);
+    char buf[32];
+    std::strftime(buf, sizeof buf, "%d.%m.%Y", &tm);
+    return buf;
+}
+
+std::string caption(const View& view) {
+    return view.accessibilityLabel().empty() ? std::string() : view.accessibilityLabel() + ": ";
+}
+
+}  // namespace
+
+std::string TerminalRenderer::paint(const std::string& text, const std::optional<Color>& colour) const {
+    if (!colour_ || !colour) return text;
+    const std::string& name = colour->name();
+    const char* code = nullptr;
+    if (name == "systemRed") code = "31";
+    else if (name == "systemGreen") code = "32";
+    else if (name == "systemYellow" || name == "systemOrange") code = "33";
+    else if (name == "systemBlue") code = "34";
+    else if (name == "secondaryLabel" || name == "systemGray") code = "2";
+    if (!code) return text;
+    return std::string("\x1b[") + code + "m" + text + "\x1b[0m";
+}
+
+std::string TerminalRenderer::bold(const std::string& text) const {
+    return colour_ ? "\x1b[1m" + text + "\x1b[0m" : text;
+}
+
+std::string TerminalRenderer::renderField(const TextField& field, int number) const {
+    std::string shown = field.textOrEmpty();
+    if (field.isSecureTextEntry()) shown = std::string(Utf8Text::length(shown), '*');
+    std::string out = "f" + std::to_string(number) + " " + caption(field) + "[" + shown + "]";
+    if (shown.empty() && !field.placeholder().empty()) out += " (" + field.placeholder() + ")";
+    if (field.keyboardType() != KeyboardType::defaultType) out += " <" + keyboardName(field.keyboardType()) + ">";
+    return out;
+}
+
+
+std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
+    std::ostringstream out;
+    if (!s.screen) {
+        out << "(no screen)\n";
+        return out.str();
+    }
+    std::string title = s.screen->title().value_or("");
+    out << bold("== " + title + " ==") << "\n";
+    std::string left = barItems(s.leftItems);
+    if (s.canGoBack) left = "[< b]" + (left.empty() ? "" : " " + left);
+    std::string right = barItems(s.rightItems);
+    if (!left.empty() || !right.empty()) {
+        out << left;
+        if (!right.empty()) out << (left.empty() ? "" : "   ") << "| " << right;
+        out << "\n";
+    }
+
+    for (const auto& item : s.items) {
+        using Kind = ScreenSnapshot::Item::Kind;
+        switch (item.kind) {
+            case Kind::sectionTitle:
+                out << bold("-- " + item.table->titleForHeaderInSection(item.section).value_or("") + " --") << "\n";
+                break;
+            case Kind::row: {
+                const auto& r = s.rows[item.number - 1];
+                auto cell = r.table->cellAt(r.indexPath);
+                std::string number = std::to_string(item.number) + ". ";
+                std::string pad(number.size() + 2, ' ');
+                std::string text, accessory;
+                if (cell) {
+                    text = cell->textLabel()->textOrEmpty();
+                    if (cell->imageView()->image()) text = "(" + cell->imageView()->image()->name() + ") " + text;
+                    if (cell->hasAccessoryButton()) accessory = "  (i" + std::to_string(item.number) + ")";
+                    else if (cell->accessoryType() == TableViewCell::AccessoryType::checkmark) accessory = "  [x]";
+                    else if (cell->accessoryType() == TableViewCell::AccessoryType::disclosureIndicator) accessory = "  >";
+                }
+                std::string first, rest;
+                auto nl = text.find('\n');
+                first = text.substr(0, nl);
+                if (nl != std::string::npos) rest = text.substr(nl + 1);
+                out << "  " << number << paint(first, cell ? cell->textLabel()->textColor() : std::nullopt) << accessory
+                    << "\n";
+                if (!rest.empty()) out << paint(indentLines(rest, pad), cell->textLabel()->textColor());
+                if (cell && cell->detailTextLabel() && !cell->detailTextLabel()->textOrEmpty().empty())
+                    out << paint(indentLines(cell->detailTextLabel()->textOrEmpty(), pad),
+                                 cell->detailTextLabel()->textColor());
+                if (cell) {
+                    // Named labels and widgets of custom cells.
+                    for (auto& sub : cell->subviews()) {
+                        if (sub->isHidden()) continue;
+                        if (auto label = std::dynamic_pointer_cast<Label>(sub)) {
+                            if (label->textOrEmpty().empty()) continue;
+                            out << paint(indentLines(label->textOrEmpty(), pad), label->textColor());
+                        } else if (auto image = std::dynamic_pointer_cast<ImageView>(sub)) {
+                            if (image->image()) out << pad << "(" << image->image()->name() << ")\n";
+                        } else if (auto progress = std::dynamic_pointer_cast<ProgressView>(sub)) {
+                            int filled = static_cast<int>(std::lround(progress->progress() * 10));
+                            out << pad << "[" << std::string(filled, '#') << std::string(10 - filled, '-') << "]\n";
+                        }
+                    }
+                }
+                break;
+            }
+            case Kind::label: {
+                auto label = std::static_pointer_cast<Label>(item.view);
+                if (label->textOrEmpty().empty()) break;
+                out << paint(indentLines(label->textOrEmpty(), "  "), label->textColor());
+                break;
+            }
+            case Kind::field:
+                out << "  " << renderField(*std::static_pointer_cast<TextField>(item.view), item.number) << "\n";
+                break;
+            case Kind::toggle: {
+                auto sw = std::static_pointer_cast<Switch>(item.view);
+                out << "  s" << item.number << " " << caption(*sw) << (sw->isOn() ? "[on]" : "[off]") << "\n";
+                break;
+            }
+            case Kind::button: {
+                auto button = std::static_pointer_cast<Button>(item.view);
+                std::string name = button->title().empty() && button->image() ? button->image()->name() : button->title();
+                out << "  [" << name << "]" << (button->isEnabled() ? "" : " (disabled)") << "\n";
+                break;
+            }
+            case Kind::progress: {
+                auto progress = std::static_pointer_cast<ProgressView>(item.view);
+                int filled = static_cast<int>(std::lround(progress->progress() * 20));
+                out << "  " << caption(*progress) << "[" << std::string(filled, '#') << std::string(20 - filled, '-')
+                    << "] " << static_cast<int>(std::lround(progress->progress() * 100)) << "%\n";
+                break;
+            }
+            case Kind::activity: {
+                auto activity = std::static_pointer_cast<ActivityIndicatorView>(item.view);
+                if (activity->isAnimating()) out << "  (working...)\n";
+                break;
+            }
+            case Kind::datePicker: {
+                auto picker = std::static_pointer_cast<DatePicker>(item.view);
+                out << "  d" << item.number << " " << caption(*picker) << formatDate(picker->date());
+                if (picker->minimumDate() || picker->maximumDate()) {
+                    out << " (" << (picker->minimumDate() ? formatDate(*picker->minimumDate()) : "") << " - "
+                        << (picker->maximumDate() ? formatDate(*picker->maximumDate()) : "") << ")";
+                }
+                out << "\n";
+                break;
+            }
+            case Kind::search: {
+                auto search = std::static_pointer_cast<SearchBar>(item.view);
+                out << "  /search: [" << search->text() << "]";
+                if (search->text().empty() && !search->placeholder().empty()) out << " (" << search->placeholder() << ")";
+                if (search->keyboardType() != KeyboardType::defaultType)
+                    out << " <" << keyboardName(search->keyboardType()) << ">";
+                out << "\n";
+                const auto& scopes = search->scopeButtonTitles();
+                if (search->showsScopeBar() && !scopes.empty()) {
+                    out << "  scope:";
+                    for (size_t i = 0; i < scopes.size(); ++i) {
+                        bool selected = static_cast<int>(i) == search->selectedScopeButtonIndex();
+                        out << " sc" << (i + 1) << (selected ? "*" : "") << "[" << scopes[i] << "]";
+                    }
+                    out << "\n";
+                }
+                break;
+            }
+            case Kind::web: {
+                auto web = std::static_pointer_cast<WebView>(item.view);
+                if (!web->html()) break;
+                out << "  ----\n" << indentLines(HtmlText::toText(*web->html()), "  ") << "  ----\n";
+                break;
+            }
+        }
+    }
+    if (!s.toolbarItems.empty()) out << barItems(s.toolbarItems) << "\n";
+    if (s.alert) out << renderAlert(*s.alert);
+    out << Command::helpLine() << "\n";
+    return out.str();
+}
+
+std::string TerminalRenderer::renderAlert(const AlertController& alert) const {
+    std::ostringstream out;
+    bool sheet = alert.preferredStyle() == AlertController::Style::actionSheet;
+    out << "+-- " << bold(alert.title().value_or(sheet ? "" : "")) << (sheet ? " (choose)" : "") << "\n";
+    if (alert.message() && !alert.message()->empty()) out << indentLines(*alert.message(), "| ");
+    int n = 0;
+    for (auto& field : alert.textFields()) out << "| " << renderField(*field, ++n) << "\n";
+    out << "|";
+    n = 0;
+    for (auto& action : alert.actions()) {
+        ++n;
+        std::optional<Color> colour;
+        if (action->style() == AlertAction::Style::destructive) colour = Color::systemRed();
+        std::string shown = std::to_string(n) + ":" + action->title();
+        if (action->style() == AlertAction::Style::cancel) shown += " (cancel)";
+        out << " [" << paint(shown, colour) << "]" << (action->isEnabled() ? "" : "(off)");
+    }
+    out << "\n+--\n";
+    return out.str();
+}

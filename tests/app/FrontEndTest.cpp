@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "FakeScreens.h"
+#include "app/ModelRunner.h"
+#include "app/TerminalFrontEnd.h"
+#include "app/TerminalRenderer.h"
+#include "platform/ui/Window.h"
+
+namespace {
+
+struct Session {
+    std::shared_ptr<fake::MenuScreen> menu = std::make_shared<fake::MenuScreen>();
+    std::shared_ptr<platform::NavigationController> nav = platform::NavigationController::make(menu);
+    std::shared_ptr<platform::Window> window = std::make_shared<platform::Window>();
+    Session() {
+        window->setRootViewController(nav);
+        window->makeKeyAndVisible();
+    }
+};
+
+}  // namespace
+
+TEST(TerminalRenderer, DrawsATableScreen) {
+    Session s;
+    std::string text = ModelRunner(s.window).draw();
+    EXPECT_EQ(text,
+              "== menu ==\n"
+              "[odhlásiť]\n"
+              "  1. predaj\n"
+              "     predaj tovaru\n"
+              "  2. kilometre\n"
+              "     stav tachometra\n"
+              "  3. info\n"
+              "     o programe\n"
+              "  4. nastavenia\n" +
+                  Command::helpLine() + "\n");
+    std::string coloured = ModelRunner(s.window).draw(true);
+    EXPECT_NE(coloured.find("\x1b[31m     predaj tovaru\n\x1b[0m"), std::string::npos);
+}
+
+TEST(TerminalRenderer, DrawsAnAlertWithItsFieldOverTheScreen) {
+    Session s;
+    s.menu->askKilometres();
+    std::string text = ModelRunner(s.window).draw();
+    EXPECT_NE(text.find("  4. nastavenia\n"
+                        "+-- kilometre\n"
+                        "| pôvodný stav: 100\n"
+                        "| f1 [100] <number pad>\n"
+                        "| [1:storno (cancel)] [2:ok]\n"
+                        "+--\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST(TerminalRenderer, DrawsAWebPageAsText) {
+    auto page = std::make_shared<fake::PageScreen>();
+    page->html = "<p>riadok&nbsp;1<br>riadok 2</p>";
+    platform::Window window;
+    window.setRootViewController(platform::NavigationController::make(page));
+    window.makeKeyAndVisible();
+    EXPECT_EQ(TerminalRenderer().render(ScreenSnapshot::take(window)),
+              "== info ==\n  ----\n  riadok\xC2\xA0" "1\n  riadok 2\n  ----\n" + Command::helpLine() + "\n");
+}
+
+TEST(ModelRunner, DrivesRowsAlertsFieldsSwitchesAndBack) {
+    Session s;
+    ModelRunner runner(s.window);
+    EXPECT_FALSE(runner.execute("9").ok);
+    EXPECT_TRUE(runner.execute("2").ok);
+    ASSERT_NE(s.window->presentedAlert(), nullptr);
+    EXPECT_FALSE(runner.execute("b").ok);  // an alert waits for its answer
+    auto typed = runner.execute("f1=12x34");
+    EXPECT_EQ(typed.message, "1 character(s) not accepted");
+    EXPECT_TRUE(runner.execute("OK").ok);
+    EXPECT_EQ(s.menu->km, "1234");
+    EXPECT_EQ(s.window->presentedAlert(), nullptr);
+
+    runner.execute("4");
+    EXPECT_EQ(s.window->topScreen(), s.menu->form);
+    runner.execute("f1=Jana");
+    runner.execute("s1");
+    EXPECT_FALSE(runner.execute("s2").ok);
+    runner.execute("uložiť");
+    EXPECT_EQ(s.menu->form->saved, (std::vector<std::string>{"Jana/A"}));
+    EXPECT_EQ(s.window->topScreen(), s.menu);
+    EXPECT_FALSE(runner.execute("b").ok);  // nothing beneath the menu
+    EXPECT_TRUE(runner.execute("q").quit);
+}
+
+TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
+    Session s;
+    ModelRunner runner(s.window);
+    int idles = 0;
+    runner.setIdleHandler([&] { ++idles; });
+    std::istringstream in("3\nb\n2\nf1=5\nstorno\nnonsense\n");
+    std::ostringstream out;
+    TerminalFrontEnd(runner, in, out, false, true).run();
+    std::string text = out.str();
+    EXPECT_EQ(idles, 6);
+    EXPECT_NE(text.find("> 3\n\n== info ==\n[< b]\n  ----\n  Trekora\n  verzia\xC2\xA0" "2.24 & viac\n  a  b\n  ----\n"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("> f1=5\n\n== menu =="), std::string::npos);
+    EXPECT_NE(text.find("| f1 [5] <number pad>"), std::string::npos);
+    EXPECT_NE(text.find("> nonsense\n! unknown command or button \"nonsense\" (? for help)\n"), std::string::npos);
+    EXPECT_EQ(s.menu->km, "100");  // storno keeps the reading
+    EXPECT_EQ(text.substr(text.size() - 3), "> \n");  // ends at end of input
+}
