@@ -53,6 +53,12 @@ Command Command::parse(const std::string& line) {
         c.kind = Kind::help;
     } else if (t == "b" || t == "back") {
         c.kind = Kind::back;
+    } else if (t == "w" || t == "wait") {
+        c.kind = Kind::wait;
+        c.number = 1;
+    } else if (prefixed(t, "w", n)) {
+        c.kind = Kind::wait;
+        c.number = n;
     } else if (parseNumber(t, n)) {
         c.kind = Kind::row;
         c.number = n;
@@ -88,5 +94,5 @@ Command Command::parse(const std::string& line) {
 
 std::string Command::helpLine() {
     return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date | "
-           "/text search | sc<n> scope | <title> button | b back | q quit";
+           "/text search | sc<n> scope | <title> button | w wait | b back | q quit";
 }

@@ -10,13 +10,14 @@
 //   d<n>=dd.mm.yyyy   set date picker n
 //   /text        search for text ("/" alone clears the search)
 //   sc<n>        choose scope button n of the search bar
+//   w, w<n>      wait: let the program work for 1 (or n) seconds
 //   b, back      back
 //   q, quit      quit
 //   ?, h, help   help
 //   !title       tap the button or action with exactly this title
 //   title        same, when the line is none of the above
 struct Command {
-    enum class Kind { empty, quit, help, back, row, accessory, fill, toggle, date, search, scope, tap };
+    enum class Kind { empty, quit, help, back, wait, row, accessory, fill, toggle, date, search, scope, tap };
 
     Kind kind = Kind::empty;
     int number = 0;    // 1-based

@@ -5,6 +5,7 @@
 #include <ctime>
 
 #include "app/TerminalRenderer.h"
+#include "platform/MainRunLoop.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Utf8Text.h"
 
@@ -43,7 +44,10 @@ std::optional<DatePicker::TimePoint> parseDate(const std::string& text) {
 
 }  // namespace
 
-ModelRunner::ModelRunner(std::shared_ptr<Window> window) : window_(std::move(window)) {}
+ModelRunner::ModelRunner(std::shared_ptr<Window> window)
+    : window_(std::move(window)),
+      idle_([] { MainRunLoop::drain(); }),
+      wait_([](std::chrono::milliseconds duration) { MainRunLoop::runFor(duration); }) {}
 
 void ModelRunner::idle() {
     if (idle_) idle_();
@@ -65,6 +69,11 @@ ModelRunner::Result ModelRunner::execute(const std::string& line) {
     Command command = Command::parse(line);
     if (command.kind == Command::Kind::quit) return {true, true, {}};
     if (command.kind == Command::Kind::help) return {false, true, Command::helpLine()};
+    if (command.kind == Command::Kind::wait) {
+        if (wait_) wait_(std::chrono::seconds(std::min(command.number, 600)));
+        idle();
+        return {};
+    }
     if (command.kind == Command::Kind::empty) {
         idle();
         return {};

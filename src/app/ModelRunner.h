@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -21,7 +22,10 @@ public:
 
     explicit ModelRunner(std::shared_ptr<platform::Window> window);
 
-    // Runs after each command, to let deferred work (the main queue) run.
+    // Lets the program work for the given time (main queue included).
+    void setWaitHandler(std::function<void(std::chrono::milliseconds)> wait) { wait_ = std::move(wait); }
+    // Runs after each command, to let deferred work run; by default every
+    // block pending on the main queue.
     void setIdleHandler(std::function<void()> idle) { idle_ = std::move(idle); }
 
     Result execute(const std::string& line);
@@ -37,4 +41,5 @@ private:
 
     std::shared_ptr<platform::Window> window_;
     std::function<void()> idle_;
+    std::function<void(std::chrono::milliseconds)> wait_;
 };

@@ -1,21 +1,65 @@
 #include "app/TerminalFrontEnd.h"
 
+#include <poll.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 #include <string>
 
+#include "platform/MainRunLoop.h"
 #include "platform/ui/Application.h"
 
 TerminalFrontEnd::TerminalFrontEnd(ModelRunner& runner, std::istream& in, std::ostream& out, bool colour, bool echo)
-    : runner_(runner), in_(in), out_(out), colour_(colour), echo_(echo) {}
+    : runner_(runner), in_(&in), out_(out), colour_(colour), echo_(echo) {}
+
+TerminalFrontEnd::TerminalFrontEnd(ModelRunner& runner, int inputFd, std::ostream& out, bool colour, bool echo)
+    : runner_(runner), fd_(inputFd), out_(out), colour_(colour), echo_(echo) {}
+
+bool TerminalFrontEnd::readLine(std::string& line) {
+    if (in_) return static_cast<bool>(std::getline(*in_, line));
+    for (;;) {
+        auto nl = pending_.find('\n');
+        if (nl != std::string::npos) {
+            line = pending_.substr(0, nl);
+            pending_.erase(0, nl + 1);
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            return true;
+        }
+        if (eof_) {
+            if (pending_.empty()) return false;
+            line.swap(pending_);
+            pending_.clear();
+            return true;
+        }
+        pollfd p{fd_, POLLIN, 0};
+        int ready = ::poll(&p, 1, 100);
+        if (ready < 0 && errno != EINTR) {
+            eof_ = true;
+            continue;
+        }
+        if (ready > 0) {
+            char buf[4096];
+            ssize_t n = ::read(fd_, buf, sizeof buf);
+            if (n > 0) {
+                pending_.append(buf, static_cast<size_t>(n));
+            } else if (n == 0 || (errno != EINTR && errno != EAGAIN)) {
+                eof_ = true;
+            }
+            continue;
+        }
+        // Nothing typed yet: let the program's own work go on, and show
+        // what it changed.
+        if (platform::MainRunLoop::drain() > 0) out_ << "\n" << runner_.draw(colour_) << "> " << std::flush;
+    }
+}
 
 void TerminalFrontEnd::run() {
     out_ << runner_.draw(colour_);
     std::string line;
     while (true) {
         out_ << "> " << std::flush;
-        if (!std::getline(in_, line)) {
+        if (!readLine(line)) {
             out_ << "\n";
             break;
         }
@@ -35,6 +79,6 @@ void TerminalFrontEnd::runOnStandardStreams(platform::Application& app) {
     if (!window) return;
     ModelRunner runner(window);
     app.setURLOpener([](const std::string& url) { std::cout << "(opened " << url << ")\n"; });
-    TerminalFrontEnd frontEnd(runner, std::cin, std::cout, isTerminal(STDOUT_FILENO), !isTerminal(STDIN_FILENO));
+    TerminalFrontEnd frontEnd(runner, STDIN_FILENO, std::cout, isTerminal(STDOUT_FILENO), !isTerminal(STDIN_FILENO));
     frontEnd.run();
 }

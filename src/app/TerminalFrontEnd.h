@@ -1,6 +1,7 @@
 #pragma once
 
 #include <iosfwd>
+#include <string>
 
 #include "app/ModelRunner.h"
 
@@ -13,7 +14,11 @@ class Application;
 // echoed after the prompt so that a transcript reads as a session.
 class TerminalFrontEnd {
 public:
+    // Reads lines from a stream (tests, scripts).
     TerminalFrontEnd(ModelRunner& runner, std::istream& in, std::ostream& out, bool colour, bool echo);
+    // Reads lines from a descriptor; while waiting for input the main queue
+    // keeps running and the screen is drawn again when that work changed it.
+    TerminalFrontEnd(ModelRunner& runner, int inputFd, std::ostream& out, bool colour, bool echo);
 
     void run();
 
@@ -23,8 +28,13 @@ public:
     static bool isTerminal(int fd);
 
 private:
+    bool readLine(std::string& line);
+
     ModelRunner& runner_;
-    std::istream& in_;
+    std::istream* in_ = nullptr;
+    int fd_ = -1;
+    std::string pending_;
+    bool eof_ = false;
     std::ostream& out_;
     bool colour_;
     bool echo_;

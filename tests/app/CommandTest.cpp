@@ -20,6 +20,7 @@ TEST(Command, ParsesTheGrammar) {
         {"/nov", Kind::search, 0, "nov"}, {"/", Kind::search, 0, ""},       {"!b", Kind::tap, 0, "b"},
         {"áno", Kind::tap, 0, "áno"},    {"0", Kind::tap, 0, "0"},          {"f=x", Kind::tap, 0, "f=x"},
         {"storno hotovosti", Kind::tap, 0, "storno hotovosti"},
+        {"w", Kind::wait, 1, ""},         {"w3", Kind::wait, 3, ""},        {"wx", Kind::tap, 0, "wx"},
     };
     for (const auto& c : cases) {
         auto cmd = Command::parse(c.line);

@@ -6,7 +6,10 @@
 #include "app/ModelRunner.h"
 #include "app/TerminalFrontEnd.h"
 #include "app/TerminalRenderer.h"
+#include "platform/DispatchQueue.h"
 #include "platform/ui/Window.h"
+
+#include <unistd.h>
 
 namespace {
 
@@ -107,4 +110,36 @@ TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
     EXPECT_NE(text.find("> nonsense\n! unknown command or button \"nonsense\" (? for help)\n"), std::string::npos);
     EXPECT_EQ(s.menu->km, "100");  // storno keeps the reading
     EXPECT_EQ(text.substr(text.size() - 3), "> \n");  // ends at end of input
+}
+
+TEST(ModelRunner, RunsMainQueueWorkAfterEachCommand) {
+    // A row whose selection is handed to the main queue, as the menu screens do.
+    class Deferred : public fake::MenuScreen {
+    public:
+        void didSelectRowAt(platform::TableView& t, const platform::IndexPath& p) override {
+            auto self = std::static_pointer_cast<Deferred>(shared_from_this());
+            platform::DispatchQueue::main()->async([self, &t, p] { self->MenuScreen::didSelectRowAt(t, p); });
+        }
+    };
+    auto menu = std::make_shared<Deferred>();
+    auto window = std::make_shared<platform::Window>();
+    window->setRootViewController(platform::NavigationController::make(menu));
+    window->makeKeyAndVisible();
+    ModelRunner runner(window);
+    runner.execute("3");
+    EXPECT_EQ(window->topScreen()->title(), std::optional<std::string>("info"));
+}
+
+TEST(TerminalFrontEnd, ReadsADescriptorToItsEnd) {
+    Session s;
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    std::string script = "4\nf1=Eva\nuložiť";  // last line without a line feed
+    ASSERT_EQ(::write(fds[1], script.data(), script.size()), static_cast<ssize_t>(script.size()));
+    ::close(fds[1]);
+    ModelRunner runner(s.window);
+    std::ostringstream out;
+    TerminalFrontEnd(runner, fds[0], out, false, true).run();
+    ::close(fds[0]);
+    EXPECT_EQ(s.menu->form->saved, (std::vector<std::string>{"Eva/N"}));
 }
