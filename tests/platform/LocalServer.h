@@ -19,6 +19,8 @@ public:
     httplib::Server server;
 
     void start() {
+        // One request a connection, so that stopping never waits for idle keep-alives.
+        server.set_keep_alive_max_count(1);
         port_ = server.bind_to_any_port("127.0.0.1");
         thread_ = std::thread([this] { server.listen_after_bind(); });
         while (!server.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
