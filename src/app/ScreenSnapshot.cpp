@@ -15,7 +15,7 @@ void add(ScreenSnapshot& s, ScreenSnapshot::Item::Kind kind, const std::shared_p
 }
 
 void walk(ScreenSnapshot& s, const std::shared_ptr<View>& view) {
-    if (!view || view->isHidden()) return;
+    if (!view || view->isCollapsed()) return;
     using Kind = ScreenSnapshot::Item::Kind;
     if (auto table = std::dynamic_pointer_cast<TableView>(view)) {
         int sections = table->numberOfSections();
@@ -71,6 +71,10 @@ void walk(ScreenSnapshot& s, const std::shared_ptr<View>& view) {
     }
     if (std::dynamic_pointer_cast<ActivityIndicatorView>(view)) {
         add(s, Kind::activity, view);
+        return;
+    }
+    if (auto image = std::dynamic_pointer_cast<ImageView>(view)) {
+        if (image->image()) add(s, Kind::image, view);
         return;
     }
     if (std::dynamic_pointer_cast<WebView>(view)) {

@@ -8,6 +8,7 @@
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/DatePicker.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/Label.h"
 #include "platform/ui/ProgressView.h"
 #include "platform/ui/SearchBar.h"
@@ -29,7 +30,7 @@ struct ScreenSnapshot {
     };
     // One item of the screen's content, in view-tree order.
     struct Item {
-        enum class Kind { sectionTitle, row, label, field, toggle, button, progress, activity, datePicker, search, web };
+        enum class Kind { sectionTitle, row, label, field, toggle, button, progress, activity, datePicker, search, web, image };
         Kind kind = Kind::label;
         std::shared_ptr<platform::View> view;
         int number = 0;     // row / field / switch / date number

@@ -120,7 +120,7 @@ std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
                 if (cell) {
                     // Named labels and widgets of custom cells.
                     for (auto& sub : cell->subviews()) {
-                        if (sub->isHidden()) continue;
+                        if (sub->isCollapsed()) continue;
                         if (auto label = std::dynamic_pointer_cast<Label>(sub)) {
                             if (label->textOrEmpty().empty()) continue;
                             out << paint(indentLines(label->textOrEmpty(), pad), label->textColor());
@@ -192,6 +192,11 @@ std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
                     }
                     out << "\n";
                 }
+                break;
+            }
+            case Kind::image: {
+                auto image = std::static_pointer_cast<ImageView>(item.view);
+                out << "  " << paint("(" + image->image()->name() + ")", image->tintColor()) << "\n";
                 break;
             }
             case Kind::web: {

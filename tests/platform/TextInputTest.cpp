@@ -135,3 +135,15 @@ TEST(SearchBarInput, KeyboardFiltersAndScopesNotify) {
     EXPECT_EQ(recorder->scopes, (std::vector<int>{1}));
     EXPECT_EQ(recorder->texts, (std::vector<std::string>{"12"}));
 }
+
+TEST(Keyboard, TypingReplacesASelectedText) {
+    auto limit = std::make_shared<LengthLimit>();
+    TextField field;
+    field.setDelegate(limit);
+    field.setText(std::string("1234567"));
+    field.selectAll();
+    // A full field still takes the first character: it replaces the selection.
+    EXPECT_EQ(field.type("89"), 2u);
+    EXPECT_EQ(field.textOrEmpty(), "89");
+    EXPECT_FALSE(field.selectedRange().has_value());
+}

@@ -17,16 +17,20 @@ bool TextField::applyChange(TextRange range, const std::string& replacement) {
     }
     text_ = Utf8Text::substring(current, 0, range.location) + replacement +
             Utf8Text::substring(current, range.location + range.length, length);
+    selection_.reset();
     sendActions();
     return true;
 }
+
+void TextField::selectAll() { selection_ = TextRange{0, Utf8Text::length(textOrEmpty())}; }
 
 size_t TextField::type(const std::string& typed) {
     size_t accepted = 0;
     for (const auto& c : Utf8Text::characters(typed)) {
         if (!keyboardAllows(keyboardType_, c)) continue;
-        TextRange end{Utf8Text::length(textOrEmpty()), 0};
-        if (applyChange(end, c)) ++accepted;
+        TextRange at{Utf8Text::length(textOrEmpty()), 0};
+        if (selection_ && selection_->length > 0) at = *selection_;
+        if (applyChange(at, c)) ++accepted;
     }
     return accepted;
 }

@@ -35,8 +35,14 @@ public:
 
     bool canBecomeFirstResponder() const override { return isEnabled(); }
 
+    // The selected characters; typing replaces them.
+    const std::optional<TextRange>& selectedRange() const { return selection_; }
+    void selectAll();
+    void setSelectedRange(std::optional<TextRange> range) { selection_ = range; }
+
     // --- The user's editing ---
-    // Types text character by character at the end: characters the keyboard
+    // Types text character by character at the end (the first character
+    // replaces the selection, if any): characters the keyboard
     // lacks are not typed, and the delegate may refuse each one. Returns the
     // number of characters that went in.
     size_t type(const std::string& typed);
@@ -61,6 +67,7 @@ private:
     TextAlignment alignment_ = TextAlignment::natural;
     bool secure_ = false;
     std::weak_ptr<TextFieldDelegate> delegate_;
+    std::optional<TextRange> selection_;
 };
 
 }  // namespace platform

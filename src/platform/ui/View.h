@@ -27,6 +27,11 @@ public:
     void setHidden(bool hidden) { hidden_ = hidden; }
     bool isEnabled() const { return enabled_; }
     void setEnabled(bool enabled) { enabled_ = enabled; }
+    // The height the layout gives the view; none: its natural height. A view
+    // of height 0 shows nothing.
+    const std::optional<double>& height() const { return height_; }
+    void setHeight(std::optional<double> height) { height_ = height; }
+    bool isCollapsed() const { return hidden_ || (height_ && *height_ <= 0); }
     int tag() const { return tag_; }
     void setTag(int tag) { tag_ = tag; }
 
@@ -58,6 +63,7 @@ private:
     bool hidden_ = false;
     bool enabled_ = true;
     int tag_ = 0;
+    std::optional<double> height_;
     std::optional<Color> tintColor_;
     std::optional<Color> backgroundColor_;
     std::string accessibilityLabel_;
