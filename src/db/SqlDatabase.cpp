@@ -9,7 +9,8 @@
 #include <cstdio>
 #include <random>
 
-#include "db/SqlDateFormatter.h"
+#include "platform/DateFormatter.h"
+#include "platform/Url.h"
 #include "db/SqlLog.h"
 #include "db/SqlResultSet.h"
 #include "db/SqlStatement.h"
@@ -57,6 +58,10 @@ std::shared_ptr<SqlDatabase> SqlDatabase::databaseWithPath(std::optional<std::st
 
 std::shared_ptr<SqlDatabase> SqlDatabase::databaseWithURL(std::optional<std::string> fileURL) {
     return std::make_shared<SqlDatabase>(pathFromFileURL(fileURL));
+}
+
+std::shared_ptr<SqlDatabase> SqlDatabase::databaseWithURL(const platform::Url& fileURL) {
+    return std::make_shared<SqlDatabase>(fileURL.filePath());
 }
 
 std::optional<std::string> SqlDatabase::pathFromFileURL(const std::optional<std::string>& fileURL) {
@@ -387,10 +392,10 @@ void SqlDatabase::bindObject(const SqlValue& value, int idx, sqlite3_stmt* pStmt
                                   SQLITE_TRANSIENT);
             } else if constexpr (std::is_same_v<T, SqlValue::Date>) {
                 if (_dateFormat) {
-                    std::string text = _dateFormat->stringFromDate(x);
+                    std::string text = _dateFormat->string(x);
                     sqlite3_bind_text(pStmt, idx, text.c_str(), -1, SQLITE_TRANSIENT);
                 } else {
-                    sqlite3_bind_double(pStmt, idx, std::chrono::duration<double>(x.time_since_epoch()).count());
+                    sqlite3_bind_double(pStmt, idx, x.timeIntervalSince1970());
                 }
             } else if constexpr (std::is_same_v<T, bool>) {
                 sqlite3_bind_int(pStmt, idx, x ? 1 : 0);

@@ -20,7 +20,10 @@ struct sqlite3_value;
 
 class SqlResultSet;
 class SqlStatement;
-class SqlDateFormatter;
+namespace platform {
+class DateFormatter;
+class Url;
+}  // namespace platform
 
 // One connection to one SQLite database file.
 //
@@ -54,6 +57,7 @@ public:
     // A file URL ("file:///dir/name.db3", percent-encoded); its path is used.
     // A text without the "file:" scheme is taken as a path.
     static std::shared_ptr<SqlDatabase> databaseWithURL(std::optional<std::string> fileURL);
+    static std::shared_ptr<SqlDatabase> databaseWithURL(const platform::Url& fileURL);
     static std::optional<std::string> pathFromFileURL(const std::optional<std::string>& fileURL);
 
     // --- opening and closing -------------------------------------------
@@ -205,8 +209,8 @@ public:
     static void resultErrorTooBigInContext(sqlite3_context* context);
 
     // --- date formats ---------------------------------------------------------
-    static std::shared_ptr<SqlDateFormatter> storeableDateFormat(const std::string& format);
-    void setDateFormat(std::shared_ptr<SqlDateFormatter> format) { _dateFormat = std::move(format); }
+    static std::shared_ptr<platform::DateFormatter> storeableDateFormat(const std::string& format);
+    void setDateFormat(std::shared_ptr<platform::DateFormatter> format) { _dateFormat = std::move(format); }
     bool hasDateFormatter() const { return _dateFormat != nullptr; }
     std::optional<SqlValue::Date> dateFromString(const std::string& text) const;
     std::optional<std::string> stringFromDate(const SqlValue::Date& date) const;
@@ -240,7 +244,7 @@ public:
     bool validateSQL(const std::string& sql, ErrorOut error = nullptr);
 
     // The date formatter consulted by binding and by the date getters.
-    const std::shared_ptr<SqlDateFormatter>& dateFormat() const { return _dateFormat; }
+    const std::shared_ptr<platform::DateFormatter>& dateFormat() const { return _dateFormat; }
 
 private:
     friend class SqlResultSet;
@@ -257,7 +261,7 @@ private:
     double _startBusyRetryTime = 0;
     std::set<SqlResultSet*> _openResultSets;
     std::vector<std::shared_ptr<FunctionCallback>> _openFunctions;
-    std::shared_ptr<SqlDateFormatter> _dateFormat;
+    std::shared_ptr<platform::DateFormatter> _dateFormat;
     bool _shouldCacheStatements = false;
     bool _traceExecution = false;
     bool _checkedOut = false;

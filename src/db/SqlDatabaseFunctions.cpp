@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include "db/SqlDatabase.h"
-#include "db/SqlDateFormatter.h"
+#include "platform/DateFormatter.h"
 #include "db/SqlLog.h"
 #include "db/SqlText.h"
 
@@ -127,18 +127,19 @@ void SqlDatabase::resultErrorTooBigInContext(sqlite3_context* context) { sqlite3
 
 // -------------------------------------------------------------- date formats
 
-std::shared_ptr<SqlDateFormatter> SqlDatabase::storeableDateFormat(const std::string& format) {
-    return std::make_shared<SqlDateFormatter>(format);
+std::shared_ptr<platform::DateFormatter> SqlDatabase::storeableDateFormat(const std::string& format) {
+    // Fixed: UTC and English names, whatever the device says.
+    return std::make_shared<platform::DateFormatter>(format, platform::TimeZone::gmt());
 }
 
 std::optional<SqlValue::Date> SqlDatabase::dateFromString(const std::string& text) const {
     if (!_dateFormat) return std::nullopt;
-    return _dateFormat->dateFromString(text);
+    return _dateFormat->date(text);
 }
 
 std::optional<std::string> SqlDatabase::stringFromDate(const SqlValue::Date& date) const {
     if (!_dateFormat) return std::nullopt;
-    return _dateFormat->stringFromDate(date);
+    return _dateFormat->string(date);
 }
 
 // ---------------------------------------------------------- encryption keys

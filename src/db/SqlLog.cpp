@@ -1,7 +1,8 @@
 #include "db/SqlLog.h"
 
-#include <cstdio>
 #include <mutex>
+
+#include "platform/DiagnosticLog.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void SqlLog::write(const std::string& line) {
         sink(line);
         return;
     }
-    std::fprintf(stderr, "%s\n", line.c_str());
+    platform::DiagnosticLog::write(line);
 }
 
 void SqlLog::setSink(Sink sink) {

@@ -3,7 +3,7 @@
 #include <sqlite3.h>
 
 #include "db/SqlDatabase.h"
-#include "db/SqlDateFormatter.h"
+#include "platform/DateFormatter.h"
 #include "db/SqlLog.h"
 #include "db/SqlStatement.h"
 #include "db/SqlText.h"
@@ -190,7 +190,7 @@ std::optional<SqlValue::Date> SqlResultSet::dateForColumnIndex(int columnIdx) co
         return _parentDB->dateFromString(*text);
     }
     double secs = doubleForColumnIndex(columnIdx);
-    return SqlValue::Date(std::chrono::duration_cast<SqlValue::Date::duration>(std::chrono::duration<double>(secs)));
+    return SqlValue::Date(secs);
 }
 
 std::optional<SqlValue::Blob> SqlResultSet::dataForColumnIndex(int columnIdx) const {

@@ -64,8 +64,7 @@ std::string SqlValue::description() const {
             } else if constexpr (std::is_same_v<T, Blob>) {
                 return "<" + std::to_string(x.size()) + " bytes>";
             } else if constexpr (std::is_same_v<T, Date>) {
-                double secs = std::chrono::duration<double>(x.time_since_epoch()).count();
-                return doubleText(secs);
+                return doubleText(x.timeIntervalSince1970());
             } else if constexpr (std::is_same_v<T, bool>) {
                 return x ? "1" : "0";
             } else if constexpr (std::is_floating_point_v<T>) {

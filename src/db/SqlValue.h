@@ -1,12 +1,13 @@
 #pragma once
 
-#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
 #include <vector>
+
+#include "platform/Date.h"
 
 // One value handed to the database layer for binding, or read back from a
 // row. The alternatives decide how the value is bound (see
@@ -19,7 +20,7 @@ public:
         bool operator==(const Null&) const = default;
     };
     using Blob = std::vector<std::uint8_t>;
-    using Date = std::chrono::system_clock::time_point;
+    using Date = platform::Date;
 
     enum class Kind {
         Absent, NullMarker, BlobValue, DateValue,

@@ -79,7 +79,7 @@ TEST_F(SqlDatabaseTest, BindsByPositionAndByNameOfFirstAppearance) {
 
 TEST_F(SqlDatabaseTest, BindsEveryValueKind) {
     ASSERT_TRUE(db->executeUpdate("create table k (v)"));
-    auto date = SqlValue::Date(std::chrono::seconds(86400));
+    auto date = SqlValue::Date(86400);
     Values values = {SqlValue(), SqlValue::null(), SqlValue::Blob{}, date,
                      static_cast<std::int8_t>(-5), static_cast<std::uint8_t>(250),
                      static_cast<std::int16_t>(-300), static_cast<std::uint16_t>(65000),
