@@ -1,0 +1,36 @@
+#pragma once
+
+// Small helpers shared by the database operations of the application core.
+
+#include "core/Trekora.h"
+
+#include <memory>
+#include <string>
+
+class SqlDatabase;
+class SqlResultSet;
+
+namespace coredb {
+
+// The console trace "start <name> ...".
+void traceStart(const std::string& operation);
+// A console line.
+void trace(const std::string& line);
+
+// A new connection on the file at `path`, opened; nullptr after the console
+// line "Unable to open database" when it does not open.
+std::shared_ptr<SqlDatabase> openDatabase(const std::string& path);
+
+// Text of a column by name, "" for NULL or a missing column.
+std::string text(SqlResultSet& rs, const std::string& column);
+// Text of a column by index, "" for NULL.
+std::string textAt(SqlResultSet& rs, int index);
+
+// The current row as a dictionary: upper-cased column names; of two columns
+// with the same upper-cased name the first (firstWins) or the last counts.
+RowDictionary row(SqlResultSet& rs, bool firstWins);
+
+// Upper-cases ASCII letters.
+std::string upper(std::string text);
+
+} // namespace coredb

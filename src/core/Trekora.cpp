@@ -1,0 +1,179 @@
+#include "core/Trekora.h"
+
+#include "platform/Console.h"
+#include "platform/FileManager.h"
+#include "platform/LocationManager.h"
+#include "platform/Places.h"
+#include "platform/SystemSounds.h"
+#include "records/DatumSpotrebyItem.h"
+#include "records/KorunkaItem.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+#include "records/OdberatelItem.h"
+#include "records/ParameterItem.h"
+#include "records/TempPoloItem.h"
+#include "records/TempVetyItem.h"
+#include "records/TovarItem.h"
+#include "report/DataItem.h"
+#include "report/SSID.h"
+
+#include <atomic>
+#include <mutex>
+
+// Forwards the location manager's callbacks to the shared object.
+class Trekora::LocationDelegate : public platform::LocationManagerDelegate {
+public:
+    explicit LocationDelegate(Trekora& owner) : owner_(owner) {}
+    void locationManager(platform::LocationManager& manager, platform::AuthorizationStatus status) override {
+        owner_.locationManagerDidChangeAuthorization(manager, status);
+    }
+
+private:
+    Trekora& owner_;
+};
+
+namespace {
+
+std::mutex sharedMutex;
+std::atomic<Trekora*> sharedInstance{nullptr};
+std::unique_ptr<Trekora> sharedOwner;
+
+void print(const std::string& line) { platform::Console::print(line); }
+
+std::string listText(const std::vector<std::shared_ptr<DataItem>>& items) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ", ";
+        out += items[i]->description();
+    }
+    return out + "]";
+}
+
+std::uint32_t registerSound(const std::string& name, const std::string& extension) {
+    auto path = platform::Places::resourcePath(name, extension);
+    if (!path) return 0;
+    return platform::SystemSounds::create(*path).value_or(0);
+}
+
+} // namespace
+
+Trekora& Trekora::shared() {
+    if (Trekora* instance = sharedInstance.load(std::memory_order_acquire)) return *instance;
+    std::lock_guard<std::mutex> lock(sharedMutex);
+    if (!sharedOwner) {
+        sharedOwner = std::make_unique<Trekora>();
+        sharedInstance.store(sharedOwner.get(), std::memory_order_release);
+    }
+    return *sharedOwner;
+}
+
+void Trekora::resetShared() {
+    std::lock_guard<std::mutex> lock(sharedMutex);
+    sharedInstance.store(nullptr, std::memory_order_release);
+    sharedOwner.reset();
+}
+
+Trekora& sharedTrekora() { return Trekora::shared(); }
+
+Trekora::Trekora()
+    : nastaveniaItem(std::make_shared<NastaveniaItem>()),
+      selectedOdberatelItem(std::make_shared<OdberatelItem>()),
+      selectedTypDokladuItem(std::make_shared<MenuItem>()),
+      selectedTovarItem(std::make_shared<TovarItem>()),
+      selectedKorunkaItem(std::make_shared<KorunkaItem>()),
+      selectedParameterItem(std::make_shared<ParameterItem>()),
+      helpDataItem(std::make_shared<DataItem>()),
+      helpReport(std::make_shared<Report>()),
+      helpSection(std::make_shared<Section>()),
+      locationManager(std::make_shared<platform::LocationManager>()) {
+    copyFile(dbFileName);
+    dbURL = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), dbFileName);
+
+    helpDataItems.clear();
+    readDataItems(xmlFileName);
+    dataItems = helpDataItems;
+    helpDataItems.clear();
+    readDataItems(xmlFileName2);
+    dataItems2 = helpDataItems;
+    helpDataItems.clear();
+
+    print("-----------dataItems------------");
+    print(listText(dataItems));
+    print("-----------dataItems2------------");
+    print(listText(dataItems2));
+    print("-----------helpDataItems------------");
+    print(listText(helpDataItems));
+
+    soundId2 = registerSound("zvuk2", "mp3");
+    soundId3 = registerSound("zvuk3", "mp3");
+    soundId4 = registerSound("zvuk4", "mp3");
+    soundId5 = registerSound("zvuk5", "mp3");
+    soundPrint = registerSound("WorkoutCountdown_Haptic", "caf");
+
+    if (locationManager->authorizationStatus() == platform::AuthorizationStatus::authorizedWhenInUse) {
+        printSSID();
+    } else {
+        locationDelegate_ = std::make_unique<LocationDelegate>(*this);
+        locationManager->setDelegate(locationDelegate_.get());
+        locationManager->requestWhenInUseAuthorization();
+    }
+}
+
+Trekora::~Trekora() {
+    if (locationManager) locationManager->setDelegate(nullptr);
+}
+
+// --- database file placement ------------------------------------------------
+
+std::string Trekora::getDocumentsDirectory() { return platform::Places::documentsDirectory(); }
+
+void Trekora::copyFile(const std::string& fileName) {
+    print("copyFile");
+    auto source = platform::Places::resourcePath(fileName);
+    const std::string destination = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), fileName);
+    print(source ? *source : std::string("(no resource named " + fileName + ")"));
+    print(destination);
+    if (source && platform::FileManager::copyItem(*source, destination))
+        print("copy ok");
+    else
+        print("can't copy");
+}
+
+// --- device services ---------------------------------------------------------
+
+std::optional<std::vector<NetworkInfo>> Trekora::networkInfos() const { return SSID::fetchNetworkInfo(); }
+
+void Trekora::printSSID() {
+    std::string name;
+    if (auto infos = networkInfos(); infos && !infos->empty()) name = infos->front().ssid.value_or("");
+    print("SSID: " + name);
+}
+
+void Trekora::locationManagerDidChangeAuthorization(platform::LocationManager&, platform::AuthorizationStatus status) {
+    if (status == platform::AuthorizationStatus::authorizedWhenInUse) printSSID();
+}
+
+void Trekora::playSound2() {
+    platform::SystemSounds::playAlertSound(1115);
+    platform::SystemSounds::vibrateDevice();
+}
+
+void Trekora::playSound3() {
+    platform::SystemSounds::playAlertSound(1115);
+    platform::SystemSounds::vibrateDevice();
+}
+
+void Trekora::playSound4() {
+    platform::SystemSounds::playAlertSound(1116);
+    platform::SystemSounds::vibrateDevice();
+}
+
+void Trekora::playSound5() {
+    platform::SystemSounds::playAlertSound(1116);
+    platform::SystemSounds::vibrateDevice();
+}
+
+void Trekora::playSoundPrint() {
+    platform::SystemSounds::playSystemSound(soundPrint);
+    platform::SystemSounds::vibrateDevice();
+}

@@ -1,0 +1,331 @@
+#pragma once
+
+// The one shared application object. It holds everything that outlives a
+// single screen: the database location, the logged-in user, centre and
+// vehicle, the kilometre reading, the settings, the customer, document type,
+// goods and totals of the document being written, the temporary document,
+// the pending print job, the report definitions and the device services.
+//
+// Every screen, driver and operation reaches it through sharedTrekora().
+// Its operations are defined in several folders, one class over several
+// .cpp files:
+//   src/core/     construction, log, named queries, settings, login, km,
+//                 customers, route/reason menus, no-sale record, line checks,
+//                 service lock, information pages, salesman file, device
+//   src/sales/    menus, parameters, goods, batches, loyalty, recomputation,
+//                 receipt numbers, temporary document
+//   src/posting/  document writers, cancellations, closing, write-back
+//   src/report/   report-definition parser, report lookups
+//   src/sync/     data update, stock transfer, order exchange
+//
+// Fields are plain public members, read and written on the main thread.
+
+#include "fiscal/Fiskal.h"
+
+#include <nlohmann/json.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+// One result row: upper-cased column name -> the column's text (the same
+// alias as records/RowDictionary.h).
+using RowDictionary = std::map<std::string, std::string>;
+
+class SqlDatabase;
+class SqlValue;
+class NastaveniaItem;
+class OdberatelItem;
+class TovarItem;
+class DatumSpotrebyItem;
+class MenuItem;
+class KorunkaItem;
+class ParameterItem;
+class TempVetyItem;
+class TempPoloItem;
+class ObjVetyItem;
+class DataItem;
+class Report;
+class Section;
+struct NetworkInfo;
+
+namespace platform {
+class LocationManager;
+class DispatchSemaphore;
+enum class AuthorizationStatus : int;
+}
+
+class Trekora {
+public:
+    // The global accessor: the one instance, created on the first call
+    // (under a once-only guard). Same as ::sharedTrekora().
+    static Trekora& shared();
+    // Drops the shared instance so that the next shared() builds a new one
+    // (tests: a fresh object per test, after pointing the platform at a
+    // fresh Documents folder).
+    static void resetShared();
+
+    // Runs the whole construction: constants, field defaults, the database
+    // copy into Documents, both report-definition files, the sounds and the
+    // location authorisation. Normally only shared() calls it.
+    Trekora();
+    ~Trekora();
+    Trekora(const Trekora&) = delete;
+    Trekora& operator=(const Trekora&) = delete;
+
+    // --- constants ----------------------------------------------------------
+    const std::string version = "2.24";
+    const std::string dbFileName = "trekora.db3";
+    const std::string logFileName = "trekora.log";
+    const std::int64_t systemPin = 38274;        // master code of the service lock
+    const std::int64_t systemPrvocislo = 839;    // prime modulus of the service lock
+
+    // --- fields, in declaration order -----------------------------------------
+    // Path of the database file in the Documents folder, set at construction;
+    // every database operation opens its own connection on it.
+    std::string dbURL;
+    std::string km = "0";
+    std::string idu;
+    std::string meno;
+    std::string priezvisko;
+    std::string str;
+    std::string spz;
+    std::string info;
+    std::string facvset;
+    std::string facnas;
+    std::string parcdok;
+    std::string objcdok;
+    std::string trasa;
+    std::string datum3;
+    std::shared_ptr<NastaveniaItem> nastaveniaItem;
+    std::vector<std::shared_ptr<OdberatelItem>> odberatelArray;
+    std::vector<std::shared_ptr<TovarItem>> tovarArray;
+    std::vector<std::shared_ptr<DatumSpotrebyItem>> datumSpotrebyArray;
+    std::shared_ptr<OdberatelItem> selectedOdberatelItem;
+    std::shared_ptr<MenuItem> selectedTypDokladuItem;
+    std::shared_ptr<TovarItem> selectedTovarItem;
+    std::shared_ptr<KorunkaItem> selectedKorunkaItem;
+    std::string selectedSumdokz;
+    std::string selectedSumdokzDoKorunky;
+    std::optional<RowDictionary> selectedObj;
+    std::optional<std::vector<RowDictionary>> selectedObjData;
+    std::vector<std::shared_ptr<ParameterItem>> parameterArray;
+    std::shared_ptr<ParameterItem> selectedParameterItem;
+    std::vector<std::shared_ptr<TempVetyItem>> tempVetyArray;
+    std::vector<std::shared_ptr<TempPoloItem>> tempPoloArray;
+    Fiskal::Command fiskalCommand = Fiskal::Command::testWifi;
+    std::map<std::string, std::string> fiskalCommandParameters;
+    std::string printingId;
+    std::string printingCdok;
+    RowDictionary printingDoklad;
+    std::string fiskalTxt;
+    std::string fiskalTxt2;
+    const std::string xmlFileName = "trekora_ekasa.xml";
+    const std::string xmlFileName2 = "trekora_lx300.xml";
+    std::string previewTxt;
+    std::vector<std::shared_ptr<DataItem>> dataItems;
+    std::vector<std::shared_ptr<DataItem>> dataItems2;
+    std::uint32_t soundId2 = 0;
+    std::uint32_t soundId3 = 0;
+    std::uint32_t soundId4 = 0;
+    std::uint32_t soundId5 = 0;
+    std::uint32_t soundPrint = 0;
+    // Working state of the report-definition parser.
+    std::vector<std::shared_ptr<DataItem>> helpDataItems;
+    std::shared_ptr<DataItem> helpDataItem;
+    std::shared_ptr<Report> helpReport;
+    std::shared_ptr<Section> helpSection;
+    std::string foundCharacters;
+    std::string currentElement;
+    std::vector<nlohmann::json> cislaObjednavokNaImport;
+    std::string datumAktualizacieNaServeri;
+    std::string datumAktualizacieLokalne;
+    std::shared_ptr<platform::LocationManager> locationManager;
+
+    // =========================================================================
+    // Application core (src/core/)
+    // =========================================================================
+
+    // Device services.
+    // The Wi-Fi state of every supported interface; absent without a list.
+    std::optional<std::vector<NetworkInfo>> networkInfos() const;
+    // Writes "SSID: " and the first interface's network name.
+    void printSSID();
+    // Location-manager callback: status 4 (authorised when in use) prints
+    // the SSID line; every other status does nothing.
+    void locationManagerDidChangeAuthorization(platform::LocationManager& manager,
+                                               platform::AuthorizationStatus status);
+    void playSound2();
+    void playSound3();
+    void playSound4();
+    void playSound5();
+    void playSoundPrint();
+
+    // Log: "yyyy-MM-dd HH:mm:ss text" to the console and appended to
+    // trekora.log in Documents.
+    void log(const std::string& text);
+
+    // Named query store (table sqliteadmin_queries).
+    std::string getQuery(const std::string& name);
+    // Throws the database error (SqlException, core/SqlException.h) when the
+    // lookup fails.
+    std::string getQueryOrThrow(const std::string& name);
+    std::string getQuery(const std::string& name, SqlDatabase& db);
+    // Throws TrekoraError::nenajdeneQuery for a missing or empty text, and
+    // the database error when the lookup fails.
+    std::string getQueryOrThrow(const std::string& name, SqlDatabase& db);
+
+    // Route and no-sale-reason menus and the no-sale record.
+    std::vector<std::shared_ptr<MenuItem>> getTrasaMenuItems();
+    std::vector<std::shared_ptr<MenuItem>> getDovodMenuItems();
+    // "ok!,,cdok=<number>" or "chyba!,,<description>".
+    std::string zapisNepredaj(const std::string& dovod);
+
+    // Customers and stock lists.
+    std::vector<RowDictionary> readOdberatelAll();
+    // Stock type 10, 50, 60 or 40; any other gives an empty list.
+    std::vector<RowDictionary> getSkladData(std::int64_t skladTyp);
+    std::vector<std::shared_ptr<OdberatelItem>> readOdberatelArray();
+    std::vector<std::shared_ptr<OdberatelItem>> getOdberatelArray(std::int64_t trasa);
+
+    // Line checks.
+    bool checkMax(const std::string& hodnota, const std::string& max);
+    void setZlava3(const std::string& zlava);
+
+    // Settings of the centre str.
+    void readNastaveniaItem();
+    // False when nothing was stored (no database, failed statement, or no
+    // settings row for the centre).
+    bool saveNastaveniaItem();
+    // Kilometre reading (table km).
+    void readKm();
+    void writeKm();
+
+    // Salesman file: the text at the address, "" on any failure or time-out.
+    std::string readPredajcaJson(const std::string& urlString);
+    // Time-out of that read (15 s unless set; tests shorten it).
+    static void setPredajcaTimeout(std::chrono::milliseconds timeout);
+    // Login: true when the PIN names a user and the centre is known.
+    bool checkUzivatelPin(const std::string& pin);
+
+    // Service access lock.
+    std::string getSystemChallenge();
+    bool checkSystemPin(const std::string& pin, const std::string& challenge);
+
+    // HTML information pages.
+    std::string getHtmlTable(const std::string& sql, const std::optional<std::vector<SqlValue>>& values);
+    std::string getUzivatelHtml();
+
+    // Database file placement.
+    std::string getDocumentsDirectory();
+    void copyFile(const std::string& fileName);
+
+    // =========================================================================
+    // Reports (src/report/): report-definition parser and lookups
+    // =========================================================================
+    // Parses a report-definition file of the resources and appends its
+    // definitions to helpDataItems.
+    void readDataItems(const std::string& fileName);
+    // Parser callbacks.
+    void parserDidStartElement(const std::string& elementName,
+                                       const std::map<std::string, std::string>& attributes);
+    void parserFoundCharacters(const std::string& characters);
+    void parserDidEndElement(const std::string& elementName);
+    void parserDidEndDocument();
+
+    // =========================================================================
+    // Sales logic (src/sales/)
+    // =========================================================================
+    std::vector<std::shared_ptr<MenuItem>> getMenuItems(const std::string& menu);
+    std::vector<std::shared_ptr<ParameterItem>> getParameterArray(const std::shared_ptr<MenuItem>& menuItem);
+    std::vector<RowDictionary> getLookupData(const std::shared_ptr<ParameterItem>& parameterItem);
+    std::string getDokladHtml(const std::string& cdok);
+    std::string getAktivitaHtml(const std::string& id);
+    std::shared_ptr<DataItem> findDataItem(const std::string& name);
+    std::shared_ptr<DataItem> findDataItem2(const std::string& name);
+    std::vector<RowDictionary> getData(const std::string& item);
+    std::vector<std::shared_ptr<TovarItem>> readTovarArray(const std::string& idosc,
+                                                                   const std::string& selectQueryName);
+    std::vector<std::shared_ptr<DatumSpotrebyItem>> readDatumSpotrebyArray();
+    std::vector<std::shared_ptr<TovarItem>> readTovarArrayDB(SqlDatabase& db, const std::string& idosc,
+                                                                     const std::string& selectQueryName);
+    std::vector<std::shared_ptr<DatumSpotrebyItem>> readDatumSpotrebyArrayDB(SqlDatabase& db);
+    std::vector<std::shared_ptr<DatumSpotrebyItem>> getDatumSpotrebyArray(const std::string& idtov);
+    std::vector<std::shared_ptr<TovarItem>> getPolozkyArray();
+    void odprijmovatVsetko();
+    void readKorunka(const std::string& idosc);
+    void prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& items);
+    std::string getParagonNumber();
+    std::string checkKorunkaBody();
+    std::string checkMaxSumaHotovosti();
+    bool naplnTempDoklad();
+
+    // =========================================================================
+    // Document posting (src/posting/)
+    // =========================================================================
+    std::string zapisDokladPreAktivitu(const std::string& aktivitaId, const std::string& parCdok);
+    std::string zapisDoklad();
+    void executeQueryDB(SqlDatabase& db, const std::string& name, const std::vector<SqlValue>& values);
+    std::string zapisDokladDB(SqlDatabase& db);
+    std::string getCdok(const std::string& pohyb);
+    std::string zapisVyber(const std::string& suma, const std::string& parDok);
+    std::string zapisVklad(const std::string& suma, const std::string& parDok);
+    std::string zapisDokladKorunkaPrevod(const std::string& mnozstvo, const std::string& info);
+    std::string stornoCelehoDokladu(const std::string& id, const std::string& pohyb);
+    std::string stornoFiskal(const std::string& id, const std::string& pohyb);
+    std::string preberaciCheckParCdok(const std::string& id, const std::string& pohyb);
+    std::string vytvorPreberaciProtokol(const std::string& id, const std::string& pohyb);
+    std::string uhradaFakturyCheckParCdok(const std::string& id, const std::string& pohyb);
+    std::string vytvorUhraduFaktury(const std::string& id, const std::string& pohyb);
+    std::string zapisUzavierku();
+    std::string exportDU(const std::string& cdok);
+    std::string updateDokladById(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
+                                         const std::optional<std::string>& datum_vytvor,
+                                         const std::optional<std::string>& datum_vystav,
+                                         const std::optional<std::string>& datum_evid,
+                                         const std::optional<std::string>& pardok,
+                                         const std::optional<std::string>& id);
+    std::string updateDokladByCdok(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
+                                           const std::optional<std::string>& datum_vytvor,
+                                           const std::optional<std::string>& datum_vystav,
+                                           const std::optional<std::string>& datum_evid,
+                                           const std::optional<std::string>& pardok,
+                                           const std::optional<std::string>& cdok);
+    std::string vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem);
+
+    // =========================================================================
+    // Server synchronisation and order exchange (src/sync/)
+    // =========================================================================
+    void readDatumAktualizacieLokalne();
+    void writeDatumAktualizacieLokalne();
+    void readDatumAktualizacieNaServeri(const std::shared_ptr<platform::DispatchSemaphore>& semafor);
+    bool jePotrebnyUpade();
+    std::string updateData(const std::string& script, const std::string& updateFileUrl);
+    // Stock transfer of a goods receipt from the office server.
+    std::string preskladnenieZPC();
+    std::string getLastCdok();
+    std::vector<std::shared_ptr<ObjVetyItem>> getObjednavkyNaExport();
+    void exportObjednavka(const std::shared_ptr<ObjVetyItem>& objednavka);
+    std::vector<RowDictionary> readObjednavky();
+    std::vector<RowDictionary> readObjednavkaPolozky(const std::string& cdok);
+    void readCislaObjednavokNaImport(const std::shared_ptr<platform::DispatchSemaphore>& semafor);
+    void importObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
+    void updateObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
+    std::string zapisObjednavku(const std::shared_ptr<ObjVetyItem>& objednavka);
+    void vymazObjednavky();
+    void getObjednavkaPrijemMenu(const RowDictionary& objednavka, const std::vector<RowDictionary>& polozky);
+    void getObjednavkaPredajMenu(const RowDictionary& objednavka, const std::vector<RowDictionary>& polozky,
+                                         const std::string& pohyb, const std::string& ctlac);
+    void naplnDokladZObjednavky();
+
+private:
+    class LocationDelegate;
+    std::unique_ptr<LocationDelegate> locationDelegate_;
+};
+
+// The global accessor of the shared object.
+Trekora& sharedTrekora();

@@ -1,0 +1,79 @@
+#include "core/Trekora.h"
+
+#include "core/CoreDb.h"
+#include "core/StringValue.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "records/OdberatelItem.h"
+
+namespace {
+const char* const kLine = "--------------------------------";
+}
+
+std::vector<std::shared_ptr<OdberatelItem>> Trekora::readOdberatelArray() {
+    coredb::traceStart("readOdberatelArray()");
+    odberatelArray.clear();
+    const std::string sql = getQuery("lookup_odberatel_all");
+    coredb::trace(sql);
+    auto db = coredb::openDatabase(dbURL);
+    if (!db) return odberatelArray;
+    std::optional<SqlError> error;
+    auto rs = db->executeQuery(sql, {}, &error);
+    if (!rs) {
+        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
+    } else {
+        while (rs->next()) {
+            RowDictionary row = coredb::row(*rs, true);
+            std::string dump;
+            for (const auto& [key, value] : row) dump += key + ": " + value + "\n";
+            coredb::trace(dump);
+            coredb::trace(kLine);
+            odberatelArray.push_back(OdberatelItem::fromRow(row));
+        }
+        rs->close();
+    }
+    db->close();
+    coredb::trace(std::to_string(odberatelArray.size()));
+    return odberatelArray;
+}
+
+std::vector<RowDictionary> Trekora::readOdberatelAll() {
+    std::vector<RowDictionary> result;
+    const std::string sql = getQuery("lookup_odberatel_all");
+    coredb::trace(sql);
+    auto db = coredb::openDatabase(dbURL);
+    if (!db) return result;
+    std::optional<SqlError> error;
+    auto rs = db->executeQuery(sql, {}, &error);
+    if (!rs) {
+        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
+    } else {
+        while (rs->next()) {
+            result.push_back(coredb::row(*rs, false));
+            coredb::trace(kLine);
+        }
+        rs->close();
+    }
+    db->close();
+    coredb::trace(std::to_string(result.size()));
+    return result;
+}
+
+std::vector<std::shared_ptr<OdberatelItem>> Trekora::getOdberatelArray(std::int64_t trasa) {
+    coredb::traceStart("getOdberatelArray(trasa:)");
+    std::vector<std::shared_ptr<OdberatelItem>> result;
+    for (const auto& odberatel : odberatelArray)
+        if (integerValue(odberatel->TRASA_CISLO) == trasa) result.push_back(odberatel);
+    coredb::trace(std::to_string(result.size()));
+    return result;
+}
+
+std::vector<RowDictionary> Trekora::getSkladData(std::int64_t skladTyp) {
+    switch (skladTyp) {
+    case 10: return getData("sklad_nenulove");
+    case 50: return getData("sklad_pos_nenulove");
+    case 60: return getData("sklad_vzo_nenulove");
+    case 40: return getData("sklad_kor_nenulove");
+    default: return {};
+    }
+}

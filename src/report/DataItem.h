@@ -1,0 +1,30 @@
+#pragma once
+
+#include "report/Report.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// One named entry of a report-definition file: a list query (selectQuery)
+// and a set of printable reports.
+class DataItem {
+public:
+    std::string name;
+    std::string parentName;
+    std::string caption;
+    std::string dbFileName;
+    std::string selectQuery;
+    std::int64_t pohyb = 0;
+    std::string actions;
+    std::vector<std::shared_ptr<Report>> reports;
+
+    // The rows of selectQuery on the application database, each as upper-cased
+    // column name -> text ("" for NULL; of two equal names the later wins);
+    // an empty list on any failure.
+    std::vector<std::map<std::string, std::string>> getData() const;
+
+    std::string description() const;
+};

@@ -1,0 +1,7 @@
+#include "report/Field.h"
+
+#include "core/ReflectedDescription.h"
+
+std::string Field::description() const {
+    return ReflectedDescription("Field").integer("x", x).integer("y", y).text("name", name).text("format", format).str();
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A result-set column placed in a report band.
+class Field {
+public:
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    std::string name;
+    std::string format;
+
+    std::string description() const;
+};

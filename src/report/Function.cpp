@@ -1,0 +1,7 @@
+#include "report/Function.h"
+
+#include "core/ReflectedDescription.h"
+
+std::string Function::description() const {
+    return ReflectedDescription("Function").integer("x", x).integer("y", y).text("name", name).text("format", format).str();
+}

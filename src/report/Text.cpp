@@ -1,0 +1,7 @@
+#include "report/Text.h"
+
+#include "core/ReflectedDescription.h"
+
+std::string Text::description() const {
+    return ReflectedDescription("Text").integer("x", x).integer("y", y).text("value", value).text("format", format).str();
+}

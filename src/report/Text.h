@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A fixed text placed in a report band.
+class Text {
+public:
+    std::int64_t x = 0;
+    std::int64_t y = 0;
+    std::string value;
+    std::string format;
+
+    std::string description() const;
+};
