@@ -3,7 +3,10 @@
 #include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
+#if __has_include("platform/ui/View.h")
 #include "platform/ui/View.h"
+#define TREKORA_HAS_VIEW 1
+#endif
 #include "records/NastaveniaItem.h"
 
 #include <string>
@@ -53,7 +56,12 @@ const char* const kSave =
     "OBJ_PRE_IMPORT_DIR=?,OBJ_PRE_DELETE=?,OBJ_PRE_EXPORT_DIR=?, WIFI_PRINTER_SSID2=?,WIFI_PRINTER_IP2=?,"
     "WIFI_PRINTER_PORT2=?,WIFI_RESPONSE2=?,FISCAL_TYPE2=? where str=@STR";
 
-void applyAnimations(const NastaveniaItem& item) { platform::View::setAnimationsEnabled(item.ANIMOVAT_OKNA == "A"); }
+// The process-wide switch of view animations follows ANIMOVAT_OKNA.
+void applyAnimations([[maybe_unused]] const NastaveniaItem& item) {
+#ifdef TREKORA_HAS_VIEW
+    platform::View::setAnimationsEnabled(item.ANIMOVAT_OKNA == "A");
+#endif
+}
 
 } // namespace
 

@@ -1,0 +1,131 @@
+#include "support/TrekoraTestEnvironment.h"
+
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "platform/FileManager.h"
+#include "platform/LocationManager.h"
+#include "platform/Wifi.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+#include "records/OdberatelItem.h"
+#include "report/DataItem.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class StartTest : public TrekoraTest {};
+
+bool hasLine(platform::Console::Capture& console, const std::string& line) { return console.contains(line); }
+
+} // namespace
+
+TEST_F(StartTest, FirstStartCopiesTheDatabaseAndALaterStartKeepsIt) {
+    const std::string db = env().documentsPath("trekora.db3");
+    ASSERT_FALSE(platform::FileManager::fileExists(db));
+    EXPECT_EQ(trekora().dbURL, db);
+    EXPECT_TRUE(platform::FileManager::fileExists(db));
+    EXPECT_TRUE(hasLine(console(), "copy ok"));
+
+    // Write something into the copy, start again: the copy stays as it is.
+    trekora().km = "777777";
+    trekora().writeKm();
+    env().restart();
+    console().clear();
+    EXPECT_EQ(trekora().dbURL, db);
+    EXPECT_TRUE(hasLine(console(), "can't copy"));
+    trekora().readKm();
+    EXPECT_EQ(trekora().km, "777777");
+
+    // Deleted copy: the next start copies the delivered file again.
+    env().restart();
+    ASSERT_TRUE(platform::FileManager::removeItem(db));
+    trekora().readKm();
+    EXPECT_EQ(trekora().km, "184310");
+}
+
+TEST_F(StartTest, FieldsHaveTheirDefaultsAfterConstruction) {
+    Trekora& t = trekora();
+    EXPECT_EQ(t.version, "2.24");
+    EXPECT_EQ(t.dbFileName, "trekora.db3");
+    EXPECT_EQ(t.logFileName, "trekora.log");
+    EXPECT_EQ(t.systemPin, 38274);
+    EXPECT_EQ(t.systemPrvocislo, 839);
+    EXPECT_EQ(t.xmlFileName, "trekora_ekasa.xml");
+    EXPECT_EQ(t.xmlFileName2, "trekora_lx300.xml");
+    EXPECT_EQ(t.km, "0");
+    EXPECT_EQ(t.fiskalCommand, Fiskal::Command::testWifi);
+    EXPECT_EQ(static_cast<int>(t.fiskalCommand), 14);
+    EXPECT_FALSE(t.selectedObj.has_value());
+    EXPECT_FALSE(t.selectedObjData.has_value());
+    for (const std::string* s : {&t.idu, &t.meno, &t.priezvisko, &t.str, &t.spz, &t.info, &t.facvset, &t.facnas,
+                                 &t.parcdok, &t.objcdok, &t.trasa, &t.datum3, &t.selectedSumdokz,
+                                 &t.selectedSumdokzDoKorunky, &t.printingId, &t.printingCdok, &t.fiskalTxt,
+                                 &t.fiskalTxt2, &t.previewTxt, &t.foundCharacters, &t.currentElement,
+                                 &t.datumAktualizacieNaServeri, &t.datumAktualizacieLokalne})
+        EXPECT_EQ(*s, "");
+    ASSERT_TRUE(t.nastaveniaItem);
+    EXPECT_EQ(t.nastaveniaItem->KILOMETRE, "");
+    ASSERT_TRUE(t.selectedOdberatelItem);
+    EXPECT_EQ(t.selectedOdberatelItem->IDO, "");
+    ASSERT_TRUE(t.selectedTypDokladuItem);
+    EXPECT_EQ(t.selectedTypDokladuItem->pohyb, 0);
+    EXPECT_TRUE(t.selectedTovarItem && t.selectedKorunkaItem && t.selectedParameterItem);
+    EXPECT_TRUE(t.helpDataItem && t.helpReport && t.helpSection && t.locationManager);
+    EXPECT_TRUE(t.printingDoklad.empty());
+    EXPECT_TRUE(t.fiskalCommandParameters.empty());
+    EXPECT_TRUE(t.cislaObjednavokNaImport.empty());
+    EXPECT_TRUE(t.odberatelArray.empty() && t.tovarArray.empty() && t.tempVetyArray.empty());
+}
+
+TEST_F(StartTest, BothReportFilesAreParsedAndTheWorkingListIsEmptied) {
+    Trekora& t = trekora();
+    EXPECT_FALSE(t.dataItems.empty());
+    EXPECT_TRUE(t.helpDataItems.empty());
+    auto named = [&](const char* name) {
+        for (const auto& item : t.dataItems)
+            if (item->name == name) return item;
+        return std::shared_ptr<DataItem>();
+    };
+    for (const char* name : {"sklad_nenulove", "sklad_pos_nenulove", "sklad_vzo_nenulove", "sklad_kor_nenulove"}) {
+        auto item = named(name);
+        ASSERT_TRUE(item) << name;
+        EXPECT_NE(item->selectQuery.find_first_not_of(" \t\r\n"), std::string::npos) << name;
+    }
+    EXPECT_TRUE(hasLine(console(), "start parsing ...trekora_ekasa.xml"));
+    EXPECT_TRUE(hasLine(console(), "start parsing ...trekora_lx300.xml"));
+}
+
+TEST_F(StartTest, TheSharedObjectIsBuiltOnce) {
+    Trekora& a = sharedTrekora();
+    console().clear();
+    Trekora& b = sharedTrekora();
+    EXPECT_EQ(&a, &b);
+    EXPECT_FALSE(hasLine(console(), "copyFile"));
+}
+
+TEST_F(StartTest, LocationAuthorisationAlreadyGrantedPrintsTheNetworkOnce) {
+    platform::Wifi::simulate("TREKORA-TEST");
+    platform::LocationManager::setSimulatedStatus(platform::AuthorizationStatus::authorizedWhenInUse);
+    Trekora& t = trekora();
+    EXPECT_EQ(t.locationManager->authorizationRequests(), 0);
+    EXPECT_EQ(t.locationManager->delegate(), nullptr);
+    int count = 0;
+    for (const auto& line : console().lines()) count += line == "SSID: TREKORA-TEST";
+    EXPECT_EQ(count, 1);
+}
+
+TEST_F(StartTest, LocationAuthorisationIsRequestedAndTheGrantPrintsTheNetwork) {
+    platform::Wifi::simulate("TREKORA-TEST");
+    platform::LocationManager::setSimulatedStatus(platform::AuthorizationStatus::notDetermined);
+    platform::LocationManager::setSimulatedAnswer(platform::AuthorizationStatus::authorizedWhenInUse);
+    Trekora& t = trekora();
+    EXPECT_EQ(t.locationManager->authorizationRequests(), 1);
+    EXPECT_TRUE(hasLine(console(), "SSID: TREKORA-TEST"));
+
+    // Other statuses say nothing.
+    console().clear();
+    t.locationManagerDidChangeAuthorization(*t.locationManager, platform::AuthorizationStatus::denied);
+    t.locationManagerDidChangeAuthorization(*t.locationManager, platform::AuthorizationStatus::authorizedAlways);
+    EXPECT_TRUE(console().lines().empty());
+}
