@@ -3,6 +3,8 @@
 #include "platform/DispatchQueue.h"
 #include "platform/DispatchQueueState.h"
 
+#include <algorithm>
+
 namespace platform {
 
 namespace {
@@ -25,9 +27,12 @@ bool MainRunLoop::runUntil(const std::function<bool()>& done, std::chrono::milli
     for (;;) {
         if (done())
             return true;
-        if (Clock::now() >= deadline)
+        const auto now = Clock::now();
+        if (now >= deadline)
             return done();
-        state.runOneMain(deadline, false);
+        // Wake now and then: the condition may change on other threads
+        // without any main-queue work.
+        state.runOneMain(std::min(deadline, now + std::chrono::milliseconds(2)), false);
     }
 }
 

@@ -16,7 +16,8 @@ public:
     static void stop();
 
     // Runs main-queue work as it arrives until `done()` answers true or the
-    // time-out has passed; answers the last value of `done()`.
+    // time-out has passed; answers the last value of `done()`. `done()` is
+    // asked after every block and at least every few milliseconds.
     static bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
     // Runs every block that is pending on the main queue now (and blocks they

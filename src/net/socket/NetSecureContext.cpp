@@ -246,7 +246,8 @@ int NetSecureContext::verifyCallback(X509_STORE_CTX* store, void* arg) {
             }
         }
         SSL_set_retry_verify(self->ssl_);
-        return -1;
+        return 1; // with the retry flag set this suspends the handshake
+
     }
     int ok = X509_verify_cert(store);
     if (ok <= 0)
