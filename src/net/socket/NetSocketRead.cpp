@@ -461,24 +461,34 @@ void NetSocket::doReadEOF() {
 
 void NetSocket::completeCurrentRead() {
     auto currentRead = std::static_pointer_cast<NetReadPacket>(currentRead_);
-    NetBytes result;
+    const std::int64_t tag = currentRead->tag;
     if (currentRead->bufferOwner) {
         currentRead->buffer->resize(currentRead->bytesDone);
-        result = std::move(*currentRead->buffer);
+        notify(NetSocketCallback::DidReadData,
+               [result = std::move(*currentRead->buffer), tag](NetSocketDelegate& d, const auto& s) {
+                   d.socketDidReadData(s, result, tag);
+               });
     } else {
         std::uint64_t buffSize = currentRead->buffer->size();
         std::uint64_t buffUsed = currentRead->startOffset + currentRead->bytesDone;
-        if (buffSize > currentRead->originalBufferLength && buffUsed < buffSize) {
+        if (buffSize > currentRead->originalBufferLength && buffUsed < buffSize)
             currentRead->buffer->resize(std::max(buffUsed, currentRead->originalBufferLength));
+        if (currentRead->startOffset == 0 && currentRead->buffer->size() == currentRead->bytesDone) {
+            // The caller's buffer is exactly the result: hand it over without
+            // a copy (the callback keeps it alive until it has run).
+            notify(NetSocketCallback::DidReadData,
+                   [buffer = currentRead->buffer, tag](NetSocketDelegate& d, const auto& s) {
+                       d.socketDidReadData(s, *buffer, tag);
+                   });
+        } else {
+            const auto* start = currentRead->buffer->data() + currentRead->startOffset;
+            notify(NetSocketCallback::DidReadData,
+                   [result = NetBytes(start, start + currentRead->bytesDone), tag](NetSocketDelegate& d,
+                                                                                  const auto& s) {
+                       d.socketDidReadData(s, result, tag);
+                   });
         }
-        const auto* start = currentRead->buffer->data() + currentRead->startOffset;
-        result.assign(start, start + currentRead->bytesDone);
     }
-    const std::int64_t tag = currentRead->tag;
-    notify(NetSocketCallback::DidReadData,
-           [result = std::move(result), tag](NetSocketDelegate& d, const auto& s) {
-               d.socketDidReadData(s, result, tag);
-           });
     endCurrentRead();
 }
 
