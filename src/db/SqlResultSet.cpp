@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <cstring>
+
 #include "db/SqlDatabase.h"
 #include "platform/DateFormatter.h"
 #include "db/SqlLog.h"
@@ -13,12 +15,22 @@ std::shared_ptr<SqlResultSet> SqlResultSet::resultSetWithStatement(std::shared_p
     std::shared_ptr<SqlResultSet> rs(new SqlResultSet());
     rs->_statement = std::move(statement);
     rs->_handle = rs->_statement ? rs->_statement->statement() : nullptr;
+    rs->_columnCount = rs->_handle ? sqlite3_column_count(rs->_handle) : 0;
     rs->setParentDB(parentDB);
     if (rs->_statement) rs->_statement->setInUse(true);
     return rs;
 }
 
 SqlResultSet::~SqlResultSet() { close(); }
+
+void SqlResultSet::setStatement(std::shared_ptr<SqlStatement> statement) {
+    _statement = std::move(statement);
+    _handle = _statement ? _statement->statement() : nullptr;
+    _columnCount = _handle ? sqlite3_column_count(_handle) : 0;
+    _columnNameToIndexMap.reset();
+    _lookups.clear();
+    _lookupHint = 0;
+}
 
 void SqlResultSet::setParentDB(SqlDatabase* db) {
     _parentDB = db;
@@ -50,6 +62,7 @@ bool SqlResultSet::nextWithError(std::optional<SqlError>* error) {
     }
     if (_parentDB) _parentDB->clearOwnError();
     int rc = sqlite3_step(_handle);
+    if (rc == SQLITE_ROW) return true;
     sqlite3* db = _parentDB ? _parentDB->sqliteHandle() : nullptr;
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
 
@@ -105,14 +118,62 @@ const SqlResultSet::NameMap& SqlResultSet::columnNameToIndexMap() {
     return *_columnNameToIndexMap;
 }
 
+namespace {
+
+// Column names are short: compared in line, a word at a time.
+inline bool sameName(const std::string& a, std::string_view b) {
+    const std::size_t n = a.size();
+    if (n != b.size()) return false;
+    const char* p = a.data();
+    const char* q = b.data();
+    if (n >= 8) {
+        std::uint64_t x, y;
+        std::size_t i = 0;
+        for (; i + 8 <= n; i += 8) {
+            std::memcpy(&x, p + i, 8);
+            std::memcpy(&y, q + i, 8);
+            if (x != y) return false;
+        }
+        if (i == n) return true;
+        std::memcpy(&x, p + n - 8, 8);
+        std::memcpy(&y, q + n - 8, 8);
+        return x == y;
+    }
+    if (n >= 4) {
+        std::uint32_t x, y, u, v;
+        std::memcpy(&x, p, 4);
+        std::memcpy(&y, q, 4);
+        std::memcpy(&u, p + n - 4, 4);
+        std::memcpy(&v, q + n - 4, 4);
+        return x == y && u == v;
+    }
+    for (std::size_t i = 0; i < n; ++i)
+        if (p[i] != q[i]) return false;
+    return true;
+}
+
+}  // namespace
+
 int SqlResultSet::columnIndexForName(std::string_view columnName) {
-    auto cached = _lookupCache.find(columnName);
-    if (cached != _lookupCache.end()) return cached->second;
+    const std::size_t n = _lookups.size();
+    for (std::size_t k = 0; k < n; ++k) {
+        std::size_t i = _lookupHint + k;
+        if (i >= n) i -= n;
+        const Lookup& e = _lookups[i];
+        if (sameName(e.name, columnName)) {
+            _lookupHint = i + 1 == n ? 0 : i + 1;
+            return e.index;
+        }
+    }
     std::string lower = SqlText::lowercase(columnName);
     const NameMap& map = columnNameToIndexMap();
     auto it = map.find(lower);
     if (it != map.end()) {
-        _lookupCache.emplace(std::string(columnName), it->second);
+        // Bounded, so that many spellings cannot make the search slow.
+        if (n < 64) {
+            _lookups.push_back({std::string(columnName), it->second});
+            _lookupHint = 0;
+        }
         return it->second;
     }
     SqlLog::write("Warning: I could not find the column named '" + lower + "'.");
@@ -120,23 +181,28 @@ int SqlResultSet::columnIndexForName(std::string_view columnName) {
 }
 
 bool SqlResultSet::validIndex(int columnIdx) const {
-    return _handle && columnIdx >= 0 && columnIdx < sqlite3_column_count(_handle);
+    // The count is fixed once the statement is prepared; should SQLite
+    // re-prepare it after a schema change, it checks the index itself too.
+    return _handle && columnIdx >= 0 && columnIdx < _columnCount;
 }
 
 // ------------------------------------------------------------- by index
 
+// SQLite itself reads NULL as 0, 0.0 or no text: the number and text getters
+// need no separate type check (each column call takes the connection's lock).
+
 int SqlResultSet::intForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return 0;
+    if (!validIndex(columnIdx)) return 0;
     return sqlite3_column_int(_handle, columnIdx);
 }
 
 long SqlResultSet::longForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return 0;
+    if (!validIndex(columnIdx)) return 0;
     return static_cast<long>(sqlite3_column_int64(_handle, columnIdx));
 }
 
 long long SqlResultSet::longLongIntForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return 0;
+    if (!validIndex(columnIdx)) return 0;
     return sqlite3_column_int64(_handle, columnIdx);
 }
 
@@ -147,7 +213,7 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumnIndex(int columnIdx
 bool SqlResultSet::boolForColumnIndex(int columnIdx) const { return intForColumnIndex(columnIdx) != 0; }
 
 double SqlResultSet::doubleForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return 0.0;
+    if (!validIndex(columnIdx)) return 0.0;
     return sqlite3_column_double(_handle, columnIdx);
 }
 
@@ -155,6 +221,13 @@ namespace {
 
 bool validUtf8(const unsigned char* s, int n) {
     int i = 0;
+    // Plain ASCII, eight bytes at a time.
+    while (i + 8 <= n) {
+        std::uint64_t word;
+        std::memcpy(&word, s + i, 8);
+        if (word & 0x8080808080808080ULL) break;
+        i += 8;
+    }
     while (i < n) {
         unsigned char c = s[i];
         int more;
@@ -174,7 +247,7 @@ bool validUtf8(const unsigned char* s, int n) {
 }  // namespace
 
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return std::nullopt;
+    if (!validIndex(columnIdx)) return std::nullopt;
     const unsigned char* c = sqlite3_column_text(_handle, columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(_handle, columnIdx);
@@ -211,7 +284,7 @@ std::optional<std::span<const std::uint8_t>> SqlResultSet::dataNoCopyForColumnIn
 }
 
 const char* SqlResultSet::UTF8StringForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return nullptr;
+    if (!validIndex(columnIdx)) return nullptr;
     return reinterpret_cast<const char*>(sqlite3_column_text(_handle, columnIdx));
 }
 

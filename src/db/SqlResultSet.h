@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 #include "db/SqlError.h"
 #include "db/SqlValue.h"
@@ -90,18 +91,26 @@ public:
     const std::string& query() const { return _query; }
     void setQuery(std::string query) { _query = std::move(query); }
     const std::shared_ptr<SqlStatement>& statement() const { return _statement; }
-    void setStatement(std::shared_ptr<SqlStatement> statement) { _statement = std::move(statement); }
+    void setStatement(std::shared_ptr<SqlStatement> statement);
 
 private:
     SqlResultSet() = default;
     bool validIndex(int columnIdx) const;
 
     std::optional<NameMap> _columnNameToIndexMap;
-    // Names already asked for, spelled as the caller spelled them.
-    NameMap _lookupCache;
+    // Names already asked for, spelled as the caller spelled them. A row is
+    // usually read in the same order every time, so the search starts after
+    // the previous hit.
+    struct Lookup {
+        std::string name;
+        int index;
+    };
+    std::vector<Lookup> _lookups;
+    std::size_t _lookupHint = 0;
     SqlDatabase* _parentDB = nullptr;
     std::shared_ptr<SqlDatabase> _parentOwner;  // keeps the connection alive
     std::string _query;
     std::shared_ptr<SqlStatement> _statement;
     sqlite3_stmt* _handle = nullptr;  // _statement's handle while it is held
+    int _columnCount = 0;
 };

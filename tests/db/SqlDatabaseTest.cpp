@@ -159,6 +159,19 @@ TEST_F(SqlDatabaseTest, CursorDefaultsAndCaseInsensitiveNames) {
     EXPECT_EQ(row->at("A2"), SqlValue(static_cast<std::int64_t>(42)));
     EXPECT_EQ(row->at("a2"), SqlValue("txt"));
 
+    // Remembered spellings never confuse names of equal length, whatever order
+    // they are asked in.
+    const std::vector<std::pair<std::string, int>> expected = {
+        {"b", 1}, {"c", 2}, {"E", 4}, {"e2", 5}, {"A2", 7}, {"a2", 7}, {"d", 3}, {"mixedA", 0}};
+    std::string name;  // one buffer, refilled: lookups must compare contents
+    for (int round = 0; round < 3; ++round) {
+        for (std::size_t k = 0; k < expected.size(); ++k) {
+            const auto& [n, idx] = expected[(k * (round + 3)) % expected.size()];
+            name = n;
+            EXPECT_EQ(rs->columnIndexForName(name), idx) << n;
+        }
+    }
+
     EXPECT_FALSE(rs->next());  // closes itself
     EXPECT_EQ(rs->columnCount(), 0);
     EXPECT_FALSE(db->hasOpenResultSets());

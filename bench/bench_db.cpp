@@ -1,0 +1,138 @@
+// Reading 100,000 rows of five columns by column name through SqlResultSet,
+// against the same reads on the plain SQLite C interface, in one run.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+
+namespace {
+
+constexpr int kRows = 100000;
+const char* const kQuery = "select CDOK, IDTOV, MNOZ, DATUMSPOTREBY, STR from polo order by rowid";
+
+std::string databasePath() {
+    static const std::string p =
+        (std::filesystem::temp_directory_path() / ("trekora-bench-db-" + std::to_string(getpid()) + ".db3")).string();
+    return p;
+}
+
+void createDatabase() {
+    auto db = SqlDatabase::databaseWithPath(databasePath());
+    db->open();
+    db->executeUpdate("create table polo (cdok integer, idtov text, mnoz real, datumspotreby text, str integer)");
+    db->beginTransaction();
+    for (int i = 0; i < kRows; ++i) {
+        db->executeUpdate("insert into polo values (?, ?, ?, ?, ?)",
+                          {i, "TOV" + std::to_string(i % 977), i * 0.25, "2024-05-" + std::to_string(10 + i % 18),
+                           static_cast<std::int64_t>(i % 7)});
+    }
+    db->commit();
+    db->close();
+}
+
+struct Sums {
+    long long ints = 0;
+    std::size_t textBytes = 0;
+    double reals = 0;
+};
+
+void BM_SqlResultSetByName(benchmark::State& state) {
+    auto db = SqlDatabase::databaseWithPath(databasePath());
+    db->open();
+    for (auto _ : state) {
+        Sums sums;
+        auto rs = db->executeQuery(kQuery);
+        while (rs->next()) {
+            sums.ints += rs->intForColumn("cdok");
+            std::optional<std::string> idtov = rs->stringForColumn("idtov");
+            sums.reals += rs->doubleForColumn("mnoz");
+            std::optional<std::string> datum = rs->stringForColumn("datumSpotreby");
+            sums.ints += rs->longForColumn("str");
+            sums.textBytes += (idtov ? idtov->size() : 0) + (datum ? datum->size() : 0);
+        }
+        rs->close();
+        benchmark::DoNotOptimize(sums);
+    }
+    db->close();
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+void BM_RawSqlite(benchmark::State& state) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(databasePath().c_str(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    auto text = [](sqlite3_stmt* s, int i) -> std::optional<std::string> {
+        const unsigned char* t = sqlite3_column_text(s, i);
+        if (!t) return std::nullopt;
+        return std::string(reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(s, i)));
+    };
+    for (auto _ : state) {
+        Sums sums;
+        sqlite3_stmt* stmt = nullptr;
+        sqlite3_prepare_v2(db, kQuery, -1, &stmt, nullptr);
+        while (sqlite3_step(stmt) == SQLITE_ROW) {
+            sums.ints += sqlite3_column_int(stmt, 0);
+            std::optional<std::string> idtov = text(stmt, 1);
+            sums.reals += sqlite3_column_double(stmt, 2);
+            std::optional<std::string> datum = text(stmt, 3);
+            sums.ints += sqlite3_column_int64(stmt, 4);
+            sums.textBytes += (idtov ? idtov->size() : 0) + (datum ? datum->size() : 0);
+        }
+        sqlite3_finalize(stmt);
+        benchmark::DoNotOptimize(sums);
+    }
+    sqlite3_close(db);
+    state.SetItemsProcessed(state.iterations() * kRows);
+}
+
+// Repeated and interleaved (see main) so that a busy machine slows both
+// sides alike; the ratio compares the medians of the CPU times.
+BENCHMARK(BM_RawSqlite)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(7)->ReportAggregatesOnly(true);
+BENCHMARK(BM_SqlResultSetByName)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(0.5)
+    ->Repetitions(7)
+    ->ReportAggregatesOnly(true);
+
+// Console output as usual, and the median CPU times kept for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const auto& run : runs)
+            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    createDatabase();
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::filesystem::remove(databasePath());
+
+    double raw = 0, layer = 0;
+    for (const auto& [name, t] : reporter.times) {
+        if (name == "BM_RawSqlite") raw = t;
+        if (name == "BM_SqlResultSetByName") layer = t;
+    }
+    if (raw > 0 && layer > 0)
+        std::printf("ratio SqlResultSet by name / raw SQLite: %.3fx (goal at most 1.3x)\n", layer / raw);
+    return 0;
+}
