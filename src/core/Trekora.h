@@ -21,6 +21,7 @@
 // Fields are plain public members, read and written on the main thread.
 
 #include "fiscal/Fiskal.h"
+#include "platform/ui/Color.h"
 
 #include <nlohmann/json.hpp>
 
@@ -88,6 +89,8 @@ public:
     // Path of the database file in the Documents folder, set at construction;
     // every database operation opens its own connection on it.
     std::string dbURL;
+    platform::Color color = platform::Color::systemBlue();       // nothing reads it
+    platform::Color backgroundColor = platform::Color::white();  // nothing reads it
     std::string km = "0";
     std::string idu;
     std::string meno;

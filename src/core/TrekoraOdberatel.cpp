@@ -67,13 +67,3 @@ std::vector<std::shared_ptr<OdberatelItem>> Trekora::getOdberatelArray(std::int6
     coredb::trace(std::to_string(result.size()));
     return result;
 }
-
-std::vector<RowDictionary> Trekora::getSkladData(std::int64_t skladTyp) {
-    switch (skladTyp) {
-    case 10: return getData("sklad_nenulove");
-    case 50: return getData("sklad_pos_nenulove");
-    case 60: return getData("sklad_vzo_nenulove");
-    case 40: return getData("sklad_kor_nenulove");
-    default: return {};
-    }
-}

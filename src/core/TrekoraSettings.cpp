@@ -3,10 +3,7 @@
 #include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
-#if __has_include("platform/ui/View.h")
 #include "platform/ui/View.h"
-#define TREKORA_HAS_VIEW 1
-#endif
 #include "records/NastaveniaItem.h"
 
 #include <string>
@@ -57,11 +54,7 @@ const char* const kSave =
     "WIFI_PRINTER_PORT2=?,WIFI_RESPONSE2=?,FISCAL_TYPE2=? where str=@STR";
 
 // The process-wide switch of view animations follows ANIMOVAT_OKNA.
-void applyAnimations([[maybe_unused]] const NastaveniaItem& item) {
-#ifdef TREKORA_HAS_VIEW
-    platform::View::setAnimationsEnabled(item.ANIMOVAT_OKNA == "A");
-#endif
-}
+void applyAnimations(const NastaveniaItem& item) { platform::View::setAnimationsEnabled(item.ANIMOVAT_OKNA == "A"); }
 
 } // namespace
 

@@ -1,5 +1,6 @@
 #include "support/TrekoraTestEnvironment.h"
 
+#include "db/SqlDatabase.h"
 #include "platform/FakeWifiProvider.h"
 #include "platform/FileManager.h"
 #include "platform/LocationManager.h"
@@ -37,6 +38,21 @@ std::string TrekoraTestEnvironment::resources() { return std::string(TREKORA_BIN
 
 std::string TrekoraTestEnvironment::documentsPath(const std::string& name) const {
     return platform::FileManager::appendingPathComponent(documents_, name);
+}
+
+void TrekoraTestEnvironment::execute(const std::string& sql) {
+    auto db = SqlDatabase::databaseWithPath(trekora().dbURL);
+    ASSERT_TRUE(db->open());
+    EXPECT_TRUE(db->executeStatements(sql)) << sql << ": " << db->lastErrorMessage();
+    db->close();
+}
+
+std::string TrekoraTestEnvironment::scalar(const std::string& sql) {
+    auto db = SqlDatabase::databaseWithPath(trekora().dbURL);
+    if (!db->open()) return "";
+    std::string value = db->stringForQuery(sql).value_or("");
+    db->close();
+    return value;
 }
 
 void TrekoraTest::loginDemo() {

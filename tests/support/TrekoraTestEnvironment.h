@@ -41,6 +41,13 @@ public:
     // (on the same Documents folder).
     void restart() { Trekora::resetShared(); }
 
+    // Runs SQL statements on the Documents database (building the shared
+    // object first, so the database is in place); fails the test on error.
+    void execute(const std::string& sql);
+    // Column 0 of the first row of a query on the Documents database ("" when
+    // none or NULL).
+    std::string scalar(const std::string& sql);
+
     // Console lines written since the environment was made (or cleared).
     platform::Console::Capture& console() { return *console_; }
 
@@ -57,6 +64,8 @@ protected:
     TrekoraTestEnvironment& env() { return *env_; }
     Trekora& trekora() { return env_->trekora(); }
     platform::Console::Capture& console() { return env_->console(); }
+    void execute(const std::string& sql) { env_->execute(sql); }
+    std::string scalar(const std::string& sql) { return env_->scalar(sql); }
 
     // Logs in with the demo PIN; fails the test when that is refused.
     void loginDemo();
