@@ -1,0 +1,14 @@
+-- Writes the daily closing (movement code 90): values user, text, km, facvset (first statement only); the closing carries the day's cash total and closes every open document, itself included, under the next closing number.
+insert into vety (datum, cas, str, idu, meno, pohyb, info, km, facvset, sumdokz, obccbd, obccsd, sumdph)
+values (date('now', 'localtime'), time('now', 'localtime'),
+        (select str from stredisk order by str limit 1),
+        nullif(?1, ''),
+        (select trim(coalesce(meno, '') || ' ' || coalesce(priezvisko, '')) from uzivatel where idu = ?1),
+        90, ?2, nullif(trim(?3), ''), nullif(trim(?4), ''),
+        coalesce((select sum(sumdokz) from vety
+                  where ducis is null and (pohyb in (6, 7, 8, 10) or (pohyb in (20, 21) and facvset = 1))), 0),
+        coalesce((select sum(obccbd) from vety where ducis is null), 0),
+        coalesce((select sum(obccsd) from vety where ducis is null), 0),
+        coalesce((select sum(sumdph) from vety where ducis is null and pohyb in (10, 20, 21, 30, 31)), 0));
+update vety set cdok = id where id = (select max(id) from vety);
+update vety set ducis = (select coalesce(max(ducis), 0) + 1 from vety) where ducis is null

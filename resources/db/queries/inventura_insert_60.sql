@@ -1,0 +1,23 @@
+-- Writes the inventory statement of samples (stock type 60, movement code 67): values user and info; one line per batch in stock, valued at the base price.
+insert into vety (datum, cas, str, idu, meno, pohyb, info, sumdokz, obccbd, obccsd, sumdph)
+values (date('now', 'localtime'), time('now', 'localtime'),
+        (select str from stredisk order by str limit 1),
+        nullif(?1, ''),
+        (select trim(coalesce(meno, '') || ' ' || coalesce(priezvisko, '')) from uzivatel where idu = ?1),
+        67, ?2,
+        coalesce((select round(sum(z.stav * t.cena * (1 + t.dph / 100.0)), 2)
+                  from sklad_sarza z join tovar t on t.idtov = z.idtov where z.sklad_typ = 60 and z.stav <> 0), 0),
+        0, 0, 0);
+update vety set cdok = id where id = (select max(id) from vety);
+insert into polo (vety_id, cdok, datum, str, pohyb, sklad_typ, idtov, idtovsc, naztov1, naztov2, mj, dph, mnoz, cena,
+                  zlava1, cena1, zlava2, cena2, zlavac, cenac, cena00, ccmnoz, hdphcc, ccsum, sarza, datumspotreby, ean, ean_ob, korunka)
+select v.id, v.cdok, v.datum, v.str, 67, 60, t.idtov, t.idtovsc, t.naztov1, t.naztov2, t.mj, t.dph, z.stav, t.cena,
+       0, t.cena, 0, t.cena, 0, t.cena, round(t.cena * (1 + t.dph / 100.0), 2),
+       round(z.stav * t.cena, 2), round(round(z.stav * t.cena, 2) * t.dph / 100.0, 2),
+       round(z.stav * t.cena, 2) + round(round(z.stav * t.cena, 2) * t.dph / 100.0, 2),
+       z.sarza, z.datumspotreby, t.ean, t.ean_ob, t.korunka
+from sklad_sarza z
+join tovar t on t.idtov = z.idtov
+join vety v on v.id = (select max(id) from vety)
+where z.sklad_typ = 60 and z.stav <> 0
+order by t.idtov, z.datumspotreby

@@ -1,0 +1,145 @@
+#include "posting/DokladPosting.h"
+
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "platform/Numbers.h"
+#include "posting/SqlRows.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+#include "records/TempPoloItem.h"
+#include "records/TempVetyItem.h"
+
+#include <utility>
+#include <vector>
+
+using platform::Console;
+
+DokladPosting::Statements DokladPosting::statementsFor(std::int64_t pohyb, std::int64_t koeficient) {
+    Statements s;
+    std::string suffix;
+    if (pohyb == 43 || pohyb == 44) suffix = "_40";
+    else if (pohyb == 50 || pohyb == 59) suffix = "_50";
+    else if (pohyb == 60 || pohyb == 69) suffix = "_60";
+
+    if (!suffix.empty()) s.columnFixes = "doklad_insert_03_update_columns" + suffix;
+    else if (pohyb == 10 && koeficient == -1) s.columnFixes = "doklad_insert_03_update_columns_storno";
+    else s.columnFixes = "doklad_insert_03_update_columns";
+
+    s.batchInsert = "sklad_sarza_insert" + suffix;
+    s.batchSelect = "sklad_sarza_polo_select" + suffix;
+    s.stockSelect = "sklad_polo_select" + suffix;
+
+    if (pohyb == 19 || pohyb == 59 || pohyb == 69 || pohyb == 43) {
+        s.direction = Direction::Receipt;
+        s.batchUpdate = "prijem_insert_05_sklad_sarza_update";
+        s.stockUpdate = "prijem_insert_06_sklad_update";
+    } else if (pohyb == 10 || pohyb == 20 || pohyb == 21 || pohyb == 30 || pohyb == 31 || pohyb == 50 ||
+               pohyb == 60 || pohyb == 44) {
+        s.direction = Direction::Issue;
+        s.batchUpdate = "predaj_insert_05_sklad_sarza_update";
+        s.stockUpdate = "predaj_insert_06_sklad_update";
+    }
+    return s;
+}
+
+std::optional<std::string> DokladPosting::prepare() {
+    trekora_.naplnTempDoklad();
+    if (trekora_.selectedTypDokladuItem->pohyb == 19 && trekora_.nastaveniaItem->PRESKLADNENIEPC == "A") {
+        // The transfer is the synchronisation's request to the office; the
+        // shared object holds it as a replaceable call.
+        const std::string result = trekora_.preskladnenieZPCHandler ? trekora_.preskladnenieZPCHandler()
+                                                                    : "chyba!,,preskladnenie z PC nie je dostupné";
+        if (result.rfind("ok", 0) != 0) return result;
+    }
+    return std::nullopt;
+}
+
+void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateName, const std::string& selectName) {
+    const std::string update = trekora_.getQueryOrThrow(updateName, db);
+    const std::string select = trekora_.getQueryOrThrow(selectName, db);
+    // The rows are read to the end before the first update, so the updates
+    // never change what the open select is still reading.
+    std::vector<SqlDatabase::Values> rows;
+    auto rs = SqlRows::query(db, select, {});
+    while (rs->next()) {
+        const int count = rs->columnCount();
+        std::optional<std::string> mnoz, id;
+        for (int i = 0; i < count; ++i) {
+            const std::string column = SqlRows::upper(rs->columnNameForIndex(i));
+            if (column == "MNOZ") mnoz = rs->stringForColumnIndex(i);
+            else if (column == "ID") id = rs->stringForColumnIndex(i);
+        }
+        rows.push_back({SqlValue(mnoz), SqlValue(id)});
+    }
+    rs->close();
+    for (const auto& values : rows) {
+        Console::print(update);
+        SqlRows::update(db, update, values);
+        Console::print("x= true");
+    }
+}
+
+std::string DokladPosting::write(SqlDatabase& db) {
+    const auto& typ = *trekora_.selectedTypDokladuItem;
+    const Statements names = statementsFor(typ.pohyb, typ.koeficient);
+    const auto& vety = *trekora_.tempVetyArray.front();
+
+    // Header.
+    SqlRows::update(db, trekora_.getQueryOrThrow("doklad_insert_01_temp_vety", db),
+                    {vety.IDU, vety.IDO, vety.INFO, vety.KM, vety.FACVSET, vety.FACNAS, vety.TRASA, vety.POHYB,
+                     vety.DATUM3, vety.SUMDOKZ, vety.PARCDOK, vety.OBJCDOK});
+    Console::print("doklad_insert_01_temp_vety ok");
+    const std::int64_t headerId = db.lastInsertRowId();
+    Console::print("id1= " + std::to_string(headerId));
+    trekora_.printingId = platform::format("%lld", static_cast<long long>(headerId));
+
+    // Lines.
+    const std::string lineInsert = trekora_.getQueryOrThrow("doklad_insert_02_temp_polo", db);
+    for (const auto& polo : trekora_.tempPoloArray) {
+        SqlRows::update(db, lineInsert,
+                        {headerId, polo->IDO, polo->IDTOV, polo->MNOZ, polo->DATUMSPOTREBY, polo->POHYB,
+                         polo->ZLAVA1, polo->ZLAVA2, polo->ZLAVAC});
+        Console::print("doklad_insert_02_temp_polo ok");
+    }
+
+    trekora_.executeQueryDB(db, names.columnFixes, {headerId});
+    trekora_.executeQueryDB(db, "doklad_insert_04_copy_from_temp", {headerId});
+
+    // Document id of the copy and its number.
+    std::int32_t vetyId = -1;
+    {
+        auto rs = SqlRows::query(db, "select max(id) from vety;", {});
+        if (rs->next()) vetyId = rs->intForColumnIndex(0);
+        rs->close();
+    }
+    Console::print("vety_id= " + std::to_string(vetyId));
+    trekora_.executeQueryDB(db, "cdok_set", {vetyId, vetyId});
+
+    // Console listing of the new document.
+    for (const char* listing : {"select * from vety where id=@id", "select * from polo where vety_id=@vety_id"}) {
+        auto rs = SqlRows::query(db, listing, {vetyId});
+        while (rs->next()) {
+            for (int i = 0; i < rs->columnCount(); ++i)
+                Console::print(rs->columnNameForIndex(i) + "=" + rs->stringForColumnIndex(i).value_or(""));
+            Console::print("-----------------");
+        }
+        rs->close();
+    }
+
+    trekora_.executeQueryDB(db, names.batchInsert, {});
+    if (names.direction != Direction::None) {
+        moveQuantities(db, names.batchUpdate, names.batchSelect);
+        moveQuantities(db, names.stockUpdate, names.stockSelect);
+    }
+
+    std::string cdok;
+    {
+        auto rs = SqlRows::query(db, trekora_.getQueryOrThrow("last_insert_cdok", db), {});
+        if (rs->next()) cdok = SqlRows::text(*rs, "CDOK");
+        rs->close();
+    }
+    Console::print("cdok= " + cdok);
+    return "ok! ,,cdok=" + cdok;
+}

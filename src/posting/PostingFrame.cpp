@@ -1,0 +1,90 @@
+#include "posting/PostingFrame.h"
+
+#include "core/Trekora.h"
+#include "core/TrekoraError.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "posting/SqlFailure.h"
+#include "posting/SqlRows.h"
+
+using platform::Console;
+
+std::string PostingFrame::run(Trekora& trekora, const Options& options) {
+    if (!options.name.empty()) Console::print("start " + options.name + " ...");
+
+    auto db = SqlRows::connection(trekora);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return "chyba!,," + db->lastErrorMessage();
+    }
+
+    if (options.checks) {
+        if (auto refusal = options.checks()) {
+            db->close();
+            return *refusal;
+        }
+    }
+    if (options.kilometres) trekora.readKm();
+
+    std::string result;
+    try {
+        const std::string numberText = options.lookup == Lookup::OnConnection
+                                           ? trekora.getQueryOrThrow("last_insert_cdok", *db)
+                                           : trekora.getQueryOrThrow("last_insert_cdok");
+        const std::optional<std::string> name = options.queryName ? options.queryName() : std::nullopt;
+        std::string text;
+        if (name) {
+            text = options.lookup == Lookup::OnConnection ? trekora.getQueryOrThrow(*name, *db)
+                                                           : trekora.getQueryOrThrow(*name);
+        }
+        const SqlRows::Statements statements = SqlRows::cut(text);
+        if (statements.statements.empty()) {
+            // Nothing to write is never a success: committing nothing would
+            // answer with the number of some earlier document.
+            db->close();
+            if (options.noStatementAnswer) return *options.noStatementAnswer;
+            return "chyba!,," + std::string(TrekoraError::nenajdeneQuery(name.value_or("")).what());
+        }
+        SqlRows::printCounts(statements);
+
+        const SqlDatabase::Values values = options.values ? options.values() : SqlDatabase::Values{};
+        db->setCrashOnErrors(true);
+        if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
+
+        bool first = true;
+        for (const auto& statement : statements.statements) {
+            const bool bind = first || options.binding == Binding::EveryStatement;
+            SqlRows::update(*db, statement, bind ? values : SqlDatabase::Values{});
+            Console::print(statement);
+            first = false;
+        }
+
+        std::string cdok;
+        auto rs = SqlRows::query(*db, numberText, {});
+        if (options.number == Number::FirstRow) {
+            if (rs->next()) cdok = SqlRows::text(*rs, "CDOK");
+        } else {
+            while (rs->next()) {
+                cdok = SqlRows::text(*rs, "CDOK");
+                Console::print(cdok);
+            }
+        }
+        rs->close();
+        if (options.number == Number::EveryRow && cdok.empty()) throw SqlFailure(db->lastErrorMessage());
+
+        Console::print("cdok= " + cdok);
+        if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
+        Console::print("commit");
+        result = "ok!,,cdok=" + cdok;
+        if (options.afterCommit) options.afterCommit(cdok);
+    } catch (const std::exception& e) {
+        Console::print(std::string("error: ") + e.what());
+        Console::print(e.what());
+        result = std::string("chyba!,,") + e.what();
+        if (db->inTransaction()) db->rollback();
+        Console::print("rollback");
+    }
+    db->close();
+    Console::print("close");
+    return result;
+}

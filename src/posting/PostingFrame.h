@@ -1,0 +1,54 @@
+#pragma once
+
+#include "db/SqlDatabase.h"
+
+#include <functional>
+#include <optional>
+#include <string>
+
+class Trekora;
+
+// The common steps of the small transactional writers (cash withdrawals and
+// deposits, point transfers, cancellations, protocols and invoice
+// payments): own connection, stored texts, one exclusive transaction, the
+// statements, the new document's number, commit or rollback, result string.
+// Each writer gives only its choices at the variation points.
+class PostingFrame {
+public:
+    enum class Lookup {
+        OnConnection,  // on the writer's connection: a missing text is an error
+        Separate,      // on a short connection of its own, before the transaction
+    };
+    enum class Binding {
+        EveryStatement,      // every statement receives the whole value list
+        FirstStatementOnly,  // later statements run without values
+    };
+    enum class Number {
+        FirstRow,  // first row of "last_insert_cdok"; an empty number is accepted
+        EveryRow,  // every row read, the last counts; an empty number fails
+    };
+
+    struct Options {
+        // Writer's name with its argument labels, for the start line; no
+        // start line when empty.
+        std::string name;
+        // Refusal before anything is looked up; nullopt lets the writer go on.
+        std::function<std::optional<std::string>()> checks;
+        // Reload the kilometre reading before the values are taken.
+        bool kilometres = false;
+        Lookup lookup = Lookup::Separate;
+        // The writer's stored text; chosen after "last_insert_cdok" has been
+        // looked up. nullopt means there is none for this call.
+        std::function<std::optional<std::string>()> queryName;
+        // Answer when there is no stored text or it holds no statement;
+        // nullopt answers "chyba!,," with the missing-query text.
+        std::optional<std::string> noStatementAnswer;
+        std::function<SqlDatabase::Values()> values;
+        Binding binding = Binding::EveryStatement;
+        Number number = Number::FirstRow;
+        // Runs after a successful commit.
+        std::function<void(const std::string& cdok)> afterCommit;
+    };
+
+    static std::string run(Trekora& trekora, const Options& options);
+};

@@ -1,0 +1,77 @@
+#include "posting/SqlRows.h"
+
+#include "core/Trekora.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "posting/SqlFailure.h"
+
+#include <cctype>
+
+namespace {
+
+bool isBlank(const std::string& piece) {
+    for (char c : piece)
+        if (!(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v')) return false;
+    return true;
+}
+
+}  // namespace
+
+std::shared_ptr<SqlDatabase> SqlRows::connection(const Trekora& trekora) {
+    return SqlDatabase::databaseWithPath(trekora.dbURL);
+}
+
+SqlRows::Statements SqlRows::cut(const std::string& text) {
+    Statements out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(';', start);
+        std::string piece = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        ++out.pieces;
+        if (!isBlank(piece)) out.statements.push_back(std::move(piece));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+void SqlRows::printCounts(const Statements& statements) {
+    platform::Console::print("queryArray:  " + std::to_string(statements.pieces));
+    platform::Console::print("filteredArray:  " + std::to_string(statements.statements.size()));
+}
+
+RowDictionary SqlRows::row(SqlResultSet& rs) {
+    RowDictionary row;
+    const int count = rs.columnCount();
+    for (int i = 0; i < count; ++i) row[upper(rs.columnNameForIndex(i))] = rs.stringForColumnIndex(i).value_or("");
+    return row;
+}
+
+std::string SqlRows::text(SqlResultSet& rs, const std::string& column) {
+    // Looked up by hand so that a missing column is quietly "".
+    const int count = rs.columnCount();
+    const std::string wanted = upper(column);
+    for (int i = 0; i < count; ++i)
+        if (upper(rs.columnNameForIndex(i)) == wanted) return rs.stringForColumnIndex(i).value_or("");
+    return "";
+}
+
+void SqlRows::update(SqlDatabase& db, const std::string& sql, const SqlDatabase::Values& values) {
+    std::optional<SqlError> error;
+    if (!db.executeUpdate(sql, values, &error))
+        throw SqlFailure(error ? error->description : db.lastErrorMessage());
+}
+
+std::shared_ptr<SqlResultSet> SqlRows::query(SqlDatabase& db, const std::string& sql,
+                                             const SqlDatabase::Values& values) {
+    std::optional<SqlError> error;
+    auto rs = db.executeQuery(sql, values, &error);
+    if (!rs) throw SqlFailure(error ? error->description : db.lastErrorMessage());
+    return rs;
+}
+
+std::string SqlRows::upper(const std::string& text) {
+    std::string out = text;
+    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return out;
+}

@@ -1,0 +1,176 @@
+// Cash withdrawals and deposits, loyalty point transfers, cancellations,
+// acceptance protocols and cash payments of invoices: the small writers of
+// the posting frame.
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "platform/Numbers.h"
+#include "posting/PostingFrame.h"
+#include "posting/SqlFailure.h"
+#include "posting/SqlRows.h"
+#include "records/KorunkaItem.h"
+#include "records/OdberatelItem.h"
+#include "sales/Amounts.h"
+
+using platform::Console;
+
+namespace {
+
+PostingFrame::Options cashOptions(Trekora& trekora, const char* name, const char* query, const char* text,
+                                  const std::string& suma, const std::string& parDok, PostingFrame::Number number) {
+    PostingFrame::Options o;
+    o.name = name;
+    o.kilometres = true;
+    o.lookup = PostingFrame::Lookup::OnConnection;
+    o.queryName = [query] { return std::optional<std::string>(query); };
+    o.values = [&trekora, text, suma, parDok] {
+        return SqlDatabase::Values{trekora.idu, text, trekora.km, "0", suma, parDok};
+    };
+    o.binding = PostingFrame::Binding::FirstStatementOnly;
+    o.number = number;
+    return o;
+}
+
+// Stored text of a whole-document cancellation by movement code.
+std::optional<std::string> stornoQuery(const std::string& pohyb) {
+    if (pohyb == "10" || pohyb == "20" || pohyb == "21" || pohyb == "30" || pohyb == "31")
+        return std::string("storno_celeho_dokladu");
+    if (pohyb == "44") return std::string("storno_celeho_dokladu_40");
+    if (pohyb == "50") return std::string("storno_celeho_dokladu_50");
+    if (pohyb == "60") return std::string("storno_celeho_dokladu_60");
+    return std::nullopt;
+}
+
+PostingFrame::Options byIdOptions(const std::string& name, const std::string& query, const std::string& id) {
+    PostingFrame::Options o;
+    o.name = name;
+    o.lookup = PostingFrame::Lookup::Separate;
+    o.queryName = [query] { return std::optional<std::string>(query); };
+    o.values = [id] { return SqlDatabase::Values{id}; };
+    o.binding = PostingFrame::Binding::EveryStatement;
+    o.number = PostingFrame::Number::FirstRow;
+    return o;
+}
+
+// Looks for an earlier follow-up document (protocol or payment) whose parent
+// is the document `id`.
+std::string checkParCdok(Trekora& trekora, const std::string& name, int followUpPohyb, const std::string& free,
+                         const std::string& taken, const std::string& id) {
+    Console::print("start " + name + " ...");
+    auto db = SqlRows::connection(trekora);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return "chyba!,," + db->lastErrorMessage();
+    }
+    std::string result;
+    try {
+        if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
+        std::string source;
+        {
+            auto rs = SqlRows::query(*db, "select cdok from vety where id=?", {id});
+            if (rs->next()) source = SqlRows::text(*rs, "CDOK");
+            rs->close();
+        }
+        std::string earlier;
+        {
+            auto rs = SqlRows::query(
+                *db, "select cdok,parcdok from vety where pohyb=" + std::to_string(followUpPohyb) + " and parcdok=?",
+                {source});
+            if (rs->next()) earlier = SqlRows::text(*rs, "CDOK");
+            rs->close();
+        }
+        result = earlier.empty() ? free : taken + earlier;
+        if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
+        Console::print("commit");
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        Console::print(e.what());
+        result = std::string("chyba!,,") + e.what();
+        if (db->inTransaction()) db->rollback();
+        Console::print("rollback");
+    }
+    db->close();
+    Console::print("close");
+    return result;
+}
+
+}  // namespace
+
+std::string Trekora::zapisVyber(const std::string& suma, const std::string& parDok) {
+    return PostingFrame::run(*this, cashOptions(*this, "zapisVyber(suma:parDok:)", "vyber_insert", "vyber iPOD", suma,
+                                                parDok, PostingFrame::Number::EveryRow));
+}
+
+std::string Trekora::zapisVklad(const std::string& suma, const std::string& parDok) {
+    return PostingFrame::run(*this, cashOptions(*this, "zapisVklad(suma:parDok:)", "vklad_insert", "vklad iPOD", suma,
+                                                parDok, PostingFrame::Number::FirstRow));
+}
+
+std::string Trekora::zapisDokladKorunkaPrevod(const std::string& mnozstvo, const std::string& info) {
+    PostingFrame::Options o;
+    o.name = "zapisDokladKorunkaPrevod(mnozstvo:info:)";
+    o.checks = [this, mnozstvo, info]() -> std::optional<std::string> {
+        // Only a positive number of points can be handed over.
+        if (mnozstvo.empty() || !(Amounts::floatOf(mnozstvo) > 0.0f)) return "chyba!,,žiadne body na prevod!";
+        if (info.empty()) return "chyba!,,nebol vybraný žiadny odberateľ!";
+        if (info == selectedOdberatelItem->IDO) return "chyba!,,prevod bodov na sameho seba!";
+        return std::nullopt;
+    };
+    o.kilometres = true;
+    o.lookup = PostingFrame::Lookup::OnConnection;
+    o.queryName = [] { return std::optional<std::string>("korunka_insert_prevod"); };
+    o.values = [this, mnozstvo, info] {
+        return SqlDatabase::Values{idu, selectedOdberatelItem->IDO, info, km, facvset, facnas, "0", "45", "0",
+                                   mnozstvo};
+    };
+    o.binding = PostingFrame::Binding::EveryStatement;
+    o.number = PostingFrame::Number::FirstRow;
+    o.afterCommit = [this, mnozstvo](const std::string&) {
+        const std::int64_t zostatok = Amounts::integerOf(selectedKorunkaItem->ZOSTATOK) - Amounts::integerOf(mnozstvo);
+        selectedKorunkaItem->ZOSTATOK = platform::format("%lld", static_cast<long long>(zostatok));
+    };
+    return PostingFrame::run(*this, o);
+}
+
+std::string Trekora::stornoCelehoDokladu(const std::string& id, const std::string& pohyb) {
+    auto o = byIdOptions("stornoCelehoDokladu(id:pohyb:)", "", id);
+    o.queryName = [pohyb] { return stornoQuery(pohyb); };
+    o.noStatementAnswer = "chyba!,,pre vybraný doklad nie je možné vytvoriť storno celého dokladu";
+    return PostingFrame::run(*this, o);
+}
+
+std::string Trekora::stornoFiskal(const std::string& id, const std::string& pohyb) {
+    (void)pohyb;  // the same statements cancel a duplicate of any document
+    return PostingFrame::run(*this, byIdOptions("stornoFiskal(id:pohyb:)", "storno_fiskal", id));
+}
+
+std::string Trekora::preberaciCheckParCdok(const std::string& id, const std::string& pohyb) {
+    (void)pohyb;
+    return checkParCdok(*this, "preberaciCheckParCdok(id:pohyb:)", 16,
+                        "ok!,,na vybraný doklad ešte nebol vytvorený preberací protokol",
+                        "chyba!,,na vybraný doklad už bol vytvorený preberací protokol ", id);
+}
+
+std::string Trekora::uhradaFakturyCheckParCdok(const std::string& id, const std::string& pohyb) {
+    (void)pohyb;
+    return checkParCdok(*this, "uhradaFakturyCheckParCdok(id:pohyb:)", 6,
+                        "ok!,,na vybraný doklad ešte nebola vytvorená úhrada faktúry",
+                        "chyba!,,na vybraný doklad už bola vytvorená úhrada faktúry ", id);
+}
+
+std::string Trekora::vytvorPreberaciProtokol(const std::string& id, const std::string& pohyb) {
+    Console::print("start vytvorPreberaciProtokol(id:pohyb:) ...");
+    if (!(pohyb == "10" || pohyb == "20" || pohyb == "21" || pohyb == "30" || pohyb == "31"))
+        return "chyba!,, pre vybraný doklad nie je možné vytvoriť preberací protokol";
+    const std::string check = preberaciCheckParCdok(id, pohyb);
+    if (check.rfind("ok", 0) != 0) return check;
+    return PostingFrame::run(*this, byIdOptions("", "preberaci_protokol_insert", id));
+}
+
+std::string Trekora::vytvorUhraduFaktury(const std::string& id, const std::string& pohyb) {
+    Console::print("start vytvorUhraduFaktury(id:pohyb:) ...");
+    const std::string check = uhradaFakturyCheckParCdok(id, pohyb);
+    if (check.rfind("ok", 0) != 0) return check;
+    return PostingFrame::run(*this, byIdOptions("", "uhrada_faktury_v_hotovosti_cela", id));
+}

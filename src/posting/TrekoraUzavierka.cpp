@@ -1,0 +1,231 @@
+// Daily closing with its export file, the fiscal identifier write-back and
+// the inventory statement.
+#include "core/Trekora.h"
+#include "core/TrekoraError.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "platform/Files.h"
+#include "posting/SqlFailure.h"
+#include "posting/SqlRows.h"
+#include "records/MenuItem.h"
+
+#include <sqlite3.h>
+
+#include <filesystem>
+#include <system_error>
+
+using platform::Console;
+
+std::string Trekora::zapisUzavierku() {
+    std::string result = "chyba!,,zapis du";
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return "chyba! ,,nemôžem otvoriť databázu";
+    }
+    db->setCrashOnErrors(true);
+    const SqlRows::Statements statements = SqlRows::cut(getQuery("du_insert"));
+    SqlRows::printCounts(statements);
+    if (statements.statements.empty()) {
+        db->close();
+        return result;
+    }
+    try {
+        bool first = true;
+        for (const auto& statement : statements.statements) {
+            Console::print(statement);
+            SqlRows::update(*db, statement,
+                            first ? SqlDatabase::Values{idu, "uzavierka", km, "0"} : SqlDatabase::Values{});
+            first = false;
+        }
+        std::string cdok;
+        auto rs = SqlRows::query(*db, getQuery("last_insert_cdok"), {});
+        if (rs->next()) cdok = SqlRows::text(*rs, "CDOK");
+        rs->close();
+        Console::print("cdok= " + cdok);
+        // Without a number the closing cannot be exported or shown.
+        if (!cdok.empty()) result = "ok!,," + cdok;
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        result = std::string("chyba,,") + e.what();
+    }
+    db->close();
+    return result;
+}
+
+std::string Trekora::exportDU(const std::string& cdok) {
+    std::string result = "chyba!,,exportDU";
+    if (cdok.empty()) {
+        log("exportDU(cdok:) result: " + result);
+        return result;
+    }
+    auto db = SqlRows::connection(*this);
+    // URI file names, so that the export statements can attach the file by
+    // its "file:" URL.
+    if (!db->openWithFlags(SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_URI)) {
+        result = "chyba!,,nemôžem otvoriť databázu";
+        log("exportDU(cdok:) result: " + result);
+        return result;
+    }
+    db->setCrashOnErrors(true);
+
+    const std::filesystem::path outDir = std::filesystem::path(getDocumentsDirectory()) / "out";
+    Console::print(platform::Files::fileURL(outDir.string()));
+    std::error_code ec;
+    std::filesystem::create_directories(outDir, ec);
+    if (ec) Console::print("create failed " + ec.message());
+    const std::filesystem::path file = outDir / (cdok + ".db3");
+    const std::string location = platform::Files::fileURL(file.string());
+    Console::print("filename= " + location);
+
+    try {
+        std::string ducis;
+        {
+            auto rs = SqlRows::query(*db, getQuery("du_getducis"), {cdok});
+            if (rs->next()) ducis = rs->stringForColumnIndex(0).value_or("");
+            rs->close();
+        }
+        const SqlRows::Statements statements = SqlRows::cut(getQuery("du_export"));
+        SqlRows::printCounts(statements);
+        if (statements.statements.size() >= 3) {
+            for (std::size_t i = 0; i < statements.statements.size(); ++i) {
+                Console::print(statements.statements[i]);
+                SqlRows::update(*db, statements.statements[i], {i < 3 ? location : ducis});
+            }
+            result = "ok!,,export " + cdok + ".db3";
+        }
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        result = std::string("chyba!,,") + e.what();
+    }
+    db->close();
+    log("exportDU(cdok:) result: " + result);
+    return result;
+}
+
+namespace {
+
+std::string updateDoklad(Trekora& trekora, const std::string& name, const char* sql, const char* argumentsLabel,
+                         const SqlDatabase::Values& values, const std::optional<std::string>& key,
+                         const std::string& okPrefix, const std::function<void()>& afterCommit) {
+    trekora.log(name);
+    std::string result;
+    auto db = SqlRows::connection(trekora);
+    if (!db->open()) {
+        trekora.log(name + " chyba!,,nemôžem otvoriť databázu");
+        return "chyba!,,nemôžem otvoriť databázu";
+    }
+    db->setCrashOnErrors(true);
+    db->beginTransaction();
+    std::string shown;
+    for (const auto& v : values) {
+        if (!shown.empty()) shown += ", ";
+        shown += v.isAbsentOrNull() ? std::string("nil") : "Optional(\"" + v.text().value_or("") + "\")";
+    }
+    trekora.log(name + argumentsLabel + "[" + shown + "]");
+    if (key) {
+        std::optional<SqlError> error;
+        if (db->executeUpdate(sql, values, &error)) {
+            result = okPrefix + *key;
+            db->commit();
+            trekora.log(name + " commit!");
+            if (afterCommit) afterCommit();
+        } else {
+            const std::string message = error ? error->description : db->lastErrorMessage();
+            Console::print(message);
+            result = "chyba!,," + message;
+            db->rollback();
+            trekora.log(name + " rollback!");
+        }
+    }
+    db->close();
+    trekora.log(name + " close!");
+    trekora.log(name + " result: " + result);
+    return result;
+}
+
+}  // namespace
+
+std::string Trekora::updateDokladById(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
+                                      const std::optional<std::string>& datum_vytvor,
+                                      const std::optional<std::string>& datum_vystav,
+                                      const std::optional<std::string>& datum_evid,
+                                      const std::optional<std::string>& pardok, const std::optional<std::string>& id) {
+    return updateDoklad(
+        *this, "updateDokladById(uid:okp:datum_vytvor:datum_vystav:datum_evid:pardok:id:)",
+        "update vety set uid=@uid, okp=@okp,datum_vytvor=@datum_vytvor, datum_vystav=@datum_vystav, "
+        "datum_evid=@datum_evid,pardok=@pardok where id=@id",
+        " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,id]: ",
+        {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, id}, id, "ok!,,id=", [&] {
+            auto assign = [this](const char* key, const std::optional<std::string>& value) {
+                if (value) printingDoklad[key] = *value;
+                else printingDoklad.erase(key);
+            };
+            assign("PARDOK", pardok);
+            assign("UID", uid);
+            assign("OKP", okp);
+        });
+}
+
+std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
+                                        const std::optional<std::string>& datum_vytvor,
+                                        const std::optional<std::string>& datum_vystav,
+                                        const std::optional<std::string>& datum_evid,
+                                        const std::optional<std::string>& pardok,
+                                        const std::optional<std::string>& cdok) {
+    return updateDoklad(*this, "updateDokladByCdok(uid:okp:datum_vytvor:datum_vystav:datum_evid:pardok:cdok:)",
+                        "update vety set uid=@uid, okp=@okp, datum_vytvor=@datum_vytvor, datum_vystav=@datum_vystav, "
+                        "datum_evid=@datum_evid, pardok=@pardok where cdok=@cdok",
+                        " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,cdok]: ",
+                        {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {});
+}
+
+std::string Trekora::vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem) {
+    Console::print("start vytvorInventurnyVypis(menuItem:) ...");
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return "chyba!,," + db->lastErrorMessage();
+    }
+    std::string result;
+    try {
+        const std::string numberText = getQueryOrThrow("last_insert_cdok", *db);
+        const std::int64_t typ = menuItem ? menuItem->sklad_typ : 0;
+        std::string name;
+        if (typ == 10) name = "inventura_insert";
+        else if (typ == 40 || typ == 50 || typ == 60) name = "inventura_insert_" + std::to_string(typ);
+        const std::string text = name.empty() ? std::string() : getQueryOrThrow(name);
+        const SqlRows::Statements statements = SqlRows::cut(text);
+        SqlRows::printCounts(statements);
+        // Without statements there is no inventory to answer with.
+        if (statements.statements.empty())
+            throw TrekoraError::nenajdeneQuery(name.empty() ? "inventura_insert_" + std::to_string(typ) : name);
+
+        db->setCrashOnErrors(true);
+        if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
+        info = "";
+        for (const auto& statement : statements.statements) SqlRows::update(*db, statement, {idu, info});
+        std::string cdok;
+        auto rs = SqlRows::query(*db, numberText, {});
+        if (rs->next()) {
+            cdok = SqlRows::text(*rs, "CDOK");
+            Console::print(cdok);
+        }
+        rs->close();
+        if (cdok.empty()) throw SqlFailure(db->lastErrorMessage());
+        Console::print("cdok= " + cdok);
+        if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
+        result = "ok!,,cdok=" + cdok;
+        Console::print("commit");
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        Console::print(e.what());
+        result = std::string("chyba!,,") + e.what();
+        if (db->inTransaction()) db->rollback();
+        Console::print("rollback");
+    }
+    db->close();
+    Console::print("close");
+    return result;
+}

@@ -1,0 +1,88 @@
+// Writing the document being written: on a connection of its own in one
+// exclusive transaction (zapisDoklad), or on a connection and inside a
+// transaction that the caller holds (zapisDokladDB). Both run the same
+// posting; they differ only in who owns the connection and how a failure
+// comes back.
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "posting/DokladPosting.h"
+#include "posting/SqlFailure.h"
+#include "posting/SqlRows.h"
+
+using platform::Console;
+
+std::string Trekora::zapisDoklad() {
+    Console::print("start zapisDoklad() ...");
+    DokladPosting posting(*this);
+    if (auto refused = posting.prepare()) return *refused;
+
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return "chyba!,,nemôžem_otvoriť_databázu";
+    }
+    std::string result;
+    if (!db->beginTransaction()) {
+        result = "chyba! ,," + db->lastErrorMessage();
+        Console::print(result);
+        db->close();
+        return result;
+    }
+    try {
+        result = posting.write(*db);
+        if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
+        Console::print("commit");
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        result = std::string("chyba! ,,") + e.what();
+        if (db->inTransaction()) db->rollback();
+        Console::print("rollback");
+    }
+    db->close();
+    return result;
+}
+
+std::string Trekora::zapisDokladDB(SqlDatabase& db) {
+    Console::print("start zapisDokladDB(db:) ...");
+    DokladPosting posting(*this);
+    if (auto refused = posting.prepare()) return *refused;
+    try {
+        return posting.write(db);
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        throw;
+    }
+}
+
+void Trekora::executeQueryDB(SqlDatabase& db, const std::string& name, const SqlDatabase::Values& values) {
+    const SqlRows::Statements statements = SqlRows::cut(getQueryOrThrow(name, db));
+    SqlRows::printCounts(statements);
+    for (const auto& statement : statements.statements) {
+        SqlRows::update(db, statement, values);
+        Console::print(statement);
+    }
+}
+
+std::string Trekora::getCdok(const std::string& pohyb) {
+    const std::string sql = getQuery("cdok_get");
+    if (sql.empty()) return "";
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return "chyba! ,,nemôžem_otvoriť_databázu";
+    }
+    std::string result;
+    try {
+        auto rs = SqlRows::query(*db, sql, {idu, pohyb});
+        if (rs->next()) result = rs->stringForColumnIndex(0).value_or("");
+        rs->close();
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        result = std::string("chyba! ,,") + e.what();
+    }
+    db->close();
+    return result;
+}
+

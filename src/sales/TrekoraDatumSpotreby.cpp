@@ -1,0 +1,88 @@
+// Expiry batches of the document being written: the batches of every good,
+// or for a return the lines of the parent document, and the batches of one
+// good picked out of that list.
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "posting/SqlRows.h"
+#include "records/DatumSpotrebyItem.h"
+#include "records/MenuItem.h"
+
+namespace {
+
+using platform::Console;
+
+const char* const kParentDocumentBatches =
+    "select p.IDTOV,p.MNOZ SARZA_STAV,p.DATUMSPOTREBY\n"
+    ",strftime(\"%d.%m.%Y\",p.datumspotreby,'localtime')||' ('||p.MNOZ||')' FDATSPOT,0 VYBRANE\n"
+    "from polo p where p.cdok=@CDOK order by p.datumspotreby;";
+
+bool isReturnType(const std::string& name) {
+    return name == "STORNO_HOTOVOSTI" || name == "DOBROPIS_NA_HOTOVOST" || name == "DOBROPIS";
+}
+
+void readBatches(Trekora& trekora, SqlDatabase& db, bool held) {
+    try {
+        std::shared_ptr<SqlResultSet> rs;
+        if (isReturnType(trekora.selectedTypDokladuItem->name)) {
+            rs = SqlRows::query(db, kParentDocumentBatches, {trekora.parcdok});
+        } else {
+            const std::string sql = held ? trekora.getQueryOrThrow("lookup_datumspotreby", db)
+                                         : trekora.getQuery("lookup_datumspotreby");
+            Console::print(sql);
+            rs = SqlRows::query(db, sql, {});
+        }
+        while (rs->next()) {
+            const RowDictionary row = SqlRows::row(*rs);
+            auto item = std::make_shared<DatumSpotrebyItem>();
+            item->fillFromRow(row);
+            trekora.datumSpotrebyArray.push_back(item);
+            Console::print(item->description());
+            Console::print("--------------------------------");
+        }
+        rs->close();
+    } catch (const std::exception& e) {
+        Console::print(std::string("failed: ") + e.what());
+    }
+}
+
+std::string lower(const std::string& text) {
+    std::string out = text;
+    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::shared_ptr<DatumSpotrebyItem>> Trekora::readDatumSpotrebyArray() {
+    Console::print("start readDatumSpotrebyArray() ...");
+    datumSpotrebyArray.clear();
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return datumSpotrebyArray;
+    }
+    readBatches(*this, *db, false);
+    db->close();
+    Console::print(std::to_string(datumSpotrebyArray.size()));
+    return datumSpotrebyArray;
+}
+
+std::vector<std::shared_ptr<DatumSpotrebyItem>> Trekora::readDatumSpotrebyArrayDB(SqlDatabase& db) {
+    Console::print("start readDatumSpotrebyArrayDB(db:) ...");
+    datumSpotrebyArray.clear();
+    readBatches(*this, db, true);
+    Console::print(std::to_string(datumSpotrebyArray.size()));
+    return datumSpotrebyArray;
+}
+
+std::vector<std::shared_ptr<DatumSpotrebyItem>> Trekora::getDatumSpotrebyArray(const std::string& idtov) {
+    Console::print("start getDatumSpotrebyArray(idtov:) ...");
+    std::vector<std::shared_ptr<DatumSpotrebyItem>> result;
+    const std::string wanted = lower(idtov);
+    for (const auto& item : datumSpotrebyArray)
+        if (lower(item->IDTOV) == wanted) result.push_back(item);
+    Console::print(std::to_string(result.size()));
+    return result;
+}

@@ -1,0 +1,125 @@
+// Goods and price lists: the goods list of the document being written, read
+// from the customer's price list or, for a return, from the lines of the
+// parent document.
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "posting/SqlRows.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+#include "records/TovarItem.h"
+
+namespace {
+
+using platform::Console;
+
+const char* const kParentDocumentGoods =
+    "select p.idtov,p.naztov1,p.naztov2,p.EAN,p.EAN_OB,p.CENA\n"
+    ",p.DPH,(1+(cast(p.dph as float)/100))*p.cena sdph,p.zlava1,p.zlava2,null datum_od,null datum_do,p.zlavac zlava3\n"
+    ",p.CENA1 cena1,p.CENA2 cena2,p.CENAC cena3,p.zlava1 maxzla,p.zlava2 akczla,p.mj\n"
+    ",0 VYBRANE,sum(p.mnoz) SKLAD_STAV\n"
+    "from polo p\n"
+    "where cdok=@CDOK\n"
+    "group by 1\n"
+    "--group by 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,16,17,19,20\n"
+    "order by p.idtov;";
+
+bool isReturnType(const std::string& name) {
+    return name == "STORNO_HOTOVOSTI" || name == "DOBROPIS_NA_HOTOVOST" || name == "DOBROPIS";
+}
+
+// The 22 price-list columns; the working fields of the recomputation are
+// left as a new record has them.
+std::shared_ptr<TovarItem> tovarFromRow(const RowDictionary& row) {
+    auto get = [&](const char* column) {
+        auto it = row.find(column);
+        return it == row.end() ? std::string() : it->second;
+    };
+    auto t = std::make_shared<TovarItem>();
+    t->IDTOV = get("IDTOV");
+    t->NAZTOV1 = get("NAZTOV1");
+    t->NAZTOV2 = get("NAZTOV2");
+    t->EAN = get("EAN");
+    t->EAN_OB = get("EAN_OB");
+    t->SKLAD_STAV = get("SKLAD_STAV");
+    t->CENA = get("CENA");
+    t->DPH = get("DPH");
+    t->SDPH = get("SDPH");
+    t->ZLAVA1 = get("ZLAVA1");
+    t->ZLAVA2 = get("ZLAVA2");
+    t->DATUM_OD = get("DATUM_OD");
+    t->DATUM_DO = get("DATUM_DO");
+    t->ZLAVA3 = get("ZLAVA3");
+    t->CENA1 = get("CENA1");
+    t->CENA2 = get("CENA2");
+    t->CENA3 = get("CENA3");
+    t->MAXZLA = get("MAXZLA");
+    t->AKCZLA = get("AKCZLA");
+    t->MJ = get("MJ");
+    t->VYBRANE = get("VYBRANE");
+    t->KORUNKA = get("KORUNKA");
+    return t;
+}
+
+// Reads the goods on `db`. `held` tells whether the connection is the
+// caller's (stored texts then come from it and a missing one is a failure).
+void readGoods(Trekora& trekora, SqlDatabase& db, bool held, const std::string& idosc,
+               const std::string& selectQueryName) {
+    try {
+        std::string sql;
+        std::string value;
+        if (isReturnType(trekora.selectedTypDokladuItem->name)) {
+            sql = kParentDocumentGoods;
+            value = trekora.parcdok;
+        } else {
+            std::string name = selectQueryName;
+            bool zavoz = false;
+            if (selectQueryName == "lookup_cennik" && trekora.nastaveniaItem->OBJ_PRE_IMPORT == "A") {
+                name = "lookup_cennik_zavoz";
+                zavoz = true;
+            }
+            Console::print(trekora.selectedTypDokladuItem->description());
+            Console::print(trekora.nastaveniaItem->description());
+            sql = (held && !zavoz) ? trekora.getQueryOrThrow(name, db) : trekora.getQuery(name);
+            Console::print(sql);
+            value = idosc;
+        }
+        auto rs = SqlRows::query(db, sql, {value});
+        while (rs->next()) trekora.tovarArray.push_back(tovarFromRow(SqlRows::row(*rs)));
+        rs->close();
+    } catch (const std::exception& e) {
+        Console::print(std::string("failed: ") + e.what());
+    }
+}
+
+void finishGoods(Trekora& trekora) {
+    for (const auto& t : trekora.tovarArray) t->MAXZLA = t->ZLAVA1;
+    Console::print(std::to_string(trekora.tovarArray.size()));
+}
+
+}  // namespace
+
+std::vector<std::shared_ptr<TovarItem>> Trekora::readTovarArray(const std::string& idosc,
+                                                                const std::string& selectQueryName) {
+    Console::print("start readTovarArray(idosc:selectQueryName:) ...");
+    tovarArray.clear();
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        Console::print("Unable to open database");
+        return tovarArray;
+    }
+    readGoods(*this, *db, false, idosc, selectQueryName);
+    db->close();
+    finishGoods(*this);
+    return tovarArray;
+}
+
+std::vector<std::shared_ptr<TovarItem>> Trekora::readTovarArrayDB(SqlDatabase& db, const std::string& idosc,
+                                                                  const std::string& selectQueryName) {
+    Console::print("start readTovarArrayDB(db:idosc:selectQueryName:) ...");
+    tovarArray.clear();
+    readGoods(*this, db, true, idosc, selectQueryName);
+    finishGoods(*this);
+    return tovarArray;
+}
