@@ -1,0 +1,226 @@
+// Posting documents on the shipped demo database: rows written, stock and
+// batch levels after, and the all-or-nothing behaviour of a document.
+#include "posting/PostingFixture.h"
+
+#include "records/TempPoloItem.h"
+#include "records/TempVetyItem.h"
+
+using posting_test::PostingFixture;
+
+namespace {
+
+class ZapisDoklad : public PostingFixture {};
+
+TEST_F(ZapisDoklad, CashSaleWritesHeaderLinesCustomerCopyAndMovesStock) {
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 2);
+    choose("T004", "2027-02-28", 5);
+    const std::string result = post();
+    ASSERT_EQ(result, "ok! ,,cdok=1001");
+
+    auto header = query("select * from vety where cdok = 1001");
+    ASSERT_EQ(header.size(), 1u);
+    EXPECT_EQ(header[0]["pohyb"], "10");
+    EXPECT_EQ(header[0]["ido"], "10102");
+    EXPECT_EQ(header[0]["idosc"], "10102-01");
+    EXPECT_EQ(header[0]["info"], "DC:1");  // fiscal printing is off in the demo settings
+    EXPECT_DOUBLE_EQ(std::atof(header[0]["sumdokz"].c_str()), 37.96);
+    EXPECT_EQ(t->printingId, header[0]["id"]);
+
+    auto lines = query("select idtov, mnoz, cena, ccmnoz, ccsum, cdok from polo order by id");
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0]["idtov"], "T001");
+    EXPECT_EQ(lines[0]["mnoz"], "2.0");
+    EXPECT_EQ(lines[0]["cena"], "14.9");
+    EXPECT_EQ(lines[0]["ccsum"], "35.46");
+    EXPECT_EQ(lines[1]["cdok"], "1001");
+    EXPECT_EQ(value("select nazov1 from odbe where cdok = 1001"), "Bistro U Janka");
+    EXPECT_EQ(count("temp_vety"), 0);
+    EXPECT_EQ(count("temp_polo"), 0);
+
+    EXPECT_EQ(batch("T001", "2027-05-31"), 10);
+    EXPECT_EQ(batch("T001", "2027-08-31"), 24);
+    EXPECT_EQ(stock("T001"), 34);
+    EXPECT_EQ(batch("T004", "2027-02-28"), 115);
+    EXPECT_EQ(stock("T004"), 315);
+
+    // The next cash sale without fiscal printing takes the next receipt number.
+    load(typ("predaj", "hotovosť"));
+    choose("T003", "", 1);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(value("select info from vety where cdok = 1002"), "DC:2");
+}
+
+TEST_F(ZapisDoklad, InvoiceAndCreditNoteAgainstItPutTheGoodsBack) {
+    customer("10101-01");  // an invoice customer
+    t->info = "05.12.2026";
+    load(typ("predaj", "faktúra"));
+    choose("T002", "2027-03-31", 3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    auto invoice = query("select info, facvset, pohyb from vety where cdok = 1001");
+    EXPECT_EQ(invoice[0]["info"], "2026-12-05");
+    EXPECT_EQ(invoice[0]["facvset"], "0");
+    EXPECT_EQ(invoice[0]["pohyb"], "20");
+    EXPECT_EQ(batch("T002", "2027-03-31"), 27);
+
+    // Credit note: goods and batches come from the invoice's lines.
+    t->parcdok = "1001";
+    t->info = "";
+    load(typ("predaj", "dobropis"));
+    ASSERT_EQ(t->tovarArray.size(), 1u);
+    EXPECT_EQ(t->tovarArray[0]->IDTOV, "T002");
+    EXPECT_EQ(t->tovarArray[0]->SKLAD_STAV, "3.0");
+    ASSERT_EQ(t->datumSpotrebyArray.size(), 1u);
+    EXPECT_EQ(t->datumSpotrebyArray[0]->SARZA_STAV, "3.0");
+    choose("T002", "2027-03-31", -3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    auto note = query("select pohyb, parcdok, sumdokz from vety where cdok = 1002");
+    EXPECT_EQ(note[0]["pohyb"], "21");
+    EXPECT_EQ(note[0]["parcdok"], "1001");
+    EXPECT_LT(std::atof(note[0]["sumdokz"].c_str()), 0);
+    EXPECT_EQ(value("select mnoz from polo where cdok = 1002"), "-3.0");
+    EXPECT_EQ(batch("T002", "2027-03-31"), 30);
+    EXPECT_EQ(stock("T002"), 90);
+}
+
+TEST_F(ZapisDoklad, ReturnNoteAndOrder) {
+    customer("10105-01");  // delivery-note customer
+    load(typ("predaj", "návratka"));
+    choose("T001", "2027-08-31", -2);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(value("select pohyb from vety where cdok = 1001"), "31");
+    EXPECT_EQ(batch("T001", "2027-08-31"), 26);
+    EXPECT_EQ(stock("T001"), 38);
+
+    // An order moves no stock.
+    load(typ("predaj", "objednávka"));
+    choose("T001", "2027-08-31", 5);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(value("select pohyb from vety where cdok = 1002"), "40");
+    EXPECT_EQ(value("select count(*) from polo where cdok = 1002"), "1");
+    EXPECT_EQ(stock("T001"), 38);
+}
+
+TEST_F(ZapisDoklad, GoodsReceiptAddsStockAndCreatesANewBatch) {
+    load(typ("prijem", "tovar"));
+    choose("T003", "2028-09-30", 10);
+    auto fresh = std::make_shared<DatumSpotrebyItem>();
+    fresh->IDTOV = "T003";
+    fresh->DATUMSPOTREBY = "2029-01-31";
+    fresh->VYBRANE = "5";
+    t->datumSpotrebyArray.push_back(fresh);
+    for (auto& g : t->tovarArray)
+        if (g->IDTOV == "T003") g->VYBRANE = "15";
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(value("select pohyb from vety where cdok = 1001"), "19");
+    EXPECT_EQ(batch("T003", "2028-09-30"), 50);
+    EXPECT_EQ(batch("T003", "2029-01-31"), 5);
+    EXPECT_EQ(stock("T003"), 55);
+}
+
+TEST_F(ZapisDoklad, GiftsMaterialAndSamplesMoveTheirOwnStock) {
+    customer("10101-01");  // loyalty member
+    load(typ("prijem", "darčeky"));
+    choose("D001", "", 5);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(stock("D001", 40), 25);
+
+    load(typ("predaj", "výdaj darčekov"));
+    choose("D001", "", 1);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(value("select pohyb from vety where cdok = 1002"), "44");
+    EXPECT_EQ(stock("D001", 40), 24);
+    EXPECT_EQ(batch("D001", "2030-12-31", 40), 24);
+    EXPECT_EQ(number("select dary from korunka where idosc = '10101-01'"), 450);  // 300 + 150 points
+
+    load(typ("prijem", "pos"));
+    choose("P002", "", 5);
+    ASSERT_EQ(post(), "ok! ,,cdok=1003");
+    EXPECT_EQ(stock("P002", 50), 20);
+    load(typ("predaj", "výdaj pos materiálu"));
+    choose("P002", "", 3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1004");
+    EXPECT_EQ(value("select pohyb from vety where cdok = 1004"), "50");
+    EXPECT_EQ(stock("P002", 50), 17);
+
+    load(typ("prijem", "vzorky"));
+    choose("V001", "", 20);
+    ASSERT_EQ(post(), "ok! ,,cdok=1005");
+    EXPECT_EQ(value("select pohyb from vety where cdok = 1005"), "69");
+    EXPECT_EQ(stock("V001", 60), 120);
+    EXPECT_EQ(batch("V001", "2027-04-30", 60), 120);
+    // Goods of the other families are untouched.
+    EXPECT_EQ(stock("T001"), 36);
+}
+
+TEST_F(ZapisDoklad, AFailingStatementLeavesTheDatabaseByteForByte) {
+    storeQuery("cdok_set",
+               "-- numbering that fails halfway\nupdate vety set cdok = id where id = ?1;\n"
+               "insert into no_such_table values (?1)");
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 2);
+    t->prepocitajDoklad(t->getPolozkyArray());
+    const std::string before = fileBytes();
+    const std::string result = t->zapisDoklad();
+    EXPECT_EQ(result, "chyba! ,,no such table: no_such_table");
+    EXPECT_EQ(fileBytes(), before);
+    EXPECT_EQ(count("vety"), 0);
+    EXPECT_EQ(count("polo"), 0);
+    EXPECT_EQ(count("temp_vety"), 0);
+    EXPECT_EQ(stock("T001"), 36);
+}
+
+TEST_F(ZapisDoklad, AMissingStoredTextFailsTheWholeDocument) {
+    exec("delete from sqliteadmin_queries where name = 'predaj_insert_06_sklad_update'");
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 2);
+    EXPECT_EQ(post(), "chyba! ,,nenajdene query 'predaj_insert_06_sklad_update'.");
+    EXPECT_EQ(count("vety"), 0);
+    EXPECT_EQ(batch("T001", "2027-05-31"), 12);
+}
+
+TEST_F(ZapisDoklad, StockTransferOfAGoodsReceipt) {
+    t->nastaveniaItem->PRESKLADNENIEPC = "A";
+    int calls = 0;
+    t->preskladnenieZPCHandler = [&] {
+        ++calls;
+        return std::string("chyba!,,ziadne data z PC!");
+    };
+    load(typ("prijem", "tovar"));
+    choose("T003", "", 10);
+    EXPECT_EQ(post(), "chyba!,,ziadne data z PC!");
+    EXPECT_EQ(calls, 1);
+    EXPECT_EQ(count("vety"), 0);
+
+    // The office replaces the lines and names its transfer in the header.
+    t->preskladnenieZPCHandler = [&] {
+        t->tempPoloArray.clear();
+        auto line = std::make_shared<TempPoloItem>();
+        line->IDO = t->selectedOdberatelItem->IDO;
+        line->IDTOV = "T005";
+        line->MNOZ = "7";
+        line->DATUMSPOTREBY = "2027-03-15";
+        line->POHYB = "19";
+        line->ZLAVA1 = line->ZLAVA2 = line->ZLAVAC = "0";
+        t->tempPoloArray.push_back(line);
+        t->tempVetyArray.front()->INFO = "V:77";
+        return std::string("ok,,");
+    };
+    EXPECT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(value("select info from vety where cdok = 1001"), "V:77");
+    EXPECT_EQ(stock("T005"), 157);
+    EXPECT_EQ(stock("T003"), 40);
+
+    // Other receipts never ask the office.
+    calls = 0;
+    t->preskladnenieZPCHandler = [&] {
+        ++calls;
+        return std::string("chyba!,,x");
+    };
+    load(typ("prijem", "pos"));
+    choose("P001", "", 1);
+    EXPECT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(calls, 0);
+}
+
+}  // namespace
