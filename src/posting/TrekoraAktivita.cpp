@@ -156,6 +156,9 @@ std::string Trekora::zapisDokladPreAktivitu(const std::string& aktivitaId, const
         }
         if (!available) throw TextError("k vybranej aktivite nie sú k dispozícií žiadne vzorky.");
 
+        // The header's total is that of these samples, not of whatever the
+        // lines editor recomputed last.
+        prepocitajDoklad(getPolozkyArray());
         result = zapisDokladDB(*db);
         if (result.rfind("ok", 0) == 0) {
             std::string cdok;

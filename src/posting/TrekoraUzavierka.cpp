@@ -5,7 +5,7 @@
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "platform/Files.h"
+#include "platform/Url.h"
 #include "posting/SqlFailure.h"
 #include "posting/SqlRows.h"
 #include "records/MenuItem.h"
@@ -71,12 +71,12 @@ std::string Trekora::exportDU(const std::string& cdok) {
     db->setCrashOnErrors(true);
 
     const std::filesystem::path outDir = std::filesystem::path(getDocumentsDirectory()) / "out";
-    Console::print(platform::Files::fileURL(outDir.string()));
+    Console::print(platform::Url::fileUrl(outDir.string()).absoluteString());
     std::error_code ec;
     std::filesystem::create_directories(outDir, ec);
     if (ec) Console::print("create failed " + ec.message());
     const std::filesystem::path file = outDir / (cdok + ".db3");
-    const std::string location = platform::Files::fileURL(file.string());
+    const std::string location = platform::Url::fileUrl(file.string()).absoluteString();
     Console::print("filename= " + location);
 
     try {

@@ -68,7 +68,7 @@ bool Trekora::naplnTempDoklad() {
         const platform::DateFormatter writer("yyyy-MM-dd");
         const auto delivery = reader.date(vety->INFO);
         vety->INFO = writer.string(delivery ? *delivery : platform::Clock::now());
-        vety->FACVSET = typ.ctlac == 1 ? "1" : "0";
+        vety->FACVSET.assign(1, typ.ctlac == 1 ? '1' : '0');
     }
     if (typ.pohyb == 10 && nastaveniaItem->FISKAL_PRINT == "N") {
         vety->INFO = getParagonNumber();

@@ -105,7 +105,7 @@ protected:
         return t->zapisDoklad();
     }
 
-    static std::string number(const std::string& result) {
+    static std::string cdokOf(const std::string& result) {
         auto eq = result.find('=');
         return eq == std::string::npos ? std::string() : result.substr(eq + 1);
     }
@@ -138,7 +138,7 @@ protected:
         return rows[0].begin()->second;
     }
 
-    double number(const std::string& sql, const std::vector<std::string>& values = {}) {
+    double amount(const std::string& sql, const std::vector<std::string>& values = {}) {
         return std::atof(value(sql, values).c_str());
     }
 
@@ -164,12 +164,12 @@ protected:
     }
 
     double batch(const std::string& idtov, const std::string& datum, int typ = 10) {
-        return number("select stav from sklad_sarza where idtov = ? and datumspotreby = ? and sklad_typ = " +
+        return amount("select stav from sklad_sarza where idtov = ? and datumspotreby = ? and sklad_typ = " +
                           std::to_string(typ),
                       {idtov, datum});
     }
     double stock(const std::string& idtov, int typ = 10) {
-        return number("select stav from sklad where idtov = ? and sklad_typ = " + std::to_string(typ), {idtov});
+        return amount("select stav from sklad where idtov = ? and sklad_typ = " + std::to_string(typ), {idtov});
     }
     int count(const std::string& table) { return std::atoi(value("select count(*) from " + table).c_str()); }
 

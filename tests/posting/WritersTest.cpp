@@ -17,7 +17,7 @@ protected:
     std::string cashSale(long long quantity = 4) {
         load(typ("predaj", "hotovosť"));
         choose("T001", "2027-05-31", quantity);
-        return number(post());
+        return cdokOf(post());
     }
     std::string idOf(const std::string& cdok) { return value("select id from vety where cdok = ?", {cdok}); }
 };
@@ -64,8 +64,8 @@ TEST_F(Writers, PointsTransferMovesPointsAndRefusesNonsense) {
     EXPECT_EQ(row[0]["ido"], "10101");
     EXPECT_EQ(row[0]["info"], "10103");
     EXPECT_EQ(row[0]["sumdokz"], "30.0");
-    EXPECT_EQ(number("select prevod from korunka where idosc = '10101-01'"), 30);
-    EXPECT_EQ(number("select prevod from korunka where idosc = '10103-01'"), -30);
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10101-01'"), 30);
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10103-01'"), -30);
     t->readKorunka("10101-01");
     EXPECT_EQ(t->selectedKorunkaItem->ZOSTATOK, "490.0");
 }
@@ -133,15 +133,15 @@ TEST_F(Writers, CancellationsOfEachKind) {
     customer("10101-01");
     load(typ("predaj", "výdaj darčekov"));
     choose("D002", "", 1);
-    const std::string gifts = number(post());
-    EXPECT_EQ(number("select dary from korunka where idosc = '10101-01'"), 700);
+    const std::string gifts = cdokOf(post());
+    EXPECT_EQ(amount("select dary from korunka where idosc = '10101-01'"), 700);
     ASSERT_EQ(t->stornoCelehoDokladu(idOf(gifts), "44").rfind("ok!,,cdok=", 0), 0u);
-    EXPECT_EQ(number("select dary from korunka where idosc = '10101-01'"), 300);
+    EXPECT_EQ(amount("select dary from korunka where idosc = '10101-01'"), 300);
     EXPECT_EQ(stock("D002", 40), 10);
 
     load(typ("predaj", "výdaj pos materiálu"));
     choose("P004", "", 5);
-    const std::string pos = number(post());
+    const std::string pos = cdokOf(post());
     EXPECT_EQ(stock("P004", 50), 20);
     ASSERT_EQ(t->stornoCelehoDokladu(idOf(pos), "50").rfind("ok!,,cdok=", 0), 0u);
     EXPECT_EQ(stock("P004", 50), 25);
@@ -149,7 +149,7 @@ TEST_F(Writers, CancellationsOfEachKind) {
     customer("10102-01");
     const std::string forSamples = cashSale();
     t->selectedTypDokladuItem = typ("predaj", "výdaj vzoriek");
-    const std::string samples = number(t->zapisDokladPreAktivitu("2", forSamples));
+    const std::string samples = cdokOf(t->zapisDokladPreAktivitu("2", forSamples));
     EXPECT_EQ(stock("V002", 60), 79);
     ASSERT_EQ(t->stornoCelehoDokladu(idOf(samples), "60").rfind("ok!,,cdok=", 0), 0u);
     EXPECT_EQ(stock("V002", 60), 80);
@@ -204,7 +204,7 @@ TEST_F(Writers, ProtocolAndInvoicePaymentOnlyOnce) {
     customer("10101-01");
     load(typ("predaj", "faktúra"));
     choose("T002", "2027-03-31", 3);
-    const std::string invoice = number(post());
+    const std::string invoice = cdokOf(post());
     ASSERT_EQ(t->vytvorUhraduFaktury(idOf(invoice), "20"), "ok!,,cdok=1004");
     row = query("select pohyb, parcdok, sumdokz from vety where cdok = 1004");
     EXPECT_EQ(row[0]["pohyb"], "6");

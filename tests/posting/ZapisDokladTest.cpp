@@ -131,7 +131,7 @@ TEST_F(ZapisDoklad, GiftsMaterialAndSamplesMoveTheirOwnStock) {
     EXPECT_EQ(value("select pohyb from vety where cdok = 1002"), "44");
     EXPECT_EQ(stock("D001", 40), 24);
     EXPECT_EQ(batch("D001", "2030-12-31", 40), 24);
-    EXPECT_EQ(number("select dary from korunka where idosc = '10101-01'"), 450);  // 300 + 150 points
+    EXPECT_EQ(amount("select dary from korunka where idosc = '10101-01'"), 450);  // 300 + 150 points
 
     load(typ("prijem", "pos"));
     choose("P002", "", 5);

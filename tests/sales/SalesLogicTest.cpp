@@ -135,7 +135,9 @@ TEST_F(Sales, PickingAndTakeBack) {
     load(t->selectedTypDokladuItem);
     t->odprijmovatVsetko();
     for (const auto& g : t->tovarArray)
-        if (g->IDTOV == "D001") EXPECT_EQ(g->VYBRANE, "-20");
+        if (g->IDTOV == "D001") {
+            EXPECT_EQ(g->VYBRANE, "-20");
+        }
     EXPECT_EQ(t->getDatumSpotrebyArray("d001")[0]->VYBRANE, "-20");
 }
 

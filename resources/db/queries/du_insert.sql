@@ -1,4 +1,4 @@
--- Writes the daily closing (movement code 90): values user, text, km, facvset (first statement only); the closing carries the day's cash total and closes every open document, itself included, under the next closing number.
+-- Writes the daily closing (movement code 90): values user, text, km, facvset (first statement only), the closing carries the day's cash total and closes every open document, itself included, under the next closing number.
 insert into vety (datum, cas, str, idu, meno, pohyb, info, km, facvset, sumdokz, obccbd, obccsd, sumdph)
 values (date('now', 'localtime'), time('now', 'localtime'),
         (select str from stredisk order by str limit 1),

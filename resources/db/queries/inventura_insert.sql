@@ -1,4 +1,4 @@
--- Writes the inventory statement of goods (stock type 10, movement code 17): values user and info; one line per batch in stock, valued at the base price.
+-- Writes the inventory statement of goods (stock type 10, movement code 17): values user and info, one line per batch in stock, valued at the base price.
 insert into vety (datum, cas, str, idu, meno, pohyb, info, sumdokz, obccbd, obccsd, sumdph)
 values (date('now', 'localtime'), time('now', 'localtime'),
         (select str from stredisk order by str limit 1),

@@ -1,4 +1,4 @@
--- Writes the inventory statement of samples (stock type 60, movement code 67): values user and info; one line per batch in stock, valued at the base price.
+-- Writes the inventory statement of samples (stock type 60, movement code 67): values user and info, one line per batch in stock, valued at the base price.
 insert into vety (datum, cas, str, idu, meno, pohyb, info, sumdokz, obccbd, obccsd, sumdph)
 values (date('now', 'localtime'), time('now', 'localtime'),
         (select str from stredisk order by str limit 1),

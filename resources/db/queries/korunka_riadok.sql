@@ -1,4 +1,4 @@
--- Loyalty account of one establishment (value: idosc); the points available are the points earned less gifts and transfers.
+-- Loyalty account of one establishment (value: idosc), the points available are the points earned less gifts and transfers.
 select k.idosc IDOSC, k.korunka KORUNKA, k.zaklad ZAKLAD, k.navysenie NAVYSENIE,
        k.navyseny_zaklad NAVYSENY_ZAKLAD, k.body BODY, k.dary DARY,
        k.body - k.dary - k.prevod ZOSTATOK,

@@ -1,4 +1,4 @@
--- Price list of point-of-sale material (stock type 50) with their stock; the value (idosc) is not needed.
+-- Price list of point-of-sale material (stock type 50) with their stock, the value (idosc) is not needed.
 select t.idtov IDTOV, t.naztov1 NAZTOV1, t.naztov2 NAZTOV2, t.ean EAN, t.ean_ob EAN_OB,
        coalesce(s.stav, 0) SKLAD_STAV,
        t.cena CENA, t.dph DPH, round(t.cena * (1 + t.dph / 100.0), 2) SDPH,
