@@ -5,7 +5,7 @@
 // checks, and the steps of the lines editor (load, choose, recompute).
 
 #include "core/Trekora.h"
-#include "platform/Places.h"
+#include "support/TrekoraTestEnvironment.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
@@ -31,12 +31,9 @@ using Row = std::map<std::string, std::string>;
 class PostingFixture : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/trekora-posting-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
-        platform::Places::setDocumentsDirectory(dir_);
-        Trekora::resetShared();
-        t = &Trekora::shared();
+        env_ = std::make_unique<TrekoraTestEnvironment>();
+        dir_ = env_->documents();
+        t = &env_->trekora();
         ASSERT_TRUE(std::filesystem::exists(t->dbURL)) << t->dbURL;
         // Activities of the demo data run relative to today.
         exec("update zlava set datum_od = date('now', 'localtime', '-10 days'), "
@@ -48,12 +45,7 @@ protected:
         customer("10102-01");
     }
 
-    void TearDown() override {
-        Trekora::resetShared();
-        platform::Places::setDocumentsDirectory("");
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
+    void TearDown() override { env_.reset(); }
 
     // Chooses a customer establishment of the demo data.
     void customer(const std::string& idosc) {
@@ -178,6 +170,7 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), {});
     }
 
+    std::unique_ptr<TrekoraTestEnvironment> env_;
     std::string dir_;
     Trekora* t = nullptr;
 };
