@@ -223,4 +223,23 @@ TEST_F(ZapisDoklad, StockTransferOfAGoodsReceipt) {
     EXPECT_EQ(calls, 0);
 }
 
+class ZapisDokladOnDemoHistory : public PostingFixture {
+protected:
+    bool keepDemoDocuments() const override { return true; }
+};
+
+TEST_F(ZapisDokladOnDemoHistory, NumbersAndReceiptNumbersContinueTheHistory) {
+    const std::string last = value("select max(cdok) from vety");
+    ASSERT_NE(last, "<none>");
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "", 1);
+    const std::string result = post();
+    EXPECT_EQ(result, "ok! ,,cdok=" + std::to_string(std::atoi(last.c_str()) + 1));
+    EXPECT_EQ(value("select info from vety where cdok = ?", {cdokOf(result)}),
+              "DC:" + std::to_string(1 + std::atoi(value("select max(cast(substr(info, 4) as integer)) from vety "
+                                                        "where pohyb = 10 and info like 'DC:%' and cdok < ?",
+                                                        {cdokOf(result)}).c_str())));
+    EXPECT_EQ(t->printingId, cdokOf(result));
+}
+
 }  // namespace
