@@ -26,6 +26,7 @@
 #include <nlohmann/json.hpp>
 
 #include <chrono>
+#include <functional>
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -310,6 +311,10 @@ public:
     std::string updateData(const std::string& script, const std::string& updateFileUrl);
     // Stock transfer of a goods receipt from the office server.
     std::string preskladnenieZPC();
+    // The stock transfer that the posting of a goods receipt calls when the
+    // settings ask for it; the synchronisation installs preskladnenieZPC()
+    // here, tests answer it themselves.
+    std::function<std::string()> preskladnenieZPCHandler;
     std::string getLastCdok();
     std::vector<std::shared_ptr<ObjVetyItem>> getObjednavkyNaExport();
     void exportObjednavka(const std::shared_ptr<ObjVetyItem>& objednavka);
