@@ -104,3 +104,18 @@ TEST_F(MasterDataTest, LineChecks) {
     t.setZlava3("2.50");
     for (const auto& tovar : t.tovarArray) EXPECT_EQ(tovar->ZLAVA3, "2.50");
 }
+
+TEST_F(MasterDataTest, StockListsByStockType) {
+    Trekora& t = trekora();
+    for (std::int64_t type : {10, 40, 50, 60}) {
+        console().clear();
+        t.getSkladData(type);
+        bool ran = false;
+        for (const auto& line : console().lines()) ran |= line.rfind("colcount: ", 0) == 0;
+        EXPECT_TRUE(ran) << type;
+    }
+    EXPECT_FALSE(t.getSkladData(10).empty());
+    console().clear();
+    EXPECT_TRUE(t.getSkladData(30).empty());
+    EXPECT_FALSE(console().contains("start getData(item:) ..."));
+}
