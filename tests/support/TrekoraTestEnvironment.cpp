@@ -8,6 +8,7 @@
 #include "platform/Wifi.h"
 
 #include <filesystem>
+#include <iostream>
 
 TrekoraTestEnvironment::TrekoraTestEnvironment() {
     console_ = std::make_unique<platform::Console::Capture>();
@@ -25,6 +26,13 @@ TrekoraTestEnvironment::TrekoraTestEnvironment() {
 }
 
 TrekoraTestEnvironment::~TrekoraTestEnvironment() {
+    if (::testing::Test::HasFailure() && console_) {
+        // The captured trace helps to see why a test failed: its last lines.
+        const auto lines = console_->lines();
+        const std::size_t from = lines.size() > 80 ? lines.size() - 80 : 0;
+        std::cerr << "--- console (last " << lines.size() - from << " lines) ---\n";
+        for (std::size_t i = from; i < lines.size(); ++i) std::cerr << lines[i] << "\n";
+    }
     Trekora::resetShared();
     platform::Places::setDocumentsDirectory("");
     platform::Wifi::setProvider(nullptr);
