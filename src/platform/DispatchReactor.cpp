@@ -4,6 +4,7 @@
 
 #include <sys/epoll.h>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -73,7 +74,7 @@ void DispatchReactor::updateFdLocked(int fd) {
     FdEntry& e = it->second;
     std::uint32_t mask = 0;
     if (e.read && e.read->armedLocked())
-        mask |= EPOLLIN;
+        mask |= EPOLLIN | EPOLLRDHUP;
     if (e.write && e.write->armedLocked())
         mask |= EPOLLOUT;
     if (mask != e.mask || (mask != 0 && !e.registered)) {
@@ -110,19 +111,35 @@ void DispatchReactor::updateFdLocked(int fd) {
 void DispatchReactor::handleEvent(std::uint64_t key, std::uint32_t events) {
     int fd = static_cast<int>(key & 0xffffffffu);
     std::uint32_t gen = static_cast<std::uint32_t>(key >> 32);
+    const std::uint32_t hangup = EPOLLERR | EPOLLHUP | EPOLLRDHUP;
+
+    // The readable count as of this event (a query only: harmless should
+    // the descriptor turn out stale below). 0 means end of file, so it is
+    // reported only with a hang-up; without one the bytes have already been
+    // taken by their reader and there is nothing to report.
+    unsigned long readData = 1;
+    bool readEvent = events & (EPOLLIN | hangup);
+    if (readEvent) {
+        int n = 0;
+        if (ioctl(fd, FIONREAD, &n) == 0) {
+            readData = n > 0 ? static_cast<unsigned long>(n) : 0;
+            if (readData == 0 && !(events & hangup))
+                readEvent = false;
+        }
+    }
+
     std::lock_guard lock(sourceMutex_);
     auto it = fds_.find(fd);
     if (it == fds_.end() || !it->second.registered || it->second.gen != gen)
         return; // stale: the descriptor has since been dropped (and maybe reused)
     FdEntry& e = it->second;
-    const std::uint32_t trouble = EPOLLERR | EPOLLHUP;
     bool any = false;
-    if (e.read && (events & (EPOLLIN | trouble)) && e.read->armedLocked()) {
-        e.read->scheduleDeliveryLocked();
+    if (e.read && readEvent && e.read->armedLocked()) {
+        e.read->scheduleDeliveryLocked(readData);
         any = true;
     }
-    if (e.write && (events & (EPOLLOUT | trouble)) && e.write->armedLocked()) {
-        e.write->scheduleDeliveryLocked();
+    if (e.write && (events & (EPOLLOUT | EPOLLERR | EPOLLHUP)) && e.write->armedLocked()) {
+        e.write->scheduleDeliveryLocked(1);
         any = true;
     }
     if (any)

@@ -2,7 +2,6 @@
 
 #include "platform/DispatchReactor.h"
 
-#include <sys/ioctl.h>
 
 namespace platform {
 
@@ -74,14 +73,14 @@ void DispatchSource::timerFired(std::uint64_t gen) {
         pendingFire_ = true;
         return;
     }
-    scheduleDeliveryLocked();
+    scheduleDeliveryLocked(1);
 }
 
-void DispatchSource::scheduleDeliveryLocked() {
+void DispatchSource::scheduleDeliveryLocked(unsigned long data) {
     inFlight_ = true;
     pendingFire_ = false;
     std::uint64_t gen = timerGen_;
-    queue_->async([self = shared_from_this(), gen] { self->deliver(gen); });
+    queue_->async([self = shared_from_this(), gen, data] { self->deliver(gen, data); });
 }
 
 void DispatchSource::scheduleCancelLocked() {
@@ -113,13 +112,13 @@ void DispatchSource::afterHandlerLocked() {
     }
     if (type_ == Type::Timer) {
         if (pendingFire_ && suspend_ == 0 && !inFlight_)
-            scheduleDeliveryLocked();
+            scheduleDeliveryLocked(1);
     } else {
         DispatchReactor::shared().updateFdLocked(fd_);
     }
 }
 
-void DispatchSource::deliver(std::uint64_t timerGen) {
+void DispatchSource::deliver(std::uint64_t timerGen, unsigned long data) {
     auto& r = DispatchReactor::shared();
     std::shared_ptr<const DispatchBlock> handler;
     {
@@ -132,15 +131,7 @@ void DispatchSource::deliver(std::uint64_t timerGen) {
         }
         handler = eventHandler_;
     }
-    if (type_ == Type::Read) {
-        int n = 0;
-        if (ioctl(fd_, FIONREAD, &n) == 0)
-            data_ = n > 0 ? static_cast<unsigned long>(n) : 0;
-        else
-            data_ = 1;
-    } else {
-        data_ = 1;
-    }
+    data_ = data;
     if (handler && *handler)
         (*handler)();
     std::lock_guard lock(r.sourceMutex());

@@ -42,9 +42,9 @@ public:
     void setTimer(std::chrono::nanoseconds start);
     void setTimer(double seconds);
 
-    // Inside the event handler: for a read source, the bytes that can be read
-    // without blocking (0 at end of file; 1 when the descriptor cannot tell,
-    // as for a listening socket); 1 for the other kinds.
+    // Inside the event handler: for a read source, the bytes that could be
+    // read without blocking when the event came (0 at end of file; 1 when the
+    // descriptor cannot tell, as for a listening socket); 1 for the others.
     unsigned long data() const { return data_.load(); }
 
     void resume();
@@ -62,10 +62,10 @@ private:
 
     // All of the below under the reactor's source mutex.
     bool armedLocked() const { return !cancelled_ && suspend_ == 0 && !inFlight_; }
-    void scheduleDeliveryLocked();
+    void scheduleDeliveryLocked(unsigned long data);
     void scheduleCancelLocked();
     void afterHandlerLocked();
-    void deliver(std::uint64_t timerGen);
+    void deliver(std::uint64_t timerGen, unsigned long data);
     void timerFired(std::uint64_t gen);
 
     Type type_;

@@ -20,7 +20,7 @@ bool waitReadable(int fd, int timeoutMs) {
 
 } // namespace
 
-LoopbackPeer::LoopbackPeer(bool ipv6, int backlog) {
+LoopbackPeer::LoopbackPeer(bool ipv6, int backlog, std::uint16_t port) {
     listenFD_ = ::socket(ipv6 ? AF_INET6 : AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (listenFD_ < 0)
         return;
@@ -31,11 +31,13 @@ LoopbackPeer::LoopbackPeer(bool ipv6, int backlog) {
         sockaddr_in6 a{};
         a.sin6_family = AF_INET6;
         a.sin6_addr = in6addr_loopback;
+        a.sin6_port = htons(port);
         rc = ::bind(listenFD_, reinterpret_cast<sockaddr*>(&a), sizeof a);
     } else {
         sockaddr_in a{};
         a.sin_family = AF_INET;
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        a.sin_port = htons(port);
         rc = ::bind(listenFD_, reinterpret_cast<sockaddr*>(&a), sizeof a);
     }
     if (rc != 0 || ::listen(listenFD_, backlog) != 0) {

@@ -10,7 +10,7 @@
 class LoopbackPeer {
 public:
     // `backlog` 0 with connections left unaccepted makes later connects hang.
-    explicit LoopbackPeer(bool ipv6 = false, int backlog = 16);
+    explicit LoopbackPeer(bool ipv6 = false, int backlog = 16, std::uint16_t port = 0);
     ~LoopbackPeer();
     LoopbackPeer(const LoopbackPeer&) = delete;
     LoopbackPeer& operator=(const LoopbackPeer&) = delete;
