@@ -900,7 +900,11 @@ void SqlDatabase::setCachedStatement(const std::shared_ptr<SqlStatement>& statem
 
 void SqlDatabase::clearCachedStatements() {
     if (!_cachedStatements) return;
+    // A statement that an open cursor is still reading is only dropped here:
+    // finalising it under the cursor would leave the cursor on a dead handle.
+    // It is finalised when the cursor lets go of it.
     for (auto& [query, statements] : *_cachedStatements)
-        for (const auto& statement : statements) statement->close();
+        for (const auto& statement : statements)
+            if (!statement->inUse()) statement->close();
     _cachedStatements->clear();
 }

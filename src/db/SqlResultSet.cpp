@@ -14,8 +14,7 @@ std::shared_ptr<SqlResultSet> SqlResultSet::resultSetWithStatement(std::shared_p
                                                                    SqlDatabase* parentDB) {
     std::shared_ptr<SqlResultSet> rs(new SqlResultSet());
     rs->_statement = std::move(statement);
-    rs->_handle = rs->_statement ? rs->_statement->statement() : nullptr;
-    rs->_columnCount = rs->_handle ? sqlite3_column_count(rs->_handle) : 0;
+    rs->_columnCount = rs->handle() ? sqlite3_column_count(rs->handle()) : 0;
     rs->setParentDB(parentDB);
     if (rs->_statement) rs->_statement->setInUse(true);
     return rs;
@@ -25,8 +24,7 @@ SqlResultSet::~SqlResultSet() { close(); }
 
 void SqlResultSet::setStatement(std::shared_ptr<SqlStatement> statement) {
     _statement = std::move(statement);
-    _handle = _statement ? _statement->statement() : nullptr;
-    _columnCount = _handle ? sqlite3_column_count(_handle) : 0;
+    _columnCount = handle() ? sqlite3_column_count(handle()) : 0;
     _columnNameToIndexMap.reset();
     _lookups.clear();
     _lookupHint = 0;
@@ -44,7 +42,7 @@ void SqlResultSet::close() {
         _statement->reset();
         _statement.reset();
     }
-    _handle = nullptr;
+    _columnCount = 0;
     if (_parentDB) _parentDB->resultSetDidClose(this);
     _parentDB = nullptr;
     // Last: this may let go of the connection.
@@ -55,13 +53,13 @@ void SqlResultSet::close() {
 bool SqlResultSet::next() { return nextWithError(nullptr); }
 
 bool SqlResultSet::nextWithError(std::optional<SqlError>* error) {
-    if (_statement && !_handle) {
+    if (_statement && !handle()) {
         // An empty statement text: a result without rows.
         close();
         return false;
     }
     if (_parentDB) _parentDB->clearOwnError();
-    int rc = sqlite3_step(_handle);
+    int rc = sqlite3_step(handle());
     if (rc == SQLITE_ROW) return true;
     sqlite3* db = _parentDB ? _parentDB->sqliteHandle() : nullptr;
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
@@ -98,11 +96,11 @@ bool SqlResultSet::hasAnotherRow() const {
     return sqlite3_errcode(_parentDB->sqliteHandle()) == SQLITE_ROW;
 }
 
-int SqlResultSet::columnCount() const { return _handle ? sqlite3_column_count(_handle) : 0; }
+int SqlResultSet::columnCount() const { return handle() ? sqlite3_column_count(handle()) : 0; }
 
 std::string SqlResultSet::columnNameForIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return std::string();
-    const char* name = sqlite3_column_name(_handle, columnIdx);
+    const char* name = sqlite3_column_name(handle(), columnIdx);
     return name ? name : "";
 }
 
@@ -111,7 +109,7 @@ const SqlResultSet::NameMap& SqlResultSet::columnNameToIndexMap() {
         _columnNameToIndexMap.emplace();
         int count = columnCount();
         for (int i = 0; i < count; ++i) {
-            const char* name = sqlite3_column_name(_handle, i);
+            const char* name = sqlite3_column_name(handle(), i);
             (*_columnNameToIndexMap)[SqlText::lowercase(name ? name : "")] = i;
         }
     }
@@ -183,7 +181,7 @@ int SqlResultSet::columnIndexForName(std::string_view columnName) {
 bool SqlResultSet::validIndex(int columnIdx) const {
     // The count is fixed once the statement is prepared; should SQLite
     // re-prepare it after a schema change, it checks the index itself too.
-    return _handle && columnIdx >= 0 && columnIdx < _columnCount;
+    return handle() && columnIdx >= 0 && columnIdx < _columnCount;
 }
 
 // ------------------------------------------------------------- by index
@@ -193,17 +191,17 @@ bool SqlResultSet::validIndex(int columnIdx) const {
 
 int SqlResultSet::intForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return 0;
-    return sqlite3_column_int(_handle, columnIdx);
+    return sqlite3_column_int(handle(), columnIdx);
 }
 
 long SqlResultSet::longForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return 0;
-    return static_cast<long>(sqlite3_column_int64(_handle, columnIdx));
+    return static_cast<long>(sqlite3_column_int64(handle(), columnIdx));
 }
 
 long long SqlResultSet::longLongIntForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return 0;
-    return sqlite3_column_int64(_handle, columnIdx);
+    return sqlite3_column_int64(handle(), columnIdx);
 }
 
 unsigned long long SqlResultSet::unsignedLongLongIntForColumnIndex(int columnIdx) const {
@@ -214,7 +212,7 @@ bool SqlResultSet::boolForColumnIndex(int columnIdx) const { return intForColumn
 
 double SqlResultSet::doubleForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return 0.0;
-    return sqlite3_column_double(_handle, columnIdx);
+    return sqlite3_column_double(handle(), columnIdx);
 }
 
 namespace {
@@ -248,15 +246,15 @@ bool validUtf8(const unsigned char* s, int n) {
 
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return std::nullopt;
-    const unsigned char* c = sqlite3_column_text(_handle, columnIdx);
+    const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
     if (!c) return std::nullopt;
-    int n = sqlite3_column_bytes(_handle, columnIdx);
+    int n = sqlite3_column_bytes(handle(), columnIdx);
     if (!validUtf8(c, n)) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
 }
 
 std::optional<SqlValue::Date> SqlResultSet::dateForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return std::nullopt;
+    if (!validIndex(columnIdx) || sqlite3_column_type(handle(), columnIdx) == SQLITE_NULL) return std::nullopt;
     if (_parentDB && _parentDB->hasDateFormatter()) {
         auto text = stringForColumnIndex(columnIdx);
         if (!text) return std::nullopt;
@@ -267,41 +265,41 @@ std::optional<SqlValue::Date> SqlResultSet::dateForColumnIndex(int columnIdx) co
 }
 
 std::optional<SqlValue::Blob> SqlResultSet::dataForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return std::nullopt;
-    const void* bytes = sqlite3_column_blob(_handle, columnIdx);
-    int n = sqlite3_column_bytes(_handle, columnIdx);
+    if (!validIndex(columnIdx) || sqlite3_column_type(handle(), columnIdx) == SQLITE_NULL) return std::nullopt;
+    const void* bytes = sqlite3_column_blob(handle(), columnIdx);
+    int n = sqlite3_column_bytes(handle(), columnIdx);
     if (!bytes) return std::nullopt;
     auto* p = static_cast<const std::uint8_t*>(bytes);
     return SqlValue::Blob(p, p + n);
 }
 
 std::optional<std::span<const std::uint8_t>> SqlResultSet::dataNoCopyForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx) || sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL) return std::nullopt;
-    const void* bytes = sqlite3_column_blob(_handle, columnIdx);
-    int n = sqlite3_column_bytes(_handle, columnIdx);
+    if (!validIndex(columnIdx) || sqlite3_column_type(handle(), columnIdx) == SQLITE_NULL) return std::nullopt;
+    const void* bytes = sqlite3_column_blob(handle(), columnIdx);
+    int n = sqlite3_column_bytes(handle(), columnIdx);
     if (!bytes) return std::span<const std::uint8_t>();
     return std::span<const std::uint8_t>(static_cast<const std::uint8_t*>(bytes), static_cast<std::size_t>(n));
 }
 
 const char* SqlResultSet::UTF8StringForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return nullptr;
-    return reinterpret_cast<const char*>(sqlite3_column_text(_handle, columnIdx));
+    return reinterpret_cast<const char*>(sqlite3_column_text(handle(), columnIdx));
 }
 
 bool SqlResultSet::columnIndexIsNull(int columnIdx) const {
     if (!validIndex(columnIdx)) return true;
-    return sqlite3_column_type(_handle, columnIdx) == SQLITE_NULL;
+    return sqlite3_column_type(handle(), columnIdx) == SQLITE_NULL;
 }
 
 std::optional<SqlValue> SqlResultSet::objectForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return std::nullopt;
     std::optional<SqlValue> value;
-    switch (sqlite3_column_type(_handle, columnIdx)) {
+    switch (sqlite3_column_type(handle(), columnIdx)) {
         case SQLITE_INTEGER:
-            value = SqlValue(static_cast<std::int64_t>(sqlite3_column_int64(_handle, columnIdx)));
+            value = SqlValue(static_cast<std::int64_t>(sqlite3_column_int64(handle(), columnIdx)));
             break;
         case SQLITE_FLOAT:
-            value = SqlValue(sqlite3_column_double(_handle, columnIdx));
+            value = SqlValue(sqlite3_column_double(handle(), columnIdx));
             break;
         case SQLITE_BLOB:
             if (auto data = dataForColumnIndex(columnIdx)) value = SqlValue(std::move(*data));
@@ -353,21 +351,21 @@ std::optional<SqlValue> SqlResultSet::objectForColumnName(std::string_view n) { 
 // ------------------------------------------------------------- whole row
 
 std::optional<SqlResultSet::RowMap> SqlResultSet::resultDictionary() const {
-    if (!_handle || sqlite3_data_count(_handle) == 0) {
+    if (!handle() || sqlite3_data_count(handle()) == 0) {
         SqlLog::write("Warning: There seem to be no columns in this set.");
         return std::nullopt;
     }
     RowMap row;
     int count = columnCount();
     for (int i = 0; i < count; ++i) {
-        const char* name = sqlite3_column_name(_handle, i);
+        const char* name = sqlite3_column_name(handle(), i);
         row[name ? name : ""] = objectForColumnIndex(i).value_or(SqlValue::null());
     }
     return row;
 }
 
 std::optional<SqlResultSet::RowMap> SqlResultSet::resultDict() {
-    if (!_handle || sqlite3_data_count(_handle) == 0) {
+    if (!handle() || sqlite3_data_count(handle()) == 0) {
         SqlLog::write("Warning: There seem to be no columns in this set.");
         return std::nullopt;
     }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "db/SqlError.h"
+#include "db/SqlStatement.h"
 #include "db/SqlValue.h"
 
 struct sqlite3_stmt;
@@ -96,6 +97,7 @@ public:
 private:
     SqlResultSet() = default;
     bool validIndex(int columnIdx) const;
+    sqlite3_stmt* handle() const { return _statement ? _statement->statement() : nullptr; }
 
     std::optional<NameMap> _columnNameToIndexMap;
     // Names already asked for, spelled as the caller spelled them. A row is
@@ -111,6 +113,5 @@ private:
     std::shared_ptr<SqlDatabase> _parentOwner;  // keeps the connection alive
     std::string _query;
     std::shared_ptr<SqlStatement> _statement;
-    sqlite3_stmt* _handle = nullptr;  // _statement's handle while it is held
     int _columnCount = 0;
 };

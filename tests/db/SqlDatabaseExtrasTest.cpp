@@ -85,6 +85,14 @@ TEST_F(SqlDatabaseExtrasTest, StatementCacheReusesOnlyFreeStatements) {
         EXPECT_EQ(rs->intForColumn("cdok"), 3);
     }
 
+    // Clearing the cache under an open cursor leaves the cursor readable.
+    auto reading = db->executeQuery(q, {0});
+    ASSERT_TRUE(reading && reading->next());
+    db->clearCachedStatements();
+    ASSERT_TRUE(reading->next());
+    EXPECT_EQ(reading->intForColumn("cdok"), 2);
+    reading->close();
+
     db->setShouldCacheStatements(false);
     EXPECT_FALSE(db->cachedStatements());
 }
