@@ -165,6 +165,19 @@ TEST_F(SqlDatabaseExtrasTest, CustomFunctionsAndDates) {
     EXPECT_EQ(count(), 0);
 }
 
+TEST_F(SqlDatabaseExtrasTest, CheckpointsOfTheWriteAheadLog) {
+    EXPECT_EQ(db->stringForQuery("pragma journal_mode = wal"), "wal");
+    ASSERT_TRUE(db->executeUpdate("insert into vety values (1, 'a')"));
+    int logFrames = -1, checkpointed = -1;
+    std::optional<SqlError> err;
+    EXPECT_TRUE(db->checkpoint(SQLITE_CHECKPOINT_TRUNCATE, std::nullopt, &logFrames, &checkpointed, &err));
+    EXPECT_FALSE(err);
+    EXPECT_EQ(logFrames, 0);  // truncated
+    EXPECT_FALSE(db->checkpoint(SQLITE_CHECKPOINT_PASSIVE, std::string("nosuch"), &err));
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->description, "unknown database: nosuch");
+}
+
 TEST_F(SqlDatabaseExtrasTest, SchemaQuestions) {
     EXPECT_TRUE(db->tableExists("VETY"));
     EXPECT_FALSE(db->tableExists("polo"));
