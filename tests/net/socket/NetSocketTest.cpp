@@ -607,3 +607,35 @@ TEST(NetSocketAccept, UnixDomainListenerAndClient) {
     again->disconnect();
     ::unlink(path.c_str());
 }
+
+TEST(NetSocketConnect, ConnectsToAnAddressAndWrapsAConnectedDescriptor) {
+    LoopbackPeer peer;
+    auto rec = std::make_shared<SocketRecorder>();
+    auto sock = NetSocket::create(rec, DispatchQueue::main());
+    std::optional<NetSocketError> err;
+    EXPECT_FALSE(sock->connectToAddress(NetBytes(15, 0), 1.0, &err));
+    EXPECT_EQ("A valid IPv4 or IPv6 address was not given", err->localizedDescription());
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(peer.port());
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const auto* p = reinterpret_cast<const std::uint8_t*>(&a);
+    NetBytes address(p, p + sizeof a);
+    ASSERT_TRUE(sock->connectToAddress(address, 2.0, &err));
+    ASSERT_TRUE(peer.accept());
+    ASSERT_TRUE(rec->waitFor("connect"));
+    EXPECT_EQ(peer.port(), rec->first("connect")->port);
+
+    // The accepted end, wrapped in a socket of its own.
+    int fd = ::dup(peer.fd());
+    auto wrappedRec = std::make_shared<SocketRecorder>();
+    auto wrapped = NetSocket::socketFromConnectedSocketFD(fd, wrappedRec, DispatchQueue::main(), &err);
+    ASSERT_NE(nullptr, wrapped);
+    ASSERT_TRUE(wrappedRec->waitFor("connect"));
+    wrapped->readDataToLength(4, 2.0, 1);
+    sock->writeData(bytesOf("wrap"), 1.0, 1);
+    ASSERT_TRUE(wrappedRec->waitFor("read"));
+    EXPECT_EQ("wrap", textOf(wrappedRec->first("read")->data));
+    wrapped->disconnect();
+    ASSERT_TRUE(wrappedRec->waitFor("disconnect"));
+}
