@@ -1,0 +1,111 @@
+#include "ui/shell/CashAmount.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+// Largest number of digits before the decimal point that an amount may have
+// (the range of the amounts the documents hold).
+constexpr std::size_t kMaxIntegerDigits = 38;
+
+}  // namespace
+
+std::optional<std::string> CashAmount::amountText(const std::string& typed, bool withdrawal) {
+    if (typed.empty()) return std::nullopt;
+    std::string text = typed;
+    std::replace(text.begin(), text.end(), ',', '.');
+
+    std::size_t i = 0;
+    while (i < text.size() && isSpace(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    // Mantissa: digits, optionally "." and more digits; at least one digit.
+    std::string digits;
+    long long pointPosition = 0;  // number of mantissa digits before the point
+    bool anyDigit = false;
+    while (i < text.size() && isDigit(text[i])) {
+        digits += text[i++];
+        anyDigit = true;
+    }
+    pointPosition = static_cast<long long>(digits.size());
+    if (i < text.size() && text[i] == '.') {
+        std::size_t j = i + 1;
+        std::string fraction;
+        while (j < text.size() && isDigit(text[j])) fraction += text[j++];
+        if (anyDigit || !fraction.empty()) {
+            digits += fraction;
+            anyDigit = anyDigit || !fraction.empty();
+            i = j;
+        }
+    }
+    if (!anyDigit) return std::nullopt;  // not a number: reads as zero
+
+    // Optional exponent, taken only when digits follow.
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool expNegative = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            expNegative = text[j] == '-';
+            ++j;
+        }
+        if (j < text.size() && isDigit(text[j])) {
+            long long exponent = 0;
+            while (j < text.size() && isDigit(text[j])) {
+                if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
+                ++j;
+            }
+            pointPosition += expNegative ? -exponent : exponent;
+        }
+    }
+
+    // Drop leading zeros (they move the point along).
+    std::size_t firstNonZero = digits.find_first_not_of('0');
+    if (firstNonZero == std::string::npos) return std::nullopt;  // zero
+    digits.erase(0, firstNonZero);
+    pointPosition -= static_cast<long long>(firstNonZero);
+
+    if (negative) return std::nullopt;
+    if (pointPosition > static_cast<long long>(kMaxIntegerDigits)) return std::nullopt;
+
+    // Cents as a decimal digit string: the digits up to two places after the
+    // point, rounded by the third place (halves away from zero).
+    long long centsLength = pointPosition + 2;  // digits of the value in cents
+    std::string cents;
+    bool roundUp = false;
+    if (centsLength <= 0) {
+        // Less than a cent: it becomes one cent from half a cent up.
+        roundUp = centsLength == 0 && digits[0] >= '5';
+    } else {
+        for (long long k = 0; k < centsLength; ++k)
+            cents += k < static_cast<long long>(digits.size()) ? digits[static_cast<std::size_t>(k)] : '0';
+        roundUp = centsLength < static_cast<long long>(digits.size()) &&
+                  digits[static_cast<std::size_t>(centsLength)] >= '5';
+    }
+    if (cents.empty()) cents = "0";
+    if (roundUp) {
+        long long k = static_cast<long long>(cents.size()) - 1;
+        while (k >= 0 && cents[static_cast<std::size_t>(k)] == '9') cents[static_cast<std::size_t>(k--)] = '0';
+        if (k < 0)
+            cents.insert(cents.begin(), '1');
+        else
+            ++cents[static_cast<std::size_t>(k)];
+    }
+    std::size_t nonZero = cents.find_first_not_of('0');
+    if (nonZero == std::string::npos) return std::nullopt;  // rounds to zero
+    cents.erase(0, nonZero);
+    if (cents.size() > kMaxIntegerDigits + 2) return std::nullopt;
+    while (cents.size() < 3) cents.insert(cents.begin(), '0');
+
+    std::string result = withdrawal ? "-" : "";
+    result += cents.substr(0, cents.size() - 2);
+    result += '.';
+    result += cents.substr(cents.size() - 2);
+    return result;
+}

@@ -1,0 +1,85 @@
+// Connection actions of the menu screen: the Wi-Fi check before the
+// synchronisation screen.
+
+#include "ui/shell/SimpleMenu.h"
+
+#include <unicode/locid.h>
+#include <unicode/unistr.h>
+
+#include "core/DeviceServices.h"
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/ui/Application.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+
+using platform::AlertAction;
+using platform::AlertController;
+using platform::Console;
+
+namespace {
+
+// Full Unicode upper case, the same in every locale.
+std::string upper(const std::string& text) {
+    std::string out;
+    icu::UnicodeString::fromUTF8(text).toUpper(icu::Locale::getRoot()).toUTF8String(out);
+    return out;
+}
+
+void openWifiSettings() {
+    Console::print("You've pressed nastavenia");
+    auto& application = platform::Application::shared();
+    if (application.canOpenURL("prefs:root=WIFI")) {
+        application.open("prefs:root=WIFI");
+    } else if (application.canOpenURL("App-Prefs:root=WIFI")) {
+        application.open("App-Prefs:root=WIFI");
+    }
+}
+
+}  // namespace
+
+void SimpleMenu::spojenie(std::size_t row, const std::string& key, bool animated) {
+    if (key == "spojenie_synchronizacia_segue" || key == "spojenie_obnova_segue" || key == "spojenie_export_segue")
+        Console::print("tableView(_:didSelectRowAt:) ...");
+
+    const std::optional<std::string> ssid = currentWifiSsid();
+    auto& trekora = sharedTrekora();
+    const std::string printerSsid = trekora.nastaveniaItem ? trekora.nastaveniaItem->WIFI_PRINTER_SSID : "";
+
+    if (!ssid) {
+        // No Wi-Fi name: warn, and open the synchronisation screen only once
+        // the salesman has acknowledged the warning (the screen then asks its
+        // own first question).
+        std::weak_ptr<SimpleMenu> weak = self();
+        showError("chyba!", "nepripojená wifi!", animated, [weak, row, animated] {
+            Console::print("You've pressed ok");
+            if (auto screen = weak.lock()) screen->otvorSpojenie(row, animated);
+        });
+        return;
+    }
+
+    if (upper(*ssid) == upper(printerSsid)) {
+        auto alert = AlertController::make("aktualna wifi: " + *ssid,
+                                           "hotspot sluzi iba na tlac!\npripoj sa na inu wifi siet!",
+                                           AlertController::Style::alert);
+        alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
+            Console::print("You've pressed ok");
+        }));
+        alert->addAction(std::make_shared<AlertAction>("nastavenia", AlertAction::Style::cancel,
+                                                       [](AlertAction&) { openWifiSettings(); }));
+        trekora.playSound5();
+        const bool neverAnimated = key == "spojenie_aktualizacia_segue" || key == "spojenie_obnova_segue";
+        present(alert, neverAnimated ? false : animated);
+        return;
+    }
+
+    otvorSpojenie(row, animated);
+}
+
+void SimpleMenu::otvorSpojenie(std::size_t row, bool animated) {
+    if (row >= data.size()) return;
+    // The synchronisation screen runs the job of the handed row's key; it
+    // takes the row in its selectedMenuItem, set from here once the
+    // screen's class exists.
+    openScreen("Spojenie", animated);
+}

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "ui/shell/CashAmount.h"
+
+namespace {
+
+std::string deposit(const std::string& typed) { return CashAmount::amountText(typed, false).value_or("<none>"); }
+std::string withdrawal(const std::string& typed) { return CashAmount::amountText(typed, true).value_or("<none>"); }
+
+TEST(CashAmount, NothingIsPostedForEmptyZeroOrNonNumbers) {
+    for (const char* typed : {"", "0", "0,00", "abc", ",", " ", "0,004", "-0", "e5", ".e1"}) {
+        EXPECT_EQ(deposit(typed), "<none>") << typed;
+        EXPECT_EQ(withdrawal(typed), "<none>") << typed;
+    }
+}
+
+TEST(CashAmount, RoundsToCentsHalvesAwayFromZero) {
+    EXPECT_EQ(withdrawal("0,005"), "-0.01");
+    EXPECT_EQ(deposit("0,005"), "0.01");
+    EXPECT_EQ(deposit("12,345"), "12.35");
+    EXPECT_EQ(withdrawal("12,345"), "-12.35");
+    EXPECT_EQ(deposit("1,005"), "1.01");
+    EXPECT_EQ(withdrawal("1,005"), "-1.01");
+    EXPECT_EQ(deposit("9,995"), "10.00");
+    EXPECT_EQ(deposit("99,999"), "100.00");
+    EXPECT_EQ(deposit("1,2349"), "1.23");
+}
+
+TEST(CashAmount, KeepsEveryCentOfLargeAmounts) {
+    EXPECT_EQ(deposit("65536,01"), "65536.01");
+    EXPECT_EQ(deposit("65536,02"), "65536.02");
+    EXPECT_EQ(withdrawal("65536,02"), "-65536.02");
+    EXPECT_EQ(deposit("1234567,89"), "1234567.89");
+    EXPECT_EQ(deposit("98765432109876,54"), "98765432109876.54");
+}
+
+TEST(CashAmount, ReadsTheLeadingNumberOnly) {
+    EXPECT_EQ(deposit("12,5"), "12.50");
+    EXPECT_EQ(withdrawal("12,5"), "-12.50");
+    EXPECT_EQ(deposit("12.5"), "12.50");
+    EXPECT_EQ(deposit("1,2,3"), "1.20");
+    EXPECT_EQ(deposit(" 7"), "7.00");
+    EXPECT_EQ(deposit("7abc"), "7.00");
+    EXPECT_EQ(deposit(",5"), "0.50");
+    EXPECT_EQ(deposit("5,"), "5.00");
+    EXPECT_EQ(deposit("+3"), "3.00");
+    EXPECT_EQ(deposit("1e3"), "1000.00");
+    EXPECT_EQ(deposit("1,5e1"), "15.00");
+    EXPECT_EQ(deposit("25e-1"), "2.50");
+    EXPECT_EQ(deposit("7e"), "7.00");
+    EXPECT_EQ(deposit("007,10"), "7.10");
+}
+
+TEST(CashAmount, RefusesNegativeAndOutOfRangeInput) {
+    EXPECT_EQ(deposit("-5"), "<none>");
+    EXPECT_EQ(withdrawal("-5"), "<none>");
+    EXPECT_EQ(deposit("1e37"), "10000000000000000000000000000000000000.00");
+    EXPECT_EQ(deposit("1e38"), "<none>");
+    EXPECT_EQ(deposit("1e999999999999"), "<none>");
+    EXPECT_EQ(deposit("1e-999999999999"), "<none>");
+    EXPECT_EQ(deposit("inf"), "<none>");
+    EXPECT_EQ(deposit("nan"), "<none>");
+}
+
+}  // namespace
