@@ -1,0 +1,111 @@
+#include <fstream>
+#include <sstream>
+
+#include "ShellFixture.h"
+#include "ui/shell/AppDelegate.h"
+
+namespace {
+
+std::string readFile(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+using LoginTest = ShellTest;
+
+TEST_F(LoginTest, LaunchAndTerminationWriteTheirLogLines) {
+    auto delegate = platform::Application::makeDelegate("AppDelegate");
+    ASSERT_TRUE(std::dynamic_pointer_cast<AppDelegate>(delegate));
+    auto& app = platform::Application::shared();
+    EXPECT_TRUE(delegate->didFinishLaunchingWithOptions(app, {}));
+    delegate->applicationWillResignActive(app);
+    delegate->applicationDidEnterBackground(app);
+    delegate->applicationWillEnterForeground(app);
+    delegate->applicationDidBecomeActive(app);
+    auto log = readFile(documents + "/trekora.log");
+    EXPECT_NE(log.find(" application(_:didFinishLaunchingWithOptions:) start trekora2\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("applicationWillTerminate"), std::string::npos);
+    delegate->applicationWillTerminate(app);
+    log = readFile(documents + "/trekora.log");
+    EXPECT_NE(log.find(" applicationWillTerminate(_:) \n"), std::string::npos) << log;
+    // Exactly the two lines: moving to the background and back writes nothing.
+    EXPECT_EQ(std::count(log.begin(), log.end(), '\n'), 2) << log;
+}
+
+TEST_F(LoginTest, WrongAndEmptyPinAreRefusedWithTheErrorAlert) {
+    settings().ANIMOVAT_OKNA = "N";
+    for (const std::string pin : {"9999", "", "12345", "0", "0", "0", "0", "0", "0", "0"}) {
+        platform::SystemSounds::clearPlayed();
+        typePin(pin);
+        tapLogin();
+        auto refusal = alert();
+        ASSERT_TRUE(refusal) << "pin '" << pin << "'";
+        EXPECT_EQ(refusal->title(), "login");
+        EXPECT_EQ(refusal->message(), "chybný pin");
+        ASSERT_EQ(refusal->actions().size(), 1u);
+        EXPECT_EQ(refusal->actions()[0]->title(), "ok");
+        EXPECT_EQ(refusal->actions()[0]->style(), platform::AlertAction::Style::defaultStyle);
+        EXPECT_TRUE(errorSoundPlayed());
+        EXPECT_EQ(login->pinTextField.lock()->textOrEmpty(), "");
+        EXPECT_EQ(top(), login);
+        tapAlert("ok");
+    }
+    // After ten refusals the right PIN still logs in.
+    logIn("1234");
+    EXPECT_EQ(topMenu()->item, "menu");
+}
+
+TEST_F(LoginTest, CorrectPinOpensTheMainMenuAndFillsTheLoginState) {
+    logIn("1234");
+    auto menu = topMenu();
+    EXPECT_EQ(menu->item, "menu");
+    EXPECT_EQ(menu->title(), "menu");
+    auto& trekora = sharedTrekora();
+    EXPECT_EQ(trekora.idu, "1");
+    EXPECT_EQ(trekora.meno, "Ján");
+    EXPECT_EQ(trekora.priezvisko, "Novák");
+    EXPECT_EQ(trekora.str, "12");
+    EXPECT_EQ(trekora.spz, "ZA-482KM");
+    // The demo centre animates its screens.
+    EXPECT_TRUE(nav->transitions().back().animated);
+    EXPECT_FALSE(alert());
+}
+
+TEST_F(LoginTest, LogoutAsksAndReturnsToAnEmptiedLogin) {
+    logIn("1234");
+    auto menu = topMenu();
+    ASSERT_EQ(menu->navigationItem().leftBarButtonItems().size(), 1u);
+    auto logout = menu->navigationItem().leftBarButtonItems()[0];
+    EXPECT_EQ(logout->title(), "odhlásiť");
+    EXPECT_EQ(logout->style(), platform::BarButtonItem::Style::done);
+
+    logout->tap();
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "odhlásiť?");
+    EXPECT_EQ(alert()->message(), "Ján Novák");
+    ASSERT_EQ(alert()->actions().size(), 2u);
+    EXPECT_EQ(alert()->actions()[0]->title(), "nie");
+    EXPECT_EQ(alert()->actions()[0]->style(), platform::AlertAction::Style::cancel);
+    EXPECT_EQ(alert()->actions()[1]->title(), "áno");
+    tapAlert("nie");
+    EXPECT_EQ(top(), menu);
+
+    settings().ANIMOVAT_OKNA = "N";
+    logout->tap();
+    EXPECT_EQ(alert()->presentedAnimated(), false);
+    tapAlert("áno");
+    EXPECT_EQ(top(), login);
+    // The pop of a logout is always animated.
+    EXPECT_EQ(nav->transitions().back().kind, platform::NavigationController::Transition::Kind::pop);
+    EXPECT_TRUE(nav->transitions().back().animated);
+    EXPECT_EQ(login->pinTextField.lock()->textOrEmpty(), "");
+    // The login state stays until the next PIN check.
+    EXPECT_EQ(sharedTrekora().idu, "1");
+
+    logIn("5678");
+    EXPECT_EQ(sharedTrekora().meno, "Peter");
+}
+
+}  // namespace

@@ -1,0 +1,143 @@
+#include "ShellFixture.h"
+#include "ui/shell/Nastavenia.h"
+
+namespace {
+
+class NastaveniaTest : public ShellTest {
+protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        logIn();
+    }
+    std::shared_ptr<Nastavenia> open() {
+        auto screen = platform::Storyboard::named("Main")->instantiate<Nastavenia>("Nastavenia");
+        nav->pushViewController(screen, false);
+        return screen;
+    }
+    std::string column(const std::string& name) { return scalar("select " + name + " from nastavenia where str = 12"); }
+    static std::string columnOf(const Nastavenia::Row& row) {
+        for (const auto& field : NastaveniaItem::fields())
+            if (field.member == row.setting) return field.column;
+        return {};
+    }
+};
+
+TEST_F(NastaveniaTest, EveryOutletIsConnectedAndShowsItsSetting) {
+    const auto& rows = Nastavenia::rows();
+    ASSERT_EQ(rows.size(), 46u);
+    EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [](const auto& r) { return r.switchOutlet != nullptr; }), 17);
+    exec("update nastavenia set facingy = 'a', gratis = 'ANO', precenenie = 'A ', kilometre = 'A', "
+         "baudrate = ' 19200 ' where str = 12");
+    auto screen = open();
+    for (const auto& row : rows) {
+        const std::string value = settings().*row.setting;
+        if (row.switchOutlet) {
+            auto widget = (screen.get()->*row.switchOutlet).lock();
+            ASSERT_TRUE(widget) << row.outletName;
+            EXPECT_EQ(widget->isOn(), value == "A") << row.outletName;
+        } else {
+            auto widget = (screen.get()->*row.textOutlet).lock();
+            ASSERT_TRUE(widget) << row.outletName;
+            EXPECT_EQ(widget->textOrEmpty(), value) << row.outletName;
+        }
+    }
+    EXPECT_TRUE(screen->switchKilometre.lock()->isOn());
+    EXPECT_FALSE(screen->switchFacingy.lock()->isOn());
+    EXPECT_FALSE(screen->switchGratis.lock()->isOn());
+    EXPECT_FALSE(screen->switchPrecenenie.lock()->isOn());
+    EXPECT_EQ(screen->textFieldBaudRate.lock()->textOrEmpty(), " 19200 ");
+    ASSERT_EQ(screen->navigationItem().rightBarButtonItems().size(), 1u);
+    EXPECT_EQ(screen->navigationItem().rightBarButtonItems()[0]->systemItem(),
+              platform::BarButtonItem::SystemItem::save);
+}
+
+TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
+    const std::string deviceIp = column("device_ip");
+    auto screen = open();
+    int n = 0;
+    for (const auto& row : Nastavenia::rows()) {
+        if (row.switchOutlet) {
+            auto widget = (screen.get()->*row.switchOutlet).lock();
+            widget->toggle();
+        } else {
+            auto widget = (screen.get()->*row.textOutlet).lock();
+            widget->setText(" hodnota " + std::to_string(++n) + " ");
+        }
+    }
+    screen->textFieldFiscalType.lock()->setText(std::string("ft5000"));
+    // The edits live in the widgets only until Save.
+    EXPECT_NE(settings().FISCAL_TYPE, "ft5000");
+
+    std::map<std::string, std::string> expected;
+    for (const auto& row : Nastavenia::rows()) {
+        if (row.switchOutlet)
+            expected[row.outletName] = (screen.get()->*row.switchOutlet).lock()->isOn() ? "A" : "N";
+        else
+            expected[row.outletName] = (screen.get()->*row.textOutlet).lock()->textOrEmpty();
+    }
+    screen->saveTapped();
+    EXPECT_EQ(top(), topMenu());
+    for (const auto& row : Nastavenia::rows()) {
+        EXPECT_EQ(settings().*row.setting, expected[row.outletName]) << row.outletName;
+        std::string stored = column(columnOf(row));
+        if (std::string(row.outletName) == "textFieldFiscalType") {
+            EXPECT_EQ(stored, "FT5000");
+        } else {
+            EXPECT_EQ(stored, expected[row.outletName]) << row.outletName;
+        }
+    }
+    EXPECT_EQ(column("device_ip"), deviceIp);
+
+    // The next opening shows what was stored, upper-cased fiscal type included.
+    auto again = open();
+    EXPECT_EQ(again->textFieldFiscalType.lock()->textOrEmpty(), "FT5000");
+    EXPECT_EQ(again->textFieldParity.lock()->textOrEmpty(), expected["textFieldParity"]);
+}
+
+TEST_F(NastaveniaTest, SaveWritesYesOrNoForEverySwitchAndFollowsTheAnimationSwitch) {
+    exec("update nastavenia set facingy = 'a', gratis = '' where str = 12");
+    auto screen = open();
+    screen->switchAnimovatOkna.lock()->setOn(false);
+    screen->saveTapped();
+    EXPECT_EQ(column("facingy"), "N");
+    EXPECT_EQ(column("gratis"), "N");
+    EXPECT_EQ(column("animovat_okna"), "N");
+    EXPECT_FALSE(nav->transitions().back().animated);
+    EXPECT_FALSE(platform::View::areAnimationsEnabled());
+
+    screen = open();
+    screen->switchAnimovatOkna.lock()->setOn(true);
+    screen->saveTapped();
+    EXPECT_TRUE(nav->transitions().back().animated);
+    EXPECT_TRUE(platform::View::areAnimationsEnabled());
+}
+
+TEST_F(NastaveniaTest, BackDiscardsTheEdits) {
+    auto screen = open();
+    screen->textFieldWifiIp.lock()->setText(std::string("10.0.0.1"));
+    screen->switchKilometre.lock()->toggle();
+    nav->popViewController(false);
+    EXPECT_EQ(settings().WIFI_PRINTER_IP, "192.168.8.10");
+    EXPECT_EQ(column("wifi_printer_ip"), "192.168.8.10");
+    EXPECT_EQ(settings().KILOMETRE, "A");
+}
+
+TEST_F(NastaveniaTest, FailedSaveKeepsTheScreenWithTheEditsAndReportsIt) {
+    auto screen = open();
+    screen->textFieldWifiIp.lock()->setText(std::string("10.0.0.1"));
+    // The centre's settings row is gone: nothing can be stored.
+    exec("delete from nastavenia");
+    platform::SystemSounds::clearPlayed();
+    screen->saveTapped();
+    EXPECT_EQ(top(), screen);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "chyba!");
+    EXPECT_TRUE(errorSoundPlayed());
+    EXPECT_EQ(screen->textFieldWifiIp.lock()->textOrEmpty(), "10.0.0.1");
+    // The application goes on with the settings it had.
+    EXPECT_EQ(settings().WIFI_PRINTER_IP, "192.168.8.10");
+    tapAlert("ok");
+    EXPECT_EQ(top(), screen);
+}
+
+}  // namespace
