@@ -88,7 +88,7 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
         roundUp = centsLength < static_cast<long long>(digits.size()) &&
                   digits[static_cast<std::size_t>(centsLength)] >= '5';
     }
-    if (cents.empty()) cents = "0";
+    if (cents.empty()) cents.push_back('0');
     if (roundUp) {
         long long k = static_cast<long long>(cents.size()) - 1;
         while (k >= 0 && cents[static_cast<std::size_t>(k)] == '9') cents[static_cast<std::size_t>(k--)] = '0';

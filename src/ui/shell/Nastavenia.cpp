@@ -102,6 +102,8 @@ void Nastavenia::viewDidLoad() {
 }
 
 void Nastavenia::saveTapped() {
+    static const std::string kYes = "A";
+    static const std::string kNo = "N";
     platform::Console::print("save tapped");
     auto& trekora = sharedTrekora();
     if (!trekora.nastaveniaItem) return;
@@ -109,7 +111,7 @@ void Nastavenia::saveTapped() {
     const NastaveniaItem before = settings;
     for (const auto& row : rows()) {
         if (row.switchOutlet) {
-            if (auto widget = (this->*row.switchOutlet).lock()) settings.*row.setting = widget->isOn() ? "A" : "N";
+            if (auto widget = (this->*row.switchOutlet).lock()) settings.*row.setting = widget->isOn() ? kYes : kNo;
         } else if (auto widget = (this->*row.textOutlet).lock()) {
             settings.*row.setting = widget->textOrEmpty();
         }

@@ -61,7 +61,11 @@ void SimpleMenu::uzavierkaZapis() {
 }
 
 void SimpleMenu::vymazObjednavky(bool animated) {
-    sharedTrekora().vymazObjednavky();
+    if (!sharedTrekora().vymazObjednavky()) {
+        // Nothing was deleted: say so and stay in the service menu.
+        showError("chyba!", "objednávky na závoz neboli vymazané", animated);
+        return;
+    }
     popSelf(animated);
 }
 

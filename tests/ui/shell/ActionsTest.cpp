@@ -88,7 +88,7 @@ TEST_F(ActionsTest, NoSaleReasonWritesItsRecordAndShowsTheNumber) {
     const std::string cdok = scalar("select cdok from vety order by id desc limit 1");
     EXPECT_EQ(alert()->message(), "cdok=" + cdok);
     EXPECT_EQ(documentCount("pohyb = 0"), before + 1);
-    EXPECT_EQ(scalar("select info from vety order by id desc limit 1"), reason);
+    EXPECT_NE(scalar("select info from vety order by id desc limit 1").find(reason), std::string::npos);
     EXPECT_TRUE(platform::SystemSounds::played().empty());
     tapAlert("ok");
     EXPECT_EQ(top(), reasons);

@@ -78,12 +78,17 @@ TEST_F(DispatchTest, EveryKeyReachesItsAction) {
         {"uzavierka", "denná uzávierka", "alert trekora uzávierka"},
         {"servis", "nastav predajcu", "alert predajca"},
     };
+    auto& trekora = sharedTrekora();
     for (const auto& c : cases) {
+        // Invoices are offered to invoice customers, delivery notes to
+        // delivery-note customers.
+        auto customer = std::make_shared<OdberatelItem>();
+        customer->POHYB = c.caption == "dodací list" ? "30" : "20";
+        trekora.selectedOdberatelItem = customer;
         show(c.menu);
         tapRow(c.caption);
         EXPECT_EQ(outcome(), c.expected) << c.menu << " / " << c.caption;
     }
-    auto& trekora = sharedTrekora();
     auto reasons = show("nepredaj");
     trekora.selectedOdberatelItem = std::make_shared<OdberatelItem>();
     tapRow(reasons->data.at(0)->caption);
@@ -237,6 +242,9 @@ TEST_F(DispatchTest, MissingScreenPushesNothingAndIsLogged) {
 }
 
 TEST_F(DispatchTest, WithoutNavigationNothingIsPushedButFieldsStaySet) {
+    auto customer = std::make_shared<OdberatelItem>();
+    customer->POHYB = "20";
+    sharedTrekora().selectedOdberatelItem = customer;
     auto menu = platform::Storyboard::named("Main")->instantiate<SimpleMenu>("SimpleMenu");
     menu->item = "predaj";
     menu->loadViewIfNeeded();

@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include <fstream>
 #include <sstream>
 

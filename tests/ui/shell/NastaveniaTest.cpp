@@ -1,3 +1,5 @@
+#include <algorithm>
+
 #include "ShellFixture.h"
 #include "ui/shell/Nastavenia.h"
 
@@ -82,6 +84,8 @@ TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
         std::string stored = column(columnOf(row));
         if (std::string(row.outletName) == "textFieldFiscalType") {
             EXPECT_EQ(stored, "FT5000");
+        } else if (std::string(row.outletName) == "textFieldFiscalType2") {
+            EXPECT_EQ(stored, " HODNOTA 29 ");
         } else {
             EXPECT_EQ(stored, expected[row.outletName]) << row.outletName;
         }
