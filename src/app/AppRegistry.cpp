@@ -1,5 +1,8 @@
 #include "app/AppRegistry.h"
 
+#include "ui/shell/ShellStoryboard.h"
+
 void registerApplicationParts() {
     // Screens and the delegate register here, one call per subsystem.
+    ShellStoryboard::registerAll();
 }
