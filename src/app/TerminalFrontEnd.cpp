@@ -78,8 +78,6 @@ void TerminalFrontEnd::runOnStandardStreams(platform::Application& app) {
     auto window = app.window();
     if (!window) return;
     ModelRunner runner(window);
-    // Work queued on the main queue (a tapped menu row's action) runs after each command.
-    runner.setIdleHandler([] { platform::MainRunLoop::drain(); });
     app.setURLOpener([](const std::string& url) { std::cout << "(opened " << url << ")\n"; });
     TerminalFrontEnd frontEnd(runner, STDIN_FILENO, std::cout, isTerminal(STDOUT_FILENO), !isTerminal(STDIN_FILENO));
     frontEnd.run();
