@@ -1,0 +1,97 @@
+// Runs the real program under a scripted terminal session: typed lines on
+// standard input, a fresh data folder, and what it drew on standard output.
+
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class TerminalSessionTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/trekora-session-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        std::filesystem::remove_all(home, ignored);
+    }
+
+    // Runs the program with these typed lines; answers its exit status.
+    int run(const std::string& lines) {
+        {
+            std::ofstream in(home / "input.txt");
+            in << lines;
+        }
+        const std::string command = "cd '" + home.string() + "' && env -u TREKORA_WIFI_SSID XDG_DATA_HOME='" +
+                                    (home / "data").string() + "' HOME='" + home.string() + "' timeout 60 '" +
+                                    TREKORA_BINARY_DIR "/trekora' < input.txt > output.txt 2> errors.txt";
+        int status = std::system(command.c_str());
+        output = readFile(home / "output.txt");
+        return status;
+    }
+    // Position of `text` in the output at or after `from`; fails the test when absent.
+    std::size_t expectAfter(const std::string& text, std::size_t from) {
+        auto found = output.find(text, from);
+        EXPECT_NE(found, std::string::npos) << "'" << text << "' not drawn after position " << from;
+        return found == std::string::npos ? from : found + text.size();
+    }
+
+    std::filesystem::path home;
+    std::string output;
+};
+
+TEST_F(TerminalSessionTest, LogInOpenAMenuGoBackLogOutAndQuit) {
+    ASSERT_EQ(run("f1=9999\nprihlásiť\nok\nf1=1234\nprihlásiť\n2\nb\nodhlásiť\náno\nq\n"), 0)
+        << readFile(home / "errors.txt");
+    std::size_t at = 0;
+    at = expectAfter("== trekora ==", at);
+    at = expectAfter("prihlásiť", at);
+    // The wrong PIN is refused.
+    at = expectAfter("login", at);
+    at = expectAfter("chybný pin", at);
+    // The right one opens the main menu with the user row.
+    at = expectAfter("== menu ==", at);
+    at = expectAfter("odhlásiť", at);
+    at = expectAfter("stredisko: 12", at);
+    at = expectAfter("užívateľ: Ján Novák", at);
+    at = expectAfter("príjem", at);
+    at = expectAfter("servis", at);
+    // Row 2 opens the receipt menu.
+    at = expectAfter("== prijem ==", at);
+    at = expectAfter("tovar", at);
+    at = expectAfter("darčeky", at);
+    // Back on the main menu, the logout question, then the login screen again.
+    at = expectAfter("== menu ==", at);
+    at = expectAfter("odhlásiť?", at);
+    at = expectAfter("Ján Novák", at);
+    at = expectAfter("== trekora ==", at);
+
+    const auto documents = home / "data" / "trekora" / "Documents";
+    EXPECT_TRUE(std::filesystem::exists(documents / "trekora.db3"));
+    const std::string log = readFile(documents / "trekora.log");
+    EXPECT_NE(log.find("application(_:didFinishLaunchingWithOptions:) start trekora2"), std::string::npos) << log;
+    EXPECT_NE(log.find("applicationWillTerminate(_:) "), std::string::npos) << log;
+}
+
+TEST_F(TerminalSessionTest, EndOfInputEndsTheProgramLikeQuit) {
+    ASSERT_EQ(run("f1=1234\nprihlásiť\n"), 0);
+    expectAfter("== menu ==", 0);
+    const std::string log = readFile(home / "data" / "trekora" / "Documents" / "trekora.log");
+    EXPECT_NE(log.find("applicationWillTerminate(_:) "), std::string::npos) << log;
+}
+
+}  // namespace
