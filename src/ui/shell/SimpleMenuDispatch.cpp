@@ -71,8 +71,9 @@ void SimpleMenu::dispatchRow(const platform::IndexPath& indexPath) {
     } else if (key == "menu_uzivatel_segue") {
         openScreen("Uzivatel", animated);
     } else if (key == "inventura_sklad_segue") {
-        // The stock screen takes the chosen row (its stock type) in its
-        // menuItem; the screen's class sets it from here once it exists.
+        // The stock screen lists the stock type of the chosen row, handed
+        // over in its menuItem before the push (to be set here together with
+        // the screen's class).
         openScreen("Sklad", animated);
     } else if (key == "spojenie_synchronizacia_segue" || key == "spojenie_aktualizacia_segue" ||
                key == "spojenie_obnova_segue" || key == "spojenie_export_segue" ||

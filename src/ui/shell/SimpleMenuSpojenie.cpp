@@ -78,8 +78,8 @@ void SimpleMenu::spojenie(std::size_t row, const std::string& key, bool animated
 
 void SimpleMenu::otvorSpojenie(std::size_t row, bool animated) {
     if (row >= data.size()) return;
-    // The synchronisation screen runs the job of the handed row's key; it
-    // takes the row in its selectedMenuItem, set from here once the
-    // screen's class exists.
+    // The synchronisation screen runs the job of the handed row's key; the
+    // row goes into its selectedMenuItem before the push (to be set here
+    // together with the screen's class).
     openScreen("Spojenie", animated);
 }
