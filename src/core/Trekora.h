@@ -324,7 +324,8 @@ public:
     void importObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
     void updateObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
     std::string zapisObjednavku(const std::shared_ptr<ObjVetyItem>& objednavka);
-    void vymazObjednavky();
+    // False when the orders could not be deleted (nothing changed).
+    bool vymazObjednavky();
     void getObjednavkaPrijemMenu(const RowDictionary& objednavka, const std::vector<RowDictionary>& polozky);
     void getObjednavkaPredajMenu(const RowDictionary& objednavka, const std::vector<RowDictionary>& polozky,
                                          const std::string& pohyb, const std::string& ctlac);

@@ -7,9 +7,6 @@
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <stdlib.h>
-
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -17,7 +14,6 @@
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/MainRunLoop.h"
-#include "platform/Places.h"
 #include "platform/SystemSounds.h"
 #include "platform/Wifi.h"
 #include "platform/ui/AlertController.h"
@@ -28,6 +24,7 @@
 #include "platform/ui/Window.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
+#include "support/TrekoraTestEnvironment.h"
 #include "ui/shell/Login.h"
 #include "ui/shell/ShellStoryboard.h"
 #include "ui/shell/SimpleMenu.h"
@@ -43,11 +40,8 @@ protected:
                                                               "Preview"};
 
     void SetUp() override {
-        char pattern[] = "/tmp/trekora-shell-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        documents = pattern;
-        platform::Places::setDocumentsDirectory(documents);
-        Trekora::resetShared();
+        env = std::make_unique<TrekoraTestEnvironment>();
+        documents = env->documents();
         platform::Application::shared().reset();
         platform::Storyboard::resetRegistry();
         ShellStoryboard::registerAll();
@@ -72,12 +66,9 @@ protected:
         window.reset();
         login.reset();
         nav.reset();
-        platform::Wifi::setProvider(nullptr);
-        Trekora::resetShared();
         platform::Storyboard::resetRegistry();
-        platform::Places::setDocumentsDirectory("");
-        std::error_code ignored;
-        std::filesystem::remove_all(documents, ignored);
+        platform::Application::shared().reset();
+        env.reset();
     }
 
     // --- the user ------------------------------------------------------------
@@ -175,6 +166,7 @@ protected:
         ASSERT_EQ(rc, SQLITE_OK) << message;
     }
 
+    std::unique_ptr<TrekoraTestEnvironment> env;
     std::string documents;
     std::shared_ptr<platform::NavigationController> nav;
     std::shared_ptr<platform::Window> window;
