@@ -2,6 +2,7 @@
 #include <fstream>
 
 #include "ShellFixture.h"
+#include "platform/LocalServer.h"
 #include "platform/FakeWifiProvider.h"
 #include "records/OdberatelItem.h"
 #include "ui/shell/Nastavenia.h"
@@ -178,6 +179,19 @@ TEST_F(ActionsTest, DailyClosingWritesItsDocumentAndExport) {
     EXPECT_EQ(sharedTrekora().printingDoklad.at("CDOK"), cdok);
 }
 
+TEST_F(ActionsTest, ClosingWhoseExportFailsStaysWrittenAndShowsTheError) {
+    show("uzavierka");
+    exec("delete from sqliteadmin_queries where name = 'du_export'");
+    const int before = documentCount();
+    tapRow("denná uzávierka");
+    tapAlert("áno");
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "chyba!");
+    EXPECT_EQ(documentCount(), before + 1);
+    tapAlert("ok");
+    EXPECT_FALSE(alert());
+}
+
 TEST_F(ActionsTest, FailedPostingShowsItsResultWithoutQuestion) {
     show("uzavierka");
     exec("delete from sqliteadmin_queries where name in ('vklad_insert', 'du_insert')");
@@ -243,6 +257,35 @@ TEST_F(ActionsTest, SalesmanFileGoesToThePrintScreen) {
     EXPECT_EQ(trekora.fiskalCommand, Fiskal::Command::nastavPredajcu);
     EXPECT_EQ(trekora.fiskalTxt, "");
     EXPECT_EQ(trekora.fiskalTxt2, "");
+}
+
+TEST_F(ActionsTest, SalesmanFileIsReadFromTheOfficeServer) {
+    LocalServer office;
+    office.server.Get("/trekora_data/merchant.json", [](const httplib::Request&, httplib::Response& res) {
+        res.set_content("{\"meno\":\"Ján Novák\"}", "application/json");
+    });
+    office.start();
+    auto& trekora = sharedTrekora();
+    settings().BACKUP_PC_DIR = office.url("/trekora_data");
+    show("servis");
+    tapRow("nastav predajcu");
+    tapAlert("ok");
+    EXPECT_EQ(top()->storyboardIdentifier(), "Tlac");
+    EXPECT_EQ(trekora.fiskalCommand, Fiskal::Command::nastavPredajcu);
+    EXPECT_EQ(trekora.fiskalTxt, "{\"meno\":\"Ján Novák\"}");
+}
+
+TEST_F(ActionsTest, FailedOrderDeletionIsReportedAndTheMenuStays) {
+    exec("insert into obj_vety (cdok) values (902); drop table obj_odbe;");
+    auto servis = show("servis");
+    platform::SystemSounds::clearPlayed();
+    tapRow("vymaž objednávky na závoz");
+    EXPECT_EQ(top(), servis);
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "chyba!");
+    EXPECT_TRUE(errorSoundPlayed());
+    // Nothing was deleted.
+    EXPECT_EQ(scalar("select count(*) from obj_vety where cdok = 902"), "1");
 }
 
 TEST_F(ActionsTest, OrderDeletionEmptiesTheReceivedOrdersAndLeavesTheMenu) {
