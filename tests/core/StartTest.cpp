@@ -4,6 +4,7 @@
 #include "db/SqlDatabase.h"
 #include "platform/FileManager.h"
 #include "platform/LocationManager.h"
+#include "platform/SystemSounds.h"
 #include "platform/Wifi.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
@@ -11,6 +12,8 @@
 #include "report/DataItem.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 namespace {
 
@@ -128,4 +131,27 @@ TEST_F(StartTest, LocationAuthorisationIsRequestedAndTheGrantPrintsTheNetwork) {
     t.locationManagerDidChangeAuthorization(*t.locationManager, platform::AuthorizationStatus::denied);
     t.locationManagerDidChangeAuthorization(*t.locationManager, platform::AuthorizationStatus::authorizedAlways);
     EXPECT_TRUE(console().lines().empty());
+}
+
+TEST_F(StartTest, TheFiveSoundsAreRegisteredFromTheResources) {
+    Trekora& t = trekora();
+    const std::vector<std::pair<std::uint32_t, std::string>> sounds = {
+        {t.soundId2, "zvuk2.mp3"}, {t.soundId3, "zvuk3.mp3"}, {t.soundId4, "zvuk4.mp3"},
+        {t.soundId5, "zvuk5.mp3"}, {t.soundPrint, "WorkoutCountdown_Haptic.caf"}};
+    std::set<std::uint32_t> ids;
+    for (const auto& [id, file] : sounds) {
+        SCOPED_TRACE(file);
+        EXPECT_NE(id, 0u);
+        ids.insert(id);
+        auto registered = platform::SystemSounds::file(id);
+        ASSERT_TRUE(registered);
+        EXPECT_EQ(platform::FileManager::lastPathComponent(*registered), file);
+    }
+    EXPECT_EQ(ids.size(), sounds.size());
+
+    // The print sound plays the registered sound, not a fixed one.
+    platform::SystemSounds::clearPlayed();
+    t.playSoundPrint();
+    ASSERT_FALSE(platform::SystemSounds::played().empty());
+    EXPECT_EQ(platform::SystemSounds::played().front(), (platform::SystemSounds::Played{t.soundPrint, false}));
 }
