@@ -1,8 +1,8 @@
 #include "platform/SystemSounds.h"
 
-#include <cstdio>
 #include <map>
 #include <mutex>
+#include <unistd.h>
 
 #include "platform/FileManager.h"
 
@@ -13,18 +13,21 @@ std::mutex soundMutex;
 std::map<SystemSoundId, std::string> registered;
 SystemSoundId nextId = 4097;
 std::vector<SystemSounds::Played> history;
-bool bell = false;
+bool bell = ::isatty(STDOUT_FILENO) == 1;
+int bellFd = STDOUT_FILENO;
 
 void record(SystemSoundId id, bool alert) {
     bool ring;
+    int fd;
     {
         std::lock_guard lock(soundMutex);
         history.push_back({id, alert});
         ring = alert && bell;
+        fd = bellFd;
     }
     if (ring) {
-        std::fputc('\a', stdout);
-        std::fflush(stdout);
+        // One byte, unbuffered: the bell needs no place among the lines.
+        [[maybe_unused]] ssize_t written = ::write(fd, "\a", 1);
     }
 }
 }  // namespace
@@ -60,6 +63,11 @@ void SystemSounds::clearPlayed() {
 void SystemSounds::setBellEnabled(bool enabled) {
     std::lock_guard lock(soundMutex);
     bell = enabled;
+}
+
+void SystemSounds::setBellDescriptor(int fd) {
+    std::lock_guard lock(soundMutex);
+    bellFd = fd;
 }
 
 bool SystemSounds::bellEnabled() {

@@ -12,7 +12,8 @@ using SystemSoundId = uint32_t;
 // System sounds: sounds registered from files, fixed system sounds
 // (1115, 1116, ...) and the vibration (4095). Nothing is really played:
 // every request is recorded in order, so tests can read what was asked for;
-// in a terminal, alert sounds may ring the bell (off by default).
+// alert sounds ring the terminal bell, which is on when standard output is a
+// terminal and off otherwise (tests, pipes).
 class SystemSounds {
 public:
     static constexpr SystemSoundId vibrate = 4095;
@@ -40,6 +41,8 @@ public:
     // Terminal bell for alert sounds.
     static void setBellEnabled(bool enabled);
     static bool bellEnabled();
+    // Where the bell character goes (standard output unless set).
+    static void setBellDescriptor(int fd);
 };
 
 }  // namespace platform

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <memory>
+#include <string>
 
 #include "TempFolder.h"
 #include "platform/Console.h"
@@ -113,7 +117,27 @@ TEST(SystemSounds, RegistrationAndPlayingAreRecorded) {
     using P = SystemSounds::Played;
     EXPECT_EQ(SystemSounds::played(),
               (std::vector<P>{{1116, true}, {4095, false}, {*id, false}}));
-    EXPECT_FALSE(SystemSounds::bellEnabled());
+}
+
+TEST(SystemSounds, AlertSoundsRingTheTerminalBell) {
+    int fds[2];
+    ASSERT_EQ(::pipe2(fds, O_NONBLOCK), 0);
+    const bool wasEnabled = SystemSounds::bellEnabled();
+    SystemSounds::setBellDescriptor(fds[1]);
+    SystemSounds::setBellEnabled(true);
+    SystemSounds::playAlertSound(1115);
+    SystemSounds::vibrateDevice();         // a system sound: no bell
+    SystemSounds::playSystemSound(4097);
+    SystemSounds::playAlertSound(1116);
+    SystemSounds::setBellEnabled(false);
+    SystemSounds::playAlertSound(1116);    // bell off: silent
+    SystemSounds::setBellDescriptor(STDOUT_FILENO);
+    SystemSounds::setBellEnabled(wasEnabled);
+    char buffer[8] = {};
+    const ssize_t n = ::read(fds[0], buffer, sizeof buffer);
+    EXPECT_EQ(std::string(buffer, n > 0 ? static_cast<std::size_t>(n) : 0u), "\a\a");
+    ::close(fds[0]);
+    ::close(fds[1]);
 }
 
 TEST(Localization, SlovakTextIsItsOwnKey) {
