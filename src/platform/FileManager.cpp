@@ -3,11 +3,14 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <cstdio>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <vector>
 
 namespace platform {
 
@@ -64,17 +67,26 @@ bool FileManager::copyItem(const std::string& from, const std::string& to, Error
         if (ec) return fail(error, ec, what);
         return true;
     }
-    // Exclusive create so that a file appearing meanwhile is not replaced.
+    // The bytes go to a hidden file beside the destination first and are put
+    // in place whole by one link: a copy cut short (crash, full disk) never
+    // leaves a partial file under the destination's name, and a file that
+    // appears meanwhile is not replaced.
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) return fail(error, errno, what);
     struct stat st;
     ::fstat(in, &st);
-    int out = ::open(to.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, st.st_mode & 0777);
+    std::string partial = deletingLastPathComponent(to);
+    partial = (partial.empty() ? std::string() : partial + "/") + "." + lastPathComponent(to) + ".partial-XXXXXX";
+    std::vector<char> name(partial.begin(), partial.end());
+    name.push_back('\0');
+    int out = ::mkostemp(name.data(), O_CLOEXEC);
     if (out < 0) {
         int e = errno;
         ::close(in);
         return fail(error, e, what);
     }
+    partial = name.data();
+    ::fchmod(out, st.st_mode & 0777);
     char buf[65536];
     bool ok = true;
     int e = 0;
@@ -87,10 +99,17 @@ bool FileManager::copyItem(const std::string& from, const std::string& to, Error
     }
     ::close(in);
     if (::close(out) != 0 && ok) { ok = false; e = errno; }
-    if (!ok) {
-        ::unlink(to.c_str());
-        return fail(error, e ? e : EIO, what);
+    if (ok && ::link(partial.c_str(), to.c_str()) != 0) {
+        e = errno;
+        // A file system without hard links: rename, still never over an
+        // existing file.
+        if (e != EEXIST && ::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+            return true;
+        }
+        ok = false;
     }
+    ::unlink(partial.c_str());
+    if (!ok) return fail(error, e ? e : EIO, what);
     return true;
 }
 

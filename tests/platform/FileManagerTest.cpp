@@ -23,6 +23,10 @@ TEST(FileManager, CopyNeverReplacesAnExistingFile) {
     EXPECT_FALSE(FileManager::copyItem(dir.file("missing"), dir.file("c"), &error));
     EXPECT_EQ(error.code(), ENOENT);
     EXPECT_FALSE(FileManager::fileExists(dir.file("c")));
+
+    // The copy is put in place whole: no working file stays behind, after a
+    // copy as after a refusal.
+    EXPECT_EQ(FileManager::contentsOfDirectory(dir.path()), (std::vector<std::string>{"a.db3", "b.db3"}));
 }
 
 TEST(FileManager, MoveRemoveAndDirectories) {
