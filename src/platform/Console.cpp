@@ -8,6 +8,7 @@ namespace platform {
 namespace {
 std::mutex consoleMutex;
 Console::Capture* activeCapture = nullptr;
+std::FILE* consoleStream = nullptr;  // standard output unless redirected
 }  // namespace
 
 void Console::print(const std::string& line) {
@@ -17,9 +18,15 @@ void Console::print(const std::string& line) {
         activeCapture->lines_.push_back(line);
         return;
     }
-    std::fwrite(line.data(), 1, line.size(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
+    std::FILE* out = consoleStream ? consoleStream : stdout;
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+}
+
+void Console::redirectTo(std::FILE* stream) {
+    std::lock_guard lock(consoleMutex);
+    consoleStream = stream;
 }
 
 Console::Capture::Capture() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdio>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -12,6 +13,11 @@ class Console {
 public:
     // Writes `line` and a line feed (the line may itself hold line feeds).
     static void print(const std::string& line);
+
+    // Where printed lines go when no capture is active (standard output by
+    // default). The terminal front end draws its screens on standard output,
+    // so it sends the console trace elsewhere.
+    static void redirectTo(std::FILE* stream);
 
     // While alive, lines are collected here instead of being written out.
     class Capture {

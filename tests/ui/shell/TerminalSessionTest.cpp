@@ -85,6 +85,10 @@ TEST_F(TerminalSessionTest, LogInOpenAMenuGoBackLogOutAndQuit) {
     const std::string log = readFile(documents / "trekora.log");
     EXPECT_NE(log.find("application(_:didFinishLaunchingWithOptions:) start trekora2"), std::string::npos) << log;
     EXPECT_NE(log.find("applicationWillTerminate(_:) "), std::string::npos) << log;
+
+    // The console trace goes to standard error, never through the drawn screens.
+    EXPECT_EQ(output.find("start readNastaveniaItem()"), std::string::npos);
+    EXPECT_NE(readFile(home / "errors.txt").find("start readNastaveniaItem()"), std::string::npos);
 }
 
 TEST_F(TerminalSessionTest, EndOfInputEndsTheProgramLikeQuit) {
