@@ -19,17 +19,17 @@ public:
     std::uint16_t port() const { return port_; }
 
     // Waits for a connection (at most `timeoutMs`); true when one came.
-    bool accept(int timeoutMs = 2000);
+    bool accept(int timeoutMs = 10000);
     int fd() const { return connFD_; }
 
     bool send(const std::vector<std::uint8_t>& bytes);
     bool send(const std::string& text);
     // Reads exactly n bytes (or fewer when the peer closes or the time passes).
-    std::vector<std::uint8_t> receive(std::size_t n, int timeoutMs = 2000);
+    std::vector<std::uint8_t> receive(std::size_t n, int timeoutMs = 10000);
     // Reads until the peer closes or the time passes.
-    std::vector<std::uint8_t> receiveAll(int timeoutMs = 2000);
+    std::vector<std::uint8_t> receiveAll(int timeoutMs = 10000);
     // True when the peer has closed the connection (end of file seen).
-    bool waitForClose(int timeoutMs = 2000);
+    bool waitForClose(int timeoutMs = 10000);
     void closeConnection();
     void setReceiveBuffer(int bytes);
 

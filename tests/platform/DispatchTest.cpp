@@ -48,7 +48,7 @@ TEST(DispatchQueue, SerialQueueRunsBlocksInOrderOneAtATime) {
             if (i == 499) done.signal();
         });
     }
-    ASSERT_TRUE(done.wait(5s));
+    ASSERT_TRUE(done.wait(10s));
     EXPECT_FALSE(overlapped);
     ASSERT_EQ(500u, seen.size());
     for (int i = 0; i < 500; ++i) EXPECT_EQ(i, seen[i]);
@@ -101,10 +101,10 @@ TEST(DispatchQueue, GlobalQueueRunsConcurrently) {
     // Each block waits for the other: only concurrent execution finishes.
     std::atomic<bool> ok1{false}, ok2{false};
     DispatchSemaphore done;
-    g->async([&] { second.signal(); ok1 = first.wait(2s); done.signal(); });
-    g->async([&] { first.signal(); ok2 = second.wait(2s); done.signal(); });
-    ASSERT_TRUE(done.wait(3s));
-    ASSERT_TRUE(done.wait(3s));
+    g->async([&] { second.signal(); ok1 = first.wait(10s); done.signal(); });
+    g->async([&] { first.signal(); ok2 = second.wait(10s); done.signal(); });
+    ASSERT_TRUE(done.wait(10s));
+    ASSERT_TRUE(done.wait(10s));
     EXPECT_TRUE(ok1);
     EXPECT_TRUE(ok2);
 }
@@ -120,7 +120,7 @@ TEST(DispatchQueue, MainQueueIsDrainedByTheRunLoop) {
             onMain = DispatchQueue::main()->isCurrent();
         });
     });
-    EXPECT_TRUE(MainRunLoop::runUntil([&] { return ran; }, 2000ms));
+    EXPECT_TRUE(MainRunLoop::runUntil([&] { return ran; }, 10000ms));
     EXPECT_TRUE(onMain);
     // A predicate that never comes true ends at the time-out.
     auto start = std::chrono::steady_clock::now();
@@ -153,7 +153,7 @@ TEST(DispatchQueue, AsyncAfterWaitsAtLeastTheDelay) {
     DispatchSemaphore done;
     q->asyncAfter(40ms, [&] { order.push_back(2); elapsed = std::chrono::steady_clock::now() - start; done.signal(); });
     q->asyncAfter(10ms, [&] { order.push_back(1); });
-    ASSERT_TRUE(done.wait(2s));
+    ASSERT_TRUE(done.wait(10s));
     EXPECT_GE(elapsed, 40ms);
     EXPECT_EQ((std::vector<int>{1, 2}), order);
 }
@@ -180,14 +180,14 @@ TEST(DispatchSource, TimerFiresOnceOnItsQueue) {
     timer->setEventHandler([&] { ++fired; onQueue = q->isCurrent(); firedOnce.signal(); });
     timer->setTimer(5ms);
     timer->resume();
-    ASSERT_TRUE(firedOnce.wait(2s));
+    ASSERT_TRUE(firedOnce.wait(10s));
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(1, fired.load());
     EXPECT_TRUE(onQueue);
     // Re-arming fires once more; re-arming before it fires moves it.
     timer->setTimer(500ms);
     timer->setTimer(5ms);
-    ASSERT_TRUE(firedOnce.wait(2s));
+    ASSERT_TRUE(firedOnce.wait(10s));
     std::this_thread::sleep_for(30ms);
     EXPECT_EQ(2, fired.load());
     timer->cancel();
@@ -198,16 +198,19 @@ TEST(DispatchSource, CancelledOrSuspendedTimerDoesNotFire) {
     auto timer = DispatchSource::makeTimer(q);
     std::atomic<int> fired{0};
     std::atomic<int> cancelled{0};
-    timer->setEventHandler([&] { ++fired; });
+    DispatchSemaphore firedOnce;
+    timer->setEventHandler([&] { ++fired; firedOnce.signal(); });
     timer->setCancelHandler([&] { ++cancelled; });
-    timer->setTimer(5ms);
     timer->resume();
     timer->suspend();
+    // Armed only while suspended, so no descheduling of this thread can let
+    // it fire before the check.
+    timer->setTimer(5ms);
     std::this_thread::sleep_for(20ms);
+    q->sync([] {});
     EXPECT_EQ(0, fired.load());
     timer->resume(); // a fire missed while suspended is delivered on resume
-    q->sync([] {});
-    std::this_thread::sleep_for(5ms);
+    ASSERT_TRUE(firedOnce.wait(10s));
     q->sync([] {});
     EXPECT_EQ(1, fired.load());
     timer->setTimer(10ms);
@@ -237,10 +240,10 @@ TEST(DispatchSource, ReadSourceReportsAvailableBytesAndEndOfFile) {
     });
     src->resume();
     ASSERT_EQ(5, write(sp.b, "hello", 5));
-    ASSERT_TRUE(event.wait(2s));
+    ASSERT_TRUE(event.wait(10s));
     close(sp.b);
     sp.b = -1;
-    ASSERT_TRUE(event.wait(2s));
+    ASSERT_TRUE(event.wait(10s));
     std::lock_guard lock(m);
     ASSERT_EQ(2u, seen.size());
     EXPECT_EQ(5u, seen[0]);
@@ -256,22 +259,28 @@ TEST(DispatchSource, HandlerIsNeverReEntered) {
     std::atomic<int> inside{0};
     std::atomic<bool> reentered{false};
     std::atomic<int> calls{0};
+    DispatchSemaphore fifth, cancelled;
     src->setEventHandler([&] {
         if (inside.fetch_add(1) != 0) reentered = true;
-        std::this_thread::sleep_for(5ms); // data stays unread: level stays high
-        ++calls;
-        if (calls == 5) {
+        std::this_thread::sleep_for(2ms); // data stays unread: the level stays high
+        if (++calls == 5) {
             char buf[16];
             [[maybe_unused]] auto r = read(sp.a, buf, sizeof buf);
+            fifth.signal();
         }
         inside.fetch_sub(1);
     });
+    src->setCancelHandler([&] { cancelled.signal(); });
     ASSERT_EQ(1, write(sp.b, "x", 1));
     src->resume();
-    std::this_thread::sleep_for(60ms);
+    // Counted, not timed: a loaded machine only makes the calls slower.
+    ASSERT_TRUE(fifth.wait(10s));
     src->cancel();
+    // The cancel handler runs after any running event handler: once it has
+    // run, nothing touches the locals of this test any more.
+    ASSERT_TRUE(cancelled.wait(10s));
     EXPECT_FALSE(reentered);
-    EXPECT_GE(calls.load(), 5);
+    EXPECT_EQ(5, calls.load());
 }
 
 TEST(DispatchSource, CancelHandlerRunsOnceAfterTheRunningHandlerAndMayCloseTheDescriptor) {
@@ -284,10 +293,11 @@ TEST(DispatchSource, CancelHandlerRunsOnceAfterTheRunningHandlerAndMayCloseTheDe
     std::atomic<int> cancels{0};
     std::atomic<bool> handlerDone{false};
     std::atomic<bool> cancelAfterHandler{true};
-    DispatchSemaphore inHandler, closed;
+    DispatchSemaphore inHandler, firstCancel, closed;
     auto cancelHandler = [&] {
         ++cancels;
         if (!handlerDone) cancelAfterHandler = false;
+        firstCancel.signal();
         if (--refs == 0) {
             close(fds[0]);
             closed.signal();
@@ -304,13 +314,14 @@ TEST(DispatchSource, CancelHandlerRunsOnceAfterTheRunningHandlerAndMayCloseTheDe
     // The read source stays suspended (as created): its cancel handler waits
     // for a resume.
     writeSrc->resume(); // writable at once
-    ASSERT_TRUE(inHandler.wait(2s));
+    ASSERT_TRUE(inHandler.wait(10s));
     readSrc->cancel();
     writeSrc->cancel();
-    std::this_thread::sleep_for(40ms);
+    ASSERT_TRUE(firstCancel.wait(10s)); // the write source's, once its handler is done
+    std::this_thread::sleep_for(20ms);
     EXPECT_EQ(1, cancels.load());
     readSrc->resume();
-    ASSERT_TRUE(closed.wait(2s));
+    ASSERT_TRUE(closed.wait(10s));
     std::this_thread::sleep_for(10ms);
     EXPECT_EQ(2, cancels.load());
     EXPECT_TRUE(cancelAfterHandler);
@@ -330,7 +341,7 @@ TEST(DispatchSource, ReusedDescriptorNumberGetsNoStaleEvents) {
         src->resume();
         ASSERT_EQ(1, write(fds[1], "x", 1)); // readable now
         src->cancel();
-        ASSERT_TRUE(cancelled.wait(2s));
+        ASSERT_TRUE(cancelled.wait(10s));
         close(fds[1]);
         // The next pair likely reuses the numbers; it is quiet, so any event is stale.
         int fds2[2];
@@ -344,7 +355,7 @@ TEST(DispatchSource, ReusedDescriptorNumberGetsNoStaleEvents) {
         DispatchSemaphore c2;
         src2->setCancelHandler([&] { c2.signal(); });
         src2->cancel();
-        ASSERT_TRUE(c2.wait(2s));
+        ASSERT_TRUE(c2.wait(10s));
         close(fds2[0]);
         close(fds2[1]);
     }

@@ -13,7 +13,7 @@ namespace {
 // Descriptors are closed by cancel handlers a moment after the disconnect
 // callback: wait for the count to settle.
 bool descriptorsBackTo(int expected) {
-    return MainRunLoop::runUntil([&] { return openDescriptorCount() <= expected; }, 3000ms);
+    return MainRunLoop::runUntil([&] { return openDescriptorCount() <= expected; }, 10000ms);
 }
 
 NetBytes pattern(std::size_t n, int seed) {
@@ -31,22 +31,22 @@ TEST(NetSocketStress, SequentialCyclesLeakNoDescriptor) {
     {
         auto rec = std::make_shared<SocketRecorder>();
         auto sock = NetSocket::create(rec, DispatchQueue::main());
-        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 2.0));
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 10.0));
         ASSERT_TRUE(rec->waitFor("connect"));
         sock->disconnect();
         ASSERT_TRUE(rec->waitFor("disconnect"));
     }
-    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 2000ms);
+    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 10000ms);
     const int before = openDescriptorCount();
 
     for (int cycle = 0; cycle < 200; ++cycle) {
         auto rec = std::make_shared<SocketRecorder>();
         auto sock = NetSocket::create(rec, DispatchQueue::main());
-        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 2.0));
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 10.0));
         NetBytes payload = pattern(100 + cycle, cycle);
         rec->onConnect = [&](const std::shared_ptr<NetSocket>& s) {
-            s->writeData(payload, 2.0, 1);
-            s->readDataToLength(payload.size(), 2.0, 2);
+            s->writeData(payload, 10.0, 1);
+            s->readDataToLength(payload.size(), 10.0, 2);
             s->disconnectAfterReadingAndWriting();
         };
         ASSERT_TRUE(rec->waitFor("disconnect")) << "cycle " << cycle;
@@ -54,7 +54,7 @@ TEST(NetSocketStress, SequentialCyclesLeakNoDescriptor) {
         ASSERT_TRUE(rec->first("read")->data == payload);
         ASSERT_FALSE(rec->first("disconnect")->error.has_value());
     }
-    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 2000ms);
+    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 10000ms);
     EXPECT_TRUE(descriptorsBackTo(before)) << openDescriptorCount() << " open, " << before << " before";
 }
 
@@ -63,10 +63,10 @@ TEST(NetSocketStress, ConcurrentSocketsLeakNoDescriptor) {
     {
         auto rec = std::make_shared<SocketRecorder>();
         auto sock = NetSocket::create(rec, DispatchQueue::main());
-        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 2.0));
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 10.0));
         ASSERT_TRUE(rec->waitFor("connect"));
     }
-    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 2000ms);
+    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 10000ms);
     const int before = openDescriptorCount();
 
     const int kSockets = 50;
@@ -83,12 +83,12 @@ TEST(NetSocketStress, ConcurrentSocketsLeakNoDescriptor) {
             // Half the payload in two writes, read back in one go.
             NetBytes a(payload->begin(), payload->begin() + payload->size() / 2);
             NetBytes b(payload->begin() + payload->size() / 2, payload->end());
-            s->writeData(a, 2.0, 1);
-            s->writeData(b, 2.0, 2);
-            s->readDataToLength(payload->size(), 3.0, 3);
+            s->writeData(a, 10.0, 1);
+            s->writeData(b, 10.0, 2);
+            s->readDataToLength(payload->size(), 10.0, 3);
             s->disconnectAfterReadingAndWriting();
         };
-        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 2.0));
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", echo.port(), 10.0));
         recs.push_back(rec);
         socks.push_back(sock);
     }
@@ -99,7 +99,7 @@ TEST(NetSocketStress, ConcurrentSocketsLeakNoDescriptor) {
                     return false;
             return true;
         },
-        8000ms));
+        30000ms));
     for (int i = 0; i < kSockets; ++i) {
         ASSERT_EQ(1, recs[i]->count("read")) << i;
         EXPECT_TRUE(recs[i]->first("read")->data == payloads[i]) << i;
@@ -107,6 +107,6 @@ TEST(NetSocketStress, ConcurrentSocketsLeakNoDescriptor) {
         EXPECT_EQ(1, recs[i]->count("disconnect")) << i;
     }
     socks.clear();
-    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 2000ms);
+    MainRunLoop::runUntil([&] { return echo.openConnections() == 0; }, 10000ms);
     EXPECT_TRUE(descriptorsBackTo(before)) << openDescriptorCount() << " open, " << before << " before";
 }

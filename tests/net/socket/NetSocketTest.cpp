@@ -28,7 +28,7 @@ struct Connected {
 
     void connect(const std::string& host = "127.0.0.1") {
         std::optional<NetSocketError> err;
-        ASSERT_TRUE(sock->connectToHost(host, peer.port(), 2.0, &err));
+        ASSERT_TRUE(sock->connectToHost(host, peer.port(), 10.0, &err));
         EXPECT_FALSE(err.has_value());
         ASSERT_TRUE(peer.accept());
         ASSERT_TRUE(rec->waitFor("connect"));
@@ -55,7 +55,7 @@ TEST(NetSocketConnect, ConnectsAndReportsTheAddresses) {
 
     // A second connect while connected is refused and leaves the connection alone.
     std::optional<NetSocketError> err;
-    EXPECT_FALSE(c.sock->connectToHost("127.0.0.1", c.peer.port(), 1.0, &err));
+    EXPECT_FALSE(c.sock->connectToHost("127.0.0.1", c.peer.port(), 10.0, &err));
     ASSERT_TRUE(err);
     EXPECT_EQ("Attempting to connect while connected or accepting connections. Disconnect first.",
               err->localizedDescription());
@@ -79,7 +79,7 @@ TEST(NetSocketConnect, RefusedConnectReportsThePosixError) {
         LoopbackPeer gone;
         closedPort = gone.port();
     }
-    ASSERT_TRUE(sock->connectToHost("127.0.0.1", closedPort, 2.0));
+    ASSERT_TRUE(sock->connectToHost("127.0.0.1", closedPort, 10.0));
     ASSERT_TRUE(rec->waitFor("disconnect"));
     const auto& err = rec->first("disconnect")->error;
     ASSERT_TRUE(err);
@@ -92,7 +92,7 @@ TEST(NetSocketConnect, RefusedConnectReportsThePosixError) {
 TEST(NetSocketConnect, RefusesBadRequestsWithoutCallbacks) {
     auto placeholder = NetSocket::create();
     std::optional<NetSocketError> err;
-    EXPECT_FALSE(placeholder->connectToHost("127.0.0.1", 9, 1.0, &err));
+    EXPECT_FALSE(placeholder->connectToHost("127.0.0.1", 9, 10.0, &err));
     ASSERT_TRUE(err);
     EXPECT_EQ("NetSocketErrorDomain", err->domain);
     EXPECT_EQ(1, err->code);
@@ -100,19 +100,19 @@ TEST(NetSocketConnect, RefusesBadRequestsWithoutCallbacks) {
 
     auto rec = std::make_shared<SocketRecorder>();
     auto noQueue = NetSocket::create(rec);
-    EXPECT_FALSE(noQueue->connectToHost("127.0.0.1", 9, 1.0, &err));
+    EXPECT_FALSE(noQueue->connectToHost("127.0.0.1", 9, 10.0, &err));
     EXPECT_EQ("Attempting to connect without a delegate queue. Set a delegate queue first.",
               err->localizedDescription());
 
     auto sock = NetSocket::create(rec, DispatchQueue::main());
-    EXPECT_FALSE(sock->connectToHost("", 9, 1.0, &err));
+    EXPECT_FALSE(sock->connectToHost("", 9, 10.0, &err));
     EXPECT_EQ(2, err->code);
     EXPECT_EQ("Invalid host parameter (nil or \"\"). Should be a domain name or IP address string.",
               err->localizedDescription());
     sock->setIPv4Enabled(false);
     sock->setIPv6Enabled(false);
     EXPECT_FALSE(sock->isIPv4Enabled());
-    EXPECT_FALSE(sock->connectToHost("127.0.0.1", 9, 1.0, &err));
+    EXPECT_FALSE(sock->connectToHost("127.0.0.1", 9, 10.0, &err));
     EXPECT_EQ("Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.",
               err->localizedDescription());
     EXPECT_TRUE(sock->isDisconnected());
@@ -204,7 +204,7 @@ TEST(NetSocketConnect, ConnectsOverIPv6Loopback) {
     EXPECT_FALSE(c.sock->isIPv4());
     EXPECT_FALSE(c.sock->connectedHost4().has_value());
     EXPECT_EQ("::1", c.sock->connectedHost6().value_or(""));
-    c.sock->writeData(bytesOf("six"), 1.0, 1);
+    c.sock->writeData(bytesOf("six"), 10.0, 1);
     EXPECT_EQ("six", textOf(c.peer.receive(3)));
 }
 
@@ -238,7 +238,7 @@ TEST(NetSocketConnect, WrappingADescriptorThatIsNeitherIPv4NorIPv6Fails) {
 TEST(NetSocketRead, ReadsToLengthWithPartialProgress) {
     Connected c;
     c.connect();
-    c.sock->readDataToLength(5, 2.0, 7);
+    c.sock->readDataToLength(5, 10.0, 7);
     c.peer.send("abc");
     ASSERT_TRUE(c.rec->waitFor("readPartial"));
     EXPECT_EQ(3u, c.rec->first("readPartial")->length);
@@ -255,10 +255,10 @@ TEST(NetSocketRead, ReadsToLengthWithPartialProgress) {
     EXPECT_TRUE(std::isnan(c.sock->progressOfReadReturningTag(nullptr, nullptr, nullptr)));
 
     // Ignored requests never report.
-    c.sock->readDataToLength(0, 1.0, 1);
-    c.sock->readDataToData(NetBytes{}, 1.0, 2);
-    c.sock->readDataToData(NetSocket::CRLFData(), 1.0, 1, 3);
-    c.sock->readDataWithTimeout(1.0, nullptr, 4, 4); // offset beyond an absent buffer
+    c.sock->readDataToLength(0, 10.0, 1);
+    c.sock->readDataToData(NetBytes{}, 10.0, 2);
+    c.sock->readDataToData(NetSocket::CRLFData(), 10.0, 1, 3);
+    c.sock->readDataWithTimeout(10.0, nullptr, 4, 4); // offset beyond an absent buffer
     MainRunLoop::runFor(30ms);
     EXPECT_EQ(1, c.rec->count("read"));
 }
@@ -266,7 +266,7 @@ TEST(NetSocketRead, ReadsToLengthWithPartialProgress) {
 TEST(NetSocketRead, ReadsToTerminatorsSplitAcrossSegmentsAndServesThePreBuffer) {
     Connected c;
     c.connect();
-    c.sock->readDataToData(NetSocket::CRLFData(), 2.0, 1);
+    c.sock->readDataToData(NetSocket::CRLFData(), 10.0, 1);
     c.peer.send("A\r");
     MainRunLoop::runFor(30ms);
     c.peer.send("\nB");
@@ -274,14 +274,14 @@ TEST(NetSocketRead, ReadsToTerminatorsSplitAcrossSegmentsAndServesThePreBuffer) 
     EXPECT_EQ("A\r\n", textOf(c.rec->first("read")->data));
 
     // "B" waits in the pre-buffer; an any-available read gets exactly it.
-    c.sock->readDataWithTimeout(2.0, 2);
+    c.sock->readDataWithTimeout(10.0, 2);
     ASSERT_TRUE(c.rec->waitFor("read", 2));
     EXPECT_EQ("B", textOf(c.rec->events.back().data));
 
     // Two terminator reads served from one segment.
     NetBytes etx{0x03};
-    c.sock->readDataToData(etx, 2.0, 3);
-    c.sock->readDataToData(etx, 2.0, 4);
+    c.sock->readDataToData(etx, 10.0, 3);
+    c.sock->readDataToData(etx, 10.0, 4);
     c.peer.send(std::vector<std::uint8_t>{0x41, 0x42, 0x03, 0x43, 0x44, 0x03});
     ASSERT_TRUE(c.rec->waitFor("read", 4));
     EXPECT_EQ((NetBytes{0x41, 0x42, 0x03}), c.rec->events[c.rec->events.size() - 2].data);
@@ -290,7 +290,7 @@ TEST(NetSocketRead, ReadsToTerminatorsSplitAcrossSegmentsAndServesThePreBuffer) 
 
     // Into a caller's buffer at an offset.
     auto buffer = std::make_shared<NetBytes>(10, 'x');
-    c.sock->readDataToLength(4, 2.0, buffer, 10, 5);
+    c.sock->readDataToLength(4, 10.0, buffer, 10, 5);
     c.peer.send("wxyz");
     ASSERT_TRUE(c.rec->waitFor("read", 5));
     EXPECT_EQ("wxyz", textOf(c.rec->events.back().data));
@@ -301,7 +301,7 @@ TEST(NetSocketRead, ReadsToTerminatorsSplitAcrossSegmentsAndServesThePreBuffer) 
 TEST(NetSocketRead, TerminatorReadOverItsMaximumFails) {
     Connected c;
     c.connect();
-    c.sock->readDataToData(NetSocket::CRLFData(), 2.0, 8, 1);
+    c.sock->readDataToData(NetSocket::CRLFData(), 10.0, 8, 1);
     c.peer.send("0123456789\r\n");
     ASSERT_TRUE(c.rec->waitFor("disconnect"));
     EXPECT_EQ(6, c.rec->first("disconnect")->error->code);
@@ -312,8 +312,8 @@ TEST(NetSocketRead, TerminatorReadOverItsMaximumFails) {
 TEST(NetSocketRead, RemoteCloseMidReadClosesWithCode7AfterServingWhatArrived) {
     Connected c;
     c.connect();
-    c.sock->readDataToLength(2, 2.0, 1);
-    c.sock->readDataToLength(5, 2.0, 2);
+    c.sock->readDataToLength(2, 10.0, 1);
+    c.sock->readDataToLength(5, 10.0, 2);
     c.peer.send("xyabc");
     c.peer.closeConnection();
     ASSERT_TRUE(c.rec->waitFor("disconnect"));
@@ -328,9 +328,9 @@ TEST(NetSocketRead, RemoteCloseMidReadClosesWithCode7AfterServingWhatArrived) {
     d.peer.send("12345678");
     d.peer.closeConnection();
     MainRunLoop::runFor(50ms); // the bytes and the end of file arrive with nothing queued
-    d.sock->readDataToLength(4, 2.0, 1);
-    d.sock->readDataToLength(4, 2.0, 2);
-    d.sock->readDataToLength(4, 2.0, 3);
+    d.sock->readDataToLength(4, 10.0, 1);
+    d.sock->readDataToLength(4, 10.0, 2);
+    d.sock->readDataToLength(4, 10.0, 3);
     ASSERT_TRUE(d.rec->waitFor("disconnect"));
     EXPECT_EQ(2, d.rec->count("read"));
     EXPECT_EQ(7, d.rec->first("disconnect")->error->code);
@@ -341,10 +341,10 @@ TEST(NetSocketRead, HalfDuplexKeepsTheSocketOpenAtEndOfFile) {
     c.sock->setAutoDisconnectOnClosedReadStream(false);
     EXPECT_FALSE(c.sock->autoDisconnectOnClosedReadStream());
     c.connect();
-    c.sock->readDataWithTimeout(2.0, 1);
+    c.sock->readDataWithTimeout(10.0, 1);
     ::shutdown(c.peer.fd(), SHUT_WR);
     ASSERT_TRUE(c.rec->waitFor("readClosed"));
-    c.sock->writeData(bytesOf("still here"), 1.0, 2);
+    c.sock->writeData(bytesOf("still here"), 10.0, 2);
     EXPECT_EQ("still here", textOf(c.peer.receive(10)));
     MainRunLoop::runFor(30ms);
     EXPECT_EQ(1, c.rec->count("readClosed"));
@@ -375,7 +375,7 @@ TEST(NetSocketRead, ReadTimeOutAsksTheDelegateForAnExtension) {
 
     // Data arriving within the extension completes the read.
     Connected d;
-    d.rec->readExtensions = std::vector<double>{1.0};
+    d.rec->readExtensions = std::vector<double>{5.0};
     d.connect();
     d.sock->readDataToLength(4, 0.05, 1);
     ASSERT_TRUE(d.rec->waitFor("readTimeoutQuestion"));
@@ -390,10 +390,10 @@ TEST(NetSocketRead, ReadTimeOutAsksTheDelegateForAnExtension) {
 TEST(NetSocketWrite, WritesGoOutInOrderAndLargeWritesComplete) {
     Connected c;
     c.connect();
-    c.sock->writeData(bytesOf("one,"), 1.0, 1);
-    c.sock->writeData(bytesOf("two,"), 1.0, 2);
-    c.sock->writeData(bytesOf("three"), 1.0, 3);
-    c.sock->writeData(NetBytes{}, 1.0, 99); // ignored
+    c.sock->writeData(bytesOf("one,"), 10.0, 1);
+    c.sock->writeData(bytesOf("two,"), 10.0, 2);
+    c.sock->writeData(bytesOf("three"), 10.0, 3);
+    c.sock->writeData(NetBytes{}, 10.0, 99); // ignored
     EXPECT_EQ("one,two,three", textOf(c.peer.receive(13)));
     ASSERT_TRUE(c.rec->waitFor("write", 3));
     EXPECT_EQ(1, c.rec->events[1].tag);
@@ -410,9 +410,9 @@ TEST(NetSocketWrite, WritesGoOutInOrderAndLargeWritesComplete) {
     NetBytes got;
     std::thread reader([&] {
         std::this_thread::sleep_for(50ms); // let the buffers fill first
-        got = c.peer.receive(big, 5000);
+        got = c.peer.receive(big, 20000);
     });
-    ASSERT_TRUE(c.rec->waitFor("write", 4, 6000));
+    ASSERT_TRUE(c.rec->waitFor("write", 4, 20000));
     reader.join();
     EXPECT_TRUE(got == data);
     EXPECT_GE(c.rec->count("writePartial"), 1);
@@ -426,7 +426,7 @@ TEST(NetSocketWrite, WriteTimeOutWithAndWithoutExtension) {
     c.peer.setReceiveBuffer(4096);
     c.sock->writeData(NetBytes(16u << 20, 'w'), 0.1, 1);
     auto start = std::chrono::steady_clock::now();
-    ASSERT_TRUE(c.rec->waitFor("disconnect", 1, 4000));
+    ASSERT_TRUE(c.rec->waitFor("disconnect", 1, 10000));
     EXPECT_GE(std::chrono::steady_clock::now() - start, 190ms);
     ASSERT_EQ(2u, c.rec->writeElapsed.size());
     EXPECT_DOUBLE_EQ(0.2, c.rec->writeElapsed[1]);
@@ -436,7 +436,7 @@ TEST(NetSocketWrite, WriteTimeOutWithAndWithoutExtension) {
     Connected d;
     d.connect();
     d.sock->writeData(NetBytes(16u << 20, 'w'), 0.1, 1);
-    ASSERT_TRUE(d.rec->waitFor("disconnect", 1, 4000));
+    ASSERT_TRUE(d.rec->waitFor("disconnect", 1, 10000));
     EXPECT_EQ(5, d.rec->first("disconnect")->error->code);
     EXPECT_EQ(0, d.rec->count("writeTimeoutQuestion"));
 }
@@ -446,7 +446,7 @@ TEST(NetSocketWrite, WriteToAClosedPeerFailsWithoutASignal) {
     c.connect();
     c.peer.closeConnection();
     for (int i = 0; i < 50 && c.rec->count("disconnect") == 0; ++i) {
-        c.sock->writeData(NetBytes(65536, 'x'), 1.0, i);
+        c.sock->writeData(NetBytes(65536, 'x'), 10.0, i);
         MainRunLoop::runFor(5ms);
     }
     ASSERT_TRUE(c.rec->waitFor("disconnect"));
@@ -459,11 +459,11 @@ TEST(NetSocketWrite, WriteToAClosedPeerFailsWithoutASignal) {
 TEST(NetSocketDisconnect, AfterReadingAndWritingWaitsForEverythingQueued) {
     Connected c;
     c.connect();
-    c.sock->writeData(bytesOf("w1"), 1.0, 1);
-    c.sock->writeData(bytesOf("w2"), 1.0, 2);
-    c.sock->readDataToLength(3, 2.0, 3);
+    c.sock->writeData(bytesOf("w1"), 10.0, 1);
+    c.sock->writeData(bytesOf("w2"), 10.0, 2);
+    c.sock->readDataToLength(3, 10.0, 3);
     c.sock->disconnectAfterReadingAndWriting();
-    c.sock->readDataToLength(1, 2.0, 4); // ignored: no new reads
+    c.sock->readDataToLength(1, 10.0, 4); // ignored: no new reads
     EXPECT_EQ("w1w2", textOf(c.peer.receive(4)));
     MainRunLoop::runFor(30ms);
     EXPECT_EQ(0, c.rec->count("disconnect"));
@@ -477,8 +477,8 @@ TEST(NetSocketDisconnect, AfterReadingAndWritingWaitsForEverythingQueued) {
 TEST(NetSocketDisconnect, AfterWritingClosesOnceTheWriteIsDone) {
     Connected c;
     c.connect();
-    c.sock->readDataToLength(10, 2.0, 9); // pending read does not hold the close
-    c.sock->writeData(bytesOf("bye"), 1.0, 1);
+    c.sock->readDataToLength(10, 10.0, 9); // pending read does not hold the close
+    c.sock->writeData(bytesOf("bye"), 10.0, 1);
     c.sock->disconnectAfterWriting();
     ASSERT_TRUE(c.rec->waitFor("disconnect"));
     EXPECT_EQ((std::vector<std::string>{"connect", "write", "disconnect"}), c.rec->kinds());
@@ -494,9 +494,9 @@ TEST(NetSocketDisconnect, AfterWritingClosesOnceTheWriteIsDone) {
 TEST(NetSocketDisconnect, AfterReadingClosesOnceTheReadIsDone) {
     Connected c;
     c.connect();
-    c.sock->readDataToLength(2, 2.0, 1);
+    c.sock->readDataToLength(2, 10.0, 1);
     c.sock->disconnectAfterReading();
-    c.sock->writeData(bytesOf("dropped"), 1.0, 2);
+    c.sock->writeData(bytesOf("dropped"), 10.0, 2);
     c.peer.send("ok");
     ASSERT_TRUE(c.rec->waitFor("disconnect"));
     EXPECT_EQ((std::vector<std::string>{"connect", "read", "disconnect"}), c.rec->kinds());
@@ -526,19 +526,19 @@ TEST(NetSocketAccept, AcceptsAndTalksToTheChildSocket) {
 
     auto clientRec = std::make_shared<SocketRecorder>();
     auto client = NetSocket::create(clientRec, DispatchQueue::main());
-    ASSERT_TRUE(client->connectToHost("127.0.0.1", port, 2.0));
+    ASSERT_TRUE(client->connectToHost("127.0.0.1", port, 10.0));
     ASSERT_TRUE(serverRec->waitFor("accept"));
     ASSERT_TRUE(clientRec->waitFor("connect"));
     ASSERT_EQ(1u, serverRec->accepted.size());
     auto child = serverRec->accepted[0];
     EXPECT_TRUE(child->isConnected());
 
-    child->readDataToData(NetSocket::LFData(), 2.0, 1);
-    client->writeData(bytesOf("ping\n"), 1.0, 1);
+    child->readDataToData(NetSocket::LFData(), 10.0, 1);
+    client->writeData(bytesOf("ping\n"), 10.0, 1);
     ASSERT_TRUE(serverRec->waitFor("read"));
     EXPECT_EQ("ping\n", textOf(serverRec->first("read")->data));
-    client->readDataToData(NetSocket::LFData(), 2.0, 2);
-    child->writeData(bytesOf("pong\n"), 1.0, 2);
+    client->readDataToData(NetSocket::LFData(), 10.0, 2);
+    child->writeData(bytesOf("pong\n"), 10.0, 2);
     ASSERT_TRUE(clientRec->waitFor("read"));
     EXPECT_EQ("pong\n", textOf(clientRec->first("read")->data));
 
@@ -589,12 +589,12 @@ TEST(NetSocketAccept, UnixDomainListenerAndClient) {
     ASSERT_TRUE(server->acceptOnUrl(path, &err));
     auto clientRec = std::make_shared<SocketRecorder>();
     auto client = NetSocket::create(clientRec, DispatchQueue::main());
-    ASSERT_TRUE(client->connectToUrl(path, 2.0, &err));
+    ASSERT_TRUE(client->connectToUrl(path, 10.0, &err));
     ASSERT_TRUE(clientRec->waitFor("connectUrl"));
     EXPECT_EQ(path, clientRec->first("connectUrl")->host);
     ASSERT_TRUE(serverRec->waitFor("accept"));
-    serverRec->accepted[0]->readDataToLength(3, 2.0, 1);
-    client->writeData(bytesOf("uds"), 1.0, 1);
+    serverRec->accepted[0]->readDataToLength(3, 10.0, 1);
+    client->writeData(bytesOf("uds"), 10.0, 1);
     ASSERT_TRUE(serverRec->waitFor("read"));
     EXPECT_EQ("uds", textOf(serverRec->first("read")->data));
     client->disconnect();
@@ -613,7 +613,7 @@ TEST(NetSocketConnect, ConnectsToAnAddressAndWrapsAConnectedDescriptor) {
     auto rec = std::make_shared<SocketRecorder>();
     auto sock = NetSocket::create(rec, DispatchQueue::main());
     std::optional<NetSocketError> err;
-    EXPECT_FALSE(sock->connectToAddress(NetBytes(15, 0), 1.0, &err));
+    EXPECT_FALSE(sock->connectToAddress(NetBytes(15, 0), 10.0, &err));
     EXPECT_EQ("A valid IPv4 or IPv6 address was not given", err->localizedDescription());
     sockaddr_in a{};
     a.sin_family = AF_INET;
@@ -621,7 +621,7 @@ TEST(NetSocketConnect, ConnectsToAnAddressAndWrapsAConnectedDescriptor) {
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     const auto* p = reinterpret_cast<const std::uint8_t*>(&a);
     NetBytes address(p, p + sizeof a);
-    ASSERT_TRUE(sock->connectToAddress(address, 2.0, &err));
+    ASSERT_TRUE(sock->connectToAddress(address, 10.0, &err));
     ASSERT_TRUE(peer.accept());
     ASSERT_TRUE(rec->waitFor("connect"));
     EXPECT_EQ(peer.port(), rec->first("connect")->port);
@@ -632,8 +632,8 @@ TEST(NetSocketConnect, ConnectsToAnAddressAndWrapsAConnectedDescriptor) {
     auto wrapped = NetSocket::socketFromConnectedSocketFD(fd, wrappedRec, DispatchQueue::main(), &err);
     ASSERT_NE(nullptr, wrapped);
     ASSERT_TRUE(wrappedRec->waitFor("connect"));
-    wrapped->readDataToLength(4, 2.0, 1);
-    sock->writeData(bytesOf("wrap"), 1.0, 1);
+    wrapped->readDataToLength(4, 10.0, 1);
+    sock->writeData(bytesOf("wrap"), 10.0, 1);
     ASSERT_TRUE(wrappedRec->waitFor("read"));
     EXPECT_EQ("wrap", textOf(wrappedRec->first("read")->data));
     wrapped->disconnect();

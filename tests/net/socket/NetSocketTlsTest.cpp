@@ -15,7 +15,7 @@ struct TlsClient {
     std::shared_ptr<NetSocket> sock = NetSocket::create(rec, DispatchQueue::main());
 
     void connect(std::uint16_t port) {
-        ASSERT_TRUE(sock->connectToHost("127.0.0.1", port, 2.0));
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", port, 10.0));
         ASSERT_TRUE(rec->waitFor("connect"));
     }
 };
@@ -41,8 +41,8 @@ TEST(NetSocketTls, HandshakeAndDataWithTheDelegatesTrust) {
     c.connect(server.port());
     c.sock->startTLS(manualTrust());
     c.sock->startTLS(NetTlsSettings{}); // a second start is ignored
-    c.sock->writeData(bytesOf("hello over tls\n"), 2.0, 1);
-    c.sock->readDataToData(NetSocket::LFData(), 2.0, 2);
+    c.sock->writeData(bytesOf("hello over tls\n"), 10.0, 1);
+    c.sock->readDataToData(NetSocket::LFData(), 10.0, 2);
     ASSERT_TRUE(c.rec->waitFor("read")) << ::testing::PrintToString(c.rec->kinds());
     EXPECT_EQ("hello over tls\n", textOf(c.rec->first("read")->data));
     EXPECT_EQ(1, verdicts);
@@ -71,7 +71,7 @@ TEST(NetSocketTls, RejectedTrustClosesWithBadCertificate) {
     c.rec->trustHandler = [](std::function<void(bool)> handler) { handler(false); };
     c.connect(server.port());
     c.sock->startTLS(manualTrust());
-    c.sock->writeData(bytesOf("never"), 2.0, 1);
+    c.sock->writeData(bytesOf("never"), 10.0, 1);
     ASSERT_TRUE(c.rec->waitFor("disconnect"));
     EXPECT_EQ("kCFStreamErrorDomainSSL", disconnectError(*c.rec).domain);
     EXPECT_EQ(-9825, disconnectError(*c.rec).code);
@@ -148,7 +148,7 @@ TEST(NetSocketTls, SettingsThatAreRefused) {
     TlsClient c;
     c.connect(peer.port());
     ASSERT_TRUE(peer.accept());
-    c.sock->readDataToData(NetSocket::LFData(), 1.0, 1);
+    c.sock->readDataToData(NetSocket::LFData(), 10.0, 1);
     peer.send("a\nb"); // "b" stays read ahead
     ASSERT_TRUE(c.rec->waitFor("read"));
     c.sock->startTLS(NetTlsSettings{{NetSocket::NetSocketUseCFStreamForTLS, true}});
@@ -174,8 +174,8 @@ TEST(NetSocketTls, BothEndsOfTheLayerTalkTls) {
                                    {NetSocket::kCFStreamSSLCertificates,
                                     std::vector<NetBytes>{NetBytes(identity.begin(), identity.end())}}});
     c.sock->startTLS(manualTrust());
-    child->readDataToData(NetSocket::CRLFData(), 2.0, 1);
-    c.sock->writeData(bytesOf("secret\r\n"), 2.0, 1);
+    child->readDataToData(NetSocket::CRLFData(), 10.0, 1);
+    c.sock->writeData(bytesOf("secret\r\n"), 10.0, 1);
     ASSERT_TRUE(serverRec->waitFor("read"));
     EXPECT_EQ("secret\r\n", textOf(serverRec->first("read")->data));
     EXPECT_EQ(1, serverRec->count("secure"));

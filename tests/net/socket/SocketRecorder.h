@@ -162,7 +162,7 @@ public:
             k.push_back(e.kind);
         return k;
     }
-    bool waitFor(const std::string& kind, int n = 1, int timeoutMs = 3000) {
+    bool waitFor(const std::string& kind, int n = 1, int timeoutMs = 10000) {
         return platform::MainRunLoop::runUntil([&] { return count(kind) >= n; },
                                                std::chrono::milliseconds(timeoutMs));
     }
