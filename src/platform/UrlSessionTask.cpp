@@ -93,13 +93,17 @@ void UrlSessionTask::finish(std::optional<std::string> data,
         if (self->kind_ == Kind::download) {
             std::optional<Url> location;
             if (downloadPath) location = Url::fileUrl(*downloadPath);
+            // The downloaded file lives until the handler (or the delegate's
+            // finish callback) returns, and is gone before the task is
+            // reported complete.
             if (self->downloadCompletion_) {
                 self->downloadCompletion_(location, response, error);
-            } else if (delegate) {
-                if (location) delegate->didFinishDownloadingTo(*session, *self, *location);
-                delegate->didCompleteWithError(*session, *self, error);
+                if (downloadPath) removeDownload(*downloadPath);
+            } else {
+                if (delegate && location) delegate->didFinishDownloadingTo(*session, *self, *location);
+                if (downloadPath) removeDownload(*downloadPath);
+                if (delegate) delegate->didCompleteWithError(*session, *self, error);
             }
-            if (downloadPath) removeDownload(*downloadPath);
         } else if (self->dataCompletion_) {
             self->dataCompletion_(data, response, error);
         } else if (delegate) {
