@@ -74,10 +74,8 @@ void Trekora::readDataItems(const std::string& fileName) {
               std::to_string(XML_GetCurrentLineNumber(parser)));
     }
     XML_ParserFree(parser);
-    if (ok) {
-        parserDidEndDocument();
-        print("start parsing ..." + fileName);
-    }
+    if (ok) parserDidEndDocument();
+    print("start parsing ..." + fileName);
 }
 
 void Trekora::parserDidStartElement(const std::string& elementName,
