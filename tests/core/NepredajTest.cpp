@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <string>
+
 namespace {
 
 class NepredajTest : public TrekoraTest {
@@ -18,6 +20,16 @@ protected:
 int refuseCommit(void*) { return 1; }
 int installRefusingHook(sqlite3* db, const char**, const void*) {
     sqlite3_commit_hook(db, refuseCommit, nullptr);
+    return SQLITE_OK;
+}
+
+// An authoriser that refuses to begin a transaction: the begin fails while
+// every other statement would still run (in autocommit).
+int refuseBegin(void*, int action, const char* operation, const char*, const char*, const char*) {
+    return action == SQLITE_TRANSACTION && operation && std::string(operation) == "BEGIN" ? SQLITE_DENY : SQLITE_OK;
+}
+int installBeginRefusal(sqlite3* db, const char**, const void*) {
+    sqlite3_set_authorizer(db, refuseBegin, nullptr);
     return SQLITE_OK;
 }
 
@@ -96,5 +108,15 @@ TEST_F(NepredajTest, AFailedCommitIsReportedAndLeavesNothing) {
     sqlite3_reset_auto_extension();
     EXPECT_EQ(result.rfind("chyba!,,", 0), 0u) << result;
     EXPECT_FALSE(console().contains("commit"));
+    EXPECT_EQ(documentCount(), before);
+}
+
+TEST_F(NepredajTest, AFailedBeginWritesNothingAndIsReported) {
+    Trekora& t = trekora();
+    const std::string before = documentCount();
+    sqlite3_auto_extension(reinterpret_cast<void (*)(void)>(installBeginRefusal));
+    const std::string result = t.zapisNepredaj("zatvorené");
+    sqlite3_reset_auto_extension();
+    EXPECT_EQ(result.rfind("chyba!,,", 0), 0u) << result;
     EXPECT_EQ(documentCount(), before);
 }
