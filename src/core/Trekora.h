@@ -264,13 +264,21 @@ public:
     void readKorunka(const std::string& idosc);
     void prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& items);
     std::string getParagonNumber();
+    // The same on a connection that the caller holds (inside its
+    // transaction); signals a failing query.
+    std::string getParagonNumberDB(SqlDatabase& db);
     std::string checkKorunkaBody();
     std::string checkMaxSumaHotovosti();
     bool naplnTempDoklad();
+    // The same, reading the receipt number on the caller's connection.
+    bool naplnTempDokladDB(SqlDatabase& db);
 
     // =========================================================================
     // Document posting (src/posting/)
     // =========================================================================
+    // How long the posting connections wait for a busy database, in seconds
+    // (tests shorten it).
+    double postingBusyTimeout = 2.0;
     std::string zapisDokladPreAktivitu(const std::string& aktivitaId, const std::string& parCdok);
     std::string zapisDoklad();
     void executeQueryDB(SqlDatabase& db, const std::string& name, const std::vector<SqlValue>& values);

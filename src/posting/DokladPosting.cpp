@@ -44,8 +44,9 @@ DokladPosting::Statements DokladPosting::statementsFor(std::int64_t pohyb, std::
     return s;
 }
 
-std::optional<std::string> DokladPosting::prepare() {
-    trekora_.naplnTempDoklad();
+std::optional<std::string> DokladPosting::prepare(SqlDatabase* held) {
+    if (held) trekora_.naplnTempDokladDB(*held);
+    else trekora_.naplnTempDoklad();
     if (trekora_.selectedTypDokladuItem->pohyb == 19 && trekora_.nastaveniaItem->PRESKLADNENIEPC == "A") {
         // The transfer is the synchronisation's request to the office; the
         // shared object holds it as a replaceable call.

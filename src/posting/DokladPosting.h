@@ -33,7 +33,9 @@ public:
     // Builds the temporary document and, for a goods receipt that the
     // settings send to the office, makes the stock transfer. Answers the
     // transfer's result when it failed; nothing is to be written then.
-    std::optional<std::string> prepare();
+    // `held` is the caller's connection when it already holds a transaction:
+    // what the builder reads is then read on it.
+    std::optional<std::string> prepare(SqlDatabase* held = nullptr);
 
     // Writes the temporary document on `db` and answers "ok! ,,cdok=" and the
     // new number. Throws on the first failing lookup, statement or query;

@@ -31,6 +31,9 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
         const std::string numberText = options.lookup == Lookup::OnConnection
                                            ? trekora.getQueryOrThrow("last_insert_cdok", *db)
                                            : trekora.getQueryOrThrow("last_insert_cdok");
+        // Without the number query a writer cannot tell which document it
+        // wrote.
+        if (numberText.empty()) throw TrekoraError::nenajdeneQuery("last_insert_cdok");
         const std::optional<std::string> name = options.queryName ? options.queryName() : std::nullopt;
         std::string text;
         if (name) {
@@ -61,16 +64,16 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
 
         std::string cdok;
         auto rs = SqlRows::query(*db, numberText, {});
-        if (options.number == Number::FirstRow) {
-            if (rs->next()) cdok = SqlRows::text(*rs, "CDOK");
-        } else {
+        if (options.number == Number::EveryRow) {
             while (rs->next()) {
                 cdok = SqlRows::text(*rs, "CDOK");
                 Console::print(cdok);
             }
+        } else if (rs->next()) {
+            cdok = SqlRows::text(*rs, "CDOK");
         }
         rs->close();
-        if (options.number == Number::EveryRow && cdok.empty()) throw SqlFailure(db->lastErrorMessage());
+        if (options.number != Number::FirstRow && cdok.empty()) throw SqlFailure(db->lastErrorMessage());
 
         Console::print("cdok= " + cdok);
         if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
@@ -78,13 +81,21 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
         result = "ok!,,cdok=" + cdok;
         if (options.afterCommit) options.afterCommit(cdok);
     } catch (const std::exception& e) {
-        Console::print(std::string("error: ") + e.what());
-        Console::print(e.what());
-        result = std::string("chyba!,,") + e.what();
-        if (db->inTransaction()) db->rollback();
-        Console::print("rollback");
+        result = fail(*db, e);
     }
-    db->close();
+    return close(*db, result);
+}
+
+std::string PostingFrame::fail(SqlDatabase& db, const std::exception& error) {
+    Console::print(std::string("error: ") + error.what());
+    Console::print(error.what());
+    if (db.inTransaction()) db.rollback();
+    Console::print("rollback");
+    return std::string("chyba!,,") + error.what();
+}
+
+std::string PostingFrame::close(SqlDatabase& db, const std::string& result) {
+    db.close();
     Console::print("close");
     return result;
 }

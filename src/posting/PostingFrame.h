@@ -2,6 +2,7 @@
 
 #include "db/SqlDatabase.h"
 
+#include <exception>
 #include <functional>
 #include <optional>
 #include <string>
@@ -9,8 +10,8 @@
 class Trekora;
 
 // The common steps of the small transactional writers (cash withdrawals and
-// deposits, point transfers, cancellations, protocols and invoice
-// payments): own connection, stored texts, one exclusive transaction, the
+// deposits, point transfers, cancellations, protocols, invoice payments and
+// inventories): own connection, stored texts, one exclusive transaction, the
 // statements, the new document's number, commit or rollback, result string.
 // Each writer gives only its choices at the variation points.
 class PostingFrame {
@@ -24,8 +25,9 @@ public:
         FirstStatementOnly,  // later statements run without values
     };
     enum class Number {
-        FirstRow,  // first row of "last_insert_cdok"; an empty number is accepted
-        EveryRow,  // every row read, the last counts; an empty number fails
+        FirstRow,          // first row of "last_insert_cdok"; an empty number is accepted
+        EveryRow,          // every row read, the last counts; an empty number fails
+        FirstRowRequired,  // first row; an empty number fails
     };
 
     struct Options {
@@ -51,4 +53,10 @@ public:
     };
 
     static std::string run(Trekora& trekora, const Options& options);
+
+    // The failure step of a transactional writer: console lines, rollback of
+    // an open transaction, and the answer "chyba!,," with the description.
+    static std::string fail(SqlDatabase& db, const std::exception& error);
+    // Closes the writer's connection and answers `result`.
+    static std::string close(SqlDatabase& db, const std::string& result);
 };

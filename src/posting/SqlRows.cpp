@@ -18,7 +18,9 @@ bool isBlank(const std::string& piece) {
 }  // namespace
 
 std::shared_ptr<SqlDatabase> SqlRows::connection(const Trekora& trekora) {
-    return SqlDatabase::databaseWithPath(trekora.dbURL);
+    auto db = SqlDatabase::databaseWithPath(trekora.dbURL);
+    db->setMaxBusyRetryTimeInterval(trekora.postingBusyTimeout);
+    return db;
 }
 
 SqlRows::Statements SqlRows::cut(const std::string& text) {

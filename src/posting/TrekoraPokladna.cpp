@@ -1,7 +1,8 @@
 // Cash withdrawals and deposits, loyalty point transfers, cancellations,
-// acceptance protocols and cash payments of invoices: the small writers of
-// the posting frame.
+// acceptance protocols, cash payments of invoices and inventory statements:
+// the small writers of the posting frame.
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -10,6 +11,7 @@
 #include "posting/SqlFailure.h"
 #include "posting/SqlRows.h"
 #include "records/KorunkaItem.h"
+#include "records/MenuItem.h"
 #include "records/OdberatelItem.h"
 #include "sales/Amounts.h"
 
@@ -84,15 +86,9 @@ std::string checkParCdok(Trekora& trekora, const std::string& name, int followUp
         if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
         Console::print("commit");
     } catch (const std::exception& e) {
-        Console::print(e.what());
-        Console::print(e.what());
-        result = std::string("chyba!,,") + e.what();
-        if (db->inTransaction()) db->rollback();
-        Console::print("rollback");
+        result = PostingFrame::fail(*db, e);
     }
-    db->close();
-    Console::print("close");
-    return result;
+    return PostingFrame::close(*db, result);
 }
 
 }  // namespace
@@ -173,4 +169,24 @@ std::string Trekora::vytvorUhraduFaktury(const std::string& id, const std::strin
     const std::string check = uhradaFakturyCheckParCdok(id, pohyb);
     if (check.rfind("ok", 0) != 0) return check;
     return PostingFrame::run(*this, byIdOptions("", "uhrada_faktury_v_hotovosti_cela", id));
+}
+
+std::string Trekora::vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem) {
+    const std::int64_t skladTyp = menuItem ? menuItem->sklad_typ : 0;
+    PostingFrame::Options o;
+    o.name = "vytvorInventurnyVypis(menuItem:)";
+    o.lookup = PostingFrame::Lookup::Separate;
+    std::optional<std::string> name;
+    if (skladTyp == 10) name = "inventura_insert";
+    else if (skladTyp == 40 || skladTyp == 50 || skladTyp == 60) name = "inventura_insert_" + std::to_string(skladTyp);
+    else o.noStatementAnswer = "chyba!,," + std::string(TrekoraError::nenajdeneQuery(
+                                                "inventura_insert_" + std::to_string(skladTyp)).what());
+    o.queryName = [name] { return name; };
+    o.values = [this] {
+        info = "";
+        return SqlDatabase::Values{idu, info};
+    };
+    o.binding = PostingFrame::Binding::EveryStatement;
+    o.number = PostingFrame::Number::FirstRowRequired;
+    return PostingFrame::run(*this, o);
 }

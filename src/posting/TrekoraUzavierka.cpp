@@ -1,14 +1,10 @@
-// Daily closing with its export file, the fiscal identifier write-back and
-// the inventory statement.
+// Daily closing with its export file and the fiscal identifier write-back.
 #include "core/Trekora.h"
-#include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/Url.h"
-#include "posting/SqlFailure.h"
 #include "posting/SqlRows.h"
-#include "records/MenuItem.h"
 
 #include <sqlite3.h>
 
@@ -117,7 +113,10 @@ std::string updateDoklad(Trekora& trekora, const std::string& name, const char* 
         return "chyba!,,nemôžem otvoriť databázu";
     }
     db->setCrashOnErrors(true);
-    db->beginTransaction();
+    // A write-back that could not begin, run or commit is reported as a
+    // failure, never as stored.
+    std::optional<std::string> failure;
+    if (!db->beginTransaction()) failure = db->lastErrorMessage();
     std::string shown;
     for (const auto& v : values) {
         if (!shown.empty()) shown += ", ";
@@ -126,16 +125,17 @@ std::string updateDoklad(Trekora& trekora, const std::string& name, const char* 
     trekora.log(name + argumentsLabel + "[" + shown + "]");
     if (key) {
         std::optional<SqlError> error;
-        if (db->executeUpdate(sql, values, &error)) {
+        if (!failure && !db->executeUpdate(sql, values, &error))
+            failure = error ? error->description : db->lastErrorMessage();
+        if (!failure && !db->commit()) failure = db->lastErrorMessage();
+        if (!failure) {
             result = okPrefix + *key;
-            db->commit();
             trekora.log(name + " commit!");
             if (afterCommit) afterCommit();
         } else {
-            const std::string message = error ? error->description : db->lastErrorMessage();
-            Console::print(message);
-            result = "chyba!,," + message;
-            db->rollback();
+            Console::print(*failure);
+            result = "chyba!,," + *failure;
+            if (db->inTransaction()) db->rollback();
             trekora.log(name + " rollback!");
         }
     }
@@ -179,53 +179,4 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                         "datum_evid=@datum_evid, pardok=@pardok where cdok=@cdok",
                         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,cdok]: ",
                         {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {});
-}
-
-std::string Trekora::vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem) {
-    Console::print("start vytvorInventurnyVypis(menuItem:) ...");
-    auto db = SqlRows::connection(*this);
-    if (!db->open()) {
-        Console::print("Unable to open database");
-        return "chyba!,," + db->lastErrorMessage();
-    }
-    std::string result;
-    try {
-        const std::string numberText = getQueryOrThrow("last_insert_cdok", *db);
-        const std::int64_t typ = menuItem ? menuItem->sklad_typ : 0;
-        std::string name;
-        if (typ == 10) name = "inventura_insert";
-        else if (typ == 40 || typ == 50 || typ == 60) name = "inventura_insert_" + std::to_string(typ);
-        const std::string text = name.empty() ? std::string() : getQueryOrThrow(name);
-        const SqlRows::Statements statements = SqlRows::cut(text);
-        SqlRows::printCounts(statements);
-        // Without statements there is no inventory to answer with.
-        if (statements.statements.empty())
-            throw TrekoraError::nenajdeneQuery(name.empty() ? "inventura_insert_" + std::to_string(typ) : name);
-
-        db->setCrashOnErrors(true);
-        if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
-        info = "";
-        for (const auto& statement : statements.statements) SqlRows::update(*db, statement, {idu, info});
-        std::string cdok;
-        auto rs = SqlRows::query(*db, numberText, {});
-        if (rs->next()) {
-            cdok = SqlRows::text(*rs, "CDOK");
-            Console::print(cdok);
-        }
-        rs->close();
-        if (cdok.empty()) throw SqlFailure(db->lastErrorMessage());
-        Console::print("cdok= " + cdok);
-        if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
-        result = "ok!,,cdok=" + cdok;
-        Console::print("commit");
-    } catch (const std::exception& e) {
-        Console::print(e.what());
-        Console::print(e.what());
-        result = std::string("chyba!,,") + e.what();
-        if (db->inTransaction()) db->rollback();
-        Console::print("rollback");
-    }
-    db->close();
-    Console::print("close");
-    return result;
 }

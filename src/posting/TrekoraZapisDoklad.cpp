@@ -47,8 +47,8 @@ std::string Trekora::zapisDoklad() {
 std::string Trekora::zapisDokladDB(SqlDatabase& db) {
     Console::print("start zapisDokladDB(db:) ...");
     DokladPosting posting(*this);
-    if (auto refused = posting.prepare()) return *refused;
     try {
+        if (auto refused = posting.prepare(&db)) return *refused;
         return posting.write(db);
     } catch (const std::exception& e) {
         Console::print(e.what());

@@ -3,7 +3,6 @@
 #include "core/StringValue.h"
 #include "platform/Numbers.h"
 
-#include <cctype>
 
 std::int64_t Amounts::integerOf(const std::string& text) {
     return integerValue(text);
@@ -23,12 +22,6 @@ std::string Amounts::formatInt(std::int64_t value) {
 
 float Amounts::round(const char* fmt, float value) {
     return floatOf(format(fmt, static_cast<double>(value)));
-}
-
-std::string Amounts::upper(const std::string& text) {
-    std::string out = text;
-    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
 }
 
 Amounts::Line Amounts::computeLine(const std::string& cenaText, const std::string& zlava1Text,

@@ -20,8 +20,6 @@ public:
     // A rounding step: the value written with the format and read back.
     static float round(const char* fmt, float value);
 
-    static std::string upper(const std::string& text);
-
     struct Line {
         float cena3 = 0;     // unit price after the three discounts
         float amount = 0;    // line amount without VAT

@@ -8,6 +8,7 @@
 #include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
+#include "sales/DokladTyp.h"
 
 namespace {
 
@@ -18,14 +19,10 @@ const char* const kParentDocumentBatches =
     ",strftime(\"%d.%m.%Y\",p.datumspotreby,'localtime')||' ('||p.MNOZ||')' FDATSPOT,0 VYBRANE\n"
     "from polo p where p.cdok=@CDOK order by p.datumspotreby;";
 
-bool isReturnType(const std::string& name) {
-    return name == "STORNO_HOTOVOSTI" || name == "DOBROPIS_NA_HOTOVOST" || name == "DOBROPIS";
-}
-
 void readBatches(Trekora& trekora, SqlDatabase& db, bool held) {
     try {
         std::shared_ptr<SqlResultSet> rs;
-        if (isReturnType(trekora.selectedTypDokladuItem->name)) {
+        if (DokladTyp::isReturn(trekora.selectedTypDokladuItem->name)) {
             rs = SqlRows::query(db, kParentDocumentBatches, {trekora.parcdok});
         } else {
             const std::string sql = held ? trekora.getQueryOrThrow("lookup_datumspotreby", db)

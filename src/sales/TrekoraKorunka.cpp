@@ -40,7 +40,7 @@ void Trekora::readKorunka(const std::string& idosc) {
 }
 
 std::string Trekora::checkKorunkaBody() {
-    if (Amounts::upper(selectedKorunkaItem->KORUNKA) != "ANO") return "chyba!,,odberatel nie je zaradený v korunke!";
+    if (SqlRows::upper(selectedKorunkaItem->KORUNKA) != "ANO") return "chyba!,,odberatel nie je zaradený v korunke!";
     float needed = 0.0f;
     for (const auto& tovar : getPolozkyArray()) needed = needed + Amounts::floatOf(tovar->CCMNOZ);
     if (Amounts::floatOf(selectedKorunkaItem->ZOSTATOK) >= needed) return "ok";

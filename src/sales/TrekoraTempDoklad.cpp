@@ -16,7 +16,85 @@
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
 
+#include <functional>
+
 using platform::Console;
+
+namespace {
+
+const char* const kNextParagon =
+    "select 'DC:'||coalesce(max(substr(info,4)+1),1) from vety where pohyb=10 and info like 'DC:%';";
+
+// The next receipt number read on `db`; throws when the query fails.
+std::string nextParagon(SqlDatabase& db) {
+    std::string result;
+    auto rs = SqlRows::query(db, kNextParagon, {});
+    if (rs->next()) result = rs->stringForColumnIndex(0).value_or("");
+    rs->close();
+    return result;
+}
+
+// The temporary document from the state of the document being written;
+// `paragonNumber` gives the cash receipt number when one is needed.
+bool fillTempDoklad(Trekora& t, const std::function<std::string()>& paragonNumber) {
+    t.tempVetyArray.clear();
+    t.tempPoloArray.clear();
+
+    const auto& typ = *t.selectedTypDokladuItem;
+    const std::string pohyb = std::to_string(typ.pohyb);
+
+    auto vety = std::make_shared<TempVetyItem>();
+    t.tempVetyArray.push_back(vety);
+    vety->IDU = t.idu;
+    vety->IDO = t.selectedOdberatelItem->IDO;
+    vety->INFO = t.info;
+    vety->KM = t.km;
+    vety->FACVSET = t.facvset;
+    vety->FACNAS = t.facnas;
+    vety->TRASA = t.trasa;
+    vety->POHYB = pohyb;
+    vety->DATUM3 = t.datum3;
+    vety->SUMDOKZ = t.selectedSumdokz;
+    vety->PARCDOK = t.parcdok;
+    vety->OBJCDOK = t.objcdok;
+
+    if (typ.pohyb == 40 && typ.name == "ZAVOZ") {
+        vety->INFO = "ZAVOZ:" + t.nastaveniaItem->OBJ_PRE_EXPORT_STR;
+    }
+    if (typ.pohyb == 20 || typ.pohyb == 21) {
+        const platform::DateFormatter reader("dd.MM.yyyy");
+        const platform::DateFormatter writer("yyyy-MM-dd");
+        const auto delivery = reader.date(vety->INFO);
+        vety->INFO = writer.string(delivery ? *delivery : platform::Clock::now());
+        vety->FACVSET.assign(1, typ.ctlac == 1 ? '1' : '0');
+    }
+    if (typ.pohyb == 10 && t.nastaveniaItem->FISKAL_PRINT == "N") {
+        vety->INFO = paragonNumber();
+    }
+    Console::print(vety->description());
+
+    for (const auto& tovar : t.getPolozkyArray()) {
+        for (const auto& sarza : t.getDatumSpotrebyArray(tovar->IDTOV)) {
+            // A batch line carries a quantity only when it is not zero as a
+            // number: "0", "00", "0.0" or an empty quantity make no line.
+            if (Amounts::floatOf(sarza->VYBRANE) == 0.0f) continue;
+            auto polo = std::make_shared<TempPoloItem>();
+            polo->IDO = t.selectedOdberatelItem->IDO;
+            polo->IDTOV = tovar->IDTOV;
+            polo->MNOZ = sarza->VYBRANE;
+            polo->DATUMSPOTREBY = sarza->DATUMSPOTREBY;
+            polo->POHYB = pohyb;
+            polo->ZLAVA1 = tovar->ZLAVA1;
+            polo->ZLAVA2 = tovar->ZLAVA2;
+            polo->ZLAVAC = tovar->ZLAVA3;
+            t.tempPoloArray.push_back(polo);
+            Console::print(polo->description());
+        }
+    }
+    return true;
+}
+
+}  // namespace
 
 std::string Trekora::getParagonNumber() {
     Console::print("start getParagonNumber() ...");
@@ -27,10 +105,7 @@ std::string Trekora::getParagonNumber() {
         return result;
     }
     try {
-        auto rs = SqlRows::query(
-            *db, "select 'DC:'||coalesce(max(substr(info,4)+1),1) from vety where pohyb=10 and info like 'DC:%';", {});
-        if (rs->next()) result = rs->stringForColumnIndex(0).value_or("");
-        rs->close();
+        result = nextParagon(*db);
     } catch (const std::exception& e) {
         Console::print(std::string("failed: ") + e.what());
     }
@@ -38,60 +113,18 @@ std::string Trekora::getParagonNumber() {
     return result;
 }
 
-bool Trekora::naplnTempDoklad() {
-    tempVetyArray.clear();
-    tempPoloArray.clear();
-
-    const auto& typ = *selectedTypDokladuItem;
-    const std::string pohyb = std::to_string(typ.pohyb);
-
-    auto vety = std::make_shared<TempVetyItem>();
-    tempVetyArray.push_back(vety);
-    vety->IDU = idu;
-    vety->IDO = selectedOdberatelItem->IDO;
-    vety->INFO = info;
-    vety->KM = km;
-    vety->FACVSET = facvset;
-    vety->FACNAS = facnas;
-    vety->TRASA = trasa;
-    vety->POHYB = pohyb;
-    vety->DATUM3 = datum3;
-    vety->SUMDOKZ = selectedSumdokz;
-    vety->PARCDOK = parcdok;
-    vety->OBJCDOK = objcdok;
-
-    if (typ.pohyb == 40 && typ.name == "ZAVOZ") {
-        vety->INFO = "ZAVOZ:" + nastaveniaItem->OBJ_PRE_EXPORT_STR;
-    }
-    if (typ.pohyb == 20 || typ.pohyb == 21) {
-        const platform::DateFormatter reader("dd.MM.yyyy");
-        const platform::DateFormatter writer("yyyy-MM-dd");
-        const auto delivery = reader.date(vety->INFO);
-        vety->INFO = writer.string(delivery ? *delivery : platform::Clock::now());
-        vety->FACVSET.assign(1, typ.ctlac == 1 ? '1' : '0');
-    }
-    if (typ.pohyb == 10 && nastaveniaItem->FISKAL_PRINT == "N") {
-        vety->INFO = getParagonNumber();
-    }
-    Console::print(vety->description());
-
-    for (const auto& tovar : getPolozkyArray()) {
-        for (const auto& sarza : getDatumSpotrebyArray(tovar->IDTOV)) {
-            // A batch line carries a quantity only when it is not zero as a
-            // number: "0", "00", "0.0" or an empty quantity make no line.
-            if (Amounts::floatOf(sarza->VYBRANE) == 0.0f) continue;
-            auto polo = std::make_shared<TempPoloItem>();
-            polo->IDO = selectedOdberatelItem->IDO;
-            polo->IDTOV = tovar->IDTOV;
-            polo->MNOZ = sarza->VYBRANE;
-            polo->DATUMSPOTREBY = sarza->DATUMSPOTREBY;
-            polo->POHYB = pohyb;
-            polo->ZLAVA1 = tovar->ZLAVA1;
-            polo->ZLAVA2 = tovar->ZLAVA2;
-            polo->ZLAVAC = tovar->ZLAVA3;
-            tempPoloArray.push_back(polo);
-            Console::print(polo->description());
-        }
-    }
-    return true;
+std::string Trekora::getParagonNumberDB(SqlDatabase& db) {
+    // A writer that holds an exclusive transaction reads the number on its
+    // own connection: a second one would wait for that transaction.
+    Console::print("start getParagonNumberDB(db:) ...");
+    return nextParagon(db);
 }
+
+bool Trekora::naplnTempDoklad() {
+    return fillTempDoklad(*this, [this] { return getParagonNumber(); });
+}
+
+bool Trekora::naplnTempDokladDB(SqlDatabase& db) {
+    return fillTempDoklad(*this, [this, &db] { return getParagonNumberDB(db); });
+}
+

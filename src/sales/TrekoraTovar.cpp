@@ -7,6 +7,7 @@
 #include "platform/Console.h"
 #include "posting/SqlRows.h"
 #include "records/MenuItem.h"
+#include "sales/DokladTyp.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
 
@@ -24,10 +25,6 @@ const char* const kParentDocumentGoods =
     "group by 1\n"
     "--group by 1,2,3,4,5,6,7,8,9,10,11,12,13,14,15,16,16,17,19,20\n"
     "order by p.idtov;";
-
-bool isReturnType(const std::string& name) {
-    return name == "STORNO_HOTOVOSTI" || name == "DOBROPIS_NA_HOTOVOST" || name == "DOBROPIS";
-}
 
 // The 22 price-list columns; the working fields of the recomputation are
 // left as a new record has them.
@@ -69,7 +66,7 @@ void readGoods(Trekora& trekora, SqlDatabase& db, bool held, const std::string& 
     try {
         std::string sql;
         std::string value;
-        if (isReturnType(trekora.selectedTypDokladuItem->name)) {
+        if (DokladTyp::isReturn(trekora.selectedTypDokladuItem->name)) {
             sql = kParentDocumentGoods;
             value = trekora.parcdok;
         } else {

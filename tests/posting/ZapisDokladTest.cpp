@@ -83,6 +83,36 @@ TEST_F(ZapisDoklad, InvoiceAndCreditNoteAgainstItPutTheGoodsBack) {
     EXPECT_EQ(stock("T002"), 90);
 }
 
+TEST_F(ZapisDoklad, CancellationOfACashSaleTakesBackAtTheParentsPrices) {
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 4);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(stock("T001"), 32);
+    // The price list changes after the sale; the cancellation keeps the price
+    // at which the goods left.
+    exec("update cennik set cena = 99 where idtov = 'T001'");
+
+    t->parcdok = "1001";
+    load(typ("predaj", "storno hotovosti"));
+    ASSERT_EQ(t->tovarArray.size(), 1u);
+    EXPECT_EQ(t->tovarArray[0]->SKLAD_STAV, "4.0");
+    choose("T001", "2027-05-31", -4);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    auto header = query("select pohyb, parcdok, sumdokz from vety where cdok = 1002");
+    EXPECT_EQ(header[0]["pohyb"], "10");
+    EXPECT_EQ(header[0]["parcdok"], "1001");
+    EXPECT_DOUBLE_EQ(std::atof(header[0]["sumdokz"].c_str()),
+                     -std::atof(value("select sumdokz from vety where cdok = 1001").c_str()));
+    auto line = query("select mnoz, cena, ccsum from polo where cdok = 1002");
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0]["mnoz"], "-4.0");
+    EXPECT_EQ(line[0]["cena"], value("select cena from polo where cdok = 1001"));
+    EXPECT_EQ(line[0]["ccsum"], "-" + value("select ccsum from polo where cdok = 1001"));
+    EXPECT_EQ(batch("T001", "2027-05-31"), 12);
+    EXPECT_EQ(stock("T001"), 36);
+    t->parcdok = "";
+}
+
 TEST_F(ZapisDoklad, ReturnNoteAndOrder) {
     customer("10105-01");  // delivery-note customer
     load(typ("predaj", "návratka"));
