@@ -58,6 +58,28 @@ std::string SqlRows::text(SqlResultSet& rs, const std::string& column) {
     return "";
 }
 
+std::optional<std::vector<RowDictionary>> SqlRows::readAll(const Trekora& trekora, const std::string& sql,
+                                                           const SqlDatabase::Values& values) {
+    auto db = connection(trekora);
+    if (!db->open()) {
+        platform::Console::print("Unable to open database");
+        return std::nullopt;
+    }
+    std::optional<SqlError> error;
+    auto rs = db->executeQuery(sql, values, &error);
+    if (!rs) {
+        platform::Console::print("failed: " + (error ? error->description : db->lastErrorMessage()));
+        db->close();
+        return std::nullopt;
+    }
+    platform::Console::print("colcount:  " + std::to_string(rs->columnCount()));
+    std::vector<RowDictionary> rows;
+    while (rs->next()) rows.push_back(row(*rs));
+    rs->close();
+    db->close();
+    return rows;
+}
+
 void SqlRows::update(SqlDatabase& db, const std::string& sql, const SqlDatabase::Values& values) {
     std::optional<SqlError> error;
     if (!db.executeUpdate(sql, values, &error))

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,13 @@ public:
 
     // Text of a column named without regard to case; "" for NULL or missing.
     static std::string text(SqlResultSet& rs, const std::string& column);
+
+    // Reads every row of one query on a connection of its own, for the
+    // pick lists and detail pages. Absent, after the console line "Unable to
+    // open database" or "failed: " and the error, when the file does not open
+    // or the query cannot run; a stepping error ends the rows read so far.
+    static std::optional<std::vector<RowDictionary>> readAll(const Trekora& trekora, const std::string& sql,
+                                                             const SqlDatabase::Values& values);
 
     // Runs one statement; throws SqlFailure with the database's message.
     static void update(SqlDatabase& db, const std::string& sql, const SqlDatabase::Values& values);

@@ -1,12 +1,7 @@
 // Detail pages beside a pick list: the lines of a linked document and the
 // description of an activity, as HTML for the information screen.
 #include "core/Trekora.h"
-#include "db/SqlDatabase.h"
-#include "db/SqlResultSet.h"
-#include "platform/Console.h"
 #include "posting/SqlRows.h"
-
-using platform::Console;
 
 namespace {
 
@@ -40,56 +35,27 @@ std::string value(const RowDictionary& row, const char* key) {
 }  // namespace
 
 std::string Trekora::getDokladHtml(const std::string& cdok) {
-    auto db = SqlRows::connection(*this);
-    if (!db->open()) {
-        Console::print("Unable to open database");
-        return "";
+    const auto rows = SqlRows::readAll(
+        *this, "select CDOK,IDTOV,NAZTOV1,MNOZ,CENA00,CCSUM,CENAC,CCMNOZ,1 from polo where cdok = @cdok", {cdok});
+    if (!rows) return "";
+    std::string table;
+    for (const RowDictionary& row : *rows) {
+        table += "<tr><td>" + value(row, "IDTOV") + "</td><td colspan=3>" + value(row, "NAZTOV1") + "</td></tr>";
+        table += "<tr><td> </td><td><b>" + value(row, "MNOZ") + " x</b></td><td>" + value(row, "CENA00") +
+                 "</td><td>" + value(row, "CCSUM") + "</td></tr>";
     }
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery("select CDOK,IDTOV,NAZTOV1,MNOZ,CENA00,CCSUM,CENAC,CCMNOZ,1 from polo where cdok = @cdok",
-                               {cdok}, &error);
-    if (!rs) {
-        Console::print("failed: " + (error ? error->description : db->lastErrorMessage()));
-        db->close();
-        return "";
-    }
-    Console::print("colcount:  " + std::to_string(rs->columnCount()));
-    std::string rows;
-    while (rs->next()) {
-        const RowDictionary row = SqlRows::row(*rs);
-        rows += "<tr><td>" + value(row, "IDTOV") + "</td><td colspan=3>" + value(row, "NAZTOV1") + "</td></tr>";
-        rows += "<tr><td> </td><td><b>" + value(row, "MNOZ") + " x</b></td><td>" + value(row, "CENA00") +
-                "</td><td>" + value(row, "CCSUM") + "</td></tr>";
-    }
-    rs->close();
-    db->close();
-    return std::string(kPageHead) + "<table>" + rows + "</table></body></html>";
+    return std::string(kPageHead) + "<table>" + table + "</table></body></html>";
 }
 
 std::string Trekora::getAktivitaHtml(const std::string& id) {
-    auto db = SqlRows::connection(*this);
-    if (!db->open()) {
-        Console::print("Unable to open database");
-        return "";
-    }
-    const std::string sql = getQuery("aktivita_info");
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, {id}, &error);
-    if (!rs) {
-        Console::print("failed: " + (error ? error->description : db->lastErrorMessage()));
-        db->close();
-        return "";
-    }
-    Console::print("colcount:  " + std::to_string(rs->columnCount()));
+    const auto rows = SqlRows::readAll(*this, getQuery("aktivita_info"), {id});
+    if (!rows) return "";
     std::string body;
-    while (rs->next()) {
+    for (const RowDictionary& row : *rows) {
         // The pieces of an activity page are markup prepared with the
         // activity; they are joined as they come.
-        const RowDictionary row = SqlRows::row(*rs);
         auto it = row.find("RIADOK");
         if (it != row.end()) body += it->second;
     }
-    rs->close();
-    db->close();
     return std::string(kPageHead) + body + "</body></html>";
 }

@@ -2,7 +2,6 @@
 // parameters.
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
-#include "db/SqlResultSet.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
@@ -92,13 +91,6 @@ std::vector<std::shared_ptr<ParameterItem>> Trekora::getParameterArray(const std
 }
 
 std::vector<RowDictionary> Trekora::getLookupData(const std::shared_ptr<ParameterItem>& parameterItem) {
-    std::vector<RowDictionary> rows;
-    auto db = SqlRows::connection(*this);
-    if (!db->open()) {
-        Console::print("Unable to open database");
-        return rows;
-    }
-    const std::string sql = parameterItem->LOOKUPQUERY;
     const std::string key = selectedTypDokladuItem->name;
     const std::string ido = selectedOdberatelItem->IDO;
     SqlDatabase::Values values;
@@ -112,16 +104,5 @@ std::vector<RowDictionary> Trekora::getLookupData(const std::shared_ptr<Paramete
     } else if (key == "PREVOD_BODOV") {
         values = {ido, ido};
     }
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, values, &error);
-    if (!rs) {
-        Console::print("failed: " + (error ? error->description : db->lastErrorMessage()));
-        db->close();
-        return rows;
-    }
-    Console::print("colcount:  " + std::to_string(rs->columnCount()));
-    while (rs->next()) rows.push_back(SqlRows::row(*rs));
-    rs->close();
-    db->close();
-    return rows;
+    return SqlRows::readAll(*this, parameterItem->LOOKUPQUERY, values).value_or(std::vector<RowDictionary>{});
 }
