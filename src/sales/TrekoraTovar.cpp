@@ -71,14 +71,14 @@ void readGoods(Trekora& trekora, SqlDatabase& db, bool held, const std::string& 
             value = trekora.parcdok;
         } else {
             std::string name = selectQueryName;
-            bool zavoz = false;
-            if (selectQueryName == "lookup_cennik" && trekora.nastaveniaItem->OBJ_PRE_IMPORT == "A") {
+            if (selectQueryName == "lookup_cennik" && trekora.nastaveniaItem->OBJ_PRE_IMPORT == "A")
                 name = "lookup_cennik_zavoz";
-                zavoz = true;
-            }
             Console::print(trekora.selectedTypDokladuItem->description());
             Console::print(trekora.nastaveniaItem->description());
-            sql = (held && !zavoz) ? trekora.getQueryOrThrow(name, db) : trekora.getQuery(name);
+            // On a held connection every text, the replacement price list's
+            // too, is read on it: a second connection would wait for the
+            // caller's transaction and come back empty.
+            sql = held ? trekora.getQueryOrThrow(name, db) : trekora.getQuery(name);
             Console::print(sql);
             value = idosc;
         }

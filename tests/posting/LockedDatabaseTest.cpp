@@ -80,6 +80,21 @@ TEST_F(LockedDatabase, ReceiptNumberIsReadOnTheHeldConnection) {
     EXPECT_EQ(t->getParagonNumber(), "DC:43");
 }
 
+TEST_F(LockedDatabase, PriceListOfOrdersForDeliveryIsReadOnTheHeldConnection) {
+    t->nastaveniaItem->OBJ_PRE_IMPORT = "A";
+    t->selectedTypDokladuItem = typ("predaj", "hotovosť");
+    const auto outside = t->readTovarArray(t->selectedOdberatelItem->IDOSC, "lookup_cennik");
+    ASSERT_FALSE(outside.empty());
+    auto db = SqlDatabase::databaseWithPath(t->dbURL);
+    ASSERT_TRUE(db->open());
+    ASSERT_TRUE(db->beginTransaction());
+    const auto inside = t->readTovarArrayDB(*db, t->selectedOdberatelItem->IDOSC, "lookup_cennik");
+    db->rollback();
+    db->close();
+    ASSERT_EQ(inside.size(), outside.size());
+    EXPECT_EQ(inside.front()->IDTOV, outside.front()->IDTOV);
+}
+
 TEST_F(LockedDatabase, FrameWritersWithoutTheNumberQueryWriteNothing) {
     const std::string sale = [&] {
         load(typ("predaj", "hotovosť"));
