@@ -209,6 +209,15 @@ TEST_F(ZapisDoklad, AMissingStoredTextFailsTheWholeDocument) {
     EXPECT_EQ(batch("T001", "2027-05-31"), 12);
 }
 
+TEST_F(ZapisDoklad, ACommitThatFailsIsNoSuccess) {
+    // A stored text that ends the transaction itself leaves the writer's own
+    // commit nothing to commit: the writer answers with the failure.
+    storeQuery("sklad_sarza_insert", "select 1 where 0; commit");
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 1);
+    EXPECT_EQ(post(), "chyba! ,,cannot commit - no transaction is active");
+}
+
 TEST_F(ZapisDoklad, StockTransferOfAGoodsReceipt) {
     t->nastaveniaItem->PRESKLADNENIEPC = "A";
     int calls = 0;
