@@ -141,3 +141,19 @@ std::string substring(const std::string& text, std::int64_t from, std::int64_t t
 std::int64_t characterCount(const std::string& text) {
     return static_cast<std::int64_t>(characterBoundaries(text).size()) - 1;
 }
+
+std::string escapeHtml(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}

@@ -21,3 +21,7 @@ std::string substring(const std::string& text, std::int64_t from, std::int64_t t
 
 // Number of user-perceived characters of a UTF-8 text.
 std::int64_t characterCount(const std::string& text);
+
+// The text with the characters that mean markup in HTML replaced by their
+// entities, so that data put into a page is shown as written.
+std::string escapeHtml(const std::string& text);

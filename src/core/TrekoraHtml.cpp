@@ -1,30 +1,9 @@
 #include "core/Trekora.h"
+#include "core/StringValue.h"
 
 #include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
-
-namespace {
-
-// Database text on the page is escaped, so a value holding markup is shown
-// as written and cannot change the page.
-std::string escapeHtml(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        case '\'': out += "&#39;"; break;
-        default: out += c;
-        }
-    }
-    return out;
-}
-
-} // namespace
 
 std::string Trekora::getHtmlTable(const std::string& sql, const std::optional<std::vector<SqlValue>>& values) {
     std::string result;

@@ -1,6 +1,7 @@
 // Detail pages beside a pick list: the lines of a linked document and the
 // description of an activity, as HTML for the information screen.
 #include "core/Trekora.h"
+#include "core/StringValue.h"
 #include "posting/SqlRows.h"
 
 namespace {
@@ -8,24 +9,6 @@ namespace {
 const char* const kPageHead =
     "<html><head><meta name='viewport' content='width=device-width, initial-scale=1, shrink-to-fit=yes'>"
     "<style>td{height: 20px;text-align: right;}</style></head><body style='font-family: arial;'>";
-
-// Goods names and codes come from the office's master data; they go into
-// the page as text, never as markup.
-std::string escapeHtml(const std::string& text) {
-    std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
-        switch (c) {
-            case '&': out += "&amp;"; break;
-            case '<': out += "&lt;"; break;
-            case '>': out += "&gt;"; break;
-            case '"': out += "&quot;"; break;
-            case '\'': out += "&#39;"; break;
-            default: out += c;
-        }
-    }
-    return out;
-}
 
 std::string value(const RowDictionary& row, const char* key) {
     auto it = row.find(key);
