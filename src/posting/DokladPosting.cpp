@@ -1,4 +1,5 @@
 #include "posting/DokladPosting.h"
+#include "core/CoreDb.h"
 
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
@@ -68,7 +69,7 @@ void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateNam
         const int count = rs->columnCount();
         std::optional<std::string> mnoz, id;
         for (int i = 0; i < count; ++i) {
-            const std::string column = SqlRows::upper(rs->columnNameForIndex(i));
+            const std::string column = coredb::upper(rs->columnNameForIndex(i));
             if (column == "MNOZ") mnoz = rs->stringForColumnIndex(i);
             else if (column == "ID") id = rs->stringForColumnIndex(i);
         }

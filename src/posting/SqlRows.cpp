@@ -1,4 +1,5 @@
 #include "posting/SqlRows.h"
+#include "core/CoreDb.h"
 
 #include "core/Trekora.h"
 #include "db/SqlResultSet.h"
@@ -42,19 +43,12 @@ void SqlRows::printCounts(const Statements& statements) {
     platform::Console::print("filteredArray:  " + std::to_string(statements.statements.size()));
 }
 
-RowDictionary SqlRows::row(SqlResultSet& rs) {
-    RowDictionary row;
-    const int count = rs.columnCount();
-    for (int i = 0; i < count; ++i) row[upper(rs.columnNameForIndex(i))] = rs.stringForColumnIndex(i).value_or("");
-    return row;
-}
-
 std::string SqlRows::text(SqlResultSet& rs, const std::string& column) {
     // Looked up by hand so that a missing column is quietly "".
     const int count = rs.columnCount();
-    const std::string wanted = upper(column);
+    const std::string wanted = coredb::upper(column);
     for (int i = 0; i < count; ++i)
-        if (upper(rs.columnNameForIndex(i)) == wanted) return rs.stringForColumnIndex(i).value_or("");
+        if (coredb::upper(rs.columnNameForIndex(i)) == wanted) return rs.stringForColumnIndex(i).value_or("");
     return "";
 }
 
@@ -74,7 +68,7 @@ std::optional<std::vector<RowDictionary>> SqlRows::readAll(const Trekora& trekor
     }
     platform::Console::print("colcount:  " + std::to_string(rs->columnCount()));
     std::vector<RowDictionary> rows;
-    while (rs->next()) rows.push_back(row(*rs));
+    while (rs->next()) rows.push_back(coredb::row(*rs, false));
     rs->close();
     db->close();
     return rows;
@@ -92,10 +86,4 @@ std::shared_ptr<SqlResultSet> SqlRows::query(SqlDatabase& db, const std::string&
     auto rs = db.executeQuery(sql, values, &error);
     if (!rs) throw SqlFailure(error ? error->description : db.lastErrorMessage());
     return rs;
-}
-
-std::string SqlRows::upper(const std::string& text) {
-    std::string out = text;
-    for (auto& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    return out;
 }

@@ -32,9 +32,6 @@ public:
     // Prints "queryArray: " and "filteredArray: " with the two counts.
     static void printCounts(const Statements& statements);
 
-    // Current row: upper-cased column name -> text ("" for NULL); a later
-    // column replaces an earlier one of the same name.
-    static RowDictionary row(SqlResultSet& rs);
 
     // Text of a column named without regard to case; "" for NULL or missing.
     static std::string text(SqlResultSet& rs, const std::string& column);
@@ -52,5 +49,4 @@ public:
     static std::shared_ptr<SqlResultSet> query(SqlDatabase& db, const std::string& sql,
                                                const SqlDatabase::Values& values);
 
-    static std::string upper(const std::string& text);
 };

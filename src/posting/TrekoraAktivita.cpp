@@ -1,6 +1,7 @@
 // Samples issued under an activity: checks, gift quantities and the posting
 // of the samples document, all in one exclusive transaction.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
@@ -24,7 +25,7 @@ namespace {
 std::vector<RowDictionary> allRows(SqlDatabase& db, const std::string& sql, const SqlDatabase::Values& values) {
     std::vector<RowDictionary> rows;
     auto rs = SqlRows::query(db, sql, values);
-    while (rs->next()) rows.push_back(SqlRows::row(*rs));
+    while (rs->next()) rows.push_back(coredb::row(*rs, false));
     rs->close();
     return rows;
 }

@@ -2,6 +2,7 @@
 // or for a return the lines of the parent document, and the batches of one
 // good picked out of that list.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -31,7 +32,7 @@ void readBatches(Trekora& trekora, SqlDatabase& db, bool held) {
             rs = SqlRows::query(db, sql, {});
         }
         while (rs->next()) {
-            const RowDictionary row = SqlRows::row(*rs);
+            const RowDictionary row = coredb::row(*rs, false);
             auto item = std::make_shared<DatumSpotrebyItem>();
             item->fillFromRow(row);
             trekora.datumSpotrebyArray.push_back(item);

@@ -1,6 +1,7 @@
 // Loyalty account of the selected customer and the points check of a gift
 // issue.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -26,7 +27,7 @@ void Trekora::readKorunka(const std::string& idosc) {
     try {
         auto rs = SqlRows::query(*db, sql, {selectedOdberatelItem->IDOSC});
         while (rs->next()) {
-            const RowDictionary row = SqlRows::row(*rs);
+            const RowDictionary row = coredb::row(*rs, false);
             for (const auto& [name, value] : row) Console::print(name + " " + value);
             selectedKorunkaItem->fillFromRow(row);
             Console::print(selectedKorunkaItem->description());
@@ -40,7 +41,7 @@ void Trekora::readKorunka(const std::string& idosc) {
 }
 
 std::string Trekora::checkKorunkaBody() {
-    if (SqlRows::upper(selectedKorunkaItem->KORUNKA) != "ANO") return "chyba!,,odberatel nie je zaradený v korunke!";
+    if (coredb::upper(selectedKorunkaItem->KORUNKA) != "ANO") return "chyba!,,odberatel nie je zaradený v korunke!";
     float needed = 0.0f;
     for (const auto& tovar : getPolozkyArray()) needed = needed + Amounts::floatOf(tovar->CCMNOZ);
     if (Amounts::floatOf(selectedKorunkaItem->ZOSTATOK) >= needed) return "ok";

@@ -6,6 +6,7 @@
 // the text back, exactly as the stored totals and the printed documents show
 // it; the build forbids fused multiply-adds so each step rounds on its own.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
@@ -40,7 +41,7 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
         const Amounts::Line line = Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3,
                                                         tovar->DPH, tovar->VYBRANE);
         sum = sum + line.total;
-        if (SqlRows::upper(tovar->KORUNKA) == "ANO") sumKorunka = sumKorunka + line.total;
+        if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka = sumKorunka + line.total;
         tovar->CENA3 = Amounts::format("%8.3f", line.cena3);
         tovar->CENA3SDPH = Amounts::format("%8.2f", line.cenaSDph);
         tovar->CCMNOZ = Amounts::format("%8.2f", line.amount);

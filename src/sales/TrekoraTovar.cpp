@@ -2,6 +2,7 @@
 // from the customer's price list or, for a return, from the lines of the
 // parent document.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -83,7 +84,7 @@ void readGoods(Trekora& trekora, SqlDatabase& db, bool held, const std::string& 
             value = idosc;
         }
         auto rs = SqlRows::query(db, sql, {value});
-        while (rs->next()) trekora.tovarArray.push_back(tovarFromRow(SqlRows::row(*rs)));
+        while (rs->next()) trekora.tovarArray.push_back(tovarFromRow(coredb::row(*rs, false)));
         rs->close();
     } catch (const std::exception& e) {
         Console::print(std::string("failed: ") + e.what());
