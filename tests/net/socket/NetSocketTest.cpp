@@ -190,6 +190,16 @@ TEST(NetSocketConnect, TimeOutZeroFiresAtOnceAndNegativeNever) {
     sock->disconnect();
     ASSERT_TRUE(rec->waitFor("disconnect"));
     EXPECT_FALSE(rec->first("disconnect")->error.has_value());
+
+    // A time-out of 0 fires as soon as the socket queue is free.
+    auto zeroRec = std::make_shared<SocketRecorder>();
+    auto zero = NetSocket::create(zeroRec, DispatchQueue::main());
+    zero->setIPv6Enabled(false);
+    ASSERT_TRUE(zero->connectToHost("127.0.0.1", full.port(), 0.0));
+    ASSERT_TRUE(zeroRec->waitFor("disconnect"));
+    ASSERT_TRUE(zeroRec->first("disconnect")->error.has_value());
+    EXPECT_EQ(3, zeroRec->first("disconnect")->error->code);
+    EXPECT_EQ(0, zeroRec->count("connect"));
     ::close(filler);
     ::close(filler2);
 }
@@ -549,10 +559,48 @@ TEST(NetSocketAccept, AcceptsAndTalksToTheChildSocket) {
     ASSERT_TRUE(serverRec->waitFor("disconnect", 2)); // the child's and the listener's
 }
 
+TEST(NetSocketAccept, OnePortForBothFamiliesAndLocalhostTriesTheFamilyAsConfigured) {
+    if (!LoopbackPeer::ipv6Available())
+        GTEST_SKIP() << "no IPv6 loopback on this machine";
+    auto serverRec = std::make_shared<SocketRecorder>();
+    auto server = NetSocket::create(serverRec, DispatchQueue::main());
+    ASSERT_TRUE(server->acceptOnPort(0));
+    std::uint16_t port = server->localPort();
+    ASSERT_NE(0, port);
+
+    // "localhost": IPv4 first; the IPv6 attempt is not due before the test ends.
+    auto fourRec = std::make_shared<SocketRecorder>();
+    auto four = NetSocket::create(fourRec, DispatchQueue::main());
+    four->setAlternateAddressDelay(30.0);
+    ASSERT_TRUE(four->connectToHost("localhost", port, 10.0));
+    ASSERT_TRUE(fourRec->waitFor("connect"));
+    EXPECT_EQ("127.0.0.1", fourRec->first("connect")->host);
+    EXPECT_TRUE(four->isIPv4());
+
+    // The same with IPv6 preferred reaches the IPv6 listener on the same port.
+    auto sixRec = std::make_shared<SocketRecorder>();
+    auto six = NetSocket::create(sixRec, DispatchQueue::main());
+    six->setAlternateAddressDelay(30.0);
+    six->setIPv4PreferredOverIPv6(false);
+    ASSERT_TRUE(six->connectToHost("localhost", port, 10.0));
+    ASSERT_TRUE(sixRec->waitFor("connect"));
+    EXPECT_EQ("::1", sixRec->first("connect")->host);
+    EXPECT_EQ(port, sixRec->first("connect")->port);
+    EXPECT_TRUE(six->isIPv6());
+    EXPECT_FALSE(six->isIPv4());
+
+    ASSERT_TRUE(serverRec->waitFor("accept", 2));
+    four->disconnect();
+    six->disconnect();
+    server->disconnect();
+}
+
 TEST(NetSocketAccept, AConnectionNobodyCanTakeIsClosed) {
     auto serverRec = std::make_shared<SocketRecorder>();
     serverRec->keepAccepted = false;
     auto server = NetSocket::create(serverRec, DispatchQueue::main());
+    if (!LoopbackPeer::ipv6Available())
+        server->setIPv6Enabled(false);
     ASSERT_TRUE(server->acceptOnPort(0));
     std::uint16_t port = server->localPort();
 
