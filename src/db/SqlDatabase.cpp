@@ -297,6 +297,15 @@ bool SqlDatabase::databaseExists() {
     return true;
 }
 
+bool SqlDatabase::requireHandle() {
+    // SQLite's calls are not all safe on a missing handle: never hand it one.
+    if (_db) return true;
+    std::string line = "The SqlDatabase " + description() + " is not open.";
+    SqlLog::write(line);
+    setOwnError(SQLITE_MISUSE, line);
+    return false;
+}
+
 void SqlDatabase::warnInUse() {
     std::string line = "The SqlDatabase " + description() + " is currently in use.";
     SqlLog::write(line);
@@ -750,6 +759,7 @@ bool SqlDatabase::executeStatements(const std::string& sql) { return executeStat
 
 bool SqlDatabase::executeStatements(const std::string& sql, const BatchCallback& block) {
     clearOwnError();
+    if (!requireHandle()) return false;
     char* errmsg = nullptr;
     int rc = sqlite3_exec(_db, sql.c_str(), block ? &batchCallback : nullptr,
                           block ? const_cast<BatchCallback*>(&block) : nullptr, &errmsg);

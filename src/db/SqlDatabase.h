@@ -250,6 +250,7 @@ private:
     friend class SqlResultSet;
 
     bool databaseExists();                 // the open check
+    bool requireHandle();                  // a handle to hand to SQLite, else the not-open failure
     void warnInUse();
     void setOwnError(int code, std::string message);
     void clearOwnError() { _ownError.reset(); }

@@ -149,7 +149,7 @@ bool SqlDatabase::validateSQL(const std::string& sql, ErrorOut error) {
     clearOwnError();
     sqlite3_stmt* pStmt = nullptr;
     bool ok = true;
-    int rc = sqlite3_prepare_v2(_db, sql.c_str(), -1, &pStmt, nullptr);
+    int rc = requireHandle() ? sqlite3_prepare_v2(_db, sql.c_str(), -1, &pStmt, nullptr) : SQLITE_MISUSE;
     if (rc != SQLITE_OK) {
         ok = false;
         if (error) *error = SqlError{"general", lastErrorCode(), lastErrorMessage()};

@@ -52,6 +52,10 @@ bool SqlDatabase::checkpoint(int mode, const std::optional<std::string>& name, E
 bool SqlDatabase::checkpoint(int mode, const std::optional<std::string>& name, int* logFrameCount,
                              int* checkpointCount, ErrorOut error) {
     clearOwnError();
+    if (!requireHandle()) {
+        if (error) *error = lastError();
+        return false;
+    }
     int rc = sqlite3_wal_checkpoint_v2(_db, name ? name->c_str() : nullptr, mode, logFrameCount, checkpointCount);
     if (rc != SQLITE_OK) {
         if (error) *error = lastError();
@@ -73,6 +77,7 @@ void functionEntry(sqlite3_context* context, int argc, sqlite3_value** argv) {
 }  // namespace
 
 void SqlDatabase::makeFunctionNamed(const std::string& name, int arguments, FunctionCallback block) {
+    if (!requireHandle()) return;
     auto stored = std::make_shared<FunctionCallback>(std::move(block));
     _openFunctions.push_back(stored);
     sqlite3_create_function(_db, name.c_str(), arguments, SQLITE_UTF8, stored.get(), &functionEntry, nullptr,

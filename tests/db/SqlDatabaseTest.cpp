@@ -253,6 +253,27 @@ TEST_F(SqlDatabaseTest, LayerDetectedFailuresReportTheirOwnText) {
     ASSERT_TRUE(err);
     EXPECT_NE(err->description, "not an error");
     EXPECT_EQ(logCount("The SqlDatabase " + db->description() + " is not open."), 2);
+
+    // Calls that hand the connection's handle to SQLite fail the same way
+    // on a closed connection instead of passing it a missing handle.
+    const std::string notOpen = "The SqlDatabase " + db->description() + " is not open.";
+    err.reset();
+    EXPECT_FALSE(db->checkpoint(SQLITE_CHECKPOINT_PASSIVE, &err));
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->description, notOpen);
+    EXPECT_FALSE(db->executeStatements("create table u (x)"));
+    EXPECT_EQ(db->lastErrorMessage(), notOpen);
+    err.reset();
+    EXPECT_FALSE(db->validateSQL("select 1", &err));
+    ASSERT_TRUE(err);
+    EXPECT_EQ(err->description, notOpen);
+    db->makeFunctionNamed("f", 0, [](sqlite3_context* context, int, sqlite3_value**) {
+        SqlDatabase::resultInt(1, context);
+    });
+    EXPECT_EQ(db->lastErrorMessage(), notOpen);
+    EXPECT_EQ(logCount(notOpen), 6);
+    ASSERT_TRUE(db->open());
+    EXPECT_EQ(db->intForQuery("select count(*) from sqlite_master where name = 'u'"), 0);
 }
 
 TEST_F(SqlDatabaseTest, InUseGuardRefusesRowBookkeeping) {
@@ -333,7 +354,7 @@ TEST_F(SqlDatabaseTest, BusyHandlerGivesUpAfterItsLimit) {
     EXPECT_FALSE(db->executeUpdate("insert into t (a) values (1)", {}, &err));
     double waited = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     EXPECT_GE(waited, 0.2);
-    EXPECT_LT(waited, 1.5);
+    EXPECT_LT(waited, 1.9);  // the default of 2 s would have been waited out
     ASSERT_TRUE(err);
     EXPECT_EQ(err->code, SQLITE_BUSY);
     EXPECT_EQ(err->description, "database is locked");
@@ -342,7 +363,7 @@ TEST_F(SqlDatabaseTest, BusyHandlerGivesUpAfterItsLimit) {
     db->setMaxBusyRetryTimeInterval(0);
     start = std::chrono::steady_clock::now();
     EXPECT_FALSE(db->executeUpdate("insert into t (a) values (1)"));
-    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 0.1);
+    EXPECT_LT(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count(), 1.0);
 
     ASSERT_TRUE(holder->commit());
     EXPECT_TRUE(db->executeUpdate("insert into t (a) values (1)"));
