@@ -138,7 +138,7 @@ public:
     bool connectToAddress(const NetBytes& remoteAddr, double timeout, ErrorOut error = nullptr);
     bool connectToAddress(const NetBytes& remoteAddr, const std::optional<std::string>& viaInterface, double timeout,
                           ErrorOut error = nullptr);
-    // Unix-domain socket at a file path.
+    // Unix-domain socket at the path of a file URL.
     bool connectToUrl(const std::string& url, double timeout, ErrorOut error = nullptr);
     // Connects to the first of the resolved addresses of a service that takes.
     bool connectToNetService(const std::vector<NetBytes>& addresses, ErrorOut error = nullptr);
@@ -187,7 +187,10 @@ public:
     static std::uint16_t portFromAddress(const NetBytes& address);
     void getInterfaceAddress4(std::optional<NetBytes>* interfaceAddr4Ptr, std::optional<NetBytes>* interfaceAddr6Ptr,
                               const std::optional<std::string>& interfaceDescription, std::uint16_t port);
+    // `url`: a file URL ("file:///tmp/socket"); a plain path is taken as it is.
     std::optional<NetBytes> getInterfaceAddressFromUrl(const std::string& url);
+    // The file system path of a file URL (a plain path stays as it is).
+    static std::string filePathFromUrl(const std::string& url);
 
     // ---- Reading (time-outs in seconds, negative for none)
     void readDataWithTimeout(double timeout, std::int64_t tag);

@@ -178,9 +178,10 @@ bool NetSocket::acceptOnUrl(const std::string& url, ErrorOut errPtr) {
         readQueue_.clear();
         writeQueue_.clear();
 
+        const std::string path = filePathFromUrl(url);
         struct stat st;
-        if (!url.empty() && ::lstat(url.c_str(), &st) == 0) {
-            if (::unlink(url.c_str()) != 0) {
+        if (!path.empty() && ::lstat(path.c_str(), &st) == 0) {
+            if (::unlink(path.c_str()) != 0) {
                 err = otherError("Could not remove previous unix domain socket at given url.");
                 return;
             }

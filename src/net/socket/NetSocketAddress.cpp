@@ -1,6 +1,8 @@
 // Connection addresses, status queries and address conversion.
 #include "net/socket/NetSocket.h"
 
+#include "platform/Url.h"
+
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
@@ -281,7 +283,16 @@ std::uint16_t NetSocket::portFromSockaddr4(const sockaddr_in& addr) { return nto
 std::uint16_t NetSocket::portFromSockaddr6(const sockaddr_in6& addr) { return ntohs(addr.sin6_port); }
 
 std::string NetSocket::urlFromSockaddrUN(const sockaddr_un& addr) {
-    return std::string(addr.sun_path, strnlen(addr.sun_path, sizeof addr.sun_path));
+    return platform::Url::fileUrl(std::string(addr.sun_path, strnlen(addr.sun_path, sizeof addr.sun_path)))
+        .absoluteString();
+}
+
+std::string NetSocket::filePathFromUrl(const std::string& url) {
+    if (url.rfind("file:", 0) == 0) {
+        if (auto parsed = platform::Url::parse(url))
+            return parsed->filePath();
+    }
+    return url;
 }
 
 bool NetSocket::isIPv4Address(const NetBytes& address) {
@@ -435,12 +446,13 @@ void NetSocket::getInterfaceAddress4(std::optional<NetBytes>* interfaceAddr4Ptr,
 }
 
 std::optional<NetBytes> NetSocket::getInterfaceAddressFromUrl(const std::string& url) {
-    if (url.empty())
+    const std::string path = filePathFromUrl(url);
+    if (path.empty())
         return std::nullopt;
     sockaddr_un nativeAddr{};
     nativeAddr.sun_family = AF_UNIX;
-    std::size_t n = std::min(url.size(), sizeof(nativeAddr.sun_path) - 1);
-    std::memcpy(nativeAddr.sun_path, url.data(), n);
+    std::size_t n = std::min(path.size(), sizeof(nativeAddr.sun_path) - 1);
+    std::memcpy(nativeAddr.sun_path, path.data(), n);
     nativeAddr.sun_path[n] = '\0';
     return bytesOf(nativeAddr);
 }

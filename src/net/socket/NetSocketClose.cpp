@@ -138,7 +138,7 @@ void NetSocket::closeWithError(const std::optional<NetSocketError>& error) {
             ::close(socketUN_);
             socketUN_ = -1;
             if (socketUrl_) {
-                ::unlink(socketUrl_->c_str());
+                ::unlink(filePathFromUrl(*socketUrl_).c_str());
                 socketUrl_.reset();
             }
         }

@@ -215,7 +215,7 @@ bool NetSocket::connectToUrl(const std::string& url, double timeout, ErrorOut er
     bool result = false;
     std::optional<NetSocketError> err;
     runSync([&] {
-        if (url.empty()) {
+        if (filePathFromUrl(url).empty()) {
             err = badParamError("Invalid unix domain socket url.");
             return;
         }

@@ -129,7 +129,18 @@ TEST(NetSocketAddresses, ConvertsInterfaceDescriptions) {
 
     NetBytes shortAddress(15, 0);
     EXPECT_FALSE(NetSocket::isIPv4Address(shortAddress));
-    auto un = sock->getInterfaceAddressFromUrl(std::string(200, 'p'));
+    // A file URL's path goes into the address, cut to the path field.
+    auto un = sock->getInterfaceAddressFromUrl("file:///" + std::string(199, 'p'));
     ASSERT_TRUE(un.has_value());
-    EXPECT_EQ(std::string(107, 'p'), NetSocket::urlFromSockaddrUN(*reinterpret_cast<const sockaddr_un*>(un->data())));
+    const auto& sun = *reinterpret_cast<const sockaddr_un*>(un->data());
+    EXPECT_EQ("/" + std::string(106, 'p'), std::string(sun.sun_path));
+    EXPECT_EQ("file:///" + std::string(106, 'p'), NetSocket::urlFromSockaddrUN(sun));
+    auto plain = sock->getInterfaceAddressFromUrl("/tmp/a%20b");
+    ASSERT_TRUE(plain.has_value());
+    EXPECT_EQ("/tmp/a%20b", std::string(reinterpret_cast<const sockaddr_un*>(plain->data())->sun_path));
+    auto decoded = sock->getInterfaceAddressFromUrl("file:///tmp/a%20b");
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ("/tmp/a b", std::string(reinterpret_cast<const sockaddr_un*>(decoded->data())->sun_path));
+    EXPECT_FALSE(sock->getInterfaceAddressFromUrl("").has_value());
+    EXPECT_FALSE(sock->getInterfaceAddressFromUrl("file://").has_value());
 }

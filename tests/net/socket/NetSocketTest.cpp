@@ -1,11 +1,13 @@
 #include "fakes/LoopbackPeer.h"
 #include "net/socket/SocketRecorder.h"
+#include "platform/Url.h"
 
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -631,15 +633,20 @@ TEST(NetSocketAccept, AConnectionNobodyCanTakeIsClosed) {
 
 TEST(NetSocketAccept, UnixDomainListenerAndClient) {
     std::string path = "/tmp/trekora-sock-" + std::to_string(::getpid());
+    std::string url = platform::Url::fileUrl(path).absoluteString();
     auto serverRec = std::make_shared<SocketRecorder>();
     auto server = NetSocket::create(serverRec, DispatchQueue::main());
     std::optional<NetSocketError> err;
-    ASSERT_TRUE(server->acceptOnUrl(path, &err));
+    ASSERT_TRUE(server->acceptOnUrl(url, &err));
+    struct stat st;
+    ASSERT_EQ(0, ::lstat(path.c_str(), &st)); // the socket file lies at the URL's path
+    EXPECT_TRUE(S_ISSOCK(st.st_mode));
     auto clientRec = std::make_shared<SocketRecorder>();
     auto client = NetSocket::create(clientRec, DispatchQueue::main());
-    ASSERT_TRUE(client->connectToUrl(path, 10.0, &err));
+    ASSERT_TRUE(client->connectToUrl(url, 10.0, &err));
     ASSERT_TRUE(clientRec->waitFor("connectUrl"));
-    EXPECT_EQ(path, clientRec->first("connectUrl")->host);
+    EXPECT_EQ(url, clientRec->first("connectUrl")->host);
+    EXPECT_EQ(url, client->connectedUrl().value_or(""));
     ASSERT_TRUE(serverRec->waitFor("accept"));
     serverRec->accepted[0]->readDataToLength(3, 10.0, 1);
     client->writeData(bytesOf("uds"), 10.0, 1);
@@ -650,10 +657,74 @@ TEST(NetSocketAccept, UnixDomainListenerAndClient) {
     serverRec->accepted.clear();
     MainRunLoop::runFor(20ms);
     // A later listener on the same path removes the old socket file first.
+    EXPECT_EQ(0, ::lstat(path.c_str(), &st));
     auto again = NetSocket::create(serverRec, DispatchQueue::main());
-    EXPECT_TRUE(again->acceptOnUrl(path, &err));
+    EXPECT_TRUE(again->acceptOnUrl(url, &err));
     again->disconnect();
     ::unlink(path.c_str());
+
+    // Refusals.
+    auto idle = NetSocket::create(clientRec, DispatchQueue::main());
+    EXPECT_FALSE(idle->connectToUrl("file://", 1.0, &err));
+    ASSERT_TRUE(err);
+    EXPECT_EQ("Invalid unix domain socket url.", err->localizedDescription());
+    std::string dir = path + "-dir";
+    ASSERT_EQ(0, ::mkdir(dir.c_str(), 0700));
+    std::string inside = dir + "/keep";
+    ::close(::open(inside.c_str(), O_CREAT | O_WRONLY, 0600));
+    err.reset();
+    EXPECT_FALSE(idle->acceptOnUrl(platform::Url::fileUrl(dir).absoluteString(), &err));
+    ASSERT_TRUE(err);
+    EXPECT_EQ(8, err->code);
+    EXPECT_EQ("Could not remove previous unix domain socket at given url.", err->localizedDescription());
+    ::unlink(inside.c_str());
+    ::rmdir(dir.c_str());
+    EXPECT_TRUE(idle->isDisconnected());
+}
+
+TEST(NetSocketAccept, RefusesBadRequestsAndOpensNothing) {
+    const int before = openDescriptorCount();
+    std::optional<NetSocketError> err;
+    auto placeholder = NetSocket::create();
+    EXPECT_FALSE(placeholder->acceptOnPort(0, &err));
+    ASSERT_TRUE(err);
+    EXPECT_EQ(1, err->code);
+    EXPECT_EQ("Attempting to accept without a delegate. Set a delegate first.", err->localizedDescription());
+    auto rec = std::make_shared<SocketRecorder>();
+    auto noQueue = NetSocket::create(rec);
+    EXPECT_FALSE(noQueue->acceptOnUrl("/tmp/never", &err));
+    EXPECT_EQ("Attempting to accept without a delegate queue. Set a delegate queue first.",
+              err->localizedDescription());
+
+    auto sock = NetSocket::create(rec, DispatchQueue::main());
+    EXPECT_FALSE(sock->acceptOnInterface(std::string("no-such-interface0"), 0, &err));
+    EXPECT_EQ(2, err->code);
+    EXPECT_EQ("Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.",
+              err->localizedDescription());
+    // An IPv6 literal is split at its colons: "fe80" names no interface.
+    EXPECT_FALSE(sock->acceptOnInterface(std::string("fe80::1"), 0, &err));
+    EXPECT_EQ("Unknown interface. Specify valid interface by name (e.g. \"en1\") or IP address.",
+              err->localizedDescription());
+    sock->setIPv6Enabled(false);
+    sock->setIPv4Enabled(false);
+    EXPECT_FALSE(sock->acceptOnPort(0, &err));
+    EXPECT_EQ("Both IPv4 and IPv6 have been disabled. Must enable at least one protocol first.",
+              err->localizedDescription());
+    EXPECT_TRUE(sock->isDisconnected());
+    EXPECT_EQ(before, openDescriptorCount());
+}
+
+TEST(NetSocketRead, ReadsQueuedBeforeTheConnectAreDropped) {
+    Connected c;
+    c.sock->readDataToLength(1, 10.0, 1); // not started yet: dropped
+    c.connect();
+    c.peer.send("x");
+    MainRunLoop::runFor(50ms);
+    EXPECT_EQ(0, c.rec->count("read"));
+    c.sock->readDataToLength(1, 10.0, 2);
+    ASSERT_TRUE(c.rec->waitFor("read"));
+    EXPECT_EQ(2, c.rec->first("read")->tag);
+    EXPECT_EQ("x", textOf(c.rec->first("read")->data));
 }
 
 TEST(NetSocketConnect, ConnectsToAnAddressAndWrapsAConnectedDescriptor) {
