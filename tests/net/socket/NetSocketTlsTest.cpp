@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/ioctl.h>
+#include <unistd.h>
+
 using platform::DispatchQueue;
 using platform::MainRunLoop;
 using namespace std::chrono_literals;
@@ -182,5 +185,48 @@ TEST(NetSocketTls, BothEndsOfTheLayerTalkTls) {
     EXPECT_EQ(1, c.rec->count("secure"));
     c.sock->disconnect();
     ASSERT_TRUE(serverRec->waitFor("disconnect"));
+    server->disconnect();
+}
+
+TEST(NetSocketTls, HandshakeBytesReadAheadBeforeTheStartAreFedToTheTlsEngine) {
+    std::string cert, key;
+    TlsTestServer::makeSelfSigned("localhost", &cert, &key);
+    std::string identity = key + cert;
+
+    LoopbackPeer listener;
+    TlsClient c;
+    c.rec->trustHandler = [](std::function<void(bool)> handler) { handler(true); };
+    c.connect(listener.port());
+    ASSERT_TRUE(listener.accept());
+    // The client says "go", then at once opens its handshake.
+    c.sock->writeData(bytesOf("go\n"), 10.0, 1);
+    c.sock->startTLS(manualTrust());
+    auto pending = [&](int fd) {
+        int n = 0;
+        ::ioctl(fd, FIONREAD, &n);
+        return n;
+    };
+    ASSERT_TRUE(MainRunLoop::runUntil([&] { return pending(listener.fd()) > 3; }, 10000ms));
+
+    // Only now does a server socket take the connection: its first read
+    // takes "go\n" and the client's first handshake message with it.
+    auto serverRec = std::make_shared<SocketRecorder>();
+    std::optional<NetSocketError> err;
+    auto server = NetSocket::socketFromConnectedSocketFD(::dup(listener.fd()), serverRec, DispatchQueue::main(), &err);
+    ASSERT_NE(nullptr, server);
+    server->readDataToData(NetSocket::LFData(), 10.0, 1);
+    ASSERT_TRUE(serverRec->waitFor("read"));
+    EXPECT_EQ("go\n", textOf(serverRec->first("read")->data));
+    EXPECT_EQ(0, pending(listener.fd())); // the handshake message waits read ahead
+    server->startTLS(NetTlsSettings{{NetSocket::kCFStreamSSLIsServer, true},
+                                    {NetSocket::kCFStreamSSLCertificates,
+                                     std::vector<NetBytes>{NetBytes(identity.begin(), identity.end())}}});
+    ASSERT_TRUE(serverRec->waitFor("secure")) << ::testing::PrintToString(serverRec->kinds());
+    ASSERT_TRUE(c.rec->waitFor("secure")) << ::testing::PrintToString(c.rec->kinds());
+    server->readDataToData(NetSocket::LFData(), 10.0, 2);
+    c.sock->writeData(bytesOf("secret\n"), 10.0, 2);
+    ASSERT_TRUE(serverRec->waitFor("read", 2));
+    EXPECT_EQ("secret\n", textOf(serverRec->last("read")->data));
+    c.sock->disconnect();
     server->disconnect();
 }
