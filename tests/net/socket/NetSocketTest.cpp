@@ -447,6 +447,7 @@ TEST(NetSocketWrite, WriteTimeOutWithAndWithoutExtension) {
 
     Connected d;
     d.connect();
+    d.peer.setReceiveBuffer(4096);
     d.sock->writeData(NetBytes(16u << 20, 'w'), 0.1, 1);
     ASSERT_TRUE(d.rec->waitFor("disconnect", 1, 10000));
     EXPECT_EQ(5, d.rec->first("disconnect")->error->code);
