@@ -39,6 +39,35 @@ RowDictionary row(SqlResultSet& rs, bool firstWins) {
     return dict;
 }
 
+namespace {
+
+bool isBlank(const std::string& piece) {
+    for (char c : piece)
+        if (!(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v')) return false;
+    return true;
+}
+
+} // namespace
+
+Statements cutStatements(const std::string& text) {
+    Statements out;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t end = text.find(';', start);
+        std::string piece = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        ++out.pieces;
+        if (!isBlank(piece)) out.statements.push_back(std::move(piece));
+        if (end == std::string::npos) break;
+        start = end + 1;
+    }
+    return out;
+}
+
+void traceCounts(const Statements& statements) {
+    trace("queryArray:  " + std::to_string(statements.pieces));
+    trace("filteredArray:  " + std::to_string(statements.statements.size()));
+}
+
 std::string upper(std::string text) {
     for (auto& c : text) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     return text;

@@ -5,7 +5,9 @@
 #include "core/Trekora.h"
 
 #include <memory>
+#include <cstddef>
 #include <string>
+#include <vector>
 
 class SqlDatabase;
 class SqlResultSet;
@@ -29,6 +31,15 @@ std::string textAt(SqlResultSet& rs, int index);
 // The current row as a dictionary: upper-cased column names; of two columns
 // with the same upper-cased name the first (firstWins) or the last counts.
 RowDictionary row(SqlResultSet& rs, bool firstWins);
+
+// A stored text cut at every ";" (quotes and comments are not looked at).
+struct Statements {
+    std::size_t pieces = 0;               // pieces of the cut, blank ones included
+    std::vector<std::string> statements;  // the pieces that are not blank, untrimmed
+};
+Statements cutStatements(const std::string& text);
+// The console lines "queryArray:  " and "filteredArray:  " with the two counts.
+void traceCounts(const Statements& statements);
 
 // Upper-cases ASCII letters.
 std::string upper(std::string text);

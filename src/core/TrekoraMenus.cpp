@@ -65,24 +65,6 @@ std::vector<std::shared_ptr<MenuItem>> Trekora::getDovodMenuItems() {
 
 namespace {
 
-// The pieces of a stored text between ";" that hold more than blanks and
-// line ends; the pieces themselves stay untrimmed.
-std::vector<std::string> statements(const std::string& text, std::size_t& before) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (;;) {
-        std::size_t pos = text.find(';', start);
-        pieces.push_back(text.substr(start, pos == std::string::npos ? std::string::npos : pos - start));
-        if (pos == std::string::npos) break;
-        start = pos + 1;
-    }
-    before = pieces.size();
-    std::vector<std::string> kept;
-    for (auto& piece : pieces)
-        if (piece.find_first_not_of(" \t\r\n") != std::string::npos) kept.push_back(piece);
-    return kept;
-}
-
 std::string errorName(const std::exception& e) {
     if (auto sql = dynamic_cast<const SqlException*>(&e))
         return "SqlError(domain: " + sql->error().domain + ", code: " + std::to_string(sql->error().code) + ")";
@@ -108,10 +90,9 @@ std::string Trekora::zapisNepredaj(const std::string& dovod) {
     try {
         const std::string lastCdokSql = getQueryOrThrow("last_insert_cdok", *db);
         const std::string insertSql = getQueryOrThrow("nepredaj_insert", *db);
-        std::size_t before = 0;
-        const auto pieces = statements(insertSql, before);
-        coredb::trace("queryArray:  " + std::to_string(before));
-        coredb::trace("filteredArray:  " + std::to_string(pieces.size()));
+        const coredb::Statements cut = coredb::cutStatements(insertSql);
+        coredb::traceCounts(cut);
+        const auto& pieces = cut.statements;
 
         if (!db->beginExclusiveTransaction()) throw SqlException(db->lastError());
         if (pieces.empty()) throw TextError("prázdny príkaz nepredaj_insert");

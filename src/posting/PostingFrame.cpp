@@ -1,4 +1,5 @@
 #include "posting/PostingFrame.h"
+#include "core/CoreDb.h"
 
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
@@ -40,7 +41,7 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
             text = options.lookup == Lookup::OnConnection ? trekora.getQueryOrThrow(*name, *db)
                                                            : trekora.getQueryOrThrow(*name);
         }
-        const SqlRows::Statements statements = SqlRows::cut(text);
+        const coredb::Statements statements = coredb::cutStatements(text);
         if (statements.statements.empty()) {
             // Nothing to write is never a success: committing nothing would
             // answer with the number of some earlier document.
@@ -48,7 +49,7 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
             if (options.noStatementAnswer) return *options.noStatementAnswer;
             return "chyba!,," + std::string(TrekoraError::nenajdeneQuery(name.value_or("")).what());
         }
-        SqlRows::printCounts(statements);
+        coredb::traceCounts(statements);
 
         const SqlDatabase::Values values = options.values ? options.values() : SqlDatabase::Values{};
         db->setCrashOnErrors(true);

@@ -8,39 +8,10 @@
 
 #include <cctype>
 
-namespace {
-
-bool isBlank(const std::string& piece) {
-    for (char c : piece)
-        if (!(c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v')) return false;
-    return true;
-}
-
-}  // namespace
-
 std::shared_ptr<SqlDatabase> SqlRows::connection(const Trekora& trekora) {
     auto db = SqlDatabase::databaseWithPath(trekora.dbURL);
     db->setMaxBusyRetryTimeInterval(trekora.postingBusyTimeout);
     return db;
-}
-
-SqlRows::Statements SqlRows::cut(const std::string& text) {
-    Statements out;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t end = text.find(';', start);
-        std::string piece = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
-        ++out.pieces;
-        if (!isBlank(piece)) out.statements.push_back(std::move(piece));
-        if (end == std::string::npos) break;
-        start = end + 1;
-    }
-    return out;
-}
-
-void SqlRows::printCounts(const Statements& statements) {
-    platform::Console::print("queryArray:  " + std::to_string(statements.pieces));
-    platform::Console::print("filteredArray:  " + std::to_string(statements.statements.size()));
 }
 
 std::string SqlRows::text(SqlResultSet& rs, const std::string& column) {

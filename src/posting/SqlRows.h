@@ -13,25 +13,12 @@ class SqlResultSet;
 class Trekora;
 
 // The small pieces of statement handling that the readers and writers of
-// documents share: cutting a stored text into statements, reading rows into
-// row dictionaries, and running statements that signal their failure.
+// documents share: a connection with the posting's busy wait, reading rows
+// into row dictionaries, and running statements that signal their failure.
 class SqlRows {
 public:
-    struct Statements {
-        std::size_t pieces = 0;               // pieces of the cut, blank ones included
-        std::vector<std::string> statements;  // the pieces that are run, untrimmed
-    };
-
     // A new, unopened connection to the shared object's database file.
     static std::shared_ptr<SqlDatabase> connection(const Trekora& trekora);
-
-    // Cuts at every ";" (quotes and comments are not looked at) and keeps the
-    // pieces that are not blank after trimming white space and line breaks.
-    static Statements cut(const std::string& text);
-
-    // Prints "queryArray: " and "filteredArray: " with the two counts.
-    static void printCounts(const Statements& statements);
-
 
     // Text of a column named without regard to case; "" for NULL or missing.
     static std::string text(SqlResultSet& rs, const std::string& column);
@@ -48,5 +35,4 @@ public:
     // Runs one query; throws SqlFailure with the database's message.
     static std::shared_ptr<SqlResultSet> query(SqlDatabase& db, const std::string& sql,
                                                const SqlDatabase::Values& values);
-
 };

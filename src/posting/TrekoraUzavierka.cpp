@@ -1,5 +1,6 @@
 // Daily closing with its export file and the fiscal identifier write-back.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -21,8 +22,8 @@ std::string Trekora::zapisUzavierku() {
         return "chyba! ,,nemôžem otvoriť databázu";
     }
     db->setCrashOnErrors(true);
-    const SqlRows::Statements statements = SqlRows::cut(getQuery("du_insert"));
-    SqlRows::printCounts(statements);
+    const coredb::Statements statements = coredb::cutStatements(getQuery("du_insert"));
+    coredb::traceCounts(statements);
     if (statements.statements.empty()) {
         db->close();
         return result;
@@ -82,8 +83,8 @@ std::string Trekora::exportDU(const std::string& cdok) {
             if (rs->next()) ducis = rs->stringForColumnIndex(0).value_or("");
             rs->close();
         }
-        const SqlRows::Statements statements = SqlRows::cut(getQuery("du_export"));
-        SqlRows::printCounts(statements);
+        const coredb::Statements statements = coredb::cutStatements(getQuery("du_export"));
+        coredb::traceCounts(statements);
         if (statements.statements.size() >= 3) {
             for (std::size_t i = 0; i < statements.statements.size(); ++i) {
                 Console::print(statements.statements[i]);

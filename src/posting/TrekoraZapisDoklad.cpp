@@ -4,6 +4,7 @@
 // posting; they differ only in who owns the connection and how a failure
 // comes back.
 #include "core/Trekora.h"
+#include "core/CoreDb.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -57,8 +58,8 @@ std::string Trekora::zapisDokladDB(SqlDatabase& db) {
 }
 
 void Trekora::executeQueryDB(SqlDatabase& db, const std::string& name, const SqlDatabase::Values& values) {
-    const SqlRows::Statements statements = SqlRows::cut(getQueryOrThrow(name, db));
-    SqlRows::printCounts(statements);
+    const coredb::Statements statements = coredb::cutStatements(getQueryOrThrow(name, db));
+    coredb::traceCounts(statements);
     for (const auto& statement : statements.statements) {
         SqlRows::update(db, statement, values);
         Console::print(statement);

@@ -1,6 +1,7 @@
 // Menus, recomputation, the temporary document and the readers of the sales
 // logic.
 #include "posting/PostingFixture.h"
+#include "core/CoreDb.h"
 
 #include "platform/Clock.h"
 #include "platform/DateFormatter.h"
@@ -298,15 +299,15 @@ TEST_F(Sales, DetailPagesEscapeGoodsValues) {
 }
 
 TEST(StatementList, CutsAtEverySemicolon) {
-    auto s = SqlRows::cut("select 1;\n select 2;");
+    auto s = coredb::cutStatements("select 1;\n select 2;");
     EXPECT_EQ(s.pieces, 3u);
     ASSERT_EQ(s.statements.size(), 2u);
     EXPECT_EQ(s.statements[1], "\n select 2");
-    s = SqlRows::cut("a;;  ;b;");
+    s = coredb::cutStatements("a;;  ;b;");
     EXPECT_EQ(s.pieces, 5u);
     EXPECT_EQ(s.statements.size(), 2u);
-    EXPECT_EQ(SqlRows::cut("").pieces, 1u);
-    EXPECT_TRUE(SqlRows::cut(" \n\t").statements.empty());
+    EXPECT_EQ(coredb::cutStatements("").pieces, 1u);
+    EXPECT_TRUE(coredb::cutStatements(" \n\t").statements.empty());
 }
 
 TEST(Amounts, FormattingKeepsBlanksAndNeverCuts) {
