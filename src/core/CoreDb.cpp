@@ -21,6 +21,21 @@ std::shared_ptr<SqlDatabase> openDatabase(const std::string& path) {
     return db;
 }
 
+bool eachRow(const std::string& path, const std::string& sql, const std::function<void(SqlResultSet&)>& onRow) {
+    auto db = openDatabase(path);
+    if (!db) return false;
+    std::optional<SqlError> error;
+    auto rs = db->executeQuery(sql, {}, &error);
+    if (!rs) {
+        trace("failed: " + (error ? error->description : db->lastErrorMessage()));
+    } else {
+        while (rs->next()) onRow(*rs);
+        rs->close();
+    }
+    db->close();
+    return true;
+}
+
 std::string text(SqlResultSet& rs, const std::string& column) { return rs.stringForColumn(column).value_or(""); }
 
 std::string textAt(SqlResultSet& rs, int index) { return rs.stringForColumnIndex(index).value_or(""); }

@@ -4,6 +4,7 @@
 
 #include "core/Trekora.h"
 
+#include <functional>
 #include <memory>
 #include <cstddef>
 #include <string>
@@ -22,6 +23,12 @@ void trace(const std::string& line);
 // A new connection on the file at `path`, opened; nullptr after the console
 // line "Unable to open database" when it does not open.
 std::shared_ptr<SqlDatabase> openDatabase(const std::string& path);
+
+// Opens a connection on `path`, runs the query and hands each row to
+// `onRow`, then closes. A query that cannot run leaves the console line
+// "failed: " with the error and no rows. False only when the file does not
+// open.
+bool eachRow(const std::string& path, const std::string& sql, const std::function<void(SqlResultSet&)>& onRow);
 
 // Text of a column by name, "" for NULL or a missing column.
 std::string text(SqlResultSet& rs, const std::string& column);

@@ -14,29 +14,19 @@ std::vector<std::shared_ptr<MenuItem>> Trekora::getTrasaMenuItems() {
     std::vector<std::shared_ptr<MenuItem>> items;
     const std::string sql = getQuery("lookup_trasa");
     coredb::trace(sql);
-    auto db = coredb::openDatabase(dbURL);
-    if (!db) return items;
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, {}, &error);
-    if (!rs) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
-    } else {
-        while (rs->next()) {
-            const std::int32_t cislo = rs->intForColumn("CISLO");
-            const std::string nazov = coredb::text(*rs, "NAZOV");
-            const std::string pocet = coredb::text(*rs, "POCET");
-            items.push_back(std::make_shared<MenuItem>(MenuItem{.image = "generic_box.png",
-                                                                .caption = nazov,
-                                                                .popis = "pocet odberatelov: " + pocet,
-                                                                .segue = "trasa_odberatel_segue",
-                                                                .trasa_cislo = cislo}));
-            coredb::trace(std::to_string(cislo));
-            coredb::trace(nazov);
-            coredb::trace(pocet);
-        }
-        rs->close();
-    }
-    db->close();
+    coredb::eachRow(dbURL, sql, [&](SqlResultSet& rs) {
+        const std::int32_t cislo = rs.intForColumn("CISLO");
+        const std::string nazov = coredb::text(rs, "NAZOV");
+        const std::string pocet = coredb::text(rs, "POCET");
+        items.push_back(std::make_shared<MenuItem>(MenuItem{.image = "generic_box.png",
+                                                            .caption = nazov,
+                                                            .popis = "pocet odberatelov: " + pocet,
+                                                            .segue = "trasa_odberatel_segue",
+                                                            .trasa_cislo = cislo}));
+        coredb::trace(std::to_string(cislo));
+        coredb::trace(nazov);
+        coredb::trace(pocet);
+    });
     return items;
 }
 
@@ -44,22 +34,12 @@ std::vector<std::shared_ptr<MenuItem>> Trekora::getDovodMenuItems() {
     std::vector<std::shared_ptr<MenuItem>> items;
     const std::string sql = getQuery("lookup_dovod");
     coredb::trace(sql);
-    auto db = coredb::openDatabase(dbURL);
-    if (!db) return items;
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, {}, &error);
-    if (!rs) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
-    } else {
-        while (rs->next()) {
-            const std::string dovod = coredb::text(*rs, "DOVOD");
-            coredb::trace(dovod);
-            items.push_back(std::make_shared<MenuItem>(
-                MenuItem{.image = "xmark.circle.fill", .caption = dovod, .segue = "zapis_dovod"}));
-        }
-        rs->close();
-    }
-    db->close();
+    coredb::eachRow(dbURL, sql, [&](SqlResultSet& rs) {
+        const std::string dovod = coredb::text(rs, "DOVOD");
+        coredb::trace(dovod);
+        items.push_back(std::make_shared<MenuItem>(
+            MenuItem{.image = "xmark.circle.fill", .caption = dovod, .segue = "zapis_dovod"}));
+    });
     return items;
 }
 

@@ -15,24 +15,15 @@ std::vector<std::shared_ptr<OdberatelItem>> Trekora::readOdberatelArray() {
     odberatelArray.clear();
     const std::string sql = getQuery("lookup_odberatel_all");
     coredb::trace(sql);
-    auto db = coredb::openDatabase(dbURL);
-    if (!db) return odberatelArray;
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, {}, &error);
-    if (!rs) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
-    } else {
-        while (rs->next()) {
-            RowDictionary row = coredb::row(*rs, true);
-            std::string dump;
-            for (const auto& [key, value] : row) dump += key + ": " + value + "\n";
-            coredb::trace(dump);
-            coredb::trace(kLine);
-            odberatelArray.push_back(OdberatelItem::fromRow(row));
-        }
-        rs->close();
-    }
-    db->close();
+    const bool opened = coredb::eachRow(dbURL, sql, [&](SqlResultSet& rs) {
+        RowDictionary row = coredb::row(rs, true);
+        std::string dump;
+        for (const auto& [key, value] : row) dump += key + ": " + value + "\n";
+        coredb::trace(dump);
+        coredb::trace(kLine);
+        odberatelArray.push_back(OdberatelItem::fromRow(row));
+    });
+    if (!opened) return odberatelArray;
     coredb::trace(std::to_string(odberatelArray.size()));
     return odberatelArray;
 }
@@ -41,20 +32,11 @@ std::vector<RowDictionary> Trekora::readOdberatelAll() {
     std::vector<RowDictionary> result;
     const std::string sql = getQuery("lookup_odberatel_all");
     coredb::trace(sql);
-    auto db = coredb::openDatabase(dbURL);
-    if (!db) return result;
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, {}, &error);
-    if (!rs) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
-    } else {
-        while (rs->next()) {
-            result.push_back(coredb::row(*rs, false));
-            coredb::trace(kLine);
-        }
-        rs->close();
-    }
-    db->close();
+    const bool opened = coredb::eachRow(dbURL, sql, [&](SqlResultSet& rs) {
+        result.push_back(coredb::row(rs, false));
+        coredb::trace(kLine);
+    });
+    if (!opened) return result;
     coredb::trace(std::to_string(result.size()));
     return result;
 }
