@@ -348,3 +348,28 @@ void NetSocket::cf_startTLS() {
     // TLS over a stream pair needs the pair, which this platform lacks.
     closeWithError(otherError("Error in CFStreamCreatePairWithSocket"));
 }
+
+platform::DispatchSourcePtr NetSocket::startTimeoutTimer(double timeout, void (NetSocket::*onFire)()) {
+    if (timeout < 0)
+        return nullptr;
+    auto timer = platform::DispatchSource::makeTimer(socketQueue_);
+    std::weak_ptr<NetSocket> weakSelf = weak_from_this();
+    timer->setEventHandler([weakSelf, onFire] {
+        if (auto self = weakSelf.lock())
+            ((*self).*onFire)();
+    });
+    timer->setTimer(toNanos(timeout));
+    timer->resume();
+    return timer;
+}
+
+void NetSocket::stopTimer(platform::DispatchSourcePtr& timer) {
+    if (timer) {
+        timer->cancel();
+        timer.reset();
+    }
+}
+
+std::chrono::nanoseconds NetSocket::toNanos(double seconds) {
+    return std::chrono::nanoseconds(static_cast<long long>(seconds * 1e9));
+}

@@ -7,6 +7,7 @@
 #include "platform/DispatchQueue.h"
 #include "platform/DispatchSource.h"
 
+#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -318,6 +319,12 @@ private:
     std::optional<std::string> localHostFromSocket6(int fd);
     std::uint16_t localPortFromSocket4(int fd);
     std::uint16_t localPortFromSocket6(int fd);
+
+    // Time-out timers: a one-shot timer on the socket queue that calls
+    // `onFire` unless the socket is gone; none for a negative time-out.
+    platform::DispatchSourcePtr startTimeoutTimer(double timeout, void (NetSocket::*onFire)());
+    static void stopTimer(platform::DispatchSourcePtr& timer);
+    static std::chrono::nanoseconds toNanos(double seconds);
 
     // Reading
     void queueRead(std::shared_ptr<NetReadPacket> packet);

@@ -20,14 +20,6 @@
 using platform::DispatchQueue;
 using platform::DispatchSource;
 
-namespace {
-
-std::chrono::nanoseconds toNanos(double seconds) {
-    return std::chrono::nanoseconds(static_cast<long long>(seconds * 1e9));
-}
-
-} // namespace
-
 // ---------------------------------------------------------------- checks
 
 bool NetSocket::preConnectWithInterface(const std::optional<std::string>& interface, ErrorOut errPtr) {
@@ -570,24 +562,10 @@ void NetSocket::didNotConnect(int aStateIndex, const NetSocketError& error) {
     closeWithError(error);
 }
 
-void NetSocket::startConnectTimeout(double timeout) {
-    if (timeout < 0)
-        return;
-    connectTimer_ = DispatchSource::makeTimer(socketQueue_);
-    std::weak_ptr<NetSocket> weakSelf = weak_from_this();
-    connectTimer_->setEventHandler([weakSelf] {
-        if (auto self = weakSelf.lock())
-            self->doConnectTimeout();
-    });
-    connectTimer_->setTimer(toNanos(timeout));
-    connectTimer_->resume();
-}
+void NetSocket::startConnectTimeout(double timeout) { connectTimer_ = startTimeoutTimer(timeout, &NetSocket::doConnectTimeout); }
 
 void NetSocket::endConnectTimeout() {
-    if (connectTimer_) {
-        connectTimer_->cancel();
-        connectTimer_.reset();
-    }
+    stopTimer(connectTimer_);
     ++stateIndex_;
     connectInterface4_.reset();
     connectInterface6_.reset();

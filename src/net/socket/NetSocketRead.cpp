@@ -18,10 +18,6 @@ using platform::DispatchSource;
 
 namespace {
 constexpr std::uint64_t kDefaultReadChunk = 32768;
-
-std::chrono::nanoseconds toNanos(double seconds) {
-    return std::chrono::nanoseconds(static_cast<long long>(seconds * 1e9));
-}
 } // namespace
 
 // ---------------------------------------------------------------- requests
@@ -493,25 +489,11 @@ void NetSocket::completeCurrentRead() {
 }
 
 void NetSocket::endCurrentRead() {
-    if (readTimer_) {
-        readTimer_->cancel();
-        readTimer_.reset();
-    }
+    stopTimer(readTimer_);
     currentRead_.reset();
 }
 
-void NetSocket::setupReadTimerWithTimeout(double timeout) {
-    if (timeout < 0)
-        return;
-    readTimer_ = DispatchSource::makeTimer(socketQueue_);
-    std::weak_ptr<NetSocket> weakSelf = weak_from_this();
-    readTimer_->setEventHandler([weakSelf] {
-        if (auto self = weakSelf.lock())
-            self->doReadTimeout();
-    });
-    readTimer_->setTimer(toNanos(timeout));
-    readTimer_->resume();
-}
+void NetSocket::setupReadTimerWithTimeout(double timeout) { readTimer_ = startTimeoutTimer(timeout, &NetSocket::doReadTimeout); }
 
 void NetSocket::doReadTimeout() {
     // Pause reads while the delegate is asked, so the time-out cannot be

@@ -15,10 +15,6 @@ using platform::DispatchSource;
 
 namespace {
 constexpr std::size_t kSecureWriteChunk = 32768;
-
-std::chrono::nanoseconds toNanos(double seconds) {
-    return std::chrono::nanoseconds(static_cast<long long>(seconds * 1e9));
-}
 } // namespace
 
 void NetSocket::writeData(NetBytes data, double timeout, std::int64_t tag) {
@@ -227,25 +223,11 @@ void NetSocket::completeCurrentWrite() {
 }
 
 void NetSocket::endCurrentWrite() {
-    if (writeTimer_) {
-        writeTimer_->cancel();
-        writeTimer_.reset();
-    }
+    stopTimer(writeTimer_);
     currentWrite_.reset();
 }
 
-void NetSocket::setupWriteTimerWithTimeout(double timeout) {
-    if (timeout < 0)
-        return;
-    writeTimer_ = DispatchSource::makeTimer(socketQueue_);
-    std::weak_ptr<NetSocket> weakSelf = weak_from_this();
-    writeTimer_->setEventHandler([weakSelf] {
-        if (auto self = weakSelf.lock())
-            self->doWriteTimeout();
-    });
-    writeTimer_->setTimer(toNanos(timeout));
-    writeTimer_->resume();
-}
+void NetSocket::setupWriteTimerWithTimeout(double timeout) { writeTimer_ = startTimeoutTimer(timeout, &NetSocket::doWriteTimeout); }
 
 void NetSocket::doWriteTimeout() {
     flags_ |= kFlagWritesPaused;
