@@ -179,6 +179,10 @@ std::vector<std::string> Fiskal::splitLines(const std::string& text) {
     }
 }
 
+bool Fiskal::hasPrintableLine(const std::string& text) {
+    return text.find_first_not_of(" \t\r\n\f\v") != std::string::npos;
+}
+
 void Fiskal::socketDidConnectToHost(const std::shared_ptr<NetSocket>&, const std::string&, std::uint16_t) {
     Console::print("Fiskal didconnect");
 }

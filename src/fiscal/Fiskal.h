@@ -136,6 +136,11 @@ public:
                                std::function<void(bool)> completionHandler) override;
     bool respondsTo(NetSocketCallback callback) const override;
 
+    // The result text of a print whose text holds nothing to print.
+    static constexpr const char* kPrazdnyDoklad = "prázdny doklad, nie je čo tlačiť!";
+    // True when some line of the text holds more than blanks.
+    static bool hasPrintableLine(const std::string& text);
+
     // True once the run's completion has been reported.
     bool isFinished() const { return finished_; }
 
