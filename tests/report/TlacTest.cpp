@@ -1,5 +1,5 @@
+#include "app/AppRegistry.h"
 #include "fakes/FakePrinter.h"
-#include "fiscal/FiscalStoryboard.h"
 #include "fiscal/FT5000.h"
 #include "platform/MainRunLoop.h"
 #include "platform/SystemSounds.h"
@@ -31,7 +31,7 @@ protected:
         env = std::make_unique<TrekoraTestEnvironment>();
         platform::Application::shared().reset();
         platform::Storyboard::resetRegistry();
-        FiscalStoryboard::registerAll();
+        registerApplicationParts();
         platform::SystemSounds::clearPlayed();
         platform::Image::registerResource("ft5000.png");
         platform::Wifi::simulate("Auto-Wifi");
