@@ -95,8 +95,10 @@ void FakePrinter::handle(int fd) {
                        {wakeFD_[0], POLLIN, 0}};
         if (::poll(p, 2, -1) < 0) continue;
         if (p[1].revents) return;
-        if (p[0].revents & (POLLHUP | POLLERR)) return;
-        if (!(p[0].revents & POLLIN)) continue;
+        if (!(p[0].revents & POLLIN)) {
+            if (p[0].revents & (POLLHUP | POLLERR)) return;
+            continue;
+        }
         std::size_t want = sizeof buffer;
         if (mode_ == Mode::closeMidway) want = std::min(want, closeAfterBytes_ - total);
         ssize_t n = ::recv(fd, buffer, want, 0);

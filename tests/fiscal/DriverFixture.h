@@ -60,6 +60,39 @@ protected:
         return ended;
     }
 
+    // Runs a fresh driver against a fake in each way of misbehaving; every
+    // run must end once, with an error, well within its time-outs.
+    template <class MakeDriver>
+    void expectEveryMisbehaviourEndsOnce(MakeDriver makeDriver) {
+        std::string huge;  // far larger than the socket buffers on both sides
+        for (int i = 0; i < 8; ++i) huge += std::string(2u << 20, 'x') + "\n";
+        const struct {
+            FakePrinter::Mode mode;
+            std::string text, result;  // result empty: any error text
+        } cases[] = {
+            {FakePrinter::Mode::refuse, "riadok", ""},
+            {FakePrinter::Mode::silent, "riadok", "Read operation timed out"},
+            {FakePrinter::Mode::shortGreeting, "riadok", "Read operation timed out"},
+            {FakePrinter::Mode::closeMidway, huge, ""},
+            {FakePrinter::Mode::stopReading, huge, "Write operation timed out"},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(static_cast<int>(c.mode));
+            client = std::make_shared<RecordingClient>();
+            FakePrinter printer(kGreeting, c.mode);
+            printer.setCloseAfterBytes(200);
+            auto driver = makeDriver(printer.port());
+            const auto start = std::chrono::steady_clock::now();
+            driver->request(Fiskal::Command::tlacNefiskalnyDoklad, c.text);
+            ASSERT_TRUE(runToEnd(10000));
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(8));
+            EXPECT_EQ(1, client->finished);
+            const std::string result = client->result.value_or("OK");
+            EXPECT_NE("OK", result);
+            EXPECT_EQ(c.result.empty() ? result : c.result, result);
+        }
+    }
+
     static std::string expected(const std::string& name) {
         std::ifstream in(std::string(TREKORA_SOURCE_DIR) + "/tests/fiscal/expected/" + name, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});

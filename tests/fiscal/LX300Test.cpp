@@ -109,38 +109,5 @@ TEST_F(LX300Run, MainQueueStaysResponsiveDuringALongPrintout) {
 }
 
 TEST_F(LX300Run, EveryMisbehaviourEndsInOneClearError) {
-    std::string huge;
-    for (int i = 0; i < 8; ++i) huge += std::string(2u << 20, 'x') + "\n";
-    struct Case {
-        FakePrinter::Mode mode;
-        std::string text;
-        std::string result;  // empty: any error text
-    };
-    const std::vector<Case> cases = {
-        {FakePrinter::Mode::refuse, "riadok", ""},
-        {FakePrinter::Mode::silent, "riadok", "Read operation timed out"},
-        {FakePrinter::Mode::shortGreeting, "riadok", "Read operation timed out"},
-        {FakePrinter::Mode::closeMidway, lines(100, "riadok %d"), ""},
-        {FakePrinter::Mode::stopReading, huge, "Write operation timed out"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.mode));
-        client = std::make_shared<RecordingClient>();
-        FakePrinter printer(kGreeting, c.mode);
-        printer.setCloseAfterBytes(200);
-        auto driver = makeLX300(printer.port(), 2000);
-        driver->request(Fiskal::Command::tlacNefiskalnyDoklad, c.text);
-        ASSERT_TRUE(runToEnd(10000));
-        EXPECT_EQ(1, client->finished);
-        const std::string result = client->result.value_or("");
-        EXPECT_NE("OK", result);
-        EXPECT_FALSE(result.empty());
-        if (!c.result.empty()) {
-            EXPECT_EQ(c.result, result);
-        }
-        // Rows not yet sent when the run ended stay unsent.
-        if (c.mode == FakePrinter::Mode::closeMidway) {
-            EXPECT_LT(driver->currentRowIndex, 100);
-        }
-    }
+    expectEveryMisbehaviourEndsOnce([this](std::uint16_t port) { return makeLX300(port, 2000); });
 }
