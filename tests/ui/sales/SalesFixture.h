@@ -59,6 +59,7 @@ protected:
     // (0-based), the typed quantity and, when asked, the typed discount.
     // Stays on the batch screen when a value is refused.
     void pick(const std::string& idtov, int batch, const std::string& mnozstvo, const std::string& zlava = "") {
+        if (topAs<DatumSpotreby>()) nav->popViewController(false);
         if (auto editor = topAs<Polozky>()) editor->addTapped();
         auto goods = topAs<Tovar>();
         ASSERT_TRUE(goods);
