@@ -61,6 +61,10 @@ TEST(TerminalSale, CashSaleFromLoginToTheDocumentQuestion) {
         at = found;
     }
 
+    // The operations' trace goes to standard error, never through the screens.
+    EXPECT_EQ(output.find("start prepocitajDoklad(items:)"), std::string::npos);
+    EXPECT_NE(readFile(home / "errors.txt").find("start prepocitajDoklad(items:)"), std::string::npos);
+
     const auto db = home / "data" / "trekora" / "Documents" / "trekora.db3";
     const std::string id = "(select max(id) from vety)";
     EXPECT_NE(output.find("| cdok=" + scalar(db, "select cdok from vety where id = " + id)), std::string::npos);
