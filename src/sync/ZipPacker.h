@@ -5,6 +5,7 @@
 // of the database with it; the reading side is used to check archives.
 // Every operation answers a success flag.
 
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -49,6 +50,11 @@ public:
     static platform::Date dosEpoch();
 
 private:
+    bool addEncrypted(std::FILE* source, const std::string& entryName, const void* fileInfo);
+    // The current entry's content, deciphered and checked; none with a
+    // wrong or missing password.
+    std::optional<std::string> readEncrypted(const void* fileInfo);
+
     void* zipFile_ = nullptr;
     void* unzFile_ = nullptr;
     std::optional<std::string> password_;
