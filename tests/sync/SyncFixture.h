@@ -132,8 +132,8 @@ protected:
     }
 
     // An update file: the table zlava with one new activity and the script
-    // "update1" (none when `script` is empty).
-    static std::string updateFile(const std::string& script) {
+    // `name` (none when `script` is empty).
+    static std::string updateFile(const std::string& script, const std::string& name = "update1") {
         const std::string folder = platform::FileManager::makeTemporaryDirectory("trekora-update");
         const std::string path = folder + "/export_akcen.db3";
         sqlite3* db = nullptr;
@@ -146,8 +146,9 @@ protected:
                      nullptr, nullptr, nullptr);
         if (!script.empty()) {
             sqlite3_stmt* stmt = nullptr;
-            sqlite3_prepare_v2(db, "insert into sqliteadmin_queries values('update1', ?)", -1, &stmt, nullptr);
-            sqlite3_bind_text(stmt, 1, script.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_prepare_v2(db, "insert into sqliteadmin_queries values(?, ?)", -1, &stmt, nullptr);
+            sqlite3_bind_text(stmt, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 2, script.c_str(), -1, SQLITE_TRANSIENT);
             sqlite3_step(stmt);
             sqlite3_finalize(stmt);
         }
