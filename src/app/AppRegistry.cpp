@@ -1,5 +1,6 @@
 #include "app/AppRegistry.h"
 
+#include "sync/SyncStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
 
@@ -7,4 +8,5 @@ void registerApplicationParts() {
     // Screens and the delegate register here, one call per subsystem.
     ShellStoryboard::registerAll();
     SalesStoryboard::registerAll();
+    SyncStoryboard::registerAll();
 }
