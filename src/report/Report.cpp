@@ -19,11 +19,7 @@ bool isBlank(const std::string& piece) {
     return piece.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-std::int64_t lengthOf(const std::string& text) {
-    for (unsigned char c : text)
-        if (c >= 0x80) return characterCount(text);
-    return static_cast<std::int64_t>(text.size());
-}
+std::int64_t lengthOf(const std::string& text) { return ReportFormat::columns(text); }
 
 std::string functionValue(const std::string& name, const Report& report) {
     if (name == "RowNumber") return platform::format("%lld", static_cast<long long>(report.rowNumber));

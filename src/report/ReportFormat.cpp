@@ -11,9 +11,7 @@ bool isAscii(const std::string& text) {
     return true;
 }
 
-std::int64_t lengthOf(const std::string& text) {
-    return isAscii(text) ? static_cast<std::int64_t>(text.size()) : characterCount(text);
-}
+std::int64_t lengthOf(const std::string& text) { return ReportFormat::columns(text); }
 
 // Reads at most `maxDigits` digits at `i`; -1 for a number beyond `limit`.
 int readNumber(const std::string& format, std::size_t& i, int limit) {
@@ -27,6 +25,25 @@ int readNumber(const std::string& format, std::size_t& i, int limit) {
 }
 
 }  // namespace
+
+std::int64_t ReportFormat::columns(const std::string& text) {
+    // Below U+0300 (Latin letters, Slovak ones included) every code point is
+    // a character of its own; anything else goes to the full segmentation.
+    std::int64_t count = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c < 0x80) {
+            ++count;
+        } else if (c >= 0xC2 && c <= 0xCB && i + 1 < text.size() &&
+                   (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80) {
+            ++count;
+            ++i;
+        } else {
+            return characterCount(text);
+        }
+    }
+    return count;
+}
 
 ReportFormat::ReportFormat(const std::string& format) {
     if (!check(format)) {

@@ -24,6 +24,9 @@ public:
     Kind kind() const { return kind_; }
     bool usable() const { return kind_ != Kind::unusable; }
 
+    // Columns a text takes on the page: its user-perceived characters.
+    static std::int64_t columns(const std::string& text);
+
     // The formatted value; only meaningful for the format's own kind.
     std::string text(const std::string& value) const;
     std::string real(double value) const;
