@@ -1,5 +1,6 @@
 #include "support/TrekoraTestEnvironment.h"
 
+#include "app/HtmlText.h"
 #include "platform/MainRunLoop.h"
 #include "platform/SystemSounds.h"
 #include "platform/ui/AlertController.h"
@@ -15,6 +16,8 @@
 #include "report/ReportStoryboard.h"
 
 #include <gtest/gtest.h>
+
+#include <sstream>
 
 using Command = Fiskal::Command;
 
@@ -104,6 +107,12 @@ TEST_F(PreviewTest, APostedDocumentBecomesItsPrintJob) {
     EXPECT_EQ(t.previewTxt, rendered("fiskal_vklad_kopia", id));
     EXPECT_EQ(t.fiskalCommandParameters, (std::map<std::string, std::string>{{"CDOK", id}, {"ODSTRANKOVAT_DOKLAD", "N"}}));
     EXPECT_EQ(page(*preview), Preview::page(t.previewTxt));
+    // The terminal shows the page as the printed text.
+    std::string printed;
+    std::istringstream lines(t.previewTxt);
+    for (std::string line; std::getline(lines, line);)
+        printed += (printed.empty() ? "" : "\n") + line.substr(0, line.find_last_not_of(' ') + 1);
+    EXPECT_EQ(HtmlText::toText(page(*preview)), printed);
     EXPECT_FALSE(errorSound());
 
     // Codes outside the cash documents show and print the same single text.
