@@ -1,6 +1,7 @@
 #include "app/AppRegistry.h"
 
 #include "fiscal/FiscalStoryboard.h"
+#include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
@@ -11,4 +12,5 @@ void registerApplicationParts() {
     SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
     FiscalStoryboard::registerAll();
+    ReportStoryboard::registerAll();
 }
