@@ -3,6 +3,7 @@
 #include "fiscal/FT5000.h"
 #include "platform/MainRunLoop.h"
 #include "platform/SystemSounds.h"
+#include "platform/TextEncoding.h"
 #include "platform/FakeWifiProvider.h"
 #include "platform/Wifi.h"
 #include "platform/ui/AlertController.h"
@@ -12,6 +13,7 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
 #include "records/NastaveniaItem.h"
+#include "report/Preview.h"
 #include "report/Tlac.h"
 #include "support/TrekoraTestEnvironment.h"
 
@@ -215,4 +217,38 @@ TEST_F(TlacScreen, DriverFailureIsShownWithTheErrorSound) {
     EXPECT_TRUE(played(1116));
     ASSERT_TRUE(alert->tapAction("ok"));
     EXPECT_EQ(1u, nav->viewControllers().size());
+}
+
+TEST_F(TlacScreen, CashSaleFromThePreviewReachesThePrinter) {
+    ASSERT_TRUE(sharedTrekora().checkUzivatelPin("1234"));
+    FakePrinter printer("");
+    auto& s = settings();
+    s.ANIMOVAT_OKNA = "N";
+    s.FISCAL_TYPE = "FT5000";
+    s.WIFI_PRINTER_SSID = "Auto-Wifi";
+    s.WIFI_PRINTER_IP = "127.0.0.1";
+    s.WIFI_PRINTER_PORT = std::to_string(printer.port());
+    s.WIFI_RESPONSE = "";
+    for (const auto& row : sharedTrekora().getData("vsetky_vystavene"))
+        if (row.at("ID") == "1005") sharedTrekora().printingDoklad = row;  // a cash sale
+    auto preview = platform::Storyboard::named("Main")->instantiate<Preview>("Preview");
+    nav->pushViewController(preview, false);
+    preview->navigationItem().rightBarButtonItems().at(0)->tap();
+
+    auto choice = window->presentedAlert();
+    ASSERT_TRUE(choice);
+    EXPECT_EQ("vyber tlačiareň", choice->title().value_or(""));
+    ASSERT_TRUE(choice->tapAction(0));
+    auto alert = waitForAlert("fiskal");
+    ASSERT_TRUE(alert);
+    EXPECT_EQ("OK", alert->message().value_or(""));
+    ASSERT_TRUE(printer.waitForClose());
+    // The receipt's lines arrive in the printer's code page.
+    const std::string text = sharedTrekora().fiskalTxt;
+    const std::string firstLine = text.substr(0, text.find('\n'));
+    EXPECT_EQ(0u, printer.received().rfind(printed(platform::TextEncoding::toCp852(firstLine).value()), 0));
+    EXPECT_NE(std::string::npos,
+              printer.received().find(platform::TextEncoding::toCp852("POKLADNIČNÝ DOKLAD č. 1005").value()));
+    ASSERT_TRUE(alert->tapAction("ok"));
+    EXPECT_EQ(preview, nav->topViewController());
 }
