@@ -66,9 +66,9 @@ void FT5000::pripravDoklad() {
     replaceAll(text, "ESC", "\x1b");
 
     rowsToSend.clear();
-    for (const auto& piece : splitLines(text)) {
-        Console::print(traceOf(piece));
-        if (!isBlankRow(piece)) rowsToSend.push_back(piece + CRLF);
+    for (const auto& line : splitLines(text)) {
+        Console::print(traceOf(line));
+        if (!isBlankRow(line)) rowsToSend.push_back(line + CRLF);
     }
     documentRows_ = rowsToSend.size();
     // Code table 18 first, so that the Slovak letters print.

@@ -159,7 +159,7 @@ protected:
     void reportProgressStep();
     // Number of characters of the greeting: the length of the greeting read.
     std::uint64_t greetingLength() const;
-    // Lines of a document text: split at every line feed, empty pieces kept.
+    // Lines of a document text: split at every line feed, empty lines kept.
     static std::vector<std::string> splitLines(const std::string& text);
 
 private:

@@ -25,7 +25,7 @@ TEST_F(FT5000Run, CashReceiptBytesAndProgress) {
     EXPECT_EQ("OK", client->result.value_or(""));
     EXPECT_EQ(Fiskal::Command::tlacDoklad, client->command);
     EXPECT_EQ(expected("ft5000_receipt.bin"), printer.received());
-    // Set-up row, five lines, page break; 8 pieces of text give 20 steps.
+    // Set-up row, five lines, page break; 8 lines of text give 20 steps.
     ASSERT_EQ(7u, client->progress.size());
     EXPECT_FLOAT_EQ(7.0f / 20.0f, client->progress.back());
 }
