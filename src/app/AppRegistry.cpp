@@ -1,8 +1,10 @@
 #include "app/AppRegistry.h"
 
+#include "sync/SyncStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
 
 void registerApplicationParts() {
     // Screens and the delegate register here, one call per subsystem.
     ShellStoryboard::registerAll();
+    SyncStoryboard::registerAll();
 }
