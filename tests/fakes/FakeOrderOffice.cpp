@@ -13,13 +13,9 @@ std::string text(const json& value) {
 
 }  // namespace
 
-FakeOrderOffice::FakeOrderOffice() : server_(std::make_unique<httplib::Server>()) {
-    server_->set_keep_alive_max_count(1);
-    install(*server_);
-    port_ = server_->bind_to_any_port("127.0.0.1");
-    thread_ = std::thread([this] { server_->listen_after_bind(); });
-    while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
-}
+FakeOrderOffice::FakeOrderOffice() : own_(std::make_unique<FakeOffice>()), office_(*own_) { install(); }
+
+FakeOrderOffice::FakeOrderOffice(FakeOffice& office) : office_(office) { install(); }
 
 FakeOrderOffice::~FakeOrderOffice() {
     {
@@ -27,21 +23,15 @@ FakeOrderOffice::~FakeOrderOffice() {
         stopping_ = true;
     }
     stopped_.notify_all();
-    if (server_) server_->stop();
-    if (thread_.joinable()) thread_.join();
+    // An office that outlives the desk no longer calls it.
+    for (const char* path : {exportPath, importPath, transferPath})
+        office_.handle("POST", path, [](const FakeOffice::Request&) { return FakeOffice::Reply{404, "", "text/plain", {}}; });
 }
 
-void FakeOrderOffice::install(httplib::Server& server) {
-    server.Post("/trekora_data/objednavky_export.php",
-                [this](const httplib::Request& q, httplib::Response& r) { handle(q, r, false); });
-    server.Post("/trekora_data/objednavky_import.php",
-                [this](const httplib::Request& q, httplib::Response& r) { handle(q, r, false); });
-    server.Post("/trekora_data/preskladnenie.php",
-                [this](const httplib::Request& q, httplib::Response& r) { handle(q, r, true); });
-}
-
-std::string FakeOrderOffice::url(const std::string& path) const {
-    return "http://127.0.0.1:" + std::to_string(port_) + path;
+void FakeOrderOffice::install() {
+    office_.handle("POST", exportPath, [this](const FakeOffice::Request& q) { return handle(q, false); });
+    office_.handle("POST", importPath, [this](const FakeOffice::Request& q) { return handle(q, false); });
+    office_.handle("POST", transferPath, [this](const FakeOffice::Request& q) { return handle(q, true); });
 }
 
 void FakeOrderOffice::prepare(const json& order) {
@@ -91,38 +81,34 @@ void FakeOrderOffice::onUpdate(std::function<void(const std::string&)> hook) {
     onUpdate_ = std::move(hook);
 }
 
-void FakeOrderOffice::answer(httplib::Response& response, const std::string& action, const json& reply) {
+FakeOffice::Reply FakeOrderOffice::answer(const std::string& action, const json& reply) {
     Fault fault;
     {
         std::unique_lock lock(mutex_);
         auto it = faults_.find(action);
         fault = it == faults_.end() ? Fault::none : it->second;
         if (fault == Fault::silence) {
-            // Holds the answer back until the office stops (at most 30 s).
+            // Holds the answer back until the desk goes (at most 30 s).
             stopped_.wait_for(lock, std::chrono::seconds(30), [this] { return stopping_; });
-            response.status = 500;
-            return;
+            return FakeOffice::Reply{500, "", "text/plain", {}};
         }
     }
     switch (fault) {
     case Fault::status500:
-        response.status = 500;
-        response.set_content("{\"RESULT\":\"OK\"}", "application/json");
-        return;
+        return FakeOffice::Reply{500, "{\"RESULT\":\"OK\"}", "application/json", {}};
     case Fault::malformedJson:
-        response.set_content("{\"RESULT\": \"OK\", \"LIST\": [", "application/json");
-        return;
+        return FakeOffice::Reply{200, "{\"RESULT\": \"OK\", \"LIST\": [", "application/json", {}};
     case Fault::refused:
-        response.set_content("{\"RESULT\":\"CHYBA\",\"MESSAGE\":\"odmietnuté\"}", "application/json");
-        return;
+        return FakeOffice::Reply{200, "{\"RESULT\":\"CHYBA\",\"MESSAGE\":\"odmietnuté\"}", "application/json", {}};
     default:
-        response.set_content(reply.dump(), "application/json");
+        return FakeOffice::Reply{200, reply.dump(), "application/json", {}};
     }
 }
 
-void FakeOrderOffice::handle(const httplib::Request& request, httplib::Response& response, bool transfer) {
+FakeOffice::Reply FakeOrderOffice::handle(const FakeOffice::Request& request, bool transfer) {
     Request seen{request.path, request.body, std::nullopt, ""};
-    if (request.has_header("Content-Length")) seen.contentLength = request.get_header_value("Content-Length");
+    if (request.headers.count("Content-Length") || !request.header("Content-Length").empty())
+        seen.contentLength = request.header("Content-Length");
     const std::string prefix = "request=";
     json message;
     if (request.body.rfind(prefix, 0) == 0) message = json::parse(request.body.substr(prefix.size()), nullptr, false);
@@ -131,10 +117,7 @@ void FakeOrderOffice::handle(const httplib::Request& request, httplib::Response&
         std::lock_guard lock(mutex_);
         requests_.push_back(seen);
     }
-    if (message.is_discarded()) {
-        response.status = 400;
-        return;
-    }
+    if (message.is_discarded()) return FakeOffice::Reply{400, "", "text/plain", {}};
 
     if (transfer) {
         std::string body;
@@ -147,9 +130,8 @@ void FakeOrderOffice::handle(const httplib::Request& request, httplib::Response&
             std::lock_guard lock(mutex_);
             if (faults_.count("TRANSFER")) fault = faults_["TRANSFER"];
         }
-        if (fault != Fault::none && fault != Fault::emptyTransfer) return answer(response, "TRANSFER", json());
-        response.set_content(body, "application/json");
-        return;
+        if (fault != Fault::none && fault != Fault::emptyTransfer) return answer("TRANSFER", json());
+        return FakeOffice::Reply{200, body, "application/json", {}};
     }
 
     const std::string& action = seen.action;
@@ -202,10 +184,9 @@ void FakeOrderOffice::handle(const httplib::Request& request, httplib::Response&
             if (fault == Fault::none) delivered_.insert(cdok);
             reply["RESULT"] = "OK";
         } else {
-            response.status = 400;
-            return;
+            return FakeOffice::Reply{400, "", "text/plain", {}};
         }
     }
     if (hook) hook(text(message["CDOK"]));
-    answer(response, action, reply);
+    return answer(action, reply);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <httplib.h>
+#include "fakes/FakeOffice.h"
+
 #include <nlohmann/json.hpp>
 
 #include <condition_variable>
@@ -13,8 +14,9 @@
 #include <thread>
 #include <vector>
 
-// The office's side of the order exchange and of the stock transfer, on
-// 127.0.0.1 with an ephemeral port. It reads "request=<JSON>" as it stands,
+// The office's side of the order exchange and of the stock transfer: the
+// order endpoints of a FakeOffice (its own, or one the test runs). It reads
+// "request=<JSON>" as it stands,
 // keeps exported orders and prepared orders in memory, and answers LASTCDOK,
 // EXPORT, LIST, SELECT and UPDATE; the stock transfer answers the lines set
 // by the test. Each action can be made to misbehave.
@@ -39,17 +41,19 @@ public:
         std::string action;                        // "ACTION" of the JSON, "" for the transfer
     };
 
-    FakeOrderOffice();  // serves on a server of its own
+    FakeOrderOffice();                           // on an office of its own
+    explicit FakeOrderOffice(FakeOffice& office);  // on an office the test runs
     ~FakeOrderOffice();
     FakeOrderOffice(const FakeOrderOffice&) = delete;
     FakeOrderOffice& operator=(const FakeOrderOffice&) = delete;
 
-    // Adds the routes to a server that someone else runs.
-    void install(httplib::Server& server);
+    static constexpr const char* exportPath = "/trekora_data/objednavky_export.php";
+    static constexpr const char* importPath = "/trekora_data/objednavky_import.php";
+    static constexpr const char* transferPath = "/trekora_data/preskladnenie.php";
 
-    std::string exportUrl() const { return url("/trekora_data/objednavky_export.php"); }
-    std::string importUrl() const { return url("/trekora_data/objednavky_import.php"); }
-    std::string transferUrl() const { return url("/trekora_data/preskladnenie.php"); }
+    std::string exportUrl() const { return office_.url(exportPath); }
+    std::string importUrl() const { return office_.url(importPath); }
+    std::string transferUrl() const { return office_.url(transferPath); }
 
     // An order the office prepared for a centre (its "STR" member), waiting
     // for import until UPDATE marks it delivered.
@@ -68,16 +72,15 @@ public:
     void onUpdate(std::function<void(const std::string&)> hook);
 
 private:
-    std::string url(const std::string& path) const;
-    void handle(const httplib::Request& request, httplib::Response& response, bool transfer);
-    void answer(httplib::Response& response, const std::string& action, const nlohmann::json& reply);
+    void install();
+    FakeOffice::Reply handle(const FakeOffice::Request& request, bool transfer);
+    FakeOffice::Reply answer(const std::string& action, const nlohmann::json& reply);
 
+    std::unique_ptr<FakeOffice> own_;
+    FakeOffice& office_;
     mutable std::mutex mutex_;
     std::condition_variable stopped_;
     bool stopping_ = false;
-    int port_ = 0;
-    std::unique_ptr<httplib::Server> server_;
-    std::thread thread_;
 
     std::vector<Request> requests_;
     std::vector<nlohmann::json> exported_;
