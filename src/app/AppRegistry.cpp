@@ -1,10 +1,12 @@
 #include "app/AppRegistry.h"
 
 #include "sync/SyncStoryboard.h"
+#include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
 
 void registerApplicationParts() {
     // Screens and the delegate register here, one call per subsystem.
     ShellStoryboard::registerAll();
+    SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
 }

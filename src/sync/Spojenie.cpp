@@ -223,8 +223,6 @@ std::string Spojenie::casText() const {
 
 void Spojenie::zobrazKoniec(const std::string& title, const std::string& message, bool errorSound) {
     if (auto v = activityIndicator.lock()) v->setHidden(true);
-    // A job that failed before showing anything still leaves the screen.
-    navigationItem().setHidesBackButton(true);
     auto alert = AlertController::make(title, message, AlertController::Style::alert);
     auto weak = std::weak_ptr<Spojenie>(self());
     alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak](AlertAction&) {

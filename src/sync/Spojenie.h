@@ -125,7 +125,7 @@ public:
     void importObjednavok();
 
     // --- helpers for the jobs ----------------------------------------------------------------
-    // Runs `work` on the main queue with the screen, while it still exists.
+    // Runs `work` on the main queue with the screen (kept alive until then).
     void naHlavnom(std::function<void(Spojenie&)> work);
     // The finish alert: hides the activity indicator, presents `title` with
     // `message` and one "ok" that pops the screen. Call on the main queue.
@@ -143,11 +143,12 @@ public:
     // Pops the screen (animated as the settings say).
     void pop();
     bool animovat() const;
-    // A new alert of this screen with the console line and the handler of each answer.
+    // Presents an alert of this screen, animated as the settings say.
     void predstav(const std::shared_ptr<platform::ViewController>& alert);
 
-private:
     std::shared_ptr<Spojenie> self();
+
+private:
     std::shared_ptr<platform::UrlSessionDelegate> selfAsDelegate();
     // The body of a synchronisation job, on a background queue.
     void synchronizaciaJob(bool full);

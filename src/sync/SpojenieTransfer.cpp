@@ -202,7 +202,11 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
     if (!size || (expected >= 0 && static_cast<int64_t>(*size) != expected))
         return fail("neúplný súbor");
 
+    // The name comes from the typed address: it must name a plain file of
+    // the Documents folder and never a journal of the database.
     const std::string name = lastComponent(destination);
+    if (name.empty() || name == "." || name == ".." || name.rfind(trekora.dbFileName + "-", 0) == 0)
+        return fail("neplatný názov súboru: " + name);
     if (name == "trekora.db3") {
         // The database takes the download's place only once the download is
         // known good; one rename replaces it, the old file stays until then.

@@ -225,10 +225,16 @@ TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
         tapAlert("ok");
         EXPECT_EQ(nav->topViewController(), root);
     }
-    // An address that cannot be loaded ends the same way.
-    ASSERT_EQ(download("spojenie_obnova_segue", "nie je adresa"), "chyba!");
-    tapAlert("ok");
-    EXPECT_EQ(nav->topViewController(), root);
+    // An address that cannot be loaded, or names a journal of the database, ends the same way.
+    office->handle("GET", "/trekora_data/trekora.db3-journal", [](const FakeOffice::Request&) {
+        return FakeOffice::Reply{200, "journal", "application/octet-stream", {}};
+    });
+    for (const std::string& address : {std::string("nie je adresa"), office->url("/trekora_data/trekora.db3-journal")}) {
+        ASSERT_EQ(download("spojenie_obnova_segue", address), "chyba!");
+        tapAlert("ok");
+        EXPECT_EQ(nav->topViewController(), root);
+    }
+    EXPECT_FALSE(FileManager::fileExists(database() + "-journal"));
 }
 
 TEST_F(SpojenieTest, HttpsWithCheckedCertificates) {
@@ -314,4 +320,13 @@ TEST_F(SpojenieTest, UploadBodyAndFileNameAsTheOfficeReadsThem) {
     screen->posliSubor(out("missing.zip"), semafor);
     ASSERT_TRUE(semafor->wait(5.0));
     EXPECT_EQ(screen->neodoslaneSubory, 1);
+}
+
+TEST_F(SpojenieTest, BackupOfADatabaseThatCannotBeReadFailsAndNoArchiveIsSent) {
+    FileManager::writeFile(database(), std::string(8192, 'x'));
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("záloha zlyhala"), std::string::npos);
+    ASSERT_EQ(office->uploads().size(), 1u);
+    EXPECT_NE(office->uploads()[0].fileName.find(".log"), std::string::npos);
+    EXPECT_TRUE(entries(out()).empty());
 }
