@@ -1,5 +1,6 @@
 #include "app/AppRegistry.h"
 
+#include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
@@ -9,4 +10,5 @@ void registerApplicationParts() {
     ShellStoryboard::registerAll();
     SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
+    ReportStoryboard::registerAll();
 }
