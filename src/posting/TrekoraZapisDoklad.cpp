@@ -25,6 +25,7 @@ std::string Trekora::zapisDoklad() {
         return "chyba!,,nemôžem_otvoriť_databázu";
     }
     std::string result;
+    const std::string printingBefore = printingId;
     if (!db->beginTransaction()) {
         result = "chyba! ,," + db->lastErrorMessage();
         Console::print(result);
@@ -40,6 +41,8 @@ std::string Trekora::zapisDoklad() {
         result = std::string("chyba! ,,") + e.what();
         if (db->inTransaction()) db->rollback();
         Console::print("rollback");
+        // The header it named went with the rollback.
+        if (printingId != printingBefore) printingId.clear();
     }
     db->close();
     return result;
@@ -48,11 +51,14 @@ std::string Trekora::zapisDoklad() {
 std::string Trekora::zapisDokladDB(SqlDatabase& db) {
     Console::print("start zapisDokladDB(db:) ...");
     DokladPosting posting(*this);
+    const std::string printingBefore = printingId;
     try {
         if (auto refused = posting.prepare(&db)) return *refused;
         return posting.write(db);
     } catch (const std::exception& e) {
         Console::print(e.what());
+        // The caller rolls the header back.
+        if (printingId != printingBefore) printingId.clear();
         throw;
     }
 }
