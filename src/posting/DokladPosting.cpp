@@ -76,10 +76,11 @@ void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateNam
         rows.push_back({SqlValue(mnoz), SqlValue(id)});
     }
     rs->close();
+    const bool trace = trekora_.postingTrace;
     for (const auto& values : rows) {
-        Console::print(update);
+        if (trace) Console::print(update);
         SqlRows::update(db, update, values);
-        Console::print("x= true");
+        if (trace) Console::print("x= true");
     }
 }
 
@@ -87,6 +88,7 @@ std::string DokladPosting::write(SqlDatabase& db) {
     const auto& typ = *trekora_.selectedTypDokladuItem;
     const Statements names = statementsFor(typ.pohyb, typ.koeficient);
     const auto& vety = *trekora_.tempVetyArray.front();
+    const bool trace = trekora_.postingTrace;
 
     // Header.
     SqlRows::update(db, trekora_.getQueryOrThrow("doklad_insert_01_temp_vety", db),
@@ -103,7 +105,7 @@ std::string DokladPosting::write(SqlDatabase& db) {
         SqlRows::update(db, lineInsert,
                         {headerId, polo->IDO, polo->IDTOV, polo->MNOZ, polo->DATUMSPOTREBY, polo->POHYB,
                          polo->ZLAVA1, polo->ZLAVA2, polo->ZLAVAC});
-        Console::print("doklad_insert_02_temp_polo ok");
+        if (trace) Console::print("doklad_insert_02_temp_polo ok");
     }
 
     trekora_.executeQueryDB(db, names.columnFixes, {headerId});
@@ -119,15 +121,17 @@ std::string DokladPosting::write(SqlDatabase& db) {
     Console::print("vety_id= " + std::to_string(vetyId));
     trekora_.executeQueryDB(db, "cdok_set", {vetyId, vetyId});
 
-    // Console listing of the new document.
-    for (const char* listing : {"select * from vety where id=@id", "select * from polo where vety_id=@vety_id"}) {
-        auto rs = SqlRows::query(db, listing, {vetyId});
-        while (rs->next()) {
-            for (int i = 0; i < rs->columnCount(); ++i)
-                Console::print(rs->columnNameForIndex(i) + "=" + rs->stringForColumnIndex(i).value_or(""));
-            Console::print("-----------------");
+    // Console listing of the new document, for whoever reads the trace.
+    if (trace) {
+        for (const char* listing : {"select * from vety where id=@id", "select * from polo where vety_id=@vety_id"}) {
+            auto rs = SqlRows::query(db, listing, {vetyId});
+            while (rs->next()) {
+                for (int i = 0; i < rs->columnCount(); ++i)
+                    Console::print(rs->columnNameForIndex(i) + "=" + rs->stringForColumnIndex(i).value_or(""));
+                Console::print("-----------------");
+            }
+            rs->close();
         }
-        rs->close();
     }
 
     trekora_.executeQueryDB(db, names.batchInsert, {});
