@@ -7,20 +7,20 @@
 // totals as they are written.
 #include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "platform/Console.h"
 #include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
 
-#include <iostream>
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
-    std::cout << "start " << "getPolozkyArray()" << " ..." << std::endl;
+    platform::Console::print("start getPolozkyArray() ...");
     std::vector<std::shared_ptr<TovarItem>> result;
     for (const auto& tovar : tovarArray)
         if (Amounts::integerOf(tovar->VYBRANE) != 0) result.push_back(tovar);
-    std::cout << result.size() << std::endl;
+    platform::Console::print(std::to_string(result.size()));
     return result;
 }
 
@@ -33,7 +33,7 @@ void Trekora::odprijmovatVsetko() {
 }
 
 void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& items) {
-    std::cout << "start " << "prepocitajDoklad(items:)" << " ..." << std::endl;
+    platform::Console::print("start prepocitajDoklad(items:) ...");
     std::int64_t sum = 0;
     std::int64_t sumKorunka = 0;
     for (const auto& tovar : items) {
@@ -57,8 +57,8 @@ std::string Trekora::checkMaxSumaHotovosti() {
     const std::int64_t limit = Amounts::unitsOf(nastaveniaItem ? nastaveniaItem->MAXSUMAHOTOVOSTI : std::string(), 2);
     const std::int64_t signedTotal = Amounts::unitsOf(selectedSumdokz, 2);
     const std::int64_t total = signedTotal < 0 ? -signedTotal : signedTotal;
-    std::cout << Amounts::formatUnits(limit, 2, 0) << std::endl;
-    std::cout << Amounts::formatUnits(total, 2, 0) << std::endl;
+    platform::Console::print(Amounts::formatUnits(limit, 2, 0));
+    platform::Console::print(Amounts::formatUnits(total, 2, 0));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
 }

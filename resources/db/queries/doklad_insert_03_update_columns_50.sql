@@ -71,5 +71,5 @@ set sumdph = coalesce((select sum(cast(round(p.hdphcc * 100) as integer)) from t
                   then coalesce((select sum(cast(round(p.ccsum * 100) as integer)) from temp_polo p where p.temp_vety_id = ?1) / 100.0, 0) else 0 end,
     sumdokz_korunka = case when pohyb in (10, 20, 21, 30, 31)
                   then coalesce((select sum(cast(round(p.ccsum * 100) as integer)) from temp_polo p where p.temp_vety_id = ?1 and upper(p.korunka) = 'ANO') / 100.0, 0) else 0 end,
-    sumdokz = coalesce((select sum(cast(round(p.ccsum * 100) as integer)) from temp_polo p where p.temp_vety_id = ?1) / 100.0, sumdokz, 0)
+    sumdokz = coalesce((select sum(cast(round(p.ccsum * 100) as integer)) from temp_polo p where p.temp_vety_id = ?1) / 100.0, 0)
 where id = ?1
