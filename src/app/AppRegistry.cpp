@@ -1,5 +1,6 @@
 #include "app/AppRegistry.h"
 
+#include "fiscal/FiscalStoryboard.h"
 #include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
@@ -10,5 +11,6 @@ void registerApplicationParts() {
     ShellStoryboard::registerAll();
     SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
+    FiscalStoryboard::registerAll();
     ReportStoryboard::registerAll();
 }
