@@ -2,6 +2,7 @@
 
 #include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
+#include "ui/orders/OrdersStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
 
@@ -11,4 +12,5 @@ void registerApplicationParts() {
     SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
     ReportStoryboard::registerAll();
+    OrdersStoryboard::registerAll();
 }
