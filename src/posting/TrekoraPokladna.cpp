@@ -55,6 +55,36 @@ PostingFrame::Options byIdOptions(const std::string& name, const std::string& qu
     return o;
 }
 
+// A whole cancellation is the negated copy of its document under the same
+// movement code, tied to it by parcdok and named "STORNO <cdok>". A document
+// is cancelled as a whole at most once, and such a cancellation is never
+// itself cancelled as a whole.
+std::optional<std::string> stornoCelehoRefusal(Trekora& trekora, const std::string& id) {
+    auto db = SqlRows::connection(trekora);
+    if (!db->open()) return "chyba!,," + db->lastErrorMessage();
+    std::optional<std::string> refusal;
+    try {
+        auto rs = SqlRows::query(*db,
+                                 "select 1 from vety v join vety p on p.cdok = v.parcdok and p.pohyb = v.pohyb "
+                                 "where v.id = ?1 and v.info = 'STORNO ' || p.cdok",
+                                 {id});
+        if (rs->next()) refusal = "chyba!,,vybraný doklad je storno celého dokladu, nie je možné ho stornovať";
+        rs->close();
+        if (!refusal) {
+            rs = SqlRows::query(*db,
+                                "select c.cdok CDOK from vety v join vety c on c.parcdok = v.cdok and c.pohyb = v.pohyb "
+                                "where v.id = ?1 and c.info = 'STORNO ' || v.cdok order by c.id limit 1",
+                                {id});
+            if (rs->next()) refusal = "chyba!,,vybraný doklad už bol stornovaný dokladom " + SqlRows::text(*rs, "CDOK");
+            rs->close();
+        }
+    } catch (const std::exception& e) {
+        refusal = std::string("chyba!,,") + e.what();
+    }
+    db->close();
+    return refusal;
+}
+
 // Looks for an earlier follow-up document (protocol or payment) whose parent
 // is the document `id`.
 std::string checkParCdok(Trekora& trekora, const std::string& name, int followUpPohyb, const std::string& free,
@@ -133,6 +163,7 @@ std::string Trekora::stornoCelehoDokladu(const std::string& id, const std::strin
     auto o = byIdOptions("stornoCelehoDokladu(id:pohyb:)", "", id);
     o.queryName = [pohyb] { return stornoQuery(pohyb); };
     o.noStatementAnswer = "chyba!,,pre vybraný doklad nie je možné vytvoriť storno celého dokladu";
+    o.checks = [this, id]() -> std::optional<std::string> { return stornoCelehoRefusal(*this, id); };
     return PostingFrame::run(*this, o);
 }
 

@@ -18,7 +18,7 @@ TEST_F(PrijateObjednavky, TheShippedOrdersListWithDeliveredAndOutstandingQuantit
     ASSERT_EQ(orders.size(), 3u);
     EXPECT_EQ(orders[0]["CDOK"], "24103");
     EXPECT_EQ(orders[2]["NAZOV1"], "Potraviny Jednota");
-    EXPECT_EQ(orders[2]["PLNENIE"], "3 %");
+    EXPECT_EQ(orders[2]["PLNENIE"], "0.0333");
     EXPECT_FALSE(orders[2]["SUMDOKZ"].empty());
 
     auto lines = t->readObjednavkaPolozky("24101");
