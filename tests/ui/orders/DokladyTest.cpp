@@ -89,4 +89,23 @@ TEST_F(DokladyTest, ColoursFollowTheFiscalNumberAndTheInvoiceCode) {
     EXPECT_TRUE(env->console().contains("[CTL: 0, NAZOV: x, PARDOK: F-1, POHYB: 10]"));
 }
 
+TEST_F(DokladyTest, AWholeDocumentIsCancelledOnceAndItsCancellationNever) {
+    cashSale("kvet", "T001");
+    auto& trekora = sharedTrekora();
+    const std::string id = scalar("select max(id) from vety");
+    const std::string stock = "select stav from sklad where sklad_typ = 10 and idtov = 'T001'";
+    const std::string before = scalar(stock);
+    EXPECT_EQ(trekora.stornoCelehoDokladu(id, "10").rfind("ok!,,cdok=", 0), 0u);
+    const std::string storno = scalar("select max(id) from vety");
+    const std::string cdok = scalar("select cdok from vety where id = " + storno);
+    const std::string restored = scalar(stock);
+
+    EXPECT_EQ(trekora.stornoCelehoDokladu(id, "10"), "chyba!,,vybraný doklad už bol stornovaný dokladom " + cdok);
+    EXPECT_EQ(trekora.stornoCelehoDokladu(storno, "10"),
+              "chyba!,,vybraný doklad je storno celého dokladu, nie je možné ho stornovať");
+    EXPECT_EQ(scalar("select max(id) from vety"), storno);
+    EXPECT_EQ(scalar(stock), restored);
+    EXPECT_NE(restored, before);
+}
+
 }  // namespace
