@@ -3,7 +3,9 @@
 #include "core/Colors.h"
 #include "platform/Console.h"
 #include "ui/orders/DokladCell.h"
+#include "report/DataItem.h"
 #include "ui/orders/OrdersUi.h"
+#include "ui/sales/SearchText.h"
 #include "ui/sales/SalesUi.h"
 
 using platform::Console;
@@ -31,7 +33,9 @@ void Doklady::viewDidLoad() {
 void Doklady::viewWillAppear(bool animated) {
     platform::ViewController::viewWillAppear(animated);
     auto& trekora = sharedTrekora();
-    data = trekora.getData("vsetky_vystavene");
+    // The rows of the report data item, read as rows of one shared column list.
+    const auto item = trekora.findDataItem("vsetky_vystavene");
+    data = item ? QueryRow::readAll(trekora.dbURL, item->selectQuery) : std::vector<std::shared_ptr<const QueryRow>>{};
     // Every appearance shows the whole fresh list, whatever the search bar holds.
     filteredData = data;
     if (auto table = tableView.lock()) table->reloadData();
@@ -50,8 +54,8 @@ std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableVi
                                                                const platform::IndexPath& indexPath) {
     auto cell = std::dynamic_pointer_cast<DokladCell>(table.dequeueReusableCell("DokladCell"));
     if (!cell || !isRow(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
-    const auto& row = filteredData[static_cast<std::size_t>(indexPath.row)];
-    auto value = [&row](const char* key) -> const std::string& { return OrdersUi::hodnota(row, key); };
+    const auto& row = *filteredData[static_cast<std::size_t>(indexPath.row)];
+    auto value = [&row](const char* key) -> const std::string& { return row.value(key); };
     auto set = [](const std::weak_ptr<platform::Label>& label, const std::string& text) {
         if (auto l = label.lock()) l->setText(text);
     };
@@ -76,7 +80,21 @@ std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableVi
 }
 
 void Doklady::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
-    filteredData = OrdersUi::filter(data, kHladane, searchText);
+    if (searchText.empty()) {
+        filteredData = data;
+    } else {
+        const std::string needle = SearchText::fold(searchText);
+        filteredData.clear();
+        for (const auto& row : data) {
+            for (const auto& key : kHladane) {
+                const std::string* value = row->find(key);
+                if (value && SearchText::fold(*value).find(needle) != std::string::npos) {
+                    filteredData.push_back(row);
+                    break;
+                }
+            }
+        }
+    }
     if (!searchText.empty()) Console::print(searchText);
     setNadpis();
     if (auto table = tableView.lock()) table->reloadData();
@@ -85,12 +103,12 @@ void Doklady::searchBarTextDidChange(platform::SearchBar&, const std::string& se
 void Doklady::didSelectRowAt(platform::TableView&, const platform::IndexPath& indexPath) {
     if (!isRow(indexPath, filteredData.size())) return;
     auto preview = SalesUi::instantiate(*this, "Preview");
-    sharedTrekora().printingDoklad = filteredData[static_cast<std::size_t>(indexPath.row)];
+    sharedTrekora().printingDoklad = filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary();
     SalesUi::push(*this, preview, SalesUi::animovat());
 }
 
 void Doklady::accessoryButtonTappedForRowWith(platform::TableView&, const platform::IndexPath& indexPath) {
     if (!isRow(indexPath, filteredData.size())) return;
     Console::print("....info....");
-    Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)]));
+    Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary()));
 }

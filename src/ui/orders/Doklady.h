@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/Trekora.h"
+#include "ui/orders/QueryRow.h"
 #include "platform/ui/SearchBar.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
@@ -18,8 +19,10 @@ class Doklady : public platform::ViewController,
 public:
     std::weak_ptr<platform::SearchBar> searchBar;
     std::weak_ptr<platform::TableView> tableView;
-    std::vector<RowDictionary> data;
-    std::vector<RowDictionary> filteredData;
+    // The documents of the report data item "vsetky_vystavene" as last
+    // read, and the rows shown (the same rows, in the same order).
+    std::vector<std::shared_ptr<const QueryRow>> data;
+    std::vector<std::shared_ptr<const QueryRow>> filteredData;
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

@@ -40,7 +40,7 @@ TEST_F(DokladyTest, NewDocumentsAreListedSearchedColouredAndOpenedInThePreview) 
     bar->enterText("HOTOV");  // case does not matter
     const auto hotovost = doklady->filteredData.size();
     EXPECT_GE(hotovost, 2u);
-    for (const auto& row : doklady->filteredData) EXPECT_EQ(row.at("NAZOV"), "hotovosť");
+    for (const auto& row : doklady->filteredData) EXPECT_EQ(row->value("NAZOV"), "hotovosť");
     EXPECT_EQ(title(), "doklady: " + std::to_string(hotovost) + " / " + all);
     bar->enterText("hotovost");  // diacritics do
     EXPECT_TRUE(doklady->filteredData.empty());
@@ -50,7 +50,7 @@ TEST_F(DokladyTest, NewDocumentsAreListedSearchedColouredAndOpenedInThePreview) 
     // The second shown row of a filtered list goes to the preview.
     bar->enterText("hotov");
     ASSERT_GE(doklady->filteredData.size(), 2u);
-    const RowDictionary chosen = doklady->filteredData[1];
+    const RowDictionary chosen = doklady->filteredData[1]->dictionary();
     ASSERT_TRUE(table->tapRow({0, 1}));
     EXPECT_EQ(sharedTrekora().printingDoklad, chosen);
     EXPECT_EQ(top()->storyboardIdentifier(), "Preview");
@@ -67,9 +67,13 @@ TEST_F(DokladyTest, ColoursFollowTheFiscalNumberAndTheInvoiceCode) {
     auto doklady = open<Doklady>("Doklady");
     ASSERT_TRUE(doklady);
     auto row = [](const char* pohyb, const char* pardok, const char* ctl) {
-        RowDictionary r{{"POHYB", pohyb}, {"NAZOV", "x"}, {"CTL", ctl}};
-        if (pardok) r["PARDOK"] = pardok;
-        return r;
+        auto columns = std::make_shared<QueryRow::Columns>(QueryRow::Columns{"POHYB", "NAZOV", "CTL"});
+        std::vector<std::string> values{pohyb, "x", ctl};
+        if (pardok) {
+            columns->push_back("PARDOK");
+            values.push_back(pardok);
+        }
+        return std::make_shared<const QueryRow>(columns, values);
     };
     doklady->filteredData = {row("10", "", "0"), row("10", "F-1", "0"), row("9", nullptr, "0"),
                              row("20", "", "1"),  row("21", "", "0"),   row("30", "", "1"),
