@@ -1,5 +1,6 @@
 #include "app/AppRegistry.h"
 
+#include "fiscal/FiscalStoryboard.h"
 #include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
 #include "ui/orders/OrdersStoryboard.h"
@@ -11,6 +12,7 @@ void registerApplicationParts() {
     ShellStoryboard::registerAll();
     SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
+    FiscalStoryboard::registerAll();
     ReportStoryboard::registerAll();
     OrdersStoryboard::registerAll();
 }

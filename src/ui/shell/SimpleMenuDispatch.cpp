@@ -97,6 +97,8 @@ void SimpleMenu::dispatchRow(const platform::IndexPath& indexPath) {
         vymazObjednavky(animated);
     } else if (key == "nastav_predajcu") {
         predajcaPrompt(animated);
+    } else if (key == "menu_test_segue") {
+        openScreen("Test", animated);
     }
 }
 
