@@ -163,7 +163,10 @@ std::string Trekora::stornoCelehoDokladu(const std::string& id, const std::strin
     auto o = byIdOptions("stornoCelehoDokladu(id:pohyb:)", "", id);
     o.queryName = [pohyb] { return stornoQuery(pohyb); };
     o.noStatementAnswer = "chyba!,,pre vybraný doklad nie je možné vytvoriť storno celého dokladu";
-    o.checks = [this, id]() -> std::optional<std::string> { return stornoCelehoRefusal(*this, id); };
+    o.checks = [this, id, pohyb]() -> std::optional<std::string> {
+        if (!stornoQuery(pohyb)) return std::nullopt;  // answered as a code without a cancellation
+        return stornoCelehoRefusal(*this, id);
+    };
     return PostingFrame::run(*this, o);
 }
 

@@ -215,7 +215,9 @@ void Trekora::naplnDokladZObjednavky() {
         for (const auto& good : tovarArray) {
             if (good->IDTOV != idtov) continue;
             const auto batches = getDatumSpotrebyArray(good->IDTOV);
-            for (const auto& batch : batches) batch->VYBRANE = "0";
+            // What an earlier fill left on the good's batches would be written too.
+            for (const auto& batch : batches)
+                if (integerValue(batch->VYBRANE) != 0) batch->VYBRANE = "0";
             if (prijem) {
                 // The whole quantity goes into one batch of the good, the one
                 // dated 1900-01-01; the posting makes it in stock when missing.

@@ -128,6 +128,32 @@ TEST_F(ObjednavkyTest, AGoodsReceiptPutsEachQuantityOnOneBatchAndAnEmptyDocument
     EXPECT_EQ(count("select count(*) from vety"), documents);
 }
 
+TEST_F(ObjednavkyTest, ASaleShowsOnlyWhatItsBatchesHold) {
+    auto& trekora = sharedTrekora();
+    trekora.getObjednavkaPredajMenu(objednavky->data[0], {}, "10", "0");
+    auto good = std::make_shared<TovarItem>();
+    good->IDTOV = "T001";
+    good->SKLAD_STAV = "10";  // the stock row says more than the batches hold
+    trekora.tovarArray = {good};
+    auto batch = std::make_shared<DatumSpotrebyItem>();
+    batch->IDTOV = "T001";
+    batch->SARZA_STAV = "3";
+    trekora.datumSpotrebyArray = {batch};
+    trekora.selectedObjData = std::vector<RowDictionary>{
+        {{"IDTOV", "T001"}, {"ROZDIEL", "8"}, {"CENA", "1"}, {"ZLAVA1", "0"}, {"ZLAVA2", "0"}, {"ZLAVA3", "0"}}};
+    trekora.naplnDokladZObjednavky();
+    EXPECT_EQ(good->VYBRANE, "3");
+    EXPECT_EQ(batch->VYBRANE, "3");
+
+    // More delivered than ordered leaves nothing to deliver.
+    batch->VYBRANE = "0";
+    good->VYBRANE = "0";
+    (*trekora.selectedObjData)[0]["ROZDIEL"] = "-2";
+    trekora.naplnDokladZObjednavky();
+    EXPECT_EQ(good->VYBRANE, "0");
+    EXPECT_EQ(batch->VYBRANE, "0");
+}
+
 TEST_F(ObjednavkyTest, DeletionReadsTheListAtOnceAndSaysWhenItFailed) {
     settings().OBJ_PRE_DELETE = "N";
     objednavky->akciaTapped();
