@@ -3,6 +3,7 @@
 #include "core/Colors.h"
 #include "core/DeviceServices.h"
 #include "core/CoreDb.h"
+#include "core/StringValue.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "platform/ui/AlertController.h"
@@ -73,7 +74,7 @@ std::shared_ptr<platform::TableViewCell> Objednavky::cellForRowAt(platform::Tabl
     set(cell->labelDatum, value("DATUM") + " " + value("CAS"));
     set(cell->labelOdberatel, value("NAZOV1") + " " + value("NAZOV2"));
     set(cell->labelAdresa, value("ULICA") + " " + value("MESTO"));
-    const float plnenie = platform::parseFloat(value("PLNENIE"));
+    const float plnenie = floatValue(value("PLNENIE"));
     float shown = plnenie;
     if (auto bar = cell->progressViewPlnenie.lock()) {
         bar->setProgress(plnenie, false);

@@ -10,9 +10,40 @@
 #include "ui/orders/SkladCell.h"
 #include "ui/sales/SalesUi.h"
 
+#include <cctype>
+
 using platform::AlertAction;
 using platform::AlertController;
 using platform::Console;
+
+namespace {
+
+// The leading number of a text as a 64-bit value: blanks, a sign, digits
+// with "." as the decimal point and an exponent, as the other number readers
+// take it; 0 when the text does not begin with a number.
+double leadingNumber(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+    const std::size_t start = i;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
+    std::size_t digits = 0;
+    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    if (i < text.size() && text[i] == '.') {
+        ++i;
+        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
+    }
+    if (digits == 0) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
+        const std::size_t exponent = j;
+        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
+        if (j > exponent) i = j;
+    }
+    return platform::parseDouble(text.substr(start, i - start));
+}
+
+}  // namespace
 
 Sklad::Sklad() : menuItem(std::make_shared<MenuItem>()) {}
 
@@ -41,7 +72,7 @@ void Sklad::prepocitajSumy() {
     sumKg = 0;
     sumKs = 0;
     for (const auto& row : filteredData) {
-        sumKg += platform::parseDouble(OrdersUi::hodnota(row, "SUMHMOTKG"));
+        sumKg += leadingNumber(OrdersUi::hodnota(row, "SUMHMOTKG"));
         sumKs += integerValue(OrdersUi::hodnota(row, "STAV"));
     }
     if (auto label = labelKg.lock()) label->setText(platform::format("%6.2f", sumKg));

@@ -49,9 +49,11 @@ TEST_F(SkladTest, TotalsKeepEveryPieceAndHundredthBeyondThirtyTwoBits) {
     ASSERT_TRUE(sklad);
     sklad->data = {{{"IDTOV", "A"}, {"STAV", "3000000000"}, {"SUMHMOTKG", "16777216.00"}},
                    {{"IDTOV", "B"}, {"STAV", "1"}, {"SUMHMOTKG", "1.01"}},
-                   {{"IDTOV", "C"}, {"STAV", "x"}, {"SUMHMOTKG", "5"}}};
+                   {{"IDTOV", "C"}, {"STAV", "x"}, {"SUMHMOTKG", "5"}},
+                   {{"IDTOV", "D"}, {"STAV", " 2abc"}, {"SUMHMOTKG", "nan"}},
+                   {{"IDTOV", "E"}, {"STAV", "-2"}, {"SUMHMOTKG", "0x10"}}};
     sklad->searchBar.lock()->enterText("");
-    EXPECT_EQ(footer(*sklad, false), "3000000001");
+    EXPECT_EQ(footer(*sklad, false), "3000000001");  // "x" counts 0, " 2abc" 2, "-2" -2
     EXPECT_EQ(footer(*sklad, true), "16777222.01");
     sklad->searchBar.lock()->enterText("c");
     EXPECT_EQ(footer(*sklad, true), "  5.00");
