@@ -18,14 +18,16 @@ FakeOrderOffice::FakeOrderOffice() : own_(std::make_unique<FakeOffice>()), offic
 FakeOrderOffice::FakeOrderOffice(FakeOffice& office) : office_(office) { install(); }
 
 FakeOrderOffice::~FakeOrderOffice() {
-    {
-        std::lock_guard lock(mutex_);
-        stopping_ = true;
-    }
-    stopped_.notify_all();
-    // An office that outlives the desk no longer calls it.
+    // No new request reaches the desk; the ones being answered (a silent one
+    // among them) end before the desk goes.
     for (const char* path : {exportPath, importPath, transferPath})
         office_.handle("POST", path, [](const FakeOffice::Request&) { return FakeOffice::Reply{404, "", "text/plain", {}}; });
+    std::unique_lock lock(mutex_);
+    stopping_ = true;
+    stopped_.notify_all();
+    stopped_.wait_for(lock, std::chrono::seconds(5), [this] { return busy_ == 0; });
+    lock.unlock();
+    own_.reset();
 }
 
 void FakeOrderOffice::install() {
@@ -106,6 +108,18 @@ FakeOffice::Reply FakeOrderOffice::answer(const std::string& action, const json&
 }
 
 FakeOffice::Reply FakeOrderOffice::handle(const FakeOffice::Request& request, bool transfer) {
+    {
+        std::lock_guard lock(mutex_);
+        ++busy_;
+    }
+    FakeOffice::Reply reply = respond(request, transfer);
+    std::lock_guard lock(mutex_);
+    --busy_;
+    stopped_.notify_all();
+    return reply;
+}
+
+FakeOffice::Reply FakeOrderOffice::respond(const FakeOffice::Request& request, bool transfer) {
     Request seen{request.path, request.body, std::nullopt, ""};
     if (request.headers.count("Content-Length") || !request.header("Content-Length").empty())
         seen.contentLength = request.header("Content-Length");

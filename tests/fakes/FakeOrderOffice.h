@@ -74,6 +74,7 @@ public:
 private:
     void install();
     FakeOffice::Reply handle(const FakeOffice::Request& request, bool transfer);
+    FakeOffice::Reply respond(const FakeOffice::Request& request, bool transfer);
     FakeOffice::Reply answer(const std::string& action, const nlohmann::json& reply);
 
     std::unique_ptr<FakeOffice> own_;
@@ -81,6 +82,7 @@ private:
     mutable std::mutex mutex_;
     std::condition_variable stopped_;
     bool stopping_ = false;
+    int busy_ = 0;  // requests being answered
 
     std::vector<Request> requests_;
     std::vector<nlohmann::json> exported_;
