@@ -49,17 +49,7 @@ void Spojenie::viewDidAppear(bool animated) {
         setTitle(std::string("export"));
         exportObjednavok();
     } else if (segue == "spojenie_import_segue") {
-        auto alert = AlertController::make("importovať objednávky na závoz?", "", AlertController::Style::alert);
-        auto weak = std::weak_ptr<Spojenie>(self());
-        alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
-            Console::print("nie");
-            if (auto s = weak.lock()) s->pop();
-        }));
-        alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-            Console::print("You've pressed ok");
-            if (auto s = weak.lock()) s->importObjednavok();
-        }));
-        predstav(alert);
+        opytajSa("importovať objednávky na závoz?", [](Spojenie& s) { s.importObjednavok(); });
     }
 }
 
@@ -72,17 +62,7 @@ std::string Spojenie::localFileUrl(const std::string& address) const {
 }
 
 void Spojenie::potvrdSynchronizaciu() {
-    auto alert = AlertController::make("spustiť synchronizáciu ?", "", AlertController::Style::alert);
-    auto weak = std::weak_ptr<Spojenie>(self());
-    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
-        Console::print("nie");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-        Console::print("You've pressed ok");
-        if (auto s = weak.lock()) s->synchronizacia();
-    }));
-    predstav(alert);
+    opytajSa("spustiť synchronizáciu ?", [](Spojenie& s) { s.synchronizacia(); });
 }
 
 void Spojenie::overPin() {
@@ -117,15 +97,7 @@ void Spojenie::overPin() {
 }
 
 void Spojenie::zobrazChybnyPin() {
-    auto alert = AlertController::make("chybny pin!", "", AlertController::Style::alert);
-    auto weak = std::weak_ptr<Spojenie>(self());
-    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-        Console::print("You've pressed ok");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    if (auto v = activityIndicator.lock()) v->setHidden(true);
-    sharedTrekora().playSound5();
-    predstav(alert);
+    zobrazKoniec("chybny pin!", "", true);
 }
 
 namespace {
@@ -152,10 +124,7 @@ std::shared_ptr<AlertController> downloadPrompt(Spojenie& screen, const std::str
             Console::print("You've pressed ok");
             auto s = weak.lock();
             if (!s) return;
-            s->ukazPriebeh();
-            s->startTime = platform::Date::now();
-            s->nastavProgress(0, false);
-            s->nastavInfo(title);
+            s->zacniPriebeh(title);
             std::string text;
             if (auto a = weakAlert.lock(); a && !a->textFields().empty()) text = a->textFields().front()->textOrEmpty();
             Console::print(text);
@@ -249,6 +218,28 @@ void Spojenie::ukazPriebeh() {
         v->setHidden(false);
         v->startAnimating();
     }
+}
+
+void Spojenie::zacniPriebeh(const std::string& info) {
+    ukazPriebeh();
+    startTime = platform::Date::now();
+    nastavProgress(0, false);
+    nastavInfo(info);
+}
+
+void Spojenie::opytajSa(const std::string& question, std::function<void(Spojenie&)> ano) {
+    auto alert = AlertController::make(question, "", AlertController::Style::alert);
+    auto weak = std::weak_ptr<Spojenie>(self());
+    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
+        Console::print("nie");
+        if (auto s = weak.lock()) s->pop();
+    }));
+    alert->addAction(std::make_shared<AlertAction>(
+        "áno", AlertAction::Style::defaultStyle, [weak, ano = std::move(ano)](AlertAction&) {
+            Console::print("You've pressed ok");
+            if (auto s = weak.lock()) ano(*s);
+        }));
+    predstav(alert);
 }
 
 void Spojenie::nastavInfo(const std::string& text) {
