@@ -4,6 +4,7 @@
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/ui/Image.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "records/NastaveniaItem.h"
@@ -34,6 +35,28 @@ void SalesUi::push(platform::ViewController& from, const std::shared_ptr<platfor
 void SalesUi::pop(platform::ViewController& from, bool animated) {
     auto nav = from.navigationController();
     if (nav && nav->topViewController().get() == &from) nav->popViewController(animated);
+}
+
+std::shared_ptr<platform::AlertController> SalesUi::prompt(const std::string& title, const std::string& message,
+                                                           platform::KeyboardType keyboard,
+                                                           std::function<void(const std::string& typed)> ok) {
+    auto alert = platform::AlertController::make(title, message, platform::AlertController::Style::alert);
+    alert->addTextField([keyboard](platform::TextField& field) {
+        field.setKeyboardType(keyboard);
+        field.setText(std::string());
+    });
+    alert->addAction(std::make_shared<platform::AlertAction>("storno", platform::AlertAction::Style::cancel,
+                                                             [](platform::AlertAction&) {
+                                                                 platform::Console::print("You've pressed cancel");
+                                                             }));
+    std::weak_ptr<platform::AlertController> weakAlert = alert;
+    alert->addAction(std::make_shared<platform::AlertAction>(
+        "ok", platform::AlertAction::Style::defaultStyle, [weakAlert, ok = std::move(ok)](platform::AlertAction&) {
+            std::string typed;
+            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) typed = a->textFields().front()->textOrEmpty();
+            ok(typed);
+        }));
+    return alert;
 }
 
 void SalesUi::message(platform::ViewController& from, const std::string& title, const std::string& text, bool sound,
