@@ -171,15 +171,7 @@ void Polozky::accessoryButtonTappedForRowWith(platform::TableView&, const platfo
 }
 
 void Polozky::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
-    if (searchText.empty()) {
-        filteredData = data;
-    } else {
-        const std::string needle = SearchText::fold(searchText);
-        filteredData.clear();
-        for (const auto& t : data)
-            if (SearchText::matches({SearchText::fold(t->IDTOV), SearchText::fold(t->NAZTOV1)}, needle))
-                filteredData.push_back(t);
-    }
+    filteredData = SearchText::tovar(data, searchText);
     setNadpis();
     if (auto table = tableView.lock()) table->reloadData();
 }
