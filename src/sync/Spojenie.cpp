@@ -65,75 +65,76 @@ void Spojenie::potvrdSynchronizaciu() {
     opytajSa("spustiť synchronizáciu ?", [](Spojenie& s) { s.synchronizacia(); });
 }
 
-void Spojenie::overPin() {
-    const std::string challenge = sharedTrekora().getSystemChallenge();
-    auto alert = AlertController::make("pin", challenge, AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::numberPad);
-        field.setText(std::string());
-    });
-    auto weak = std::weak_ptr<Spojenie>(self());
+namespace {
+
+// An entry prompt of the screen: one text field set up by `field`; "storno"
+// leaves the screen, "ok" hands the typed text to `ok`.
+std::shared_ptr<AlertController> prompt(Spojenie& screen, const std::string& title, const std::string& message,
+                                        std::function<void(platform::TextField&)> field,
+                                        std::function<void(Spojenie&, const std::string& typed)> ok) {
+    auto alert = AlertController::make(title, message, AlertController::Style::alert);
+    alert->addTextField(std::move(field));
+    auto weak = std::weak_ptr<Spojenie>(screen.self());
     std::weak_ptr<AlertController> weakAlert = alert;
     alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [weak](AlertAction&) {
         Console::print("You've pressed cancel");
         if (auto s = weak.lock()) s->pop();
     }));
     alert->addAction(std::make_shared<AlertAction>(
-        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, challenge](AlertAction&) {
+        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, ok = std::move(ok)](AlertAction&) {
             Console::print("You've pressed ok");
             auto s = weak.lock();
             if (!s) return;
-            std::string pin;
-            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) pin = a->textFields().front()->textOrEmpty();
-            if (sharedTrekora().checkSystemPin(pin, challenge)) {
-                const std::string segue = s->selectedMenuItem ? s->selectedMenuItem->segue : "";
-                if (segue == "spojenie_aktualizacia_segue") s->aktualizacia();
-                if (segue == "spojenie_obnova_segue") s->obnova();
-            } else {
-                s->zobrazChybnyPin();
-            }
+            std::string typed;
+            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) typed = a->textFields().front()->textOrEmpty();
+            ok(*s, typed);
         }));
-    predstav(alert);
+    return alert;
 }
-
-void Spojenie::zobrazChybnyPin() {
-    zobrazKoniec("chybny pin!", "", true);
-}
-
-namespace {
 
 // The download prompt of the restore and of the update: the address in a
 // text field the salesman may change.
 std::shared_ptr<AlertController> downloadPrompt(Spojenie& screen, const std::string& title,
                                                 const std::string& address) {
-    auto alert = AlertController::make(title, "", AlertController::Style::alert);
-    alert->addTextField([address](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::defaultType);
-        field.setPlaceholder("");
-        field.setTextAlignment(platform::TextAlignment::right);
-        field.setText(address);
-    });
-    auto weak = std::weak_ptr<Spojenie>(std::static_pointer_cast<Spojenie>(screen.shared_from_this()));
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [weak](AlertAction&) {
-        Console::print("You've pressed cancel");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    alert->addAction(std::make_shared<AlertAction>(
-        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, title](AlertAction&) {
-            Console::print("You've pressed ok");
-            auto s = weak.lock();
-            if (!s) return;
-            s->zacniPriebeh(title);
-            std::string text;
-            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) text = a->textFields().front()->textOrEmpty();
+    return prompt(
+        screen, title, "",
+        [address](platform::TextField& field) {
+            field.setKeyboardType(platform::KeyboardType::defaultType);
+            field.setPlaceholder("");
+            field.setTextAlignment(platform::TextAlignment::right);
+            field.setText(address);
+        },
+        [title](Spojenie& s, const std::string& text) {
+            s.zacniPriebeh(title);
             Console::print(text);
-            s->stiahni(text);
-        }));
-    return alert;
+            s.stiahni(text);
+        });
 }
 
 }  // namespace
+
+void Spojenie::overPin() {
+    const std::string challenge = sharedTrekora().getSystemChallenge();
+    predstav(prompt(
+        *this, "pin", challenge,
+        [](platform::TextField& field) {
+            field.setKeyboardType(platform::KeyboardType::numberPad);
+            field.setText(std::string());
+        },
+        [challenge](Spojenie& s, const std::string& pin) {
+            if (sharedTrekora().checkSystemPin(pin, challenge)) {
+                const std::string segue = s.selectedMenuItem ? s.selectedMenuItem->segue : "";
+                if (segue == "spojenie_aktualizacia_segue") s.aktualizacia();
+                if (segue == "spojenie_obnova_segue") s.obnova();
+            } else {
+                s.zobrazChybnyPin();
+            }
+        }));
+}
+
+void Spojenie::zobrazChybnyPin() {
+    zobrazKoniec("chybny pin!", "", true);
+}
 
 void Spojenie::obnova() {
     auto& trekora = sharedTrekora();
