@@ -7,6 +7,7 @@
 // it; the build forbids fused multiply-adds so each step rounds on its own.
 #include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "platform/Console.h"
 #include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
@@ -14,14 +15,13 @@
 #include "sales/Amounts.h"
 
 #include <cmath>
-#include <iostream>
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
-    std::cout << "start " << "getPolozkyArray()" << " ..." << std::endl;
+    platform::Console::print("start getPolozkyArray() ...");
     std::vector<std::shared_ptr<TovarItem>> result;
     for (const auto& tovar : tovarArray)
         if (Amounts::integerOf(tovar->VYBRANE) != 0) result.push_back(tovar);
-    std::cout << result.size() << std::endl;
+    platform::Console::print(std::to_string(result.size()));
     return result;
 }
 
@@ -34,7 +34,7 @@ void Trekora::odprijmovatVsetko() {
 }
 
 void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& items) {
-    std::cout << "start " << "prepocitajDoklad(items:)" << " ..." << std::endl;
+    platform::Console::print("start prepocitajDoklad(items:) ...");
     float sum = 0.0f;
     float sumKorunka = 0.0f;
     for (const auto& tovar : items) {
@@ -55,8 +55,8 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
 std::string Trekora::checkMaxSumaHotovosti() {
     const float limit = Amounts::floatOf(nastaveniaItem ? nastaveniaItem->MAXSUMAHOTOVOSTI : std::string());
     const float total = std::fabs(Amounts::floatOf(selectedSumdokz));
-    std::cout << limit << std::endl;
-    std::cout << total << std::endl;
+    platform::Console::print(Amounts::format("%g", limit));
+    platform::Console::print(Amounts::format("%g", total));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
 }

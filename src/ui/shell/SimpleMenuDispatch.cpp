@@ -95,6 +95,8 @@ void SimpleMenu::dispatchRow(const platform::IndexPath& indexPath) {
         vymazObjednavky(animated);
     } else if (key == "nastav_predajcu") {
         predajcaPrompt(animated);
+    } else if (key == "menu_test_segue") {
+        openScreen("Test", animated);
     }
 }
 
