@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <vector>
 
 FakeFT4000::FakeFT4000(std::string greeting) : greeting_(std::move(greeting)) {
@@ -58,6 +59,11 @@ void FakeFT4000::setValuesText(std::string text) {
     values_ = std::move(text);
 }
 
+void FakeFT4000::setClosingTime(int milliseconds) {
+    std::lock_guard lock(mutex_);
+    closingMs_ = milliseconds;
+}
+
 std::string FakeFT4000::received() const {
     std::lock_guard lock(mutex_);
     return received_;
@@ -88,6 +94,8 @@ std::string FakeFT4000::answer(std::string& pending) {
             out += std::string{'\x06', '\x00', static_cast<char>(b2), static_cast<char>(byte3_), '\x0a'};
             i += 2;
         } else if (c == 'I') {
+            if (closingSeen_) pauseMs_ = closingMs_;
+            closingSeen_ = false;
             out += info_ + "\x03";
             i += 2;
         } else if (c == '!') {
@@ -99,6 +107,7 @@ std::string FakeFT4000::answer(std::string& pending) {
             }
             i += 3;
         } else {
+            closingSeen_ = closingSeen_ || c == 'd';
             i += 2;
         }
     }
@@ -138,6 +147,13 @@ void FakeFT4000::serve() {
             }
             pending.append(buf, static_cast<std::size_t>(n));
             std::string out = answer(pending);
+            int pause;
+            {
+                std::lock_guard lock(mutex_);
+                pause = pauseMs_;
+                pauseMs_ = 0;
+            }
+            if (pause > 0) std::this_thread::sleep_for(std::chrono::milliseconds(pause));
             if (!out.empty()) ::send(client, out.data(), out.size(), MSG_NOSIGNAL);
             bool closeNow;
             {

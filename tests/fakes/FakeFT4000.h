@@ -30,6 +30,9 @@ public:
     // Closes the connection instead of answering the n-th status request (1 = the first).
     void closeAtStatusRequest(int n);
     void setInfoReply(std::string textWithoutEtx);
+    // Answers the info request after the daily closing (ESC d) only after
+    // this pause, as a printer busy printing the closing does.
+    void setClosingTime(int milliseconds);
     // The 453 bytes of the values reply's text (padded with blanks).
     void setValuesText(std::string text);
 
@@ -55,6 +58,9 @@ private:
     int closeAt_ = 0;
     bool closeNow_ = false;
     std::string info_ = "0012";
+    int closingMs_ = 0;
+    bool closingSeen_ = false;
+    int pauseMs_ = 0;
     std::string values_ = "HODNOTY POSLEDNEHO DOKLADU";
     std::string received_;
     std::atomic<int> statusRequests_{0};
