@@ -19,13 +19,15 @@ std::optional<std::string> findExternalId(const nlohmann::json& value) {
 
 }  // namespace
 
-FakeFiscalService::FakeFiscalService() {
+FakeFiscalService::FakeFiscalService(int port) {
     server_.set_keep_alive_max_count(1);
     auto handler = [this](const httplib::Request& req, httplib::Response& res) { handle(req, res); };
     for (const char* path : {"/api/print", "/api/document/store", "/api/document/get", "/api/document/update",
                              "/api/cash", "/api/merchant/store", "/api/location/update"})
         server_.Post(path, handler);
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port == 0) port_ = server_.bind_to_any_port("127.0.0.1");
+    else port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
+    if (port_ <= 0) return;
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

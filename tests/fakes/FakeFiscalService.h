@@ -36,7 +36,8 @@ public:
         std::map<std::string, std::string> headers;
     };
 
-    FakeFiscalService();
+    // On 127.0.0.1 at `port`, or at an ephemeral port when it is 0.
+    explicit FakeFiscalService(int port = 0);
     ~FakeFiscalService();
     FakeFiscalService(const FakeFiscalService&) = delete;
     FakeFiscalService& operator=(const FakeFiscalService&) = delete;

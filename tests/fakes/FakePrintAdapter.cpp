@@ -2,7 +2,7 @@
 
 #include <chrono>
 
-FakePrintAdapter::FakePrintAdapter() {
+FakePrintAdapter::FakePrintAdapter(int port) {
     server_.set_keep_alive_max_count(1);
     server_.Post("/print", [this](const httplib::Request& req, httplib::Response& res) {
         std::lock_guard lock(mutex_);
@@ -12,7 +12,9 @@ FakePrintAdapter::FakePrintAdapter() {
         res.status = status_;
         res.set_content("printed", "text/plain");
     });
-    port_ = server_.bind_to_any_port("127.0.0.1");
+    if (port == 0) port_ = server_.bind_to_any_port("127.0.0.1");
+    else port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
+    if (port_ <= 0) return;
     thread_ = std::thread([this] { server_.listen_after_bind(); });
     while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

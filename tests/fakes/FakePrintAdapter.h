@@ -17,7 +17,8 @@ public:
         std::multimap<std::string, std::string> headers;
     };
 
-    FakePrintAdapter();
+    // On 127.0.0.1 at `port`, or at an ephemeral port when it is 0.
+    explicit FakePrintAdapter(int port = 0);
     ~FakePrintAdapter();
     FakePrintAdapter(const FakePrintAdapter&) = delete;
     FakePrintAdapter& operator=(const FakePrintAdapter&) = delete;
