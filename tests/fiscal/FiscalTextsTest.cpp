@@ -4,6 +4,7 @@
 
 #include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaJson.h"
+#include "fiscal/EkasaReply.h"
 #include "fiscal/EspDocument.h"
 #include "fiscal/FT4000Frames.h"
 #include "fiscal/FT4000Status.h"
@@ -162,4 +163,14 @@ TEST(EspDocumentTest, PageEndsFollowEveryPageHeightLessOneLines) {
     EXPECT_EQ(EspDocument::printText("1\n", 2), s + "1\n\r\x0c\n\r\x0c" + e);
     EXPECT_EQ(EspDocument::printText("1\n2", 0), s + "1\n2\n" + e);
     EXPECT_EQ(EspDocument::bytes("č"), "\x9f");
+}
+
+TEST(EkasaReplyTest, AnErrorWithoutWordsIsStillAnError) {
+    auto ok = std::make_shared<platform::HttpUrlResponse>(*platform::Url::parse("http://127.0.0.1/api"), 200,
+                                                          std::vector<std::pair<std::string, std::string>>{});
+    auto texts = EkasaReply::requestTexts();
+    EXPECT_FALSE(EkasaReply::judge(std::string(R"({"error": ""})"), ok, std::nullopt, texts).error.empty());
+    EXPECT_TRUE(EkasaReply::judge(std::string(R"({"error": 5, "document": {}})"), ok, std::nullopt, texts).ok());
+    EXPECT_EQ(EkasaReply::judge(std::string("[1]"), ok, std::nullopt, texts).error, "neplatna odpoved z fiskalu!");
+    EXPECT_EQ(EkasaReply::judge(std::nullopt, ok, std::nullopt, texts).error, "ziadne data z fiskalu!");
 }
