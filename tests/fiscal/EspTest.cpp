@@ -24,7 +24,7 @@ protected:
     std::string print(C command, const std::string& txt, std::uint16_t port, const std::string& host = "127.0.0.1") {
         client = std::make_shared<RecordingClient>();
         auto driver = std::make_shared<Esp>(client, host, port, "");
-        driver->requestTimeout = 1.0;
+        driver->requestTimeout = 2.0;
         driver->request(command, txt);
         EXPECT_TRUE(runToEnd());
         EXPECT_EQ(client->finished, 1);

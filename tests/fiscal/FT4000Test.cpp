@@ -29,6 +29,7 @@ protected:
         values = std::make_shared<ValuesClient>();
         client = values;
         auto driver = make<FT4000>(printer.port());
+        driver->readTimeout = 1.0;
         driver->SERIAL_WIFI_DELAY = 1000;
         driver->preRiadokPollInterval = 0.01;
         driver->preRiadokMaxPolls = 5;
@@ -74,7 +75,7 @@ TEST_F(FT4000Run, BusyForEverEndsAfterTheBound) {
 TEST_F(FT4000Run, ClosingConversation) {
     printer.setInfoReply("0042");
     // Printing the closing takes longer than an ordinary read may wait.
-    printer.setClosingTime(700);
+    printer.setClosingTime(1500);
     EXPECT_EQ(run(C::tlacDennuUzavierku), "OK");
     EXPECT_EQ(printer.received(), expected("ft4000_closing.bin"));
     EXPECT_EQ(values->pocetDokladov, "0042\x03");
