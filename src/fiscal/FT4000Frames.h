@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-// The byte vocabulary of the FT4000 printer and the pieces of a run that do
+// The byte vocabulary of the FT4000 printer and the parts of a run that do
 // not depend on the connection: the rows of a document, the single-frame
 // commands, and the texts read back from the info and values replies.
 class FT4000Frames {

@@ -1,4 +1,4 @@
-// The pieces of the fiscal drivers that need no peer: the FT4000's status
+// The parts of the fiscal drivers that need no peer: the FT4000's status
 // judgement, rows and frames, the fiscal service's bodies and its document
 // record, and the print adapter's pages.
 
