@@ -60,7 +60,18 @@ bool SqlResultSet::nextWithError(std::optional<SqlError>* error) {
     }
     if (_parentDB) _parentDB->clearOwnError();
     int rc = sqlite3_step(handle());
-    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_ROW) {
+        // SQLite may have prepared the statement again (after a change of the
+        // schema) with other columns: the count and names follow it.
+        const int count = sqlite3_column_count(handle());
+        if (count != _columnCount) {
+            _columnCount = count;
+            _columnNameToIndexMap.reset();
+            _lookups.clear();
+            _lookupHint = 0;
+        }
+        return true;
+    }
     sqlite3* db = _parentDB ? _parentDB->sqliteHandle() : nullptr;
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
 
@@ -215,41 +226,14 @@ double SqlResultSet::doubleForColumnIndex(int columnIdx) const {
     return sqlite3_column_double(handle(), columnIdx);
 }
 
-namespace {
-
-bool validUtf8(const unsigned char* s, int n) {
-    int i = 0;
-    // Plain ASCII, eight bytes at a time.
-    while (i + 8 <= n) {
-        std::uint64_t word;
-        std::memcpy(&word, s + i, 8);
-        if (word & 0x8080808080808080ULL) break;
-        i += 8;
-    }
-    while (i < n) {
-        unsigned char c = s[i];
-        int more;
-        if (c < 0x80) more = 0;
-        else if ((c >> 5) == 6) more = 1;
-        else if ((c >> 4) == 14) more = 2;
-        else if ((c >> 3) == 30) more = 3;
-        else return false;
-        if (i + more >= n) return false;
-        for (int k = 1; k <= more; ++k)
-            if ((s[i + k] & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return std::nullopt;
     const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
-    if (!validUtf8(c, n)) return std::nullopt;
+    if (!SqlText::isValidUtf8(std::string_view(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n))))
+        return std::nullopt;
     return std::string(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
 }
 

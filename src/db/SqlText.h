@@ -10,4 +10,7 @@ public:
     static std::string lowercase(std::string_view text);
     // The text with every "'" doubled, for splicing into a quoted SQL literal.
     static std::string quoteEscaped(std::string_view text);
+    // Well-formed UTF-8: shortest forms only, no surrogates, nothing above
+    // U+10FFFF.
+    static bool isValidUtf8(std::string_view text);
 };

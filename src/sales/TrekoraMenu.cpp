@@ -6,7 +6,7 @@
 #include "records/NastaveniaItem.h"
 #include "records/OdberatelItem.h"
 
-#include <iostream>
+#include "platform/Console.h"
 #include <optional>
 
 namespace {
@@ -189,7 +189,7 @@ std::optional<std::string> bundleShortVersion() {
 }
 
 Menu infoMenu(const std::optional<std::string>& version) {
-    std::cout << (version ? *version : std::string("nil")) << std::endl;
+    platform::Console::print(version ? *version : std::string("nil"));
     const std::string popis = "verzia: " + version.value_or("");
     Menu m;
     auto versionRow = item({.image = "square.stack.3d.up.fill", .caption = "trekora II", .name = "VERZIA"});

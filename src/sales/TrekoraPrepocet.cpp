@@ -12,16 +12,17 @@
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
+#include "platform/Console.h"
+#include "platform/Numbers.h"
 
 #include <cmath>
-#include <iostream>
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
-    std::cout << "start " << "getPolozkyArray()" << " ..." << std::endl;
+    platform::Console::print("start getPolozkyArray() ...");
     std::vector<std::shared_ptr<TovarItem>> result;
     for (const auto& tovar : tovarArray)
         if (Amounts::integerOf(tovar->VYBRANE) != 0) result.push_back(tovar);
-    std::cout << result.size() << std::endl;
+    platform::Console::print(std::to_string(result.size()));
     return result;
 }
 
@@ -34,7 +35,7 @@ void Trekora::odprijmovatVsetko() {
 }
 
 void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& items) {
-    std::cout << "start " << "prepocitajDoklad(items:)" << " ..." << std::endl;
+    platform::Console::print("start prepocitajDoklad(items:) ...");
     float sum = 0.0f;
     float sumKorunka = 0.0f;
     for (const auto& tovar : items) {
@@ -55,8 +56,8 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
 std::string Trekora::checkMaxSumaHotovosti() {
     const float limit = Amounts::floatOf(nastaveniaItem ? nastaveniaItem->MAXSUMAHOTOVOSTI : std::string());
     const float total = std::fabs(Amounts::floatOf(selectedSumdokz));
-    std::cout << limit << std::endl;
-    std::cout << total << std::endl;
+    platform::Console::print(platform::format("%g", static_cast<double>(limit)));
+    platform::Console::print(platform::format("%g", static_cast<double>(total)));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
 }

@@ -38,6 +38,24 @@ TEST_F(SqlDatabaseQueueTest, RunsWorkOneAtATimeFromManyThreads) {
     EXPECT_EQ(n, 40);
 }
 
+TEST_F(SqlDatabaseQueueTest, InterruptFromAnotherThreadWhileTheQueueClosesAndReopens) {
+    auto queue = SqlDatabaseQueue::databaseQueueWithPath(path("i.db3"));
+    ASSERT_TRUE(queue);
+    std::atomic<bool> stop{false};
+    std::thread interrupter([&] {
+        while (!stop) queue->interrupt();
+    });
+    for (int i = 0; i < 200; ++i) {
+        queue->inDatabase([](const DbPtr& db) { ASSERT_TRUE(db); });  // reopens
+        queue->close();
+    }
+    stop = true;
+    interrupter.join();
+    int one = 0;
+    queue->inDatabase([&](const DbPtr& db) { one = db->intForQuery("select 1"); });
+    EXPECT_EQ(one, 1);
+}
+
 TEST_F(SqlDatabaseQueueTest, CreationFailsOnMissingDirectory) {
     EXPECT_FALSE(SqlDatabaseQueue::databaseQueueWithPath(path("missing/q.db3")));
     EXPECT_EQ(logCount("Could not create database queue for path " + path("missing/q.db3")), 1);
