@@ -127,43 +127,8 @@ const SqlResultSet::NameMap& SqlResultSet::columnNameToIndexMap() {
     return *_columnNameToIndexMap;
 }
 
-namespace {
 
-// Column names are short: compared in line, a word at a time.
-inline bool sameName(const std::string& a, std::string_view b) {
-    const std::size_t n = a.size();
-    if (n != b.size()) return false;
-    const char* p = a.data();
-    const char* q = b.data();
-    if (n >= 8) {
-        std::uint64_t x, y;
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            std::memcpy(&x, p + i, 8);
-            std::memcpy(&y, q + i, 8);
-            if (x != y) return false;
-        }
-        if (i == n) return true;
-        std::memcpy(&x, p + n - 8, 8);
-        std::memcpy(&y, q + n - 8, 8);
-        return x == y;
-    }
-    if (n >= 4) {
-        std::uint32_t x, y, u, v;
-        std::memcpy(&x, p, 4);
-        std::memcpy(&y, q, 4);
-        std::memcpy(&u, p + n - 4, 4);
-        std::memcpy(&v, q + n - 4, 4);
-        return x == y && u == v;
-    }
-    for (std::size_t i = 0; i < n; ++i)
-        if (p[i] != q[i]) return false;
-    return true;
-}
-
-}  // namespace
-
-int SqlResultSet::columnIndexForName(std::string_view columnName) {
+int SqlResultSet::searchColumnIndex(std::string_view columnName) {
     const std::size_t n = _lookups.size();
     for (std::size_t k = 0; k < n; ++k) {
         std::size_t i = _lookupHint + k;
@@ -232,8 +197,8 @@ std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) con
     const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
-    if (!SqlText::isValidUtf8(std::string_view(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n))))
-        return std::nullopt;
+    const std::string_view text(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
+    if (!SqlText::isAscii(text) && !SqlText::isValidUtf8(text)) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
 }
 
@@ -300,8 +265,6 @@ std::optional<SqlValue> SqlResultSet::objectForColumnIndex(int columnIdx) const 
 
 // --------------------------------------------------------------- by name
 
-int SqlResultSet::intForColumn(std::string_view n) { return intForColumnIndex(columnIndexForName(n)); }
-long SqlResultSet::longForColumn(std::string_view n) { return longForColumnIndex(columnIndexForName(n)); }
 long long SqlResultSet::longLongIntForColumn(std::string_view n) {
     return longLongIntForColumnIndex(columnIndexForName(n));
 }
@@ -309,10 +272,6 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumn(std::string_view n
     return unsignedLongLongIntForColumnIndex(columnIndexForName(n));
 }
 bool SqlResultSet::boolForColumn(std::string_view n) { return boolForColumnIndex(columnIndexForName(n)); }
-double SqlResultSet::doubleForColumn(std::string_view n) { return doubleForColumnIndex(columnIndexForName(n)); }
-std::optional<std::string> SqlResultSet::stringForColumn(std::string_view n) {
-    return stringForColumnIndex(columnIndexForName(n));
-}
 std::optional<SqlValue::Date> SqlResultSet::dateForColumn(std::string_view n) {
     return dateForColumnIndex(columnIndexForName(n));
 }

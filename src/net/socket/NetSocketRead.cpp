@@ -295,6 +295,11 @@ void NetSocket::doReadData() {
             std::uint64_t bytesToRead;
             if (currentRead->term) {
                 bytesToRead = currentRead->readLengthForTermWithHint(estimatedBytesAvailable, &readIntoPreBuffer);
+            } else if (currentRead->readLength > 0 && preBuffer_->availableBytes() == 0) {
+                // A read of a known length goes straight into its own buffer:
+                // ask for all that is missing, so that what arrived since the
+                // descriptor was found readable comes in the same call.
+                bytesToRead = currentRead->readLength - currentRead->bytesDone;
             } else {
                 bytesToRead = currentRead->readLengthForNonTermWithHint(estimatedBytesAvailable);
             }
