@@ -5,5 +5,5 @@
 void PlaceholderScreen::viewDidLoad() {
     setTitle(std::string("Trekora"));
     auto label = addOutlet<platform::Label>("labelInfo");
-    label->setText(std::string("no initial screen registered in the storyboard \"Main\""));
+    label->setText(message_);
 }

@@ -2,8 +2,17 @@
 
 #include "platform/ui/ViewController.h"
 
-// Shown when the storyboard "Main" names no initial screen.
+#include <string>
+
+// Holds the place of a screen that is not built: shown when the storyboard
+// "Main" names no initial screen, or registered under the identifier of a
+// screen still missing.
 class PlaceholderScreen : public platform::ViewController {
 public:
+    explicit PlaceholderScreen(std::string message = "no initial screen registered in the storyboard \"Main\"")
+        : message_(std::move(message)) {}
     void viewDidLoad() override;
+
+private:
+    std::string message_;
 };

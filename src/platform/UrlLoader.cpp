@@ -4,6 +4,10 @@
 #include <chrono>
 #include <cstdio>
 #include <curl/curl.h>
+#include <openssl/err.h>
+#include <openssl/pem.h>
+#include <openssl/ssl.h>
+#include <openssl/x509.h>
 #include <map>
 #include <strings.h>
 #include <unistd.h>
@@ -153,6 +157,22 @@ Error errorFor(CURLcode code, const std::string& detail) {
     }
 }
 
+// Adds the process's extra trusted certificates to a new TLS context's
+// store; verification itself stays as curl sets it (peer and host).
+CURLcode addTrusted(CURL*, void* context, void*) {
+    X509_STORE* store = SSL_CTX_get_cert_store(static_cast<SSL_CTX*>(context));
+    for (const auto& pem : UrlSession::trustedCertificates()) {
+        BIO* bio = BIO_new_mem_buf(pem.data(), static_cast<int>(pem.size()));
+        while (X509* cert = PEM_read_bio_X509(bio, nullptr, nullptr, nullptr)) {
+            X509_STORE_add_cert(store, cert);
+            X509_free(cert);
+        }
+        ERR_clear_error();
+        BIO_free(bio);
+    }
+    return CURLE_OK;
+}
+
 double effectiveTimeout(double seconds) {
     auto cap = UrlSession::maximumTimeout();
     if (cap && *cap < seconds) seconds = *cap;
@@ -178,6 +198,12 @@ std::optional<Error> setUp(Transfer& t) {
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 16L);
     curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
     curl_easy_setopt(e, CURLOPT_USERAGENT, "Trekora");
+    if (url.scheme() == "https" && !UrlSession::trustedCertificates().empty()) {
+        // A store of its own per transfer, so the extra certificates never
+        // land in a cached shared one.
+        curl_easy_setopt(e, CURLOPT_CA_CACHE_TIMEOUT, 0L);
+        curl_easy_setopt(e, CURLOPT_SSL_CTX_FUNCTION, addTrusted);
+    }
 
     double idle = effectiveTimeout(
         std::min(request.timeoutInterval, t.session->configuration().timeoutIntervalForRequest));

@@ -127,4 +127,24 @@ std::optional<double> UrlSession::maximumTimeout() {
     return timeoutCap;
 }
 
+namespace {
+std::mutex trustMutex;
+std::vector<std::string> trusted;
+}  // namespace
+
+void UrlSession::addTrustedCertificate(const std::string& pem) {
+    std::lock_guard lock(trustMutex);
+    trusted.push_back(pem);
+}
+
+void UrlSession::removeTrustedCertificates() {
+    std::lock_guard lock(trustMutex);
+    trusted.clear();
+}
+
+std::vector<std::string> UrlSession::trustedCertificates() {
+    std::lock_guard lock(trustMutex);
+    return trusted;
+}
+
 }  // namespace platform

@@ -2,7 +2,9 @@
 
 #include <memory>
 #include <optional>
+#include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/DispatchQueue.h"
 #include "platform/UrlSessionConfiguration.h"
@@ -45,6 +47,13 @@ public:
     // nobody waits a minute for a silent peer); absent removes it.
     static void setMaximumTimeout(std::optional<double> seconds);
     static std::optional<double> maximumTimeout();
+
+    // Certificates (PEM) trusted for https beside the system's authorities,
+    // process-wide, as a device trusts an installed certificate. Server
+    // certificates are always verified, host name included.
+    static void addTrustedCertificate(const std::string& pem);
+    static void removeTrustedCertificates();
+    static std::vector<std::string> trustedCertificates();
 
 private:
     friend class UrlSessionTask;

@@ -11,6 +11,7 @@
 #include "records/NastaveniaItem.h"
 #include "records/TempPoloItem.h"
 #include "records/TempVetyItem.h"
+#include "records/TovarItem.h"
 
 #include <utility>
 #include <vector>
@@ -97,12 +98,22 @@ std::string DokladPosting::write(SqlDatabase& db) {
     Console::print("id1= " + std::to_string(headerId));
     trekora_.printingId = platform::format("%lld", static_cast<long long>(headerId));
 
-    // Lines.
+    // Lines, each with the unit price the document showed for its good (an
+    // order's or a parent document's price); none leaves the price list's.
     const std::string lineInsert = trekora_.getQueryOrThrow("doklad_insert_02_temp_polo", db);
     for (const auto& polo : trekora_.tempPoloArray) {
+        std::string cena;
+        for (const auto& tovar : trekora_.tovarArray)
+            if (tovar->IDTOV == polo->IDTOV) {
+                cena = tovar->CENA;
+                break;
+            }
         SqlRows::update(db, lineInsert,
                         {headerId, polo->IDO, polo->IDTOV, polo->MNOZ, polo->DATUMSPOTREBY, polo->POHYB,
                          polo->ZLAVA1, polo->ZLAVA2, polo->ZLAVAC});
+        if (!cena.empty())
+            SqlRows::update(db, "update temp_polo set cena = cast(trim(?1) as real) where id = ?2",
+                            {cena, db.lastInsertRowId()});
         Console::print("doklad_insert_02_temp_polo ok");
     }
 

@@ -2,6 +2,7 @@
 
 #include "core/CoreDb.h"
 #include "core/ReflectedDescription.h"
+#include "core/StringValue.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
@@ -22,6 +23,19 @@ std::vector<std::map<std::string, std::string>> DataItem::getData() const {
     rs->close();
     db->close();
     return result;
+}
+
+std::string DataItem::getReport(const std::string& param, const std::string& index) const {
+    std::int64_t position = integerValue(index);
+    if (reports.empty() || position < 0) {
+        coredb::trace("getReport: no report " + index + " in " + name);
+        return {};
+    }
+    if (position >= static_cast<std::int64_t>(reports.size())) position = 0;
+    const auto& report = reports[static_cast<std::size_t>(position)];
+    const std::string text = report ? report->run(param, sharedTrekora().dbURL) : std::string();
+    coredb::trace(text);
+    return text;
 }
 
 std::string DataItem::description() const {

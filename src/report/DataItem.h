@@ -26,5 +26,10 @@ public:
     // an empty list on any failure.
     std::vector<std::map<std::string, std::string>> getData() const;
 
+    // The text of report number `index` (read by its leading number; one past
+    // the last gives the first) for the document `param`. The empty text when
+    // there is no report or the index is negative.
+    std::string getReport(const std::string& param, const std::string& index) const;
+
     std::string description() const;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "report/ReportFormat.h"
+
 #include <cstdint>
 #include <string>
 
@@ -12,4 +14,12 @@ public:
     std::string format;
 
     std::string description() const;
+
+    // `format` checked once; checked again only when the text changes.
+    const ReportFormat& checkedFormat() const;
+
+private:
+    mutable std::string checkedText_;
+    mutable ReportFormat checked_;
+    mutable bool isChecked_ = false;
 };

@@ -4,10 +4,13 @@
 #include "report/Section.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
 // One printable report of a report definition: five bands and its queries.
+class SqlResultSet;
+
 class Report {
 public:
     Report();
@@ -34,4 +37,22 @@ public:
 
     // A report prints as its own description text.
     std::string printedForm() const { return description; }
+
+    // The largest page width and band height a report lays out; items beyond
+    // them (like items left of column 1 or above line 1) are skipped.
+    static constexpr std::int64_t kMaxPageWidth = 1024;
+    static constexpr std::int64_t kMaxBandHeight = 1024;
+
+    // Lays `section` out for the current row of `resultSet` (the bands'
+    // functions, then texts, then fields; a later item wins its cell) and
+    // appends its lines to resultString.
+    void render(const Section& section, SqlResultSet& resultSet);
+
+    // Renders the document `param` on the database at `dbURL`: the leading
+    // statements of selectQuery run as updates, the last one is the main
+    // query; per main row the five bands, the page body once per row of its
+    // own query when it has one. Every statement gets `param` as its one
+    // value. Answers the text, or one line "chyba! <reason>".
+    std::string run(const std::string& param, const std::string& dbURL);
+
 };

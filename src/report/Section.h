@@ -4,6 +4,7 @@
 #include "report/Function.h"
 #include "report/Text.h"
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,6 +17,9 @@ public:
     std::vector<std::shared_ptr<Field>> fields;
     std::vector<std::shared_ptr<Function>> functions;
     std::string selectQuery;
+
+    // Height of the band in lines: the largest y of its items, 0 without items.
+    std::int64_t maxY() const;
 
     std::string description() const;
 };

@@ -31,6 +31,14 @@ std::int64_t integerAttribute(const std::string& value) {
     return integerValue(value.substr(first, last - first + 1));
 }
 
+// A format that can't be used prints its value as text; say so once, here.
+// `kind` is the one kind the item allows (unusable: any usable kind).
+void checkFormat(const std::string& format, const ReportFormat& checked, ReportFormat::Kind kind) {
+    if (format.empty()) return;
+    if (!checked.usable() || (kind != ReportFormat::Kind::unusable && checked.kind() != kind))
+        print("format \"" + format + "\" is not usable, the value prints as text");
+}
+
 void XMLCALL onStart(void* userData, const XML_Char* name, const XML_Char** atts) {
     std::map<std::string, std::string> attributes;
     for (int i = 0; atts[i] && atts[i + 1]; i += 2) attributes[atts[i]] = atts[i + 1];
@@ -110,6 +118,7 @@ void Trekora::parserDidStartElement(const std::string& elementName,
         if (auto v = attr("Y")) text->y = integerAttribute(*v);
         if (auto v = attr("Value")) text->value = *v;
         if (auto v = attr("Format")) text->format = *v;
+        checkFormat(text->format, text->checkedFormat(), ReportFormat::Kind::text);
         helpSection->texts.push_back(text);
     } else if (elementName == "Field") {
         auto field = std::make_shared<Field>();
@@ -117,6 +126,7 @@ void Trekora::parserDidStartElement(const std::string& elementName,
         if (auto v = attr("Y")) field->y = integerAttribute(*v);
         if (auto v = attr("Name")) field->name = *v;
         if (auto v = attr("Format")) field->format = *v;
+        checkFormat(field->format, field->checkedFormat(), ReportFormat::Kind::unusable);
         helpSection->fields.push_back(field);
     } else if (elementName == "Function") {
         auto function = std::make_shared<Function>();

@@ -15,10 +15,18 @@ namespace {
 
 using platform::Console;
 
+// A batch of the parent document holds what the parent took from it less
+// what earlier returns against the parent (documents linked to it by
+// parcdok, with negative quantities) already gave back.
 const char* const kParentDocumentBatches =
-    "select p.IDTOV,p.MNOZ SARZA_STAV,p.DATUMSPOTREBY\n"
-    ",strftime(\"%d.%m.%Y\",p.datumspotreby,'localtime')||' ('||p.MNOZ||')' FDATSPOT,0 VYBRANE\n"
-    "from polo p where p.cdok=@CDOK order by p.datumspotreby;";
+    "select b.IDTOV,b.MNOZ+b.VRATENE SARZA_STAV,b.DATUMSPOTREBY\n"
+    ",strftime(\"%d.%m.%Y\",b.DATUMSPOTREBY,'localtime')||' ('||(b.MNOZ+b.VRATENE)||')' FDATSPOT,0 VYBRANE\n"
+    "from (select p.idtov IDTOV,sum(p.mnoz) MNOZ,p.datumspotreby DATUMSPOTREBY\n"
+    "      ,coalesce((select sum(r.mnoz) from polo r join vety v on v.id=r.vety_id\n"
+    "                 where v.parcdok=p.cdok and r.mnoz<0 and r.idtov=p.idtov\n"
+    "                   and r.datumspotreby is p.datumspotreby),0) VRATENE\n"
+    "      from polo p where p.cdok=@CDOK group by p.idtov,p.datumspotreby) b\n"
+    "order by b.DATUMSPOTREBY;";
 
 void readBatches(Trekora& trekora, SqlDatabase& db, bool held) {
     try {

@@ -7,13 +7,12 @@
 // it; the build forbids fused multiply-adds so each step rounds on its own.
 #include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "platform/Console.h"
 #include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
-#include "platform/Console.h"
-#include "platform/Numbers.h"
 
 #include <cmath>
 
@@ -56,8 +55,8 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
 std::string Trekora::checkMaxSumaHotovosti() {
     const float limit = Amounts::floatOf(nastaveniaItem ? nastaveniaItem->MAXSUMAHOTOVOSTI : std::string());
     const float total = std::fabs(Amounts::floatOf(selectedSumdokz));
-    platform::Console::print(platform::format("%g", static_cast<double>(limit)));
-    platform::Console::print(platform::format("%g", static_cast<double>(total)));
+    platform::Console::print(Amounts::format("%g", limit));
+    platform::Console::print(Amounts::format("%g", total));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
 }

@@ -40,7 +40,7 @@ INSERT INTO uzivatel (idu, meno, priezvisko, pin, zaklad, provizia) VALUES
 
 INSERT INTO km (hodnota) VALUES ('184310');
 
-INSERT INTO verzia (akcen) VALUES ('Mon, 30 Nov 2026 18:00:00 GMT');
+INSERT INTO verzia (akcen) VALUES ('2026-11-30 18:00:00');
 
 INSERT INTO pohyb_typ (cislo, nazov, skratka) VALUES
   (0,  'bez predaja', 'BP'),

@@ -1,4 +1,4 @@
--- Column fixes of a goods document (value: header id): customer and user data of the header, goods data and the customer's prices, discounted prices and amounts of the lines, totals of the header.
+-- Column fixes of a goods document (value: header id): customer and user data of the header, goods data and the customer's prices, discounted prices and amounts of the lines, totals of the header (the total is the sum of the lines as written).
 update temp_vety
 set idosc = (select o.idosc from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
     idopl = (select o.idopl from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
@@ -19,6 +19,7 @@ set sklad_typ = 10,
     korunka = (select t.korunka from tovar t where t.idtov = temp_polo.idtov),
     dph = (select t.dph from tovar t where t.idtov = temp_polo.idtov),
     cena = coalesce(
+        cena,
         (select c.cena from cennik c
           where c.idtov = temp_polo.idtov
             and c.cislo = coalesce((select o.cennik from odberatel o
@@ -56,5 +57,5 @@ set sumdph = coalesce((select sum(p.hdphcc) from temp_polo p where p.temp_vety_i
                   then coalesce((select sum(p.ccsum) from temp_polo p where p.temp_vety_id = ?1), 0) else 0 end,
     sumdokz_korunka = case when pohyb in (10, 20, 21, 30, 31)
                   then coalesce((select sum(p.ccsum) from temp_polo p where p.temp_vety_id = ?1 and upper(p.korunka) = 'ANO'), 0) else 0 end,
-    sumdokz = coalesce(sumdokz, (select sum(p.ccsum) from temp_polo p where p.temp_vety_id = ?1), 0)
+    sumdokz = coalesce((select round(sum(p.ccsum), 2) from temp_polo p where p.temp_vety_id = ?1), 0)
 where id = ?1

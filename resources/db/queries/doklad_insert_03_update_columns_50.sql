@@ -50,5 +50,5 @@ set sumdph = coalesce((select sum(p.hdphcc) from temp_polo p where p.temp_vety_i
                   then coalesce((select sum(p.ccsum) from temp_polo p where p.temp_vety_id = ?1), 0) else 0 end,
     sumdokz_korunka = case when pohyb in (10, 20, 21, 30, 31)
                   then coalesce((select sum(p.ccsum) from temp_polo p where p.temp_vety_id = ?1 and upper(p.korunka) = 'ANO'), 0) else 0 end,
-    sumdokz = coalesce(sumdokz, (select sum(p.ccsum) from temp_polo p where p.temp_vety_id = ?1), 0)
+    sumdokz = coalesce((select round(sum(p.ccsum), 2) from temp_polo p where p.temp_vety_id = ?1), 0)
 where id = ?1

@@ -85,6 +85,8 @@ void SimpleMenu::viewDidAppear(bool animated) {
     auto& trekora = sharedTrekora();
     trekora.objcdok = "";
     trekora.parcdok = "";
+    // The delivery date or note of one document never reaches the next one.
+    trekora.info = "";
 }
 
 int SimpleMenu::numberOfSections(platform::TableView&) { return 1; }

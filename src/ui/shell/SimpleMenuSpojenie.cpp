@@ -12,6 +12,7 @@
 #include "platform/ui/Application.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
+#include "sync/Spojenie.h"
 
 using platform::AlertAction;
 using platform::AlertController;
@@ -78,8 +79,9 @@ void SimpleMenu::spojenie(std::size_t row, const std::string& key, bool animated
 
 void SimpleMenu::otvorSpojenie(std::size_t row, bool animated) {
     if (row >= data.size()) return;
-    // The synchronisation screen runs the job of the handed row's key; the
-    // row goes into its selectedMenuItem before the push (to be set here
-    // together with the screen's class).
-    openScreen("Spojenie", animated);
+    // The synchronisation screen runs the job of the tapped row's key.
+    auto selected = data[row];
+    openScreen("Spojenie", animated, [selected](platform::ViewController& screen) {
+        if (auto* spojenie = dynamic_cast<Spojenie*>(&screen)) spojenie->selectedMenuItem = selected;
+    });
 }

@@ -1,0 +1,176 @@
+// Rendering a 200-line invoice through its report definition against running
+// the same two SELECTs on the raw SQLite interface and writing the same
+// fixed-width lines by hand. Prints the ratio of the two.
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/Places.h"
+#include "report/DataItem.h"
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace {
+
+constexpr int kLines = 200;
+constexpr const char* kId = "5000";
+
+std::string g_dir;
+
+void exec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "setup: %s\n", err ? err : "?");
+        std::exit(1);
+    }
+    sqlite3_close(db);
+}
+
+// A Documents folder with the demo database and one invoice of 200 lines.
+void prepare() {
+    char pattern[] = "/tmp/trekora-bench-XXXXXX";
+    g_dir = mkdtemp(pattern);
+    platform::Places::setDocumentsDirectory(g_dir);
+    Trekora::resetShared();
+    Trekora& t = Trekora::shared();
+    std::string sql = "begin;"
+                      "insert into vety (id, cdok, datum, cas, str, idu, meno, ido, idopl, idosc, ico, pohyb, info) "
+                      "values (5000, 5000, '2026-12-04', '10:00:00', 12, 1, 'Ján Novák', 10101, 10101, '10101-01', "
+                      "'31561582', 20, '2026-12-04');"
+                      "insert into odbe (vety_id, cdok, ido, idosc, str, ico, dic, nazov1, nazov2, ulica, mesto, psc, "
+                      "icdph) select 5000, 5000, ido, idosc, 12, ico, dic, nazov1, nazov2, ulica, mesto, psc, icdph "
+                      "from odberatel where idosc = '10101-01';";
+    for (int i = 1; i <= kLines; ++i) {
+        const double mnoz = 1 + i % 17;
+        const double cena = 0.35 + (i % 23) * 0.41;
+        const double dph = i % 3 ? 19 : 23;
+        char line[512];
+        std::snprintf(line, sizeof line,
+                      "insert into polo (vety_id, cdok, pohyb, sklad_typ, idtov, naztov1, naztov2, mj, dph, mnoz, "
+                      "cena, zlava1, zlava2, zlavac, cenac, ccmnoz, hdphcc, ccsum) values (5000, 5000, 20, 10, 'X%03d', "
+                      "'Tovar číslo %d', 'balenie', 'ks', %g, %g, %.3f, 0, 0, 0, %.3f, round(%g * %.3f, 2), "
+                      "round(round(%g * %.3f, 2) * %g / 100.0, 2), 0);",
+                      i, i, dph, mnoz, cena, cena, mnoz, cena, mnoz, cena, dph);
+        sql += line;
+    }
+    sql += "update polo set ccsum = round(ccmnoz + hdphcc, 2) where vety_id = 5000; commit;";
+    exec(t.dbURL, sql);
+}
+
+void BM_ReportRun(benchmark::State& state) {
+    auto item = Trekora::shared().findDataItem("faktura");
+    for (auto _ : state) {
+        const std::string text = item->getReport(kId, "0");
+        if (text.rfind("chyba!", 0) == 0 || text.empty()) {
+            state.SkipWithError(text.c_str());
+            break;
+        }
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+std::string column(sqlite3_stmt* s, int i) {
+    auto text = sqlite3_column_text(s, i);
+    return text ? reinterpret_cast<const char*>(text) : "";
+}
+
+void pad(std::string& out, std::size_t width) {
+    std::size_t chars = 0;
+    for (unsigned char c : out) chars += (c & 0xC0) != 0x80;
+    if (chars < width) out.append(width - chars, ' ');
+    out += '\n';
+}
+
+void BM_RawSelectsAndHandFormatting(benchmark::State& state) {
+    Trekora& t = Trekora::shared();
+    auto report = t.findDataItem("faktura")->reports[0];
+    const std::string mainSql = report->selectQuery;
+    const std::string detailSql = report->pageBody->selectQuery;
+    for (auto _ : state) {
+        std::string text;
+        sqlite3* db = nullptr;
+        sqlite3_open(t.dbURL.c_str(), &db);
+        sqlite3_stmt* main = nullptr;
+        sqlite3_prepare_v2(db, mainSql.c_str(), -1, &main, nullptr);
+        sqlite3_bind_text(main, 1, kId, -1, SQLITE_STATIC);
+        while (sqlite3_step(main) == SQLITE_ROW) {
+            for (const char* name : {"FIRMA", "FULICA", "FMESTO", "FIDS", "FICDPH"}) {
+                for (int i = 0; i < sqlite3_column_count(main); ++i)
+                    if (std::string(sqlite3_column_name(main, i)) == name) {
+                        std::string line = column(main, i);
+                        pad(line, 39);
+                        text += line;
+                    }
+            }
+            std::string line = "FAKTÚRA č. " + column(main, 0);
+            pad(line, 39);
+            text += line;
+            sqlite3_stmt* detail = nullptr;
+            sqlite3_prepare_v2(db, detailSql.c_str(), -1, &detail, nullptr);
+            sqlite3_bind_text(detail, 1, kId, -1, SQLITE_STATIC);
+            while (sqlite3_step(detail) == SQLITE_ROW) {
+                std::string name = column(detail, 0);
+                pad(name, 39);
+                text += name;
+                char row[128];
+                std::snprintf(row, sizeof row, "%8.3f %-3.3s %8.3f %4.1f%% %2.0f%% %8.2f", sqlite3_column_double(detail, 1),
+                              column(detail, 2).c_str(), sqlite3_column_double(detail, 3),
+                              sqlite3_column_double(detail, 4), sqlite3_column_double(detail, 5),
+                              sqlite3_column_double(detail, 6));
+                std::string second = row;
+                pad(second, 39);
+                text += second;
+            }
+            sqlite3_finalize(detail);
+            char total[64];
+            std::snprintf(total, sizeof total, "SPOLU s DPH EUR:             %10.2f", sqlite3_column_double(main, 20));
+            text += total;
+            text += '\n';
+        }
+        sqlite3_finalize(main);
+        sqlite3_close(db);
+        benchmark::DoNotOptimize(text.data());
+    }
+}
+
+BENCHMARK(BM_ReportRun)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RawSelectsAndHandFormatting)->Unit(benchmark::kMillisecond);
+
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const auto& run : runs)
+            if (!run.error_occurred && run.iterations > 0)
+                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    // The report's console trace is not part of what is measured on screen.
+    std::FILE* devnull = std::fopen("/dev/null", "w");
+    platform::Console::redirectTo(devnull);
+    prepare();
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    const double report = reporter.seconds["BM_ReportRun"];
+    const double raw = reporter.seconds["BM_RawSelectsAndHandFormatting"];
+    if (report > 0 && raw > 0) std::printf("report run / raw selects and hand formatting: %.2f x\n", report / raw);
+    Trekora::resetShared();
+    platform::Console::redirectTo(stdout);
+    if (devnull) std::fclose(devnull);
+    std::error_code ec;
+    std::filesystem::remove_all(g_dir, ec);
+    return 0;
+}

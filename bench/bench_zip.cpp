@@ -1,0 +1,137 @@
+// Packing a 50 MB database into a backup archive through ZipPacker, against
+// deflating the same bytes with zlib directly at the same (default) level,
+// in one run; prints the ratio of throughputs.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "sync/ZipPacker.h"
+
+namespace {
+
+constexpr std::int64_t kSize = 50LL * 1024 * 1024;
+
+std::string tempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() /
+            ("trekora-bench-zip-" + std::to_string(getpid()) + "-" + name))
+        .string();
+}
+
+// A database of document lines that grows to about 50 MB.
+void createDatabase() {
+    sqlite3* db = nullptr;
+    sqlite3_open(tempPath("trekora.db3").c_str(), &db);
+    sqlite3_exec(db,
+                 "create table polo (cdok integer, idtov text, naztov1 text, mnoz real, cena real,"
+                 " datumspotreby text, str integer)",
+                 nullptr, nullptr, nullptr);
+    sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, "insert into polo values (?, ?, ?, ?, ?, ?, ?)", -1, &stmt, nullptr);
+    for (int i = 0; std::filesystem::file_size(tempPath("trekora.db3")) < static_cast<std::uintmax_t>(kSize); ++i) {
+        for (int j = 0; j < 20000; ++j, ++i) {
+            const std::string idtov = "TOV" + std::to_string(i % 977);
+            const std::string name = "Tovar " + std::to_string(i % 977) + " balenie " + std::to_string(i % 13) + " ks";
+            const std::string datum = "2026-" + std::to_string(1 + i % 12) + "-" + std::to_string(1 + i % 28);
+            sqlite3_bind_int(stmt, 1, i / 17);
+            sqlite3_bind_text(stmt, 2, idtov.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_text(stmt, 3, name.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_double(stmt, 4, (i % 40) * 0.5);
+            sqlite3_bind_double(stmt, 5, 0.37 * (i % 5003));
+            sqlite3_bind_text(stmt, 6, datum.c_str(), -1, SQLITE_TRANSIENT);
+            sqlite3_bind_int(stmt, 7, i % 7);
+            sqlite3_step(stmt);
+            sqlite3_reset(stmt);
+        }
+        sqlite3_exec(db, "commit; begin", nullptr, nullptr, nullptr);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_exec(db, "commit", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void BM_ZipPacker(benchmark::State& state) {
+    const std::string source = tempPath("trekora.db3");
+    const std::string archive = tempPath("backup.zip");
+    const auto size = static_cast<std::int64_t>(std::filesystem::file_size(source));
+    for (auto _ : state) {
+        ZipPacker zip;
+        bool ok = zip.createZip(archive);
+        ok = zip.addFile(source, "trekora.db3") && ok;
+        ok = zip.closeZip() && ok;
+        if (!ok) state.SkipWithError("archive not written");
+    }
+    std::filesystem::remove(archive);
+    state.SetBytesProcessed(state.iterations() * size);
+}
+
+void BM_ZlibDeflate(benchmark::State& state) {
+    const std::string bytes = fileBytes(tempPath("trekora.db3"));
+    std::vector<unsigned char> out(compressBound(static_cast<uLong>(bytes.size())));
+    for (auto _ : state) {
+        z_stream z{};
+        deflateInit2(&z, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
+        z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
+        z.avail_in = static_cast<uInt>(bytes.size());
+        z.next_out = out.data();
+        z.avail_out = static_cast<uInt>(out.size());
+        if (deflate(&z, Z_FINISH) != Z_STREAM_END) state.SkipWithError("deflate failed");
+        benchmark::DoNotOptimize(z.total_out);
+        deflateEnd(&z);
+    }
+    state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(bytes.size()));
+}
+
+BENCHMARK(BM_ZlibDeflate)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(3)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ZipPacker)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(3)->ReportAggregatesOnly(true);
+
+// Console output as usual, and the median CPU times kept for the ratio.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        for (const auto& run : runs)
+            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedCPUTime();
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> times;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    createDatabase();
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    std::filesystem::remove(tempPath("trekora.db3"));
+
+    double zlib = 0, packer = 0;
+    for (const auto& [name, t] : reporter.times) {
+        if (name == "BM_ZlibDeflate") zlib = t;
+        if (name == "BM_ZipPacker") packer = t;
+    }
+    if (zlib > 0 && packer > 0)
+        std::printf("ratio of throughputs ZipPacker / zlib deflate: %.3f (goal at least 0.9)\n", zlib / packer);
+    return 0;
+}

@@ -1,0 +1,138 @@
+#include "sync/DatabaseFile.h"
+
+#include <sqlite3.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+
+#include "platform/FileManager.h"
+
+using platform::FileManager;
+
+namespace {
+
+// Opens `path` read-only (no file is created); nullptr with the reason.
+sqlite3* openReadOnly(const std::string& path, std::string* reason) {
+    sqlite3* db = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        if (reason) *reason = db ? sqlite3_errmsg(db) : "nemôžem otvoriť databázu";
+        sqlite3_close(db);
+        return nullptr;
+    }
+    return db;
+}
+
+}  // namespace
+
+const std::vector<std::string>& DatabaseFile::requiredTables() {
+    static const std::vector<std::string> tables = {
+        "vety",     "polo",     "odbe",   "obj_vety",  "obj_polo", "obj_odbe",    "nastavenia",   "km",
+        "verzia",   "uzivatel", "stredisk", "pohyb_typ", "zlava",  "zlava_tovar", "zlava_darcek", "sqliteadmin_queries"};
+    return tables;
+}
+
+bool DatabaseFile::hasSqliteHeader(const std::string& path) {
+    static const char header[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f', 'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    std::ifstream in(path, std::ios::binary);
+    char bytes[16] = {};
+    if (!in.read(bytes, sizeof bytes)) return false;
+    return std::memcmp(bytes, header, sizeof header) == 0;
+}
+
+std::string DatabaseFile::checkDatabase(const std::string& path) {
+    if (!hasSqliteHeader(path)) return "súbor nie je databáza";
+    std::string reason;
+    sqlite3* db = openReadOnly(path, &reason);
+    if (!db) return reason;
+    std::string integrity;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        auto text = sqlite3_column_text(stmt, 0);
+        integrity = text ? reinterpret_cast<const char*>(text) : "";
+    } else {
+        integrity = sqlite3_errmsg(db);
+    }
+    sqlite3_finalize(stmt);
+    if (integrity != "ok") {
+        sqlite3_close(db);
+        return "poškodená databáza: " + integrity;
+    }
+    std::string missing;
+    for (const auto& table : requiredTables()) {
+        stmt = nullptr;
+        bool found = false;
+        if (sqlite3_prepare_v2(db, "select 1 from sqlite_master where type='table' and name=?", -1, &stmt,
+                               nullptr) == SQLITE_OK) {
+            sqlite3_bind_text(stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT);
+            found = sqlite3_step(stmt) == SQLITE_ROW;
+        }
+        sqlite3_finalize(stmt);
+        if (!found) missing += (missing.empty() ? "" : ", ") + table;
+    }
+    sqlite3_close(db);
+    if (!missing.empty()) return "v databáze chýbajú tabuľky: " + missing;
+    return "";
+}
+
+bool DatabaseFile::snapshot(const std::string& from, const std::string& to, std::string* reason) {
+    auto fail = [&](const std::string& why) {
+        if (reason) *reason = why;
+        std::remove(to.c_str());
+        return false;
+    };
+    if (!FileManager::fileExists(from)) return fail("databáza chýba");
+    std::string why;
+    sqlite3* source = openReadOnly(from, &why);
+    if (!source) return fail(why);
+    sqlite3_busy_timeout(source, 5000);
+    std::remove(to.c_str());
+    sqlite3* target = nullptr;
+    if (sqlite3_open_v2(to.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
+        why = target ? sqlite3_errmsg(target) : "nemôžem vytvoriť zálohu";
+        sqlite3_close(target);
+        sqlite3_close(source);
+        return fail(why);
+    }
+    sqlite3_backup* backup = sqlite3_backup_init(target, "main", source, "main");
+    int rc = SQLITE_ERROR;
+    if (backup) {
+        // Whole in one step: the copy is the state of one read transaction.
+        rc = sqlite3_backup_step(backup, -1);
+        sqlite3_backup_finish(backup);
+    }
+    if (rc != SQLITE_DONE) why = sqlite3_errmsg(target);
+    const bool closed = sqlite3_close(target) == SQLITE_OK;
+    sqlite3_close(source);
+    if (rc != SQLITE_DONE) return fail("záloha databázy zlyhala: " + why);
+    if (!closed) return fail("záloha databázy zlyhala");
+    return true;
+}
+
+bool DatabaseFile::placeCopy(const std::string& from, const std::string& to, std::string* reason) {
+    const std::string part = to + ".part";
+    std::remove(part.c_str());
+    platform::Error error;
+    if (!FileManager::copyItem(from, part, &error)) {
+        if (reason) *reason = error.localizedDescription();
+        std::remove(part.c_str());
+        return false;
+    }
+    if (std::rename(part.c_str(), to.c_str()) != 0) {
+        if (reason) *reason = std::strerror(errno);
+        std::remove(part.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::string DatabaseFile::replaceWith(const std::string& download, const std::string& database) {
+    std::string reason = checkDatabase(download);
+    if (!reason.empty()) return reason;
+    if (!placeCopy(download, database, &reason)) return reason;
+    // Journal files of the old database must not be applied to the new one.
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) std::remove((database + suffix).c_str());
+    return "";
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// Whole database files as the synchronisation handles them: consistent
+// snapshots for the backup, checks of downloaded files, and the safe
+// replacement of a file by a download.
+
+#include <string>
+#include <vector>
+
+class DatabaseFile {
+public:
+    // The tables the application needs in its database.
+    static const std::vector<std::string>& requiredTables();
+
+    // True when the file starts with the 16-byte SQLite header.
+    static bool hasSqliteHeader(const std::string& path);
+    // "" when the file is an SQLite database that passes the integrity check
+    // and holds every required table; otherwise the reason.
+    static std::string checkDatabase(const std::string& path);
+
+    // Writes a consistent copy of the database at `from` into a new file
+    // `to` through SQLite's online backup (other connections may write
+    // meanwhile). False with the reason on any failure; `to` is then removed.
+    static bool snapshot(const std::string& from, const std::string& to, std::string* reason);
+
+    // Copies `from` beside `to` and renames it over `to`, so that `to` is
+    // either the old file or the whole new one.
+    static bool placeCopy(const std::string& from, const std::string& to, std::string* reason);
+
+    // The restore: checks the downloaded database at `download`, copies it
+    // beside `database` and renames it into its place. "" on success; the
+    // reason otherwise, with the old database untouched.
+    static std::string replaceWith(const std::string& download, const std::string& database);
+};

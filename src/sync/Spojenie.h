@@ -1,0 +1,159 @@
+#pragma once
+
+// The connection screen: every exchange with the office server starts here.
+// It is opened for exactly one job, named by the segue of its menu item, and
+// runs that job as soon as it has appeared:
+//   "spojenie_synchronizacia_segue"                 synchronisation, after a question
+//   "polozky_synchronizacia_po_preskladneni_segue"  synchronisation after a stock transfer
+//   "spojenie_aktualizacia_segue"                   data update behind the service code
+//   "spojenie_obnova_segue"                         restore of the database behind the service code
+//   "spojenie_export_segue" / "spojenie_import_segue"  the order exchange runs
+// It leaves the navigation stack only through one of its alerts; its back
+// button stays hidden.
+//
+// Its operations are spread over several files:
+//   Spojenie.cpp                 appearance, dispatch, questions and prompts
+//   SpojenieTransfer.cpp         file upload, download and the URL-session callbacks
+//   SpojenieSynchronizacia.cpp   the two synchronisation jobs
+//   SpojenieObjednavky.cpp       the order export and import runs
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Date.h"
+#include "platform/DispatchSemaphore.h"
+#include "platform/UrlSessionDelegate.h"
+#include "platform/ui/ActivityIndicatorView.h"
+#include "platform/ui/Label.h"
+#include "platform/ui/ProgressView.h"
+#include "platform/ui/ViewController.h"
+
+class MenuItem;
+
+namespace platform {
+class UrlSession;
+class UrlSessionTask;
+}  // namespace platform
+
+class Spojenie : public platform::ViewController, public platform::UrlSessionDelegate {
+public:
+    Spojenie();
+
+    // --- outlets, connected by the storyboard -------------------------------------
+    std::weak_ptr<platform::ProgressView> progressView;
+    std::weak_ptr<platform::Label> labelInfo;
+    std::weak_ptr<platform::ActivityIndicatorView> activityIndicator;
+
+    // --- state ---------------------------------------------------------------------
+    // Set by the opening screen before the push; its segue names the job.
+    std::shared_ptr<MenuItem> selectedMenuItem;
+    // Start of the running job; finish alerts report the seconds since.
+    platform::Date startTime;
+    // The address of the download in progress.
+    std::string downloadFileUrl;
+    // Paths of the local files the synchronisation sends.
+    std::vector<std::string> filesToSend;
+    // The Documents folder.
+    std::string documentsPath;
+
+    // Overall deadline of one upload or download in seconds: a transfer that
+    // is still running then ends as timed out, also when the server keeps
+    // trickling bytes (the idle time-out alone would not end it).
+    double transferDeadline = 900.0;
+
+    // --- the screen ------------------------------------------------------------------
+    void viewDidLoad() override;
+    void viewDidAppear(bool animated) override;
+
+    // Documents folder / last path component of the address.
+    std::string localFileUrl(const std::string& address) const;
+
+    // --- URL-session callbacks (on the session's own queue) ----------------------------
+    void didWriteData(platform::UrlSession& session, platform::UrlSessionTask& task, int64_t bytesWritten,
+                      int64_t totalBytesWritten, int64_t totalBytesExpectedToWrite) override;
+    void didFinishDownloadingTo(platform::UrlSession& session, platform::UrlSessionTask& task,
+                                const platform::Url& location) override;
+    void didCompleteWithError(platform::UrlSession& session, platform::UrlSessionTask& task,
+                              const std::optional<platform::Error>& error) override;
+    void didSendBodyData(platform::UrlSession& session, platform::UrlSessionTask& task, int64_t bytesSent,
+                         int64_t totalBytesSent, int64_t totalBytesExpectedToSend) override;
+
+    // --- transfers ------------------------------------------------------------------
+    // Sends one local file to the office's upload endpoint as multipart form
+    // data and deletes it once the server answered 200. Returns at once;
+    // `semafor` is signalled exactly once when the transfer has ended. A
+    // file that is not sent (unreadable, refused, transport error) adds one
+    // to neodoslaneSubory.
+    void posliSubor(const std::string& path, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
+    // Files of the running job that did not reach the office.
+    std::atomic<int> neodoslaneSubory{0};
+    // Another failure of the running job (the backup), shown at its end.
+    std::string chybaJobu;
+    // What failed in the running job; "" when nothing did.
+    std::string popisChyb() const;
+    // The upload endpoint: the scheme, host and port of BACKUP_PC_DIR (else of
+    // IMPORT_PC_DIR) followed by "/trekora_data/uploader.php"; "" when
+    // neither setting is an address.
+    static std::string uploadEndpoint();
+    // The request body of an upload of `bytes` under the file name `fileName`.
+    static std::string multipartBody(const std::string& fileName, const std::string& bytes);
+    static const std::string boundary;
+
+    // Starts the download of `address` into the Documents folder; its end is
+    // handled by the download callbacks. An address that cannot be loaded
+    // ends in the failure alert.
+    void stiahni(const std::string& address);
+
+    // --- jobs ------------------------------------------------------------------------
+    // The full synchronisation on a background queue: backup archive, every
+    // file of "out", log rotation, update check and download.
+    void synchronizacia();
+    // The short synchronisation after a stock transfer: "out" and the update.
+    void synchronizaciaPoPreskladneni();
+    void potvrdSynchronizaciu();
+    void zobrazChybnyPin();
+    void overPin();
+    void obnova();
+    void aktualizacia();
+    // The order exchange runs.
+    void exportObjednavok();
+    void importObjednavok();
+
+    // --- helpers for the jobs ----------------------------------------------------------------
+    // Runs `work` on the main queue with the screen (kept alive until then).
+    void naHlavnom(std::function<void(Spojenie&)> work);
+    // The finish alert: hides the activity indicator, presents `title` with
+    // `message` and one "ok" that pops the screen. Call on the main queue.
+    void zobrazKoniec(const std::string& title, const std::string& message, bool errorSound = false);
+    // "hotovo" with "čas: %3.0f sec." (on the main queue).
+    void zobrazHotovo();
+    // "chyba!" with the reason and the seconds (on the main queue).
+    void zobrazChybu(const std::string& reason);
+    // "čas: %3.0f sec." with the seconds since startTime.
+    std::string casText() const;
+    // Shows the progress bar, the label and the activity indicator.
+    void ukazPriebeh();
+    void nastavInfo(const std::string& text);
+    void nastavProgress(float value, bool animated);
+    // Pops the screen (animated as the settings say).
+    void pop();
+    bool animovat() const;
+    // Presents an alert of this screen, animated as the settings say.
+    void predstav(const std::shared_ptr<platform::ViewController>& alert);
+
+    std::shared_ptr<Spojenie> self();
+
+private:
+    std::shared_ptr<platform::UrlSessionDelegate> selfAsDelegate();
+    // The body of a synchronisation job, on a background queue.
+    void synchronizaciaJob(bool full);
+    // Uploads every file of "out", one at a time.
+    void posliOut(const std::string& prefix);
+    // Waits for one upload; false (and one more failed file) past the deadline.
+    bool cakajNaPrenos(const std::shared_ptr<platform::DispatchSemaphore>& semafor);
+};

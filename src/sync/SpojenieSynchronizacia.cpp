@@ -1,0 +1,210 @@
+// The synchronisation jobs of the connection screen.
+
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/DateFormatter.h"
+#include "platform/Device.h"
+#include "platform/DispatchQueue.h"
+#include "platform/FileManager.h"
+#include "platform/Numbers.h"
+#include "platform/UrlRequest.h"
+#include "platform/UrlSession.h"
+#include "records/NastaveniaItem.h"
+#include "sync/DatabaseFile.h"
+#include "sync/Spojenie.h"
+#include "sync/ZipPacker.h"
+
+using platform::Console;
+using platform::FileManager;
+
+namespace {
+
+// A name stem part without characters that cannot stand in a file name.
+std::string fileNamePart(std::string text) {
+    for (char& c : text)
+        if (c == '/' || c == '\0') c = '_';
+    return text;
+}
+
+// Packs a consistent snapshot of the database as the entry "trekora.db3"
+// into a new archive at `archive`. False with the reason; no archive is
+// left behind then.
+bool packBackup(const std::string& database, const std::string& archive, std::string* reason) {
+    const std::string work = FileManager::makeTemporaryDirectory("trekora-backup");
+    if (work.empty()) {
+        *reason = "nemôžem vytvoriť dočasný adresár";
+        return false;
+    }
+    const std::string snapshot = work + "/trekora.db3";
+    const std::string packed = work + "/backup.zip";
+    bool ok = DatabaseFile::snapshot(database, snapshot, reason);
+    if (ok) {
+        ZipPacker zip;
+        ok = zip.createZip(packed);
+        ok = ok && zip.addFile(snapshot, FileManager::lastPathComponent(database));
+        ok = zip.closeZip() && ok;
+        if (!ok) *reason = "archív zálohy sa nepodarilo zapísať";
+    }
+    if (ok) {
+        platform::Error error;
+        FileManager::removeItem(archive);
+        ok = FileManager::moveItem(packed, archive, &error);
+        if (!ok) *reason = error.localizedDescription();
+    }
+    FileManager::removeItem(work);
+    return ok;
+}
+
+}  // namespace
+
+void Spojenie::synchronizacia() {
+    auto screen = self();
+    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async(
+        [screen] { screen->synchronizaciaJob(true); });
+}
+
+void Spojenie::synchronizaciaPoPreskladneni() {
+    nastavInfo("synchronizácia po preskladneni");
+    ukazPriebeh();
+    startTime = platform::Date::now();
+    nastavProgress(0, false);
+    // The job waits for each upload: it runs on a background queue so that
+    // the main queue never waits.
+    auto screen = self();
+    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async(
+        [screen] { screen->synchronizaciaJob(false); });
+}
+
+std::string Spojenie::popisChyb() const {
+    std::string text = chybaJobu;
+    const int chyby = neodoslaneSubory.load();
+    if (chyby > 0) text += (text.empty() ? "" : "\n") + std::string("neodoslané súbory: ") + std::to_string(chyby);
+    return text;
+}
+
+void Spojenie::synchronizaciaJob(bool full) {
+    auto& trekora = sharedTrekora();
+    const std::string prefix = full ? "synchronizacia()" : "synchronizaciaPoPreskladneni()";
+    neodoslaneSubory = 0;
+    chybaJobu.clear();
+
+    if (full) {
+        naHlavnom([](Spojenie& s) {
+            s.nastavInfo("synchronizácia");
+            s.ukazPriebeh();
+            s.startTime = platform::Date::now();
+            s.nastavProgress(0, false);
+        });
+        trekora.log(prefix);
+        trekora.log(prefix + " obsah adresara Documents:");
+        platform::Error error;
+        if (auto entries = FileManager::contentsOfDirectory(documentsPath, &error)) {
+            for (const auto& entry : *entries) trekora.log(prefix + "   " + entry);
+        } else {
+            trekora.log(prefix + " error: " + error.localizedDescription());
+        }
+    } else {
+        trekora.log(prefix + " aktualizacia po preskladneni");
+        naHlavnom([](Spojenie& s) { s.nastavInfo("aktualizácia po preskladneni"); });
+    }
+
+    const std::string out = FileManager::appendingPathComponent(documentsPath, "out");
+    Console::print(platform::Url::fileUrl(out).absoluteString());
+    platform::Error createError;
+    if (!FileManager::createDirectory(out, true, &createError))
+        trekora.log(prefix + " create out Directory error: " + createError.localizedDescription());
+
+    std::string stem;
+    if (full) {
+        const std::string stamp = platform::DateFormatter::format(platform::Date::now(), "yyyyMMdd_HHmmss");
+        stem = fileNamePart(platform::Device::name()) + "_" + fileNamePart(trekora.str) + "_backup_" + stamp;
+        const std::string archive = FileManager::appendingPathComponent(out, stem + ".zip");
+        trekora.log(prefix + " vytvaram backup: " + stem + ".zip");
+        naHlavnom([](Spojenie& s) { s.nastavInfo("vytvaram backup"); });
+        std::string reason;
+        if (!packBackup(trekora.dbURL, archive, &reason)) {
+            trekora.log(prefix + " backup error: " + reason);
+            chybaJobu = "záloha zlyhala: " + reason;
+        }
+    }
+
+    posliOut(prefix);
+
+    if (full) {
+        trekora.log("### koniec tohto log suboru ###########################################################");
+        const std::string closedLog = FileManager::appendingPathComponent(out, stem + ".log");
+        platform::Error moveError;
+        if (!FileManager::moveItem(FileManager::appendingPathComponent(documentsPath, trekora.logFileName), closedLog,
+                                   &moveError))
+            trekora.log(prefix + " error: " + moveError.localizedDescription());
+        trekora.log("### zaciatok tohto log suboru ###########################################################");
+        trekora.log("### trekora II verzia: " + trekora.version);
+        auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
+        posliSubor(closedLog, semafor);
+        cakajNaPrenos(semafor);
+    }
+
+    if (!trekora.jePotrebnyUpade()) {
+        naHlavnom([](Spojenie& s) {
+            if (s.popisChyb().empty()) {
+                s.zobrazHotovo();
+            } else {
+                s.zobrazChybu(s.popisChyb());
+            }
+        });
+        return;
+    }
+
+    const std::string address =
+        (trekora.nastaveniaItem ? trekora.nastaveniaItem->IMPORT_PC_DIR : std::string()) + "export_akcen.db3";
+    if (full) {
+        trekora.log(prefix + " aktualizacia " + address);
+    } else {
+        Console::print(address);
+    }
+    naHlavnom([full, address](Spojenie& s) {
+        if (full) s.nastavInfo("aktualizácia");
+        s.nastavProgress(0, false);
+        s.stiahni(address);
+    });
+}
+
+void Spojenie::posliOut(const std::string& prefix) {
+    auto& trekora = sharedTrekora();
+    const std::string out = FileManager::appendingPathComponent(documentsPath, "out");
+    trekora.log(prefix + " plnim zoznam suborov na odoslanie v adresari /out/:");
+    filesToSend.clear();
+    platform::Error error;
+    if (auto entries = FileManager::contentsOfDirectory(out, &error)) {
+        for (const auto& entry : *entries) {
+            trekora.log(prefix + " " + entry);
+            filesToSend.push_back(FileManager::appendingPathComponent(out, entry));
+        }
+    } else {
+        trekora.log(prefix + " error: " + error.localizedDescription());
+    }
+    const int count = static_cast<int>(filesToSend.size());
+    trekora.log(prefix + " pocet suborov na odoslanie: " + std::to_string(count));
+    int started = 0;
+    for (const auto& path : filesToSend) {
+        ++started;
+        const float progress = static_cast<float>(started) / static_cast<float>(count);
+        const std::string name = FileManager::lastPathComponent(path);
+        naHlavnom([progress, name](Spojenie& s) {
+            Console::print(platform::format("%f", static_cast<double>(progress)));
+            s.nastavProgress(progress, true);
+            s.nastavInfo("posielam " + name);
+        });
+        auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
+        posliSubor(path, semafor);
+        cakajNaPrenos(semafor);
+    }
+}
+
+bool Spojenie::cakajNaPrenos(const std::shared_ptr<platform::DispatchSemaphore>& semafor) {
+    // The transfer ends by its own deadline; this bound only guards the job
+    // against a completion that never comes.
+    if (semafor->wait(transferDeadline + 30.0)) return true;
+    ++neodoslaneSubory;
+    return false;
+}

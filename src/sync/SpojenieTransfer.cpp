@@ -1,0 +1,239 @@
+// File upload and download of the connection screen, and its URL-session
+// callbacks.
+
+#include <cstdio>
+
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/DispatchQueue.h"
+#include "platform/FileManager.h"
+#include "platform/Numbers.h"
+#include "platform/UrlRequest.h"
+#include "platform/UrlSession.h"
+#include "records/NastaveniaItem.h"
+#include "sync/DatabaseFile.h"
+#include "sync/Spojenie.h"
+
+using platform::Console;
+using platform::FileManager;
+
+const std::string Spojenie::boundary = "---------------------------14737809831466499882746641449";
+
+namespace {
+
+constexpr const char* kUpload = "posliSubor(url:semafor:)";
+constexpr const char* kFinish = "urlSession(_:downloadTask:didFinishDownloadingTo:)";
+
+std::string lastComponent(const std::string& path) {
+    auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// scheme://host[:port] of an address; "" when it is none.
+std::string origin(const std::string& address) {
+    auto url = platform::Url::parse(address);
+    if (!url || url->host().empty() || (url->scheme() != "http" && url->scheme() != "https")) return "";
+    std::string out = url->scheme() + "://" + url->host();
+    if (url->port()) out += ":" + std::to_string(*url->port());
+    return out;
+}
+
+platform::UrlSessionConfiguration transferConfiguration(double deadline) {
+    auto configuration = platform::UrlSessionConfiguration::defaultConfiguration();
+    configuration.timeoutIntervalForResource = deadline;
+    return configuration;
+}
+
+// The reason of a failed outcome: the text after "chyba! ,," or "chyba!,,".
+std::string reasonOf(const std::string& result) {
+    auto separator = result.find(",,");
+    return separator == std::string::npos ? result : result.substr(separator + 2);
+}
+
+}  // namespace
+
+std::string Spojenie::uploadEndpoint() {
+    auto& trekora = sharedTrekora();
+    if (!trekora.nastaveniaItem) return "";
+    std::string base = origin(trekora.nastaveniaItem->BACKUP_PC_DIR);
+    if (base.empty()) base = origin(trekora.nastaveniaItem->IMPORT_PC_DIR);
+    return base.empty() ? "" : base + "/trekora_data/uploader.php";
+}
+
+std::string Spojenie::multipartBody(const std::string& fileName, const std::string& bytes) {
+    // A quote or a line end would end the header line early: such characters
+    // of a (device) name are sent as "_".
+    std::string name = fileName;
+    for (char& c : name)
+        if (c == '"' || c == '\r' || c == '\n') c = '_';
+    std::string body;
+    body.reserve(bytes.size() + 256);
+    body += "\r\n--" + boundary + "\r\n";
+    body += "Content-Disposition: form-data; name=\"uploadedfile\"; filename=\"" + name + "\"\r\n";
+    body += "Content-Type: application/octet-stream\r\n\r\n";
+    body += bytes;
+    body += "\r\n--" + boundary + "--\r\n";
+    return body;
+}
+
+void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platform::DispatchSemaphore>& semafor) {
+    auto& trekora = sharedTrekora();
+    const std::string name = lastComponent(path);
+    naHlavnom([name](Spojenie& s) { s.nastavInfo("posielam " + name); });
+    trekora.log(std::string(kUpload) + " posielam: " + name);
+
+    auto failed = [this, &trekora, semafor](const std::string& why) {
+        trekora.log(std::string(kUpload) + " error: " + why);
+        ++neodoslaneSubory;
+        semafor->signal();
+    };
+    platform::Error readError;
+    auto bytes = FileManager::contents(path, &readError);
+    if (!bytes) return failed(readError.localizedDescription());
+    const std::string endpoint = uploadEndpoint();
+    auto url = platform::Url::parse(endpoint);
+    if (!url) return failed("no upload address in the settings");
+
+    platform::UrlRequest request(*url, 60.0, 0);
+    request.httpMethod = "POST";
+    request.setValue("Keep-Alive", "Connection");
+    request.setValue("multipart/form-data; boundary=" + boundary, "Content-Type");
+
+    auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
+    auto screen = self();
+    auto task = session->uploadTask(
+        request, multipartBody(name, *bytes),
+        [screen, path, name, semafor](std::optional<std::string> data,
+                                      std::shared_ptr<platform::HttpUrlResponse> response,
+                                      std::optional<platform::Error> error) {
+            auto& t = sharedTrekora();
+            Console::print(std::string(27, '-'));
+            Console::print("upload task finished!");
+            Console::print("data");
+            Console::print(data ? std::to_string(data->size()) + " bytes" : "nil");
+            Console::print("response");
+            Console::print(response ? std::to_string(response->statusCode()) : "nil");
+            Console::print("error");
+            Console::print(error ? error->localizedDescription() : "nil");
+
+            t.log(std::string(kUpload) + " odoslane: " + name);
+            if (response)
+                t.log(std::string(kUpload) + " response: statusCode: " + std::to_string(response->statusCode()) +
+                      " statusMessage: " + platform::HttpUrlResponse::localizedString(response->statusCode()));
+            t.log(std::string(kUpload) + " error: " + (error ? error->localizedDescription() : "nil"));
+            if (!error && response && response->statusCode() == 200) {
+                t.log(std::string(kUpload) + " mazem: " + name);
+                platform::Error removeError;
+                if (!FileManager::removeItem(path, &removeError))
+                    t.log(std::string(kUpload) + " error: " + removeError.localizedDescription());
+            } else {
+                ++screen->neodoslaneSubory;
+            }
+            semafor->signal();
+        });
+    task->resume();
+    session->finishTasksAndInvalidate();
+}
+
+void Spojenie::stiahni(const std::string& address) {
+    auto url = platform::Url::parse(address);
+    if (!url || (url->scheme() != "http" && url->scheme() != "https") || url->host().empty()) {
+        Console::print("neplatná adresa: " + address);
+        naHlavnom([address](Spojenie& s) { s.zobrazChybu("neplatná adresa: " + address); });
+        return;
+    }
+    downloadFileUrl = address;
+    auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
+    auto task = session->downloadTask(platform::UrlRequest(*url, 60.0, 0));
+    task->resume();
+    session->finishTasksAndInvalidate();
+}
+
+void Spojenie::didSendBodyData(platform::UrlSession&, platform::UrlSessionTask&, int64_t, int64_t totalBytesSent,
+                               int64_t totalBytesExpectedToSend) {
+    const float value = static_cast<float>(totalBytesSent) / static_cast<float>(totalBytesExpectedToSend);
+    naHlavnom([value](Spojenie& s) {
+        Console::print("didSendBodyData " + platform::format("%f", static_cast<double>(value)));
+        s.nastavProgress(value, false);
+    });
+}
+
+void Spojenie::didWriteData(platform::UrlSession&, platform::UrlSessionTask&, int64_t, int64_t totalBytesWritten,
+                            int64_t totalBytesExpectedToWrite) {
+    const float value = static_cast<float>(totalBytesWritten) / static_cast<float>(totalBytesExpectedToWrite);
+    naHlavnom([value](Spojenie& s) {
+        Console::print(platform::format("%f", static_cast<double>(value)));
+        s.nastavProgress(value, false);
+    });
+}
+
+void Spojenie::didCompleteWithError(platform::UrlSession&, platform::UrlSessionTask&,
+                                    const std::optional<platform::Error>& error) {
+    if (!error) return;
+    Console::print(error->localizedDescription());
+    sharedTrekora().log(std::string(kFinish) + " error: " + error->localizedDescription());
+    // A download that failed leaves the screen through its alert.
+    const std::string reason = error->localizedDescription();
+    naHlavnom([reason](Spojenie& s) { s.zobrazChybu(reason); });
+}
+
+void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessionTask& task,
+                                      const platform::Url& location) {
+    auto& trekora = sharedTrekora();
+    const std::string destination = localFileUrl(downloadFileUrl);
+    const std::string temporary = location.filePath();
+    Console::print("finish");
+    Console::print(location.absoluteString());
+    Console::print(destination);
+
+    auto fail = [&](const std::string& reason) {
+        trekora.log(std::string(kFinish) + " chyba: " + reason);
+        naHlavnom([reason](Spojenie& s) { s.zobrazChybu(reason); });
+    };
+
+    // Only a complete answer with status 200 is taken.
+    auto response = task.response();
+    const int status = response ? response->statusCode() : 0;
+    if (status != 200)
+        return fail("server odpovedal " + std::to_string(status) + " " +
+                    platform::HttpUrlResponse::localizedString(status));
+    const int64_t expected = response->expectedContentLength();
+    const auto size = FileManager::fileSize(temporary);
+    if (!size || (expected >= 0 && static_cast<int64_t>(*size) != expected))
+        return fail("neúplný súbor");
+
+    // The name comes from the typed address: it must name a plain file of
+    // the Documents folder and never a journal of the database.
+    const std::string name = lastComponent(destination);
+    if (name.empty() || name == "." || name == ".." || name.rfind(trekora.dbFileName + "-", 0) == 0)
+        return fail("neplatný názov súboru: " + name);
+    if (name == "trekora.db3") {
+        // The database takes the download's place only once the download is
+        // known good; one rename replaces it, the old file stays until then.
+        const std::string reason = DatabaseFile::replaceWith(temporary, trekora.dbURL);
+        if (!reason.empty()) return fail(reason);
+        trekora.log(std::string(kFinish) + " obnova ok");
+    } else {
+        std::string reason;
+        if (name == "export_akcen.db3" && !DatabaseFile::hasSqliteHeader(temporary))
+            return fail("súbor s aktualizáciami nie je databáza");
+        if (!DatabaseFile::placeCopy(temporary, destination, &reason)) {
+            Console::print("Error creating a file " + destination + " : " + reason);
+            return fail(reason);
+        }
+        if (name == "export_akcen.db3") {
+            trekora.log(std::string(kFinish) + " spustam update");
+            const std::string x = trekora.updateData("update1", platform::Url::fileUrl(destination).absoluteString());
+            trekora.log(std::string(kFinish) + " x=" + x);
+            if (!x.empty()) return fail(reasonOf(x));
+        }
+    }
+    naHlavnom([](Spojenie& s) {
+        const int chyby = s.neodoslaneSubory.load();
+        if (chyby > 0 || !s.chybaJobu.empty()) {
+            s.zobrazChybu(s.popisChyb());
+        } else {
+            s.zobrazHotovo();
+        }
+    });
+}

@@ -1,0 +1,210 @@
+// The data update: whether the office holds a newer update file than the
+// one last applied, and the application of a downloaded update file.
+
+#include <sqlite3.h>
+
+#include <cctype>
+
+#include "core/CoreDb.h"
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "platform/Console.h"
+#include "platform/DateFormatter.h"
+#include "platform/DiagnosticLog.h"
+#include "platform/DispatchQueue.h"
+#include "platform/DispatchSemaphore.h"
+#include "platform/MainRunLoop.h"
+#include "platform/TimeZone.h"
+#include "platform/UrlRequest.h"
+#include "platform/UrlSession.h"
+#include "records/NastaveniaItem.h"
+#include "sync/DatabaseFile.h"
+
+using platform::Console;
+
+namespace {
+
+constexpr const char* kUpdate = "updateData(script:updateFileUrl:)";
+constexpr const char* kCheck = "jePotrebnyUpade()";
+constexpr const char* kWrite = "writeDatumAktualizacieLokalne()";
+
+// How long the check waits for the server's answer at most: the request's
+// own time-out plus a margin.
+constexpr double kCheckDeadline = 75.0;
+
+// DETACH cannot run inside a transaction: such statements of a script run
+// after its commit.
+bool isDetach(const std::string& statement) {
+    std::size_t i = 0;
+    while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i]))) ++i;
+    return coredb::upper(statement.substr(i, 6)) == "DETACH";
+}
+
+std::string updateFilePath(const std::string& updateFileUrl) {
+    auto url = platform::Url::parse(updateFileUrl);
+    return url && url->isFileUrl() ? url->filePath() : updateFileUrl;
+}
+
+}  // namespace
+
+bool Trekora::jePotrebnyUpade() {
+    log(kCheck);
+    datumAktualizacieLokalne.clear();
+    datumAktualizacieNaServeri.clear();
+    auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
+    readDatumAktualizacieNaServeri(semafor);
+    Console::print(platform::DispatchQueue::main()->isCurrent() ? "main thread!" : "global thread!");
+    if (!semafor->wait(kCheckDeadline)) Console::print("jePotrebnyUpade(): no answer in time");
+    readDatumAktualizacieLokalne();
+    const bool result = datumAktualizacieLokalne < datumAktualizacieNaServeri;
+    log(std::string(kCheck) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
+    log(std::string(kCheck) + " datumAktualizacieNaServeri: " + datumAktualizacieNaServeri);
+    log(std::string(kCheck) + " result: " + (result ? "true" : "false"));
+    return result;
+}
+
+void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::DispatchSemaphore>& semafor) {
+    const std::string address = (nastaveniaItem ? nastaveniaItem->IMPORT_PC_DIR : std::string()) + "export_akcen.db3";
+    auto url = platform::Url::parse(address);
+    if (!url) {
+        platform::DiagnosticLog::write("Last-Modified Date: ");
+        Console::print(datumAktualizacieNaServeri);
+        semafor->signal();
+        return;
+    }
+    platform::UrlRequest request(*url, 60.0, 0);
+    request.httpMethod = "HEAD";
+    auto task = platform::UrlSession::shared()->dataTask(
+        request, [this, semafor](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
+                                 std::optional<platform::Error>) {
+            std::optional<std::string> header;
+            if (response) header = response->value("Last-Modified");
+            // Only the file itself dates an update: an error page's date does not.
+            if (header && response->statusCode() == 200) {
+                const platform::DateFormatter parser("EEE, dd MMM yyyy HH:mm:ss zzz", platform::TimeZone::gmt());
+                if (auto date = parser.date(*header)) {
+                    const platform::DateFormatter writer("yyyy-MM-dd HH:mm:ss", platform::TimeZone::gmt());
+                    Console::print(writer.string(*date));
+                    datumAktualizacieNaServeri = writer.string(*date);
+                }
+            }
+            platform::DiagnosticLog::write("Last-Modified Date: " + header.value_or(""));
+            Console::print(datumAktualizacieNaServeri);
+            semafor->signal();
+        });
+    task->resume();
+}
+
+void Trekora::readDatumAktualizacieLokalne() {
+    coredb::traceStart("readDatumAktualizacieLokalne()");
+    auto db = coredb::openDatabase(dbURL);
+    if (!db) return;
+    std::optional<SqlError> error;
+    auto rs = db->executeQuery("select akcen from verzia", {}, &error);
+    if (!rs) {
+        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
+    } else {
+        coredb::trace("colcount: " + std::to_string(rs->columnCount()));
+        if (rs->next()) datumAktualizacieLokalne = coredb::text(*rs, "AKCEN");
+        rs->close();
+    }
+    coredb::trace(datumAktualizacieLokalne);
+    db->close();
+}
+
+void Trekora::writeDatumAktualizacieLokalne() {
+    log(kWrite);
+    auto db = std::make_shared<SqlDatabase>(dbURL);
+    if (!db->open()) {
+        log(std::string(kWrite) + " Unable to open database");
+        return;
+    }
+    if (db->executeUpdateWithArgumentsInArray("update verzia set akcen=:HODNOTA", {datumAktualizacieNaServeri})) {
+        log(std::string(kWrite) + " update ok");
+    } else {
+        log(std::string(kWrite) + " update failed db.lastError = " + db->lastError().description);
+    }
+    db->close();
+}
+
+std::string Trekora::updateData(const std::string& script, const std::string& updateFileUrl) {
+    auto fail = [this](const std::string& result) {
+        log(std::string(kUpdate) + " result = " + result);
+        return result;
+    };
+    const std::string path = updateFilePath(updateFileUrl);
+
+    // The update file must be an SQLite file; it is only read.
+    std::string queryText;
+    {
+        if (!DatabaseFile::hasSqliteHeader(path)) return fail("chyba! ,,nemôžem otvoriť databázu s aktualizáciami");
+        SqlDatabase update(path);
+        if (!update.openWithFlags(SQLITE_OPEN_READONLY)) return fail("chyba! ,,nemôžem otvoriť databázu s aktualizáciami");
+        queryText = getQuery(script, update);
+        update.close();
+    }
+    if (queryText.empty()) return fail("chyba! ,,prazdne query!");
+
+    SqlDatabase db(dbURL);
+    if (!db.open()) return fail("chyba! ,,nemôžem otvoriť databázu");
+
+    const coredb::Statements cut = coredb::cutStatements(queryText);
+    coredb::traceCounts(cut);
+    log(std::string(kUpdate) + " filteredArray.count = " + std::to_string(cut.statements.size()));
+    // Statements 0 to 4 take the file's address; a script without them is
+    // not an update script.
+    if (cut.statements.size() < 5) {
+        db.close();
+        return fail("chyba! ,,neúplné query!");
+    }
+
+    // Every statement and the new date in one transaction: the update takes
+    // effect whole or not at all.
+    if (!db.beginExclusiveTransaction()) {
+        const std::string message = db.lastErrorMessage();
+        db.close();
+        return fail("chyba! ,," + message);
+    }
+    std::string failure;
+    std::vector<std::string> afterCommit;
+    for (std::size_t i = 0; i < cut.statements.size(); ++i) {
+        const std::string& statement = cut.statements[i];
+        if (isDetach(statement)) {
+            afterCommit.push_back(statement);
+            continue;
+        }
+        const SqlValue value = i < 5 ? SqlValue(updateFileUrl) : SqlValue(str);
+        const bool x = db.executeUpdateWithArgumentsInArray(statement, {value});
+        log(std::string(kUpdate) + " query = " + statement);
+        log(std::string(kUpdate) + " x = " + (x ? "true" : "false") + " db.changes = " + std::to_string(db.changes()));
+        if (!x) {
+            failure = db.lastErrorMessage();
+            break;
+        }
+    }
+    if (failure.empty() && script == "update1") {
+        log(std::string(kUpdate) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
+        log(std::string(kUpdate) + " datumAktualizacieNaServeri: " + datumAktualizacieNaServeri);
+        log(kWrite);
+        if (db.executeUpdateWithArgumentsInArray("update verzia set akcen=:HODNOTA", {datumAktualizacieNaServeri})) {
+            log(std::string(kWrite) + " update ok");
+        } else {
+            failure = db.lastErrorMessage();
+            log(std::string(kWrite) + " update failed db.lastError = " + failure);
+        }
+    }
+    if (failure.empty() && !db.commit()) failure = db.lastErrorMessage();
+    if (!failure.empty()) {
+        db.rollback();
+        db.close();
+        return fail("chyba! ,," + failure);
+    }
+    for (const auto& statement : afterCommit) {
+        const bool x = db.executeUpdateWithArgumentsInArray(statement, {SqlValue(updateFileUrl)});
+        log(std::string(kUpdate) + " query = " + statement);
+        log(std::string(kUpdate) + " x = " + (x ? "true" : "false"));
+    }
+    db.close();
+    return "";
+}

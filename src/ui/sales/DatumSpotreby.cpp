@@ -1,0 +1,204 @@
+#include "ui/sales/DatumSpotreby.h"
+
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/DispatchQueue.h"
+#include "platform/Numbers.h"
+#include "records/DatumSpotrebyItem.h"
+#include "records/MenuItem.h"
+#include "records/TovarItem.h"
+#include "sales/Amounts.h"
+#include "sales/DokladTyp.h"
+#include "ui/sales/SalesUi.h"
+#include "ui/sales/TypedNumber.h"
+
+using platform::AlertAction;
+using platform::AlertController;
+using platform::Console;
+
+namespace {
+
+// The greatest discount of a good: its MAXZLA as a number ("," read as "."),
+// else the leading number of the text.
+double maxZlava(const TovarItem& tovar) {
+    if (auto max = TypedNumber::decimal(tovar.MAXZLA)) return *max;
+    return Amounts::floatOf(tovar.MAXZLA);
+}
+
+}  // namespace
+
+DatumSpotreby::DatumSpotreby()
+    : tovarItem(std::make_shared<TovarItem>()), datumSpotrebyItem(std::make_shared<DatumSpotrebyItem>()) {}
+
+void DatumSpotreby::viewDidLoad() {
+    platform::ViewController::viewDidLoad();
+    auto me = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
+    if (auto table = tableView.lock()) {
+        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
+        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
+    }
+    data = sharedTrekora().getDatumSpotrebyArray(tovarItem->IDTOV);
+    filteredData = data;
+    setTitle(std::string("dátum spotreby"));
+}
+
+int DatumSpotreby::numberOfRowsInSection(platform::TableView&, int) { return static_cast<int>(filteredData.size()); }
+
+std::shared_ptr<platform::TableViewCell> DatumSpotreby::cellForRowAt(platform::TableView& table,
+                                                                     const platform::IndexPath& indexPath) {
+    auto cell = table.dequeueReusableCell("Cell", indexPath);
+    if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= filteredData.size()) return cell;
+    const auto& sarza = *filteredData[static_cast<std::size_t>(indexPath.row)];
+    cell->textLabel()->setText(sarza.FDATSPOT);
+    if (auto detail = cell->detailTextLabel()) detail->setText("vybrane: " + sarza.VYBRANE);
+    return cell;
+}
+
+void DatumSpotreby::didSelectRowAt(platform::TableView&, const platform::IndexPath& indexPath) {
+    auto me = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
+    const int row = indexPath.row;
+    platform::DispatchQueue::main()->async([me, row] {
+        if (row >= 0) me->vyber(static_cast<std::size_t>(row));
+    });
+}
+
+void DatumSpotreby::vyber(std::size_t row) {
+    if (row >= filteredData.size()) return;
+    const bool animated = SalesUi::animovat();
+    datumSpotrebyItem = filteredData[row];
+    const auto& typ = *sharedTrekora().selectedTypDokladuItem;
+    auto alert = AlertController::make("zadajte množstvo",
+                                       datumSpotrebyItem->IDTOV + " " + tovarItem->NAZTOV1 + "\n" +
+                                           datumSpotrebyItem->FDATSPOT,
+                                       AlertController::Style::alert);
+    const bool kladne = typ.koeficient == 1 || typ.pohyb == 40;
+    alert->addTextField([kladne](platform::TextField& field) {
+        field.setKeyboardType(kladne ? platform::KeyboardType::numberPad
+                                     : platform::KeyboardType::numbersAndPunctuation);
+        field.setText(std::string());
+    });
+    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
+        Console::print("You've pressed cancel");
+    }));
+    std::weak_ptr<DatumSpotreby> weak = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
+    std::weak_ptr<AlertController> weakAlert = alert;
+    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert](AlertAction&) {
+        std::string typed;
+        if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
+            typed = prompt->textFields().front()->textOrEmpty();
+        if (auto s = weak.lock()) s->mnozstvoOk(typed);
+    }));
+    present(alert, animated);
+}
+
+void DatumSpotreby::chyba() { SalesUi::message(*this, "chyba", "číslo je mimo dovolený rozsah", true); }
+
+bool DatumSpotreby::checkMnozstvo(const TovarItem&, const DatumSpotrebyItem& sarza,
+                                  const std::string& mnozstvo) const {
+    // An empty quantity takes nothing from the batch; any other text must be
+    // one whole number.
+    std::int64_t q = 0;
+    if (!TypedNumber::isEmpty(mnozstvo)) {
+        const auto whole = TypedNumber::whole(mnozstvo);
+        if (!whole) return false;
+        q = *whole;
+    }
+    const std::int64_t s = Amounts::integerOf(sarza.SARZA_STAV);
+    const auto& typ = *sharedTrekora().selectedTypDokladuItem;
+    switch (typ.pohyb) {
+        case 19:
+        case 59:
+        case 69:
+        case 43:
+            return q >= 0 || s >= -q;
+        case 10:
+            if (typ.koeficient == 1) return q >= 0 && q <= s;
+            return q >= -s && q <= 0;
+        case 20:
+        case 30:
+        case 50:
+        case 60:
+        case 44:
+            return q >= 0 && q <= s;
+        case 21:
+        case 31:
+            return q >= -s && q <= 0;
+        default:
+            return true;
+    }
+}
+
+void DatumSpotreby::setMnozstvo(const std::string& mnozstvo) {
+    const std::int64_t q = TypedNumber::isEmpty(mnozstvo) ? 0 : TypedNumber::whole(mnozstvo).value_or(0);
+    const std::int64_t old = Amounts::integerOf(datumSpotrebyItem->VYBRANE);
+    const std::int64_t g = Amounts::integerOf(tovarItem->VYBRANE);
+    datumSpotrebyItem->VYBRANE = std::to_string(q);
+    tovarItem->VYBRANE = std::to_string(g - old + q);
+}
+
+void DatumSpotreby::mnozstvoOk(const std::string& typed) {
+    if (!checkMnozstvo(*tovarItem, *datumSpotrebyItem, typed)) {
+        chyba();
+        return;
+    }
+    setMnozstvo(typed);
+    const auto& typ = *sharedTrekora().selectedTypDokladuItem;
+    const bool animated = SalesUi::animovat();
+    if (DokladTyp::isReturn(typ.name)) {
+        SalesUi::pop(*this, animated);
+        return;
+    }
+    const std::int64_t p = typ.pohyb;
+    if ((p == 10 || p == 20 || p == 21 || p == 30 || p == 31 || p == 40) &&
+        TypedNumber::hundredths(maxZlava(*tovarItem)) != 0) {
+        zlavaPrompt();
+        return;
+    }
+    SalesUi::pop(*this, animated);
+}
+
+void DatumSpotreby::zlavaPrompt() {
+    auto alert = AlertController::make("zadajte zľavu",
+                                       datumSpotrebyItem->IDTOV + " " + tovarItem->NAZTOV1 +
+                                           "\nmax. zľava:" + tovarItem->MAXZLA,
+                                       AlertController::Style::alert);
+    alert->addTextField([](platform::TextField& field) {
+        field.setKeyboardType(platform::KeyboardType::decimalPad);
+        field.setPlaceholder("");
+        field.setText(std::string());
+    });
+    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
+        Console::print("You've pressed cancel");
+    }));
+    std::weak_ptr<DatumSpotreby> weak = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
+    std::weak_ptr<AlertController> weakAlert = alert;
+    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert](AlertAction&) {
+        std::string typed;
+        if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
+            typed = prompt->textFields().front()->textOrEmpty();
+        if (auto s = weak.lock()) s->zlavaOk(typed);
+    }));
+    present(alert, SalesUi::animovat());
+}
+
+bool DatumSpotreby::checkZlava(const std::string& zlava) const {
+    const auto value = TypedNumber::decimal(zlava);
+    if (!value || *value < 0) return false;
+    return TypedNumber::hundredths(*value) <= TypedNumber::hundredths(maxZlava(*tovarItem));
+}
+
+void DatumSpotreby::setZlava(const std::string& zlava) {
+    tovarItem->ZLAVA1 = platform::format("%5.2f", TypedNumber::decimal(zlava).value_or(0.0));
+}
+
+void DatumSpotreby::zlavaOk(const std::string& typed) {
+    // An empty discount keeps the discount the line had.
+    if (!TypedNumber::isEmpty(typed)) {
+        if (!checkZlava(typed)) {
+            chyba();
+            return;
+        }
+        setZlava(typed);
+    }
+    SalesUi::pop(*this, SalesUi::animovat());
+}

@@ -1,0 +1,198 @@
+#include "ui/sales/Polozky.h"
+
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/DispatchQueue.h"
+#include "platform/Numbers.h"
+#include "platform/ui/Image.h"
+#include "records/KorunkaItem.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+#include "records/OdberatelItem.h"
+#include "records/TovarItem.h"
+#include "sales/Amounts.h"
+#include "sales/DokladTyp.h"
+#include "ui/sales/KorunkaCell.h"
+#include "ui/sales/SalesUi.h"
+#include "ui/sales/SearchText.h"
+#include "ui/sales/TypedNumber.h"
+
+using platform::AlertAction;
+using platform::AlertController;
+using platform::Console;
+
+namespace {
+
+bool takesDodZlava(std::int64_t pohyb) {
+    return pohyb == 10 || pohyb == 20 || pohyb == 21 || pohyb == 30 || pohyb == 31 || pohyb == 40;
+}
+
+}  // namespace
+
+std::shared_ptr<Polozky> Polozky::self() { return std::static_pointer_cast<Polozky>(shared_from_this()); }
+
+void Polozky::viewDidLoad() {
+    platform::ViewController::viewDidLoad();
+    auto me = self();
+    if (auto table = tableView.lock()) {
+        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
+        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
+    }
+    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
+    std::weak_ptr<Polozky> weak = me;
+    navigationItem().setRightBarButtonItems({std::make_shared<platform::BarButtonItem>(
+        platform::BarButtonItem::SystemItem::add, [weak](platform::BarButtonItem&) {
+            if (auto s = weak.lock()) s->addTapped();
+        })});
+    navigationItem().setLeftBarButtonItems({std::make_shared<platform::BarButtonItem>(
+        "hotovo", platform::BarButtonItem::Style::done, [weak](platform::BarButtonItem&) {
+            if (auto s = weak.lock()) s->hotovoTapped();
+        })});
+
+    auto& trekora = sharedTrekora();
+    const auto& typ = *trekora.selectedTypDokladuItem;
+    const auto& odberatel = *trekora.selectedOdberatelItem;
+    nadpis = typ.caption;
+    setTitle(nadpis);
+    Console::print("===================");
+    Console::print(typ.description());
+    Console::print("===================");
+    Console::print(odberatel.description());
+    Console::print("===================");
+
+    platform::DispatchQueue::main()->async([weak] {
+        if (auto s = weak.lock()) s->naplnHlavicku();
+    });
+
+    if (auto button = buttonDodZlava.lock())
+        button->setHidden(!takesDodZlava(typ.pohyb) || DokladTyp::isReturn(typ.name));
+
+    trekora.readTovarArray(odberatel.IDOSC, typ.select_query_name);
+    trekora.readDatumSpotrebyArray();
+    trekora.readKorunka(odberatel.IDOSC);
+    selectedAction = "";
+    vysledok = "";
+}
+
+void Polozky::naplnHlavicku() {
+    auto& trekora = sharedTrekora();
+    const auto& o = *trekora.selectedOdberatelItem;
+    const auto& k = *trekora.selectedKorunkaItem;
+    if (auto header = viewOdberatel.lock()) header->setHeight(o.IDOSC.empty() ? 0.0 : 200.0);
+    std::string text = o.IDP + " " + o.NAZOV1 + "\n" + o.NAZOV2 + "\n" + o.ULICA + "\n" + o.PSC + " " + o.MESTO +
+                       "\ničo: " + o.ICO;
+    auto crown = imageViewKorunka.lock();
+    if (crown) crown->setImage(nullptr);
+    if (SalesUi::isKorunka(o.KORUNKA)) {
+        SalesUi::korunka(crown.get(), o.KORUNKA);
+        text += "\nkorunka: " + k.KORUNKA + " body: " + k.ZOSTATOK + "\nnavyseny zaklad: " + k.NAVYSENY_ZAKLAD +
+                "\nobrat tento mesiac: " + k.OBRATSDPH + "\nobrat zaratany do korunky: " + k.OBRATSDPH_IDTOV;
+    } else {
+        text += "\nobrat tento mesiac: " + k.OBRATSDPH + "\nkorunka: " + k.KORUNKA;
+    }
+    if (auto label = labelOdberatel.lock()) label->setText(text);
+}
+
+void Polozky::buttonDodZlavaPressed() {
+    Console::print("dod. zlava pressed");
+    auto& trekora = sharedTrekora();
+    const bool animated = SalesUi::animovat();
+    if (!takesDodZlava(trekora.selectedTypDokladuItem->pohyb)) return;
+    auto alert = AlertController::make("zadajte dodatočnú zľavu", "max. zľava: " + trekora.selectedOdberatelItem->ZLMAX,
+                                       AlertController::Style::alert);
+    alert->addTextField([](platform::TextField& field) {
+        field.setKeyboardType(platform::KeyboardType::decimalPad);
+        field.setPlaceholder("");
+        field.setText(std::string());
+    });
+    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
+        Console::print("You've pressed cancel");
+    }));
+    std::weak_ptr<Polozky> weak = self();
+    std::weak_ptr<AlertController> weakAlert = alert;
+    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert](AlertAction&) {
+        Console::print("You've pressed ok");
+        std::string typed;
+        if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
+            typed = prompt->textFields().front()->textOrEmpty();
+        if (auto s = weak.lock()) s->dodZlava(typed);
+    }));
+    present(alert, animated);
+}
+
+void Polozky::dodZlava(const std::string& typed) {
+    auto& trekora = sharedTrekora();
+    // An empty entry keeps the discount the document had.
+    if (TypedNumber::isEmpty(typed)) return;
+    const auto value = TypedNumber::decimal(typed);
+    const auto max = TypedNumber::decimal(trekora.selectedOdberatelItem->ZLMAX);
+    const double limit = max ? *max : Amounts::floatOf(trekora.selectedOdberatelItem->ZLMAX);
+    if (!value || *value < 0 || TypedNumber::hundredths(*value) > TypedNumber::hundredths(limit)) {
+        SalesUi::message(*this, "číslo mimo povolený rozsah!", "", true);
+        return;
+    }
+    std::string zlava = typed;
+    for (auto& c : zlava)
+        if (c == ',') c = '.';
+    const auto first = zlava.find_first_not_of(' ');
+    zlava = zlava.substr(first, zlava.find_last_not_of(' ') - first + 1);
+    trekora.setZlava3(zlava);
+    trekora.prepocitajDoklad(data);
+    zobrazSumy();
+    if (auto table = tableView.lock()) table->reloadData();
+}
+
+void Polozky::zobrazSumy() {
+    auto& trekora = sharedTrekora();
+    if (auto label = labelSuma.lock()) label->setText(trekora.selectedSumdokz);
+    if (auto label = labelSumaDoKorunky.lock()) label->setText(trekora.selectedSumdokzDoKorunky);
+}
+
+void Polozky::setNadpis() {
+    setTitle(nadpis + ": " + std::to_string(filteredData.size()) + " / " + std::to_string(data.size()));
+}
+
+int Polozky::numberOfRowsInSection(platform::TableView&, int) { return static_cast<int>(filteredData.size()); }
+
+std::shared_ptr<platform::TableViewCell> Polozky::cellForRowAt(platform::TableView& table,
+                                                               const platform::IndexPath& indexPath) {
+    auto reused = table.dequeueReusableCell("PolozkaCell");
+    auto cell = std::dynamic_pointer_cast<KorunkaCell>(reused);
+    std::shared_ptr<platform::TableViewCell> shown = cell;
+    if (!shown) shown = std::make_shared<platform::TableViewCell>(platform::TableViewCell::Style::subtitle, "PolozkaCell");
+    if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= filteredData.size()) return shown;
+    const auto& t = *filteredData[static_cast<std::size_t>(indexPath.row)];
+    auto floatOf = [](const std::string& text) { return static_cast<double>(Amounts::floatOf(text)); };
+    shown->textLabel()->setText(t.IDTOV + " " + t.NAZTOV1);
+    if (auto detail = shown->detailTextLabel()) {
+        detail->setNumberOfLines(3);
+        detail->setText(platform::format("mnoz: %5.0f zz: %5.2f bdph: %8.3f %8.2f\n", floatOf(t.VYBRANE),
+                                         floatOf(t.ZLAVA1), floatOf(t.CENA3), floatOf(t.CCMNOZ)) +
+                        "mj  : " + platform::format("%5s", t.MJ.c_str()) +
+                        platform::format(" az: %5.2f dph:  %7.0f%% %8.2f\n", floatOf(t.ZLAVA2), floatOf(t.DPH),
+                                         floatOf(t.HDPHCC)) +
+                        platform::format("cena: %5.3f dz: %5.2f sdph: %8.2f %8.2f", floatOf(t.CENA),
+                                         floatOf(t.ZLAVA3), floatOf(t.CENA3SDPH), floatOf(t.CCSUM)));
+    }
+    shown->setAccessoryType(platform::TableViewCell::AccessoryType::detailButton);
+    if (cell) SalesUi::korunka(cell->imageViewKorunka.lock().get(), t.KORUNKA);
+    return shown;
+}
+
+void Polozky::accessoryButtonTappedForRowWith(platform::TableView&, const platform::IndexPath&) {
+    SalesUi::message(*this, "tu bude info o vyrobku", "rozrobene ....", false);
+}
+
+void Polozky::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
+    if (searchText.empty()) {
+        filteredData = data;
+    } else {
+        const std::string needle = SearchText::fold(searchText);
+        filteredData.clear();
+        for (const auto& t : data)
+            if (SearchText::matches({SearchText::fold(t->IDTOV), SearchText::fold(t->NAZTOV1)}, needle))
+                filteredData.push_back(t);
+    }
+    setNadpis();
+    if (auto table = tableView.lock()) table->reloadData();
+}

@@ -1,0 +1,118 @@
+// The lines editor on every appearance: the lines and totals rebuilt, and the
+// answer of the confirmation screen carried out.
+#include "ui/sales/Polozky.h"
+
+#include "core/DeviceServices.h"
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "records/MenuItem.h"
+#include "records/NastaveniaItem.h"
+#include "ui/sales/Hotovo.h"
+#include "ui/sales/SalesUi.h"
+
+using platform::AlertAction;
+using platform::AlertController;
+using platform::Console;
+
+void Polozky::obnov() {
+    auto& trekora = sharedTrekora();
+    data = trekora.getPolozkyArray();
+    filteredData = data;
+    setNadpis();
+    trekora.prepocitajDoklad(data);
+    zobrazSumy();
+    if (auto table = tableView.lock()) table->reloadData();
+}
+
+void Polozky::viewDidAppear(bool animated) {
+    platform::ViewController::viewDidAppear(animated);
+    obnov();
+    if (selectedAction == "INSERT") {
+        zapis();
+    } else if (selectedAction == "DELETE" || selectedAction == "TLAC") {
+        SalesUi::pop(*this, SalesUi::animovat());
+    } else if (selectedAction == "SYNCHRO_PO_PRESKLADNENI") {
+        zobrazVysledok(vysledok);
+    }
+}
+
+void Polozky::zapis() {
+    auto& trekora = sharedTrekora();
+    // A document is written once: a second confirmation of the same editor
+    // shows the result of the first writing again.
+    if (zapisany_) {
+        zobrazVysledok(vysledok);
+        return;
+    }
+    const std::int64_t pohyb = trekora.selectedTypDokladuItem->pohyb;
+    auto check = [&](const std::string& result) {
+        vysledok = result;
+        if (SalesUi::vysledok(vysledok).ok) return true;
+        zobrazVysledok(vysledok);
+        selectedAction = "";
+        return false;
+    };
+    if (pohyb == 44 && !check(trekora.checkKorunkaBody())) return;
+    if (pohyb == 10 && !check(trekora.checkMaxSumaHotovosti())) return;
+
+    vysledok = trekora.zapisDoklad();
+    const bool ok = SalesUi::vysledok(vysledok).ok;
+    if (ok) zapisany_ = true;
+    const auto wifi = currentWifiSsid();
+    const auto& settings = *trekora.nastaveniaItem;
+    if (pohyb == 19 && settings.PRESKLADNENIEPC == "A" && settings.AKTUALIZOVAT_PO_PRIJME == "A" && wifi && ok) {
+        selectedAction = "SYNCHRO_PO_PRESKLADNENI";
+        // The synchronisation screen runs the job of its menu record
+        // "polozky_synchronizacia_po_preskladneni_segue".
+        SalesUi::push(*this, SalesUi::instantiate(*this, "Spojenie"), SalesUi::animovat());
+        return;
+    }
+    zobrazVysledok(vysledok);
+    if (!ok) selectedAction = "";
+}
+
+void Polozky::zobrazVysledok(const std::string& text) {
+    const auto result = SalesUi::vysledok(text);
+    if (!result.ok) {
+        SalesUi::message(*this, result.status, result.detail, true);
+        return;
+    }
+    selectedAction = "TLAC";
+    const std::string cdok = result.cdok();
+    auto alert = AlertController::make("zobraziť doklad?", result.detail, AlertController::Style::alert);
+    std::weak_ptr<Polozky> weak = self();
+    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
+        if (auto s = weak.lock()) SalesUi::pop(*s, SalesUi::animovat());
+    }));
+    alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak, cdok](AlertAction&) {
+        if (auto s = weak.lock()) s->zobrazDoklad(cdok);
+    }));
+    present(alert, SalesUi::animovat());
+}
+
+void Polozky::zobrazDoklad(const std::string& cdok) {
+    if (cdok.empty()) return;
+    auto& trekora = sharedTrekora();
+    for (const auto& row : trekora.getData("vsetky_vystavene")) {
+        auto found = row.find("CDOK");
+        if (found == row.end() || found->second != cdok) continue;
+        auto preview = SalesUi::instantiate(*this, "Preview");
+        trekora.printingDoklad = row;
+        SalesUi::push(*this, preview, SalesUi::animovat());
+        return;
+    }
+}
+
+void Polozky::addTapped() { SalesUi::push(*this, SalesUi::instantiate(*this, "Tovar"), SalesUi::animovat()); }
+
+void Polozky::hotovoTapped() {
+    const bool animated = SalesUi::animovat();
+    if (data.empty()) {
+        SalesUi::pop(*this, animated);
+        return;
+    }
+    auto hotovo = std::dynamic_pointer_cast<Hotovo>(SalesUi::instantiate(*this, "Hotovo"));
+    if (!hotovo) return;
+    hotovo->polozkyController = self();
+    SalesUi::push(*this, hotovo, animated);
+}

@@ -1,0 +1,80 @@
+#include "ui/sales/SalesUi.h"
+
+#include "core/CoreDb.h"
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "records/NastaveniaItem.h"
+
+using platform::AlertAction;
+using platform::AlertController;
+
+bool SalesUi::animovat() {
+    const auto& settings = sharedTrekora().nastaveniaItem;
+    return settings && settings->ANIMOVAT_OKNA == "A";
+}
+
+std::shared_ptr<platform::ViewController> SalesUi::instantiate(platform::ViewController& from,
+                                                               const std::string& identifier) {
+    auto board = from.storyboard();
+    if (!board) board = platform::Storyboard::named("Main");
+    auto screen = board->instantiateViewController(identifier);
+    if (!screen) sharedTrekora().log("screen " + identifier + " is not in the storyboard");
+    return screen;
+}
+
+void SalesUi::push(platform::ViewController& from, const std::shared_ptr<platform::ViewController>& screen,
+                   bool animated) {
+    if (!screen) return;
+    if (auto nav = from.navigationController()) nav->pushViewController(screen, animated);
+}
+
+void SalesUi::pop(platform::ViewController& from, bool animated) {
+    auto nav = from.navigationController();
+    if (nav && nav->topViewController().get() == &from) nav->popViewController(animated);
+}
+
+void SalesUi::message(platform::ViewController& from, const std::string& title, const std::string& text, bool sound,
+                      AlertAction::Style okStyle, std::function<void()> onOk) {
+    auto alert = AlertController::make(title, text, AlertController::Style::alert);
+    alert->addAction(std::make_shared<AlertAction>("ok", okStyle, [onOk](AlertAction&) {
+        platform::Console::print("You've pressed ok");
+        if (onOk) onOk();
+    }));
+    if (sound) sharedTrekora().playSound5();
+    from.present(alert, animovat());
+}
+
+bool SalesUi::isKorunka(const std::string& korunka) { return coredb::upper(korunka) == "ANO"; }
+
+void SalesUi::korunka(platform::ImageView* imageView, const std::string& korunka) {
+    if (!imageView) return;
+    imageView->setImage(nullptr);
+    imageView->setTintColor(platform::Color::systemYellow());
+    if (isKorunka(korunka))
+        imageView->setImage(platform::Image::systemNamed("crown.fill", platform::Image::Weight::regular));
+}
+
+std::string SalesUi::Vysledok::cdok() const {
+    const auto eq = detail.find('=');
+    if (eq == std::string::npos) return "";
+    const auto next = detail.find('=', eq + 1);
+    return detail.substr(eq + 1, next == std::string::npos ? std::string::npos : next - eq - 1);
+}
+
+SalesUi::Vysledok SalesUi::vysledok(const std::string& text) {
+    Vysledok v;
+    v.ok = text.rfind("ok", 0) == 0;
+    const auto sep = text.find(",,");
+    if (sep == std::string::npos) {
+        v.status = text;
+        return v;
+    }
+    v.status = text.substr(0, sep);
+    const auto rest = text.substr(sep + 2);
+    const auto next = rest.find(",,");
+    v.detail = next == std::string::npos ? rest : rest.substr(0, next);
+    return v;
+}

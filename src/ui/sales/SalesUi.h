@@ -1,0 +1,49 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/ui/AlertController.h"
+#include "platform/ui/ImageView.h"
+#include "platform/ui/ViewController.h"
+
+// What the document screens share: the animation setting, opening a screen
+// of the storyboard, the plain alerts, the loyalty crown and the result texts
+// of the writing operations.
+class SalesUi {
+public:
+    // Pushes, pops and alerts are animated when ANIMOVAT_OKNA is "A" now.
+    static bool animovat();
+
+    // A new screen of `from`'s storyboard ("Main" when it has none); none,
+    // with a log line, when the storyboard has no such screen.
+    static std::shared_ptr<platform::ViewController> instantiate(platform::ViewController& from,
+                                                                 const std::string& identifier);
+    // Pushes on `from`'s navigation stack; nothing without one.
+    static void push(platform::ViewController& from, const std::shared_ptr<platform::ViewController>& screen,
+                     bool animated);
+    static void pop(platform::ViewController& from, bool animated);
+
+    // An alert with one "ok" action of the given style; the error sound
+    // first when `sound`.
+    static void message(platform::ViewController& from, const std::string& title, const std::string& message,
+                        bool sound, platform::AlertAction::Style okStyle = platform::AlertAction::Style::defaultStyle,
+                        std::function<void()> onOk = {});
+
+    // The crown of a customer or good in the loyalty programme: "crown.fill"
+    // in yellow when `korunka` upper-cased is "ANO", otherwise no image.
+    static void korunka(platform::ImageView* imageView, const std::string& korunka);
+    static bool isKorunka(const std::string& korunka);
+
+    // A result text "status,,detail": the status and the detail. A text
+    // without ",," is all status, with an empty detail.
+    struct Vysledok {
+        std::string status;
+        std::string detail;
+        bool ok = false;  // the whole text begins with "ok"
+        // The document number: the detail after its first "=" ("" when none).
+        std::string cdok() const;
+    };
+    static Vysledok vysledok(const std::string& text);
+};

@@ -1,0 +1,59 @@
+#include "ui/sales/TypedNumber.h"
+
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+std::string trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string::npos) return "";
+    const auto last = text.find_last_not_of(" \t\r\n");
+    return text.substr(first, last - first + 1);
+}
+
+// "[sign] digits [. digits]" or "[sign] . digits" with "," read as ".".
+bool wellFormed(const std::string& text, std::string& normalised) {
+    normalised.clear();
+    std::size_t i = 0;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) normalised += text[i++];
+    std::size_t digits = 0;
+    bool point = false;
+    for (; i < text.size(); ++i) {
+        char c = text[i];
+        if (c >= '0' && c <= '9') {
+            ++digits;
+            normalised += c;
+        } else if ((c == '.' || c == ',') && !point) {
+            point = true;
+            normalised += '.';
+        } else {
+            return false;
+        }
+    }
+    return digits > 0 && digits <= 15;
+}
+
+}  // namespace
+
+bool TypedNumber::isEmpty(const std::string& text) { return trimmed(text).empty(); }
+
+std::optional<double> TypedNumber::decimal(const std::string& text) {
+    std::string normalised;
+    if (!wellFormed(trimmed(text), normalised)) return std::nullopt;
+    return std::strtod(normalised.c_str(), nullptr);
+}
+
+std::optional<std::int64_t> TypedNumber::whole(const std::string& text) {
+    std::string normalised;
+    if (!wellFormed(trimmed(text), normalised)) return std::nullopt;
+    const auto point = normalised.find('.');
+    if (point != std::string::npos) {
+        if (normalised.find_first_not_of('0', point + 1) != std::string::npos) return std::nullopt;
+        normalised.erase(point);
+        if (normalised.empty() || normalised == "-" || normalised == "+") return std::int64_t{0};
+    }
+    return std::strtoll(normalised.c_str(), nullptr, 10);
+}
+
+std::int64_t TypedNumber::hundredths(double value) { return std::llround(value * 100.0); }

@@ -1,0 +1,22 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+// Numbers typed by the salesman in the document dialogs. A "," is read as
+// the decimal point; blanks around the number are ignored; anything else
+// that is not part of one number makes the text no number at all (never 0).
+class TypedNumber {
+public:
+    // Whether the text, trimmed, is empty.
+    static bool isEmpty(const std::string& text);
+    // The decimal number of the text; none when the text is not one number.
+    static std::optional<double> decimal(const std::string& text);
+    // The whole number of the text; none when the text is not a number or
+    // has a fraction other than zero ("12.0" is 12, "12.7" is none).
+    static std::optional<std::int64_t> whole(const std::string& text);
+    // The number in hundredths, rounded half away from zero (the unit of
+    // comparison of discounts and decimal parameters).
+    static std::int64_t hundredths(double value);
+};

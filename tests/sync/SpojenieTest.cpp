@@ -1,0 +1,332 @@
+#include <cstdlib>
+#include <fstream>
+#include <regex>
+
+#include "SyncFixture.h"
+#include "platform/Clock.h"
+#include "platform/Console.h"
+#include "platform/DispatchSemaphore.h"
+#include "platform/ui/TextField.h"
+
+using Misbehaviour = FakeOffice::Misbehaviour;
+using platform::FileManager;
+
+namespace {
+
+std::vector<std::string> entries(const std::string& folder) {
+    return FileManager::contentsOfDirectory(folder).value_or(std::vector<std::string>{});
+}
+
+// The database in an uploaded backup archive, read with an independent zip reader.
+std::string unzipDatabase(const std::string& archiveBytes, const std::string& folder) {
+    FileManager::writeFile(folder + "/backup.zip", archiveBytes);
+    if (std::system(("unzip -t -qq '" + folder + "/backup.zip' >/dev/null 2>&1").c_str()) != 0) return "";
+    std::system(("unzip -p '" + folder + "/backup.zip' trekora.db3 > '" + folder + "/trekora.db3'").c_str());
+    return folder + "/trekora.db3";
+}
+
+}  // namespace
+
+class SpojenieTest : public SyncTest {
+protected:
+    // Opens the full synchronisation, confirms it and waits for its end.
+    std::string synchronise() {
+        open("spojenie_synchronizacia_segue");
+        EXPECT_TRUE(alert());
+        if (!alert()) return "";
+        EXPECT_EQ(alert()->title(), "spustiť synchronizáciu ?");
+        tapAlert("áno");
+        return waitForFinish();
+    }
+    // Opens the restore or the update, passes the service lock and answers
+    // the address prompt with `address` (the proposed one when empty).
+    std::string download(const std::string& segue, const std::string& address = "") {
+        open(segue);
+        EXPECT_TRUE(alert() && alert()->title() == "pin");
+        if (!alert()) return "";
+        alert()->textFields().front()->type(pinFor(*alert()));
+        tapAlert("ok");
+        platform::MainRunLoop::runUntil([this] { return alert() && alert()->title() != "pin"; },
+                                        std::chrono::milliseconds(5000));
+        EXPECT_TRUE(alert());
+        if (!alert()) return "";
+        proposed = alert()->textFields().front()->textOrEmpty();
+        if (!address.empty()) {
+            alert()->textFields().front()->clear();
+            alert()->textFields().front()->type(address);
+        }
+        tapAlert("ok");
+        return waitForFinish();
+    }
+    std::string proposed;
+};
+
+TEST_F(SpojenieTest, FullSynchronisationSendsBackupClosingExportAndLogAndEmptiesTheOutbox) {
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out("42.db3"), "closing export 42");
+    trekora().log("pred synchronizaciou");
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(nav->topViewController()->title(), "synchronizácia");
+    EXPECT_TRUE(nav->topViewController()->navigationItem().hidesBackButton());
+    EXPECT_EQ(alert()->message()->rfind("čas: ", 0), 0u);
+
+    auto uploads = office->uploads();
+    ASSERT_EQ(uploads.size(), 3u);
+    EXPECT_EQ(uploads[0].fileName, "42.db3");
+    EXPECT_EQ(uploads[0].bytes, "closing export 42");
+    std::smatch stem;
+    ASSERT_TRUE(std::regex_match(uploads[1].fileName, stem, std::regex(R"((Predajca_12_backup_\d{8}_\d{6})\.zip)")));
+    EXPECT_EQ(uploads[2].fileName, stem[1].str() + ".log");
+    for (const auto& upload : uploads) {
+        EXPECT_EQ(upload.fieldName, "uploadedfile");
+        EXPECT_EQ(upload.contentType, "application/octet-stream");
+        EXPECT_EQ(upload.requestContentType, "multipart/form-data; boundary=" + Spojenie::boundary);
+        EXPECT_EQ(upload.connection, "Keep-Alive");
+    }
+    const std::string unzipped = unzipDatabase(uploads[1].bytes, env().documentsPath(""));
+    ASSERT_FALSE(unzipped.empty()) << "the archive does not pass an independent check";
+    EXPECT_EQ(dump(unzipped), dump(database()));
+    EXPECT_NE(uploads[2].bytes.find("pred synchronizaciou"), std::string::npos);
+    EXPECT_NE(uploads[2].bytes.find("### koniec tohto log suboru ####"), std::string::npos);
+
+    EXPECT_TRUE(entries(out()).empty());
+    const std::string log = fileBytes(env().documentsPath("trekora.log"));
+    EXPECT_NE(log.find("### zaciatok tohto log suboru"), std::string::npos);
+    EXPECT_EQ(log.find("pred synchronizaciou"), std::string::npos);
+    EXPECT_NE(log.find("### trekora II verzia: 2.24"), std::string::npos);
+
+    tapAlert("ok");
+    EXPECT_EQ(nav->topViewController(), root);
+}
+
+TEST_F(SpojenieTest, RefusedUploadsStayAndAreSentByTheNextSynchronisation) {
+    platform::Clock::Fixed clock(platform::Date(1796563984));
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out("42.db3"), "closing export 42");
+    office->misbehave(Misbehaviour::status500, FakeOffice::uploadPath);
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("neodoslané súbory: 3"), std::string::npos);
+    EXPECT_EQ(entries(out()).size(), 3u);
+    tapAlert("ok");
+
+    platform::Clock::advance(60);
+    office->misbehave(Misbehaviour::none, FakeOffice::uploadPath);
+    const auto refused = office->uploads().size();
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(office->uploads().size() - refused, 5u)
+        << "the two earlier files, the closing export and a new archive and log";
+    EXPECT_TRUE(entries(out()).empty());
+}
+
+TEST_F(SpojenieTest, SilentTricklingOrCutOffOfficeEndsEveryUploadInAnError) {
+    for (auto misbehaviour : {Misbehaviour::silent, Misbehaviour::trickle, Misbehaviour::cutOff}) {
+        office->misbehave(misbehaviour, FakeOffice::uploadPath);
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_EQ(synchronise(), "chyba!") << static_cast<int>(misbehaviour);
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+        EXPECT_NE(alert()->message()->find("neodoslané súbory: "), std::string::npos);
+        EXPECT_FALSE(entries(out()).empty());
+        tapAlert("ok");
+        FileManager::removeItem(out());
+    }
+}
+
+TEST_F(SpojenieTest, UpdateIsAppliedOnceAndThenNotOfferedAgain) {
+    office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-12-06 13:33:04");
+    EXPECT_EQ(env().scalar("select nazov || '/' || popis from zlava where id = 900"), "Zimná akcia/stredisko 12");
+    EXPECT_TRUE(FileManager::fileExists(env().documentsPath("export_akcen.db3")));
+    tapAlert("ok");
+
+    // The short job after a stock transfer: no question, no backup, the log stays.
+    const auto uploadsBefore = office->uploads().size();
+    auto screen = open("polozky_synchronizacia_po_preskladneni_segue");
+    EXPECT_EQ(screen->title(), "synchronizácia po preskladneni");
+    ASSERT_EQ(waitForFinish(), "hotovo");
+    EXPECT_EQ(office->uploads().size(), uploadsBefore);
+    int gets = 0, heads = 0;
+    for (const auto& request : office->requests()) {
+        gets += request == std::string("GET ") + FakeOffice::updatePath;
+        heads += request == std::string("HEAD ") + FakeOffice::updatePath;
+    }
+    EXPECT_EQ(gets, 1);
+    EXPECT_EQ(heads, 2);
+}
+
+TEST_F(SpojenieTest, BrokenUpdateDownloadsLeaveDatabaseAndVersionUntouched) {
+    office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
+    const std::string before = dump(database());
+    for (auto misbehaviour : {Misbehaviour::status500, Misbehaviour::cutOff, Misbehaviour::htmlPage200,
+                              Misbehaviour::notADatabase, Misbehaviour::silent, Misbehaviour::trickle}) {
+        office->misbehave(misbehaviour, FakeOffice::updatePath, "GET");
+        open("polozky_synchronizacia_po_preskladneni_segue");
+        ASSERT_EQ(waitForFinish(), "chyba!") << static_cast<int>(misbehaviour);
+        tapAlert("ok");
+        EXPECT_EQ(nav->topViewController(), root);
+        EXPECT_EQ(dump(database()), before) << static_cast<int>(misbehaviour);
+    }
+    // A script whose third statement fails changes nothing either.
+    office->misbehave(Misbehaviour::none, FakeOffice::updatePath, "GET");
+    office->setUpdateFile(updateFile(std::string(kScript) + ";insert into nikde values(?)"),
+                          "Sun, 06 Dec 2026 13:33:04 GMT");
+    open("polozky_synchronizacia_po_preskladneni_segue");
+    ASSERT_EQ(waitForFinish(), "chyba!");
+    EXPECT_NE(alert()->message()->find("nikde"), std::string::npos);
+    EXPECT_EQ(dump(database()), before);
+}
+
+TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {
+    const std::string copy = env().documentsPath("copy.db3");
+    ASSERT_TRUE(FileManager::copyItem(database(), copy));
+    sqlite3* db = nullptr;
+    sqlite3_open(copy.c_str(), &db);
+    sqlite3_exec(db, "update km set hodnota = '999999'", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    office->setBackupDatabase(fileBytes(copy));
+
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    EXPECT_EQ(proposed, office->backupDir() + "/trekora.db3");
+    EXPECT_EQ(env().scalar("select hodnota from km"), "999999");
+}
+
+TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
+    const std::string before = dump(database());
+    // A database without the application's tables, and one that is damaged.
+    const std::string other = env().documentsPath("other.db3");
+    sqlite3* db = nullptr;
+    sqlite3_open(other.c_str(), &db);
+    sqlite3_exec(db, "create table t(x); insert into t values(1)", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    std::string damaged = fileBytes(database());
+    for (std::size_t i = 4096; i < damaged.size(); i += 7) damaged[i] = '\x5a';
+
+    struct Case {
+        Misbehaviour misbehaviour;
+        std::string served;
+        std::string reason;
+    };
+    const std::vector<Case> cases = {
+        {Misbehaviour::status500, fileBytes(database()), "500"},
+        {Misbehaviour::silent, fileBytes(database()), "timed out"},
+        {Misbehaviour::trickle, fileBytes(database()), "timed out"},
+        {Misbehaviour::cutOff, fileBytes(database()), ""},
+        {Misbehaviour::htmlPage200, fileBytes(database()), "nie je databáza"},
+        {Misbehaviour::notADatabase, fileBytes(database()), "nie je databáza"},
+        {Misbehaviour::none, fileBytes(other), "chýbajú tabuľky"},
+        {Misbehaviour::none, damaged, ""},
+    };
+    for (const auto& c : cases) {
+        office->setBackupDatabase(c.served);
+        office->misbehave(c.misbehaviour, FakeOffice::backupPath);
+        ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!") << c.reason;
+        EXPECT_NE(alert()->message()->find(c.reason), std::string::npos) << *alert()->message();
+        EXPECT_EQ(dump(database()), before) << c.reason;
+        tapAlert("ok");
+        EXPECT_EQ(nav->topViewController(), root);
+    }
+    // An address that cannot be loaded, or names a journal of the database, ends the same way.
+    office->handle("GET", "/trekora_data/trekora.db3-journal", [](const FakeOffice::Request&) {
+        return FakeOffice::Reply{200, "journal", "application/octet-stream", {}};
+    });
+    for (const std::string& address : {std::string("nie je adresa"), office->url("/trekora_data/trekora.db3-journal")}) {
+        ASSERT_EQ(download("spojenie_obnova_segue", address), "chyba!");
+        tapAlert("ok");
+        EXPECT_EQ(nav->topViewController(), root);
+    }
+    EXPECT_FALSE(FileManager::fileExists(database() + "-journal"));
+}
+
+TEST_F(SpojenieTest, HttpsWithCheckedCertificates) {
+    FakeOffice secure(FakeOffice::Scheme::https);
+    secure.setBackupDatabase(fileBytes(database()));
+    pointAt(secure);
+    ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!") << "an unknown certificate is refused";
+    EXPECT_NE(alert()->message()->find("SSL"), std::string::npos);
+    tapAlert("ok");
+    secure.trust();
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    tapAlert("ok");
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out("42.db3"), "closing export 42");
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(secure.uploads().size(), 3u);
+}
+
+TEST_F(SpojenieTest, ServiceCodeGuardsRestoreAndUpdate) {
+    auto screen = open("spojenie_aktualizacia_segue");
+    EXPECT_EQ(screen->title(), "aktualizácia");
+    ASSERT_TRUE(alert());
+    tapAlert("storno");
+    EXPECT_EQ(nav->topViewController(), root);
+
+    open("spojenie_obnova_segue");
+    alert()->textFields().front()->type("1");
+    platform::SystemSounds::clearPlayed();
+    tapAlert("ok");
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "chybny pin!");
+    ASSERT_FALSE(platform::SystemSounds::played().empty());
+    EXPECT_EQ(platform::SystemSounds::played().front().id, 1116u);
+    tapAlert("ok");
+    EXPECT_EQ(nav->topViewController(), root);
+
+    // The update prompt proposes the folder and the file name joined as they are.
+    settings().IMPORT_PC_DIR = office->url("/trekora_data/import");
+    EXPECT_EQ(download("spojenie_aktualizacia_segue"), "chyba!");
+    EXPECT_EQ(proposed, office->url("/trekora_data/importexport_akcen.db3"));
+}
+
+TEST_F(SpojenieTest, OtherJobsOfTheScreen) {
+    auto idle = open("");
+    EXPECT_FALSE(alert());
+    EXPECT_TRUE(idle->navigationItem().hidesBackButton());
+    EXPECT_FALSE(idle->title());
+    nav->popViewController(false);
+
+    auto import = open("spojenie_import_segue");
+    EXPECT_FALSE(import->title());
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "importovať objednávky na závoz?");
+    tapAlert("nie");
+    EXPECT_EQ(nav->topViewController(), root);
+
+    auto exported = open("spojenie_export_segue");
+    EXPECT_EQ(exported->title(), "export");
+}
+
+TEST_F(SpojenieTest, UploadBodyAndFileNameAsTheOfficeReadsThem) {
+    EXPECT_EQ(Spojenie::multipartBody("a.txt", ""),
+              "\r\n--" + Spojenie::boundary +
+                  "\r\nContent-Disposition: form-data; name=\"uploadedfile\"; filename=\"a.txt\"\r\n"
+                  "Content-Type: application/octet-stream\r\n\r\n\r\n--" +
+                  Spojenie::boundary + "--\r\n");
+    EXPECT_EQ(Spojenie::boundary.size(), 56u);
+
+    const std::string name = "Dodávka č. 2_7_backup_20240101_120000.zip";
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out(name), std::string("\0\r\n--x", 6));
+    auto screen = open("");
+    auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
+    screen->posliSubor(out(name), semafor);
+    ASSERT_TRUE(semafor->wait(5.0));
+    ASSERT_EQ(office->uploads().size(), 1u);
+    EXPECT_EQ(office->uploads()[0].fileName, name);
+    EXPECT_EQ(office->uploads()[0].bytes, std::string("\0\r\n--x", 6));
+    EXPECT_FALSE(FileManager::fileExists(out(name)));
+    EXPECT_EQ(screen->neodoslaneSubory, 0);
+
+    // A file that cannot be read still releases the waiting job.
+    screen->posliSubor(out("missing.zip"), semafor);
+    ASSERT_TRUE(semafor->wait(5.0));
+    EXPECT_EQ(screen->neodoslaneSubory, 1);
+}
+
+TEST_F(SpojenieTest, BackupOfADatabaseThatCannotBeReadFailsAndNoArchiveIsSent) {
+    FileManager::writeFile(database(), std::string(8192, 'x'));
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("záloha zlyhala"), std::string::npos);
+    ASSERT_EQ(office->uploads().size(), 1u);
+    EXPECT_NE(office->uploads()[0].fileName.find(".log"), std::string::npos);
+    EXPECT_TRUE(entries(out()).empty());
+}
