@@ -100,7 +100,7 @@ Command Command::parse(const std::string& line) {
 }
 
 std::string Command::helpLine() {
-    return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date | "
-           "/text search | sc<n> scope | <title> button | + - scroll | w wait | b back | q quit | ? help\n"
-           "one field: type its value; one button: empty line";
+    return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date\n"
+           "          /text search | sc<n> scope | <title> button | + - scroll | w wait | b back | q quit | ? help\n"
+           "          one text field: type its value | one button: empty line";
 }

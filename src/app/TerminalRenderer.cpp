@@ -84,7 +84,19 @@ std::string TerminalRenderer::paint(const std::string& text, const std::optional
     else if (name == "secondaryLabel" || name == "systemGray") code = "2";
     else if (name.empty()) code = nearestCode(*colour);
     if (!code) return text;
-    return std::string("\x1b[") + code + "m" + text + "\x1b[0m";
+    // Each line on its own, so that a line shown alone (a screen cut to the
+    // terminal) starts and ends its colour itself.
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        if (end > start) out += std::string("\x1b[") + code + "m" + text.substr(start, end - start) + "\x1b[0m";
+        if (nl == std::string::npos) break;
+        out += "\n";
+        start = nl + 1;
+    }
+    return out;
 }
 
 std::string TerminalRenderer::bold(const std::string& text) const {

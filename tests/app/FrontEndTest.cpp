@@ -39,7 +39,7 @@ TEST(TerminalRenderer, DrawsATableScreen) {
               "     o programe\n"
               "  4. nastavenia\n");
     std::string coloured = ModelRunner(s.window).draw(true);
-    EXPECT_NE(coloured.find("\x1b[31m     predaj tovaru\n\x1b[0m"), std::string::npos);
+    EXPECT_NE(coloured.find("\x1b[31m     predaj tovaru\x1b[0m\n"), std::string::npos);
 }
 
 TEST(TerminalRenderer, DrawsAnAlertWithItsFieldOverTheScreen) {
@@ -193,7 +193,7 @@ TEST(TerminalFrontEnd, HelpOnTheFirstScreenAndOnRequestAndTallScreensScroll) {
     for (int i = 0; i < 20; ++i) s.menu->rows.push_back({"riadok " + std::to_string(i + 5), ""});
     s.menu->tableView()->reloadData();
     ModelRunner runner(s.window);
-    std::istringstream in("+\n+\n+\n+\n-\n?\n");
+    std::istringstream in("+\n+\n+\n+\n+\n+\n-\n?\n");
     std::ostringstream out;
     TerminalFrontEnd frontEnd(runner, in, out, false, true);
     frontEnd.setHeight([] { return 12; });
