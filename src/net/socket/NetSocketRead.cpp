@@ -295,10 +295,13 @@ void NetSocket::doReadData() {
             std::uint64_t bytesToRead;
             if (currentRead->term) {
                 bytesToRead = currentRead->readLengthForTermWithHint(estimatedBytesAvailable, &readIntoPreBuffer);
-            } else if (currentRead->readLength > 0 && preBuffer_->availableBytes() == 0) {
-                // A read of a known length goes straight into its own buffer:
-                // ask for all that is missing, so that what arrived since the
-                // descriptor was found readable comes in the same call.
+            } else if (currentRead->readLength > 0 &&
+                       currentRead->freeRoom() >= currentRead->readLength - currentRead->bytesDone) {
+                // A read of a known length whose buffer already holds room for
+                // all of it (the caller's own buffer): ask for all that is
+                // missing, so that what arrived since the descriptor was found
+                // readable comes in the same call. A buffer still to grow
+                // grows only by what has come.
                 bytesToRead = currentRead->readLength - currentRead->bytesDone;
             } else {
                 bytesToRead = currentRead->readLengthForNonTermWithHint(estimatedBytesAvailable);
