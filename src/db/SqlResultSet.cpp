@@ -165,16 +165,6 @@ bool SqlResultSet::validIndex(int columnIdx) const {
 // SQLite itself reads NULL as 0, 0.0 or no text: the number and text getters
 // need no separate type check (each column call takes the connection's lock).
 
-int SqlResultSet::intForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return 0;
-    return sqlite3_column_int(handle(), columnIdx);
-}
-
-long SqlResultSet::longForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return 0;
-    return static_cast<long>(sqlite3_column_int64(handle(), columnIdx));
-}
-
 long long SqlResultSet::longLongIntForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return 0;
     return sqlite3_column_int64(handle(), columnIdx);
@@ -186,15 +176,12 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumnIndex(int columnIdx
 
 bool SqlResultSet::boolForColumnIndex(int columnIdx) const { return intForColumnIndex(columnIdx) != 0; }
 
-double SqlResultSet::doubleForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return 0.0;
-    return sqlite3_column_double(handle(), columnIdx);
-}
 
 
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return std::nullopt;
-    const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
+    sqlite3_stmt* const h = handle();
+    if (!h || columnIdx < 0 || columnIdx >= _columnCount) return std::nullopt;
+    const unsigned char* c = sqlite3_column_text(h, columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
     const std::string_view text(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));

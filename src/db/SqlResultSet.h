@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sqlite3.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -16,7 +18,6 @@
 #include "db/SqlText.h"
 #include "db/SqlValue.h"
 
-struct sqlite3_stmt;
 class SqlDatabase;
 class SqlStatement;
 
@@ -61,9 +62,16 @@ public:
     const NameMap& columnNameToIndexMap();
 
     int intForColumn(std::string_view columnName) { return intForColumnIndex(columnIndexForName(columnName)); }
-    int intForColumnIndex(int columnIdx) const;
+    int intForColumnIndex(int columnIdx) const {
+        sqlite3_stmt* const h = handle();
+        return h && columnIdx >= 0 && columnIdx < _columnCount ? sqlite3_column_int(h, columnIdx) : 0;
+    }
     long longForColumn(std::string_view columnName) { return longForColumnIndex(columnIndexForName(columnName)); }
-    long longForColumnIndex(int columnIdx) const;
+    long longForColumnIndex(int columnIdx) const {
+        sqlite3_stmt* const h = handle();
+        return h && columnIdx >= 0 && columnIdx < _columnCount ? static_cast<long>(sqlite3_column_int64(h, columnIdx))
+                                                                : 0;
+    }
     long long longLongIntForColumn(std::string_view columnName);
     long long longLongIntForColumnIndex(int columnIdx) const;
     unsigned long long unsignedLongLongIntForColumn(std::string_view columnName);
@@ -71,7 +79,10 @@ public:
     bool boolForColumn(std::string_view columnName);
     bool boolForColumnIndex(int columnIdx) const;
     double doubleForColumn(std::string_view columnName) { return doubleForColumnIndex(columnIndexForName(columnName)); }
-    double doubleForColumnIndex(int columnIdx) const;
+    double doubleForColumnIndex(int columnIdx) const {
+        sqlite3_stmt* const h = handle();
+        return h && columnIdx >= 0 && columnIdx < _columnCount ? sqlite3_column_double(h, columnIdx) : 0.0;
+    }
     std::optional<std::string> stringForColumn(std::string_view columnName) { return stringForColumnIndex(columnIndexForName(columnName)); }
     std::optional<std::string> stringForColumnIndex(int columnIdx) const;
     std::optional<SqlValue::Date> dateForColumn(std::string_view columnName);
