@@ -1,7 +1,9 @@
 #include "app/AppRegistry.h"
 
+#include "fiscal/FiscalStoryboard.h"
 #include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
+#include "ui/orders/OrdersStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
 
@@ -10,5 +12,7 @@ void registerApplicationParts() {
     ShellStoryboard::registerAll();
     SalesStoryboard::registerAll();
     SyncStoryboard::registerAll();
+    FiscalStoryboard::registerAll();
     ReportStoryboard::registerAll();
+    OrdersStoryboard::registerAll();
 }

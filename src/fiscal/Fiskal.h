@@ -1,8 +1,28 @@
 #pragma once
 
-// Base of the fiscal and printer drivers. Only the command model lives here
-// for now; the drivers build on it.
-class Fiskal {
+#include "net/socket/NetBytes.h"
+#include "net/socket/NetSocketDelegate.h"
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class NetSocket;
+class FiskalDelegate;
+
+// Base of the fiscal and printer drivers. A driver serves one print run: it
+// is made with its client, the device's host and port and the greeting that
+// the device's Wi-Fi adapter sends, and is started once through
+// request(command, txt, parameters). Every run ends in exactly one
+// fiskalFinished(...) of the client, on the main queue.
+//
+// The TCP drivers talk through `asyncSocket`, whose callbacks arrive on the
+// main queue. A driver is always owned by a std::shared_ptr (the socket holds
+// it weakly as its delegate).
+class Fiskal : public NetSocketDelegate, public std::enable_shared_from_this<Fiskal> {
 public:
     // The commands a print job can carry, numbered 0 to 23 in this order.
     enum class Command : int {
@@ -31,4 +51,132 @@ public:
         nerobNic,
         nastavPredajcu,
     };
+
+    // Socket time-outs in seconds.
+    enum class TimeOut { connect, read, write, long_ };
+    static double rawValue(TimeOut timeOut);
+    // The case whose value is exactly `seconds`, or none.
+    static std::optional<TimeOut> timeOutFromRaw(double seconds);
+
+    // Tags of the socket reads and writes. The greeting read uses the plain
+    // tag 0, which is none of these.
+    enum class Tag : std::int64_t {
+        testWifi = -1,
+        status = 1,
+        step2 = 2,
+        step3 = 3,
+        step4 = 4,
+        step5 = 5,
+        finish = 10,
+        statusPreRiadok = 11,
+    };
+    static std::optional<Tag> tagFromRaw(std::int64_t raw);
+
+    // The name of a command as written in code ("tlacDoklad").
+    static std::string commandName(Command command);
+
+    Fiskal(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port, std::string wifiResponse);
+    ~Fiskal() override;
+    Fiskal(const Fiskal&) = delete;
+    Fiskal& operator=(const Fiskal&) = delete;
+
+    // --- fields of one run ---------------------------------------------------
+    std::shared_ptr<NetSocket> asyncSocket;
+    std::string host;
+    std::uint16_t port = 0;
+    std::string wifiResponse;
+    std::shared_ptr<FiskalDelegate> fiskalDelegate;
+    float currentStep = 0;
+    float totalSteps = 0;
+    std::string txt;
+    NetBytes fiskalData;
+    std::string fiskalError;
+    Command fiskalCommand = Command::getStatus;
+    std::map<std::string, std::string> fiskalCommandParameters;
+    std::string info;
+    std::string doklad;
+    std::string hodnoty;
+    std::string pocetDokladov;
+    std::string cdok;
+    Tag currentTag = Tag::testWifi;
+    std::int64_t currentRowIndex = 0;
+    std::vector<std::string> rowsToSend;
+
+    // Time-outs of this driver's socket work, in seconds. They start at the
+    // values of TimeOut; tests shorten them.
+    double connectTimeout = 4.0;
+    double readTimeout = 30.0;
+    double writeTimeout = 2.0;
+
+    // --- operations ------------------------------------------------------------
+    // Replaces the socket with a new one (delegate this driver, main queue).
+    virtual void createSocket();
+    // Connects the socket to host and port. A refusal at once is reported to
+    // the client before this returns.
+    virtual void connect();
+    virtual void disconnect();
+    virtual void disconnectAfterReadingAndWriting();
+
+    void request(Command command);
+    void request(Command command, const std::string& txt);
+    // The one entry of a run; the base does nothing.
+    virtual void request(Command command, const std::string& txt,
+                         const std::map<std::string, std::string>& parameters);
+
+    // --- socket callbacks (main queue) --------------------------------------
+    void socketDidConnectToHost(const std::shared_ptr<NetSocket>& sock, const std::string& host,
+                                std::uint16_t port) override;
+    void socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>& sock, std::int64_t tag) override;
+    void socketDidReadData(const std::shared_ptr<NetSocket>& sock, const NetBytes& data, std::int64_t tag) override;
+    // Reports the completion of the run.
+    void socketDidDisconnect(const std::shared_ptr<NetSocket>& sock,
+                             const std::optional<NetSocketError>& error) override;
+    void socketDidSecure(const std::shared_ptr<NetSocket>& sock) override;
+    void socketDidReceiveTrust(const std::shared_ptr<NetSocket>& sock, const std::shared_ptr<NetSocketTrust>& trust,
+                               std::function<void(bool)> completionHandler) override;
+    bool respondsTo(NetSocketCallback callback) const override;
+
+    // The result text of a print whose text holds nothing to print.
+    static constexpr const char* kPrazdnyDoklad = "prázdny doklad, nie je čo tlačiť!";
+    // True when some line of the text holds more than blanks.
+    static bool hasPrintableLine(const std::string& text);
+
+    // True once the run's completion has been reported.
+    bool isFinished() const { return finished_; }
+
+protected:
+    // Resets the fields of a run and stores its command, text and
+    // parameters (cdok from the parameter "CDOK").
+    void beginRun(Command command, const std::string& txt, const std::map<std::string, std::string>& parameters,
+                  Tag tag);
+    // Reports the end of the run to the client: `result` is "OK" or the
+    // error text. Only the first call of a run reaches the client.
+    void finish(const std::string& result);
+    // The result of a run closed by the socket: its error, else fiskalError,
+    // else "OK".
+    std::string resultText(const std::optional<NetSocketError>& error) const;
+    // Adds a step of progress and reports it, clamped to 0..1.
+    void reportProgressStep();
+    // Number of characters of the greeting: the length of the greeting read.
+    std::uint64_t greetingLength() const;
+    // Lines of a document text: split at every line feed, empty lines kept.
+    static std::vector<std::string> splitLines(const std::string& text);
+
+private:
+    void attachSocket();
+    bool finished_ = false;
+};
+
+// The client of a driver: progress and the one completion of each run, both
+// on the main queue.
+class FiskalDelegate {
+public:
+    virtual ~FiskalDelegate() = default;
+    // `error` is "OK" when the run succeeded, else the error text.
+    virtual void fiskalFinished(Fiskal::Command command, const std::optional<std::string>& error,
+                                const std::optional<NetBytes>& data, const std::string& info,
+                                const std::string& hodnoty, const std::string& doklad,
+                                const std::string& pocetDokladov, Fiskal::Tag tag) = 0;
+    // Progress of the run, 0 to 1.
+    virtual void fiskalProgress(float progress) = 0;
 };

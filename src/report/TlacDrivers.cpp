@@ -1,0 +1,11 @@
+// The drivers the print screen can make, by upper-cased printer type.
+
+#include "report/Tlac.h"
+
+#include "fiscal/FT5000.h"
+
+Tlac::Driver Tlac::makeDriver(const std::string& type, const std::shared_ptr<FiskalDelegate>& delegate,
+                              const std::string& host, std::uint16_t port, const std::string& response) {
+    if (type == "FT5000") return {std::make_shared<FT5000>(delegate, host, port, response), "ft5000.png"};
+    return {};
+}

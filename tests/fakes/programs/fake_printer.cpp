@@ -1,0 +1,78 @@
+// A fake printer adapter to print against by hand: listens on 127.0.0.1,
+// greets each client and shows the bytes it receives (CP852 as text, control
+// bytes in angle brackets) until it is stopped with Ctrl-C.
+//
+//   fake_printer [--port N] [--greeting TEXT] [--mode normal|silent|short|close|stall]
+
+#include "fakes/FakePrinter.h"
+#include "platform/TextEncoding.h"
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+std::string shown(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == '\n') {
+            out += "<0A>\n";
+        } else if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02X>", c);
+            out += hex;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += platform::TextEncoding::fromCp852(std::string(1, static_cast<char>(c)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::uint16_t port = 0;
+    std::string greeting = "*_Tlaciaren_OK_*";
+    FakePrinter::Mode mode = FakePrinter::Mode::normal;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        const std::string value = argv[i + 1];
+        if (key == "--port") {
+            port = static_cast<std::uint16_t>(std::strtoul(value.c_str(), nullptr, 10));
+        } else if (key == "--greeting") {
+            greeting = value;
+        } else if (key == "--mode") {
+            if (value == "silent") mode = FakePrinter::Mode::silent;
+            else if (value == "short") mode = FakePrinter::Mode::shortGreeting;
+            else if (value == "close") mode = FakePrinter::Mode::closeMidway;
+            else if (value == "stall") mode = FakePrinter::Mode::stopReading;
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", key.c_str());
+            return 2;
+        }
+    }
+    std::signal(SIGINT, [](int) { stopRequested = 1; });
+    std::signal(SIGTERM, [](int) { stopRequested = 1; });
+
+    FakePrinter printer(greeting, mode, port);
+    if (!printer.ok()) {
+        std::fprintf(stderr, "cannot listen on 127.0.0.1:%u\n", port);
+        return 1;
+    }
+    printer.setOnBytes([](const std::string& bytes) {
+        std::fputs(shown(bytes).c_str(), stdout);
+        std::fflush(stdout);
+    });
+    std::printf("fake printer on 127.0.0.1:%u, greeting \"%s\"\n", printer.port(), greeting.c_str());
+    std::fflush(stdout);
+    while (!stopRequested) ::pause();
+    return 0;
+}

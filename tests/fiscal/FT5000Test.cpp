@@ -1,0 +1,82 @@
+#include "fiscal/DriverFixture.h"
+
+#include "fiscal/FT5000.h"
+
+namespace {
+
+const std::string kReceipt =
+    "ESCbPOKLADNIČNÝ DOKLAD č. 123\n\nRožok      2 ks     0,30\nMlieko     1 ks     0,89\n   \n"
+    "ESCkSPOLU EUR          1,49\nĎakujeme, príďte opäť\n";
+const std::string kClosing =
+    "ESCVDENNÁ UZÁVIERKA\nTržba spolu      1234,56\nDPH 20 %          205,76\nÚčet: Señor €\n";
+
+}  // namespace
+
+using FT5000Run = DriverTest;
+
+TEST_F(FT5000Run, CashReceiptBytesAndProgress) {
+    FakePrinter printer(kGreeting);
+    ASSERT_TRUE(printer.ok());
+    auto driver = make<FT5000>(printer.port());
+    driver->request(Fiskal::Command::tlacDoklad, kReceipt, {{"CDOK", "123"}, {"ODSTRANKOVAT_DOKLAD", "A"}});
+    ASSERT_TRUE(runToEnd());
+    ASSERT_TRUE(printer.waitForClose());
+    EXPECT_EQ(1, client->finished);
+    EXPECT_EQ("OK", client->result.value_or(""));
+    EXPECT_EQ(Fiskal::Command::tlacDoklad, client->command);
+    EXPECT_EQ(expected("ft5000_receipt.bin"), printer.received());
+    // Set-up row, five lines, page break; 8 lines of text give 20 steps.
+    ASSERT_EQ(7u, client->progress.size());
+    EXPECT_FLOAT_EQ(7.0f / 20.0f, client->progress.back());
+}
+
+TEST_F(FT5000Run, DailyClosingBytesWithLettersOutsideTheCodePage) {
+    FakePrinter printer(kGreeting);
+    ASSERT_TRUE(printer.ok());
+    auto driver = make<FT5000>(printer.port());
+    driver->request(Fiskal::Command::tlacDennuUzavierku, kClosing, {{"ODSTRANKOVAT_DOKLAD", "a"}});
+    ASSERT_TRUE(runToEnd());
+    ASSERT_TRUE(printer.waitForClose());
+    EXPECT_EQ("OK", client->result.value_or(""));
+    EXPECT_EQ(expected("ft5000_closing.bin"), printer.received());
+    // A closing counts 12 steps: set-up row and four lines.
+    EXPECT_FLOAT_EQ(5.0f / 12.0f, client->progress.back());
+}
+
+TEST_F(FT5000Run, GreetingVariantsAndEmptyDocuments) {
+    {
+        SCOPED_TRACE("no greeting configured: the rows go out at once");
+        FakePrinter printer("");
+        auto driver = make<FT5000>(printer.port(), "");
+        driver->request(Fiskal::Command::tlacNefiskalnyDoklad, "ahoj");
+        ASSERT_TRUE(runToEnd());
+        ASSERT_TRUE(printer.waitForClose());
+        EXPECT_EQ("OK", client->result.value_or(""));
+        EXPECT_EQ(std::string("\x1bt\x12" "ahoj\r\n", 9), printer.received());
+    }
+    {
+        SCOPED_TRACE("a longer greeting with other bytes still lets the run go on");
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer("#-Other-Adapter-#-and-more");
+        auto driver = make<FT5000>(printer.port());
+        driver->request(Fiskal::Command::tlacNefiskalnyDoklad, "ahoj");
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ("OK", client->result.value_or(""));
+    }
+    for (const std::string& text : {std::string(), std::string("\n   \n\n")}) {
+        SCOPED_TRACE("nothing to print is an error, not OK");
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer(kGreeting);
+        auto driver = make<FT5000>(printer.port());
+        driver->request(Fiskal::Command::tlacDoklad, text, {{"ODSTRANKOVAT_DOKLAD", "A"}});
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ(1, client->finished);
+        EXPECT_EQ(Fiskal::kPrazdnyDoklad, client->result.value_or(""));
+        ASSERT_TRUE(printer.waitForClose());
+        EXPECT_EQ("", printer.received());
+    }
+}
+
+TEST_F(FT5000Run, EveryMisbehaviourEndsInOneClearError) {
+    expectEveryMisbehaviourEndsOnce([this](std::uint16_t port) { return make<FT5000>(port); });
+}
