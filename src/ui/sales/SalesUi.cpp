@@ -4,9 +4,9 @@
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/ui/Image.h"
-#include "platform/ui/TextField.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/TextField.h"
 #include "records/NastaveniaItem.h"
 
 using platform::AlertAction;
@@ -37,21 +37,20 @@ void SalesUi::pop(platform::ViewController& from, bool animated) {
     if (nav && nav->topViewController().get() == &from) nav->popViewController(animated);
 }
 
-std::shared_ptr<platform::AlertController> SalesUi::prompt(const std::string& title, const std::string& message,
-                                                           platform::KeyboardType keyboard,
-                                                           std::function<void(const std::string& typed)> ok) {
-    auto alert = platform::AlertController::make(title, message, platform::AlertController::Style::alert);
+std::shared_ptr<AlertController> SalesUi::prompt(const std::string& title, const std::string& message,
+                                                 platform::KeyboardType keyboard,
+                                                 std::function<void(const std::string& typed)> ok) {
+    auto alert = AlertController::make(title, message, AlertController::Style::alert);
     alert->addTextField([keyboard](platform::TextField& field) {
         field.setKeyboardType(keyboard);
         field.setText(std::string());
     });
-    alert->addAction(std::make_shared<platform::AlertAction>("storno", platform::AlertAction::Style::cancel,
-                                                             [](platform::AlertAction&) {
-                                                                 platform::Console::print("You've pressed cancel");
-                                                             }));
-    std::weak_ptr<platform::AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<platform::AlertAction>(
-        "ok", platform::AlertAction::Style::defaultStyle, [weakAlert, ok = std::move(ok)](platform::AlertAction&) {
+    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
+        platform::Console::print("You've pressed cancel");
+    }));
+    std::weak_ptr<AlertController> weakAlert = alert;
+    alert->addAction(std::make_shared<AlertAction>(
+        "ok", AlertAction::Style::defaultStyle, [weakAlert, ok = std::move(ok)](AlertAction&) {
             std::string typed;
             if (auto a = weakAlert.lock(); a && !a->textFields().empty()) typed = a->textFields().front()->textOrEmpty();
             ok(typed);
