@@ -4,10 +4,9 @@
 
 #include "core/Trekora.h"
 #include "platform/Console.h"
+#include "ui/sales/SalesUi.h"
 #include "ui/shell/CashAmount.h"
 
-using platform::AlertAction;
-using platform::AlertController;
 using platform::Console;
 
 namespace {
@@ -35,26 +34,13 @@ std::string detailOf(const std::string& result) {
 }  // namespace
 
 void SimpleMenu::pokladnaPrompt(bool vyber) {
-    auto alert = AlertController::make(vyber ? "odvod (výber z pokladne)" : "vklad do pokladne", "zadajte sumu",
-                                       AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::decimalPad);
-        field.setPlaceholder("");
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<SimpleMenu> weak = self();
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(
-        std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert, vyber](AlertAction&) {
-            auto screen = weak.lock();
-            auto prompt = weakAlert.lock();
-            if (!screen || !prompt || prompt->textFields().empty()) return;
-            screen->pokladnaZapis(prompt->textFields().front()->textOrEmpty(), vyber);
-        }));
-    present(alert, animovat());
+    present(SalesUi::prompt(vyber ? "odvod (výber z pokladne)" : "vklad do pokladne", "zadajte sumu",
+                            platform::KeyboardType::decimalPad,
+                            [weak, vyber](const std::string& typed) {
+                                if (auto screen = weak.lock()) screen->pokladnaZapis(typed, vyber);
+                            }),
+            animovat());
 }
 
 void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
