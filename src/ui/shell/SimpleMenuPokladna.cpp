@@ -22,15 +22,6 @@ std::string rowText(const RowDictionary& row) {
     return text + "]";
 }
 
-// The piece after the first ",," of a result text; empty when there is none.
-std::string detailOf(const std::string& result) {
-    auto found = result.find(",,");
-    if (found == std::string::npos) return {};
-    auto rest = result.substr(found + 2);
-    auto next = rest.find(",,");
-    return next == std::string::npos ? rest : rest.substr(0, next);
-}
-
 }  // namespace
 
 void SimpleMenu::pokladnaPrompt(bool vyber) {
@@ -48,19 +39,14 @@ void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
     if (!suma) return;
     auto& trekora = sharedTrekora();
     const std::string result = vyber ? trekora.zapisVyber(*suma, "") : trekora.zapisVklad(*suma, "");
-    if (result.rfind("ok", 0) != 0) {
+    const auto vysledok = SalesUi::vysledok(result);
+    if (!vysledok.ok) {
         zobrazVysledok(result);
         return;
     }
     // "ok!,,cdok=<number>": the message is "cdok=<number>", the number the
     // piece after "=".
-    const std::string message = detailOf(result);
-    std::string cdok;
-    if (auto eq = message.find('='); eq != std::string::npos) {
-        cdok = message.substr(eq + 1);
-        if (auto next = cdok.find('='); next != std::string::npos) cdok = cdok.substr(0, next);
-    }
-    zobrazDokladOtazka(message, cdok);
+    zobrazDokladOtazka(vysledok.detail, vysledok.cdok());
 }
 
 void SimpleMenu::zobrazDokladOtazka(const std::string& message, const std::string& cdok) {
