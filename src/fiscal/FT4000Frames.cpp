@@ -1,5 +1,6 @@
 #include "fiscal/FT4000Frames.h"
 
+#include "fiscal/PrinterText.h"
 #include "platform/Numbers.h"
 #include "platform/TextEncoding.h"
 
@@ -29,11 +30,6 @@ std::vector<std::string> splitLines(const std::string& text) {
     }
 }
 
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
 const std::string* lookup(const std::map<std::string, std::string>& parameters, const std::string& key) {
     auto it = parameters.find(key);
     return it == parameters.end() ? nullptr : &it->second;
@@ -54,13 +50,7 @@ std::vector<std::string> FT4000Frames::nonFiscalRows(const std::string& txt, con
 }
 
 std::vector<std::string> FT4000Frames::fiscalRows(const std::string& txt, const std::string& odstrankovat) {
-    std::string text = txt;
-    replaceAll(text, "ESCb", "\x1b\x62");
-    replaceAll(text, "ESCk", "\x1b\x6b");
-    replaceAll(text, "ESCe", "\x1b\x65");
-    replaceAll(text, "ESCv", "\x1b\x76");
-    replaceAll(text, "ESCV", "\x1b\x56");
-    replaceAll(text, "ESC", "\x1b");
+    std::string text = PrinterText::withEscapes(txt);
     std::vector<std::string> rows;
     for (const auto& piece : splitLines(text)) rows.push_back(piece + CRLF);
     if (odstrankovat == "A") rows.push_back(pageBreak);
