@@ -16,20 +16,6 @@ const std::string ESCXd = "\x1b\x58\x64";
 const std::string CR = "\r";
 const std::string CRLF = "\r\n";
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (;;) {
-        auto nl = text.find('\n', start);
-        if (nl == std::string::npos) {
-            pieces.push_back(text.substr(start));
-            return pieces;
-        }
-        pieces.push_back(text.substr(start, nl - start));
-        start = nl + 1;
-    }
-}
-
 const std::string* lookup(const std::map<std::string, std::string>& parameters, const std::string& key) {
     auto it = parameters.find(key);
     return it == parameters.end() ? nullptr : &it->second;
@@ -43,7 +29,7 @@ const std::string FT4000Frames::pageBreak = "\x1b\x46\x0c\x03";
 
 std::vector<std::string> FT4000Frames::nonFiscalRows(const std::string& txt, const std::string& odstrankovat) {
     std::vector<std::string> rows;
-    for (const auto& piece : splitLines(initSequence + "\x1b\x6e" + txt)) rows.push_back(piece + CRLF);
+    for (const auto& piece : Fiskal::splitLines(initSequence + "\x1b\x6e" + txt)) rows.push_back(piece + CRLF);
     rows.push_back("\x0c");
     if (odstrankovat == "A") rows.push_back(pageBreak);
     return rows;
@@ -52,7 +38,7 @@ std::vector<std::string> FT4000Frames::nonFiscalRows(const std::string& txt, con
 std::vector<std::string> FT4000Frames::fiscalRows(const std::string& txt, const std::string& odstrankovat) {
     std::string text = PrinterText::withEscapes(txt);
     std::vector<std::string> rows;
-    for (const auto& piece : splitLines(text)) rows.push_back(piece + CRLF);
+    for (const auto& piece : Fiskal::splitLines(text)) rows.push_back(piece + CRLF);
     if (odstrankovat == "A") rows.push_back(pageBreak);
     return rows;
 }
