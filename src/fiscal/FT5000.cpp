@@ -10,10 +10,6 @@ namespace {
 
 const std::string kPageBreak("\x1b\x46\x0c\x03", 4);
 
-bool isBlankRow(const std::string& row) {
-    return row.find_first_not_of(" \t\r\n\f\v") == std::string::npos;
-}
-
 // A trace of a row, short enough for the console.
 std::string traceOf(const std::string& row) { return row.size() > 120 ? row.substr(0, 120) + "..." : row; }
 
@@ -57,7 +53,7 @@ void FT5000::pripravDoklad() {
     rowsToSend.clear();
     for (const auto& line : splitLines(text)) {
         Console::print(traceOf(line));
-        if (!isBlankRow(line)) rowsToSend.push_back(line + CRLF);
+        if (hasPrintableLine(line)) rowsToSend.push_back(line + CRLF);
     }
     documentRows_ = rowsToSend.size();
     // Code table 18 first, so that the Slovak letters print.
