@@ -120,8 +120,10 @@ TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) con
         return page;
     }
     std::ostringstream head;
-    std::string title = s.screen->title().value_or("");
-    head << bold("== " + title + " ==") << "\n";
+    // A screen without a title (a confirmation page, a date picker) starts
+    // with its bar or content rather than an empty "==  ==".
+    const std::string title = s.screen->title().value_or("");
+    if (!title.empty()) head << bold("== " + title + " ==") << "\n";
     std::string left = barItems(s.leftItems);
     if (s.canGoBack) left = "[< b]" + (left.empty() ? "" : " " + left);
     std::string right = barItems(s.rightItems);

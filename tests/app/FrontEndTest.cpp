@@ -66,6 +66,16 @@ TEST(TerminalRenderer, DrawsAWebPageAsText) {
               "== info ==\n  ----\n  riadok\xC2\xA0" "1\n  riadok 2\n  ----\n");
 }
 
+TEST(TerminalRenderer, AScreenWithoutATitleDrawsNoEmptyTitleLine) {
+    auto page = std::make_shared<fake::PageScreen>();
+    page->html = "<h2>zapísať doklad?</h2>";
+    platform::Window window;
+    window.setRootViewController(platform::NavigationController::make(page));
+    window.makeKeyAndVisible();
+    page->setTitle(std::string());
+    EXPECT_EQ(TerminalRenderer().render(ScreenSnapshot::take(window)), "  ----\n  zapísať doklad?\n  ----\n");
+}
+
 TEST(ModelRunner, DrivesRowsAlertsFieldsSwitchesAndBack) {
     Session s;
     ModelRunner runner(s.window);
