@@ -186,7 +186,11 @@ TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) con
             case Kind::label: {
                 auto label = std::static_pointer_cast<Label>(item.view);
                 if (label->textOrEmpty().empty()) break;
-                out << paint(indentLines(label->textOrEmpty(), "  "), label->textColor());
+                // A bare number (a total) says what it is by the caption its
+                // screen gave it; a label named only by its outlet shows its text.
+                const bool captioned = label->accessibilityLabel() != label->identifier();
+                out << paint(indentLines((captioned ? caption(*label) : std::string()) + label->textOrEmpty(), "  "),
+                             label->textColor());
                 break;
             }
             case Kind::field:

@@ -66,6 +66,22 @@ TEST(TerminalRenderer, DrawsAWebPageAsText) {
               "== info ==\n  ----\n  riadok\xC2\xA0" "1\n  riadok 2\n  ----\n");
 }
 
+TEST(TerminalRenderer, ALabelShowsTheCaptionItsScreenGaveIt) {
+    class Totals : public platform::ViewController {
+    public:
+        void viewDidLoad() override {
+            setTitle(std::string("hotovosť"));
+            addOutlet<platform::Label>("labelNazov")->setText("Kaviareň Kvet");
+            addOutlet<platform::Label>("labelSuma", "suma")->setText("     32.26");
+        }
+    };
+    platform::Window window;
+    window.setRootViewController(platform::NavigationController::make(std::make_shared<Totals>()));
+    window.makeKeyAndVisible();
+    EXPECT_EQ(TerminalRenderer().render(ScreenSnapshot::take(window)),
+              "== hotovosť ==\n  Kaviareň Kvet\n  suma:      32.26\n");
+}
+
 TEST(TerminalRenderer, AScreenWithoutATitleDrawsNoEmptyTitleLine) {
     auto page = std::make_shared<fake::PageScreen>();
     page->html = "<h2>zapísať doklad?</h2>";
