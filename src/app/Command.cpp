@@ -100,7 +100,9 @@ Command Command::parse(const std::string& line) {
 }
 
 std::string Command::helpLine() {
-    return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date\n"
-           "          /text search | sc<n> scope | <title> button | + - scroll | w wait | b back | q quit | ? help\n"
+    // Every line fits an 80-column terminal, so that the screen above keeps its room.
+    return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch\n"
+           "          d<n>=dd.mm.yyyy date | /text search | sc<n> scope | <title> button\n"
+           "          + - scroll | w wait | b back | q quit | ? help\n"
            "          one text field: type its value | one button: empty line";
 }

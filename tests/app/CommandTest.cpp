@@ -2,6 +2,8 @@
 
 #include "app/Command.h"
 
+#include <sstream>
+
 using Kind = Command::Kind;
 
 TEST(Command, ParsesTheGrammar) {
@@ -29,4 +31,10 @@ TEST(Command, ParsesTheGrammar) {
         EXPECT_EQ(cmd.number, c.number) << c.line;
         EXPECT_EQ(cmd.text, c.text) << c.line;
     }
+}
+
+TEST(Command, TheHelpFitsAnEightyColumnTerminal) {
+    std::istringstream help(Command::helpLine());
+    std::string line;
+    while (std::getline(help, line)) EXPECT_LE(line.size(), 80u) << line;
 }
