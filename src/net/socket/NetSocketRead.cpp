@@ -19,7 +19,7 @@ using platform::DispatchSource;
 namespace {
 constexpr std::uint64_t kDefaultReadChunk = 32768;
 // The most one readiness event reads for a request of known length.
-constexpr std::size_t kReadPerEventLimit = 4u << 20;
+constexpr std::size_t kReadPerEventLimit = 16u << 20;
 } // namespace
 
 // ---------------------------------------------------------------- requests

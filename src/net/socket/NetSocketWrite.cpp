@@ -16,7 +16,7 @@ using platform::DispatchSource;
 namespace {
 constexpr std::size_t kSecureWriteChunk = 32768;
 // The most one readiness event writes.
-constexpr std::size_t kWritePerEventLimit = 4u << 20;
+constexpr std::size_t kWritePerEventLimit = 16u << 20;
 } // namespace
 
 void NetSocket::writeData(NetBytes data, double timeout, std::int64_t tag) {
