@@ -5,7 +5,7 @@
 //   fake_print_adapter [--port N]
 
 #include "fakes/FakePrintAdapter.h"
-#include "platform/TextEncoding.h"
+#include "fakes/ShownBytes.h"
 
 #include <chrono>
 #include <csignal>
@@ -17,25 +17,6 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-
-std::string shown(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c == '\n') {
-            out += "<0A>\n";
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
-            out += hex;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += platform::TextEncoding::fromCp852(std::string(1, static_cast<char>(c)));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,7 +43,7 @@ int main(int argc, char** argv) {
     std::size_t done = 0;
     while (!stopRequested) {
         auto jobs = adapter.jobs();
-        for (; done < jobs.size(); ++done) std::printf("%s\n\n", shown(jobs[done].body).c_str());
+        for (; done < jobs.size(); ++done) std::printf("%s\n\n", ShownBytes::text(jobs[done].body).c_str());
         std::fflush(stdout);
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
     }

@@ -5,7 +5,7 @@
 //   fake_printer [--port N] [--greeting TEXT] [--mode normal|silent|short|close|stall]
 
 #include "fakes/FakePrinter.h"
-#include "platform/TextEncoding.h"
+#include "fakes/ShownBytes.h"
 
 #include <csignal>
 #include <cstdio>
@@ -17,25 +17,6 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-
-std::string shown(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c == '\n') {
-            out += "<0A>\n";
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
-            out += hex;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += platform::TextEncoding::fromCp852(std::string(1, static_cast<char>(c)));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -68,7 +49,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     printer.setOnBytes([](const std::string& bytes) {
-        std::fputs(shown(bytes).c_str(), stdout);
+        std::fputs(ShownBytes::text(bytes).c_str(), stdout);
         std::fflush(stdout);
     });
     std::printf("fake printer on 127.0.0.1:%u, greeting \"%s\"\n", printer.port(), greeting.c_str());
