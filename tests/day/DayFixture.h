@@ -1,0 +1,103 @@
+#pragma once
+
+// A salesman's day on the demo database through the screens of the whole
+// application, against the fake peers on 127.0.0.1: the office double and
+// the fiscal printer's adapter. Short device and server time-outs.
+
+#include <chrono>
+#include <memory>
+#include <string>
+
+#include "../ui/sales/SalesFixture.h"
+#include "app/AppRegistry.h"
+#include "fakes/FakeOffice.h"
+#include "fakes/FakePrinter.h"
+#include "fakes/OfficeUpdate.h"
+#include "platform/TextEncoding.h"
+#include "platform/UrlSession.h"
+#include "report/Preview.h"
+#include "report/Tlac.h"
+
+class DayTest : public SalesTest {
+protected:
+    static constexpr const char* kGreeting = "*_Tlaciaren_OK_*";
+
+    void SetUp() override {
+        platform::UrlSession::setMaximumTimeout(1.0);
+        SalesTest::SetUp();
+        // Every screen of the application, as the program registers them.
+        registerApplicationParts();
+        office.setUpdateFile(OfficeUpdate::file(), OfficeUpdate::lastModified);
+        // The demo settings, pointed at the fakes.
+        exec("update nastavenia set kilometre = 'N', animovat_okna = 'N', backup_pc_dir = '" + office.backupDir() +
+             "', import_pc_dir = '" + office.importDir() +
+             "', fiscal_type = 'FT5000', wifi_printer_ip = '127.0.0.1', wifi_printer_port = '" +
+             std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting + "'");
+        sharedTrekora().readNastaveniaItem();
+    }
+    void TearDown() override {
+        SalesTest::TearDown();
+        platform::UrlSession::setMaximumTimeout(std::nullopt);
+    }
+
+    // Back to the main menu from wherever the day stands.
+    void backToMain() {
+        while (!(topMenu() && topMenu()->item == "menu") && nav->viewControllers().size() > 1)
+            nav->popViewController(false);
+        drain();
+        ASSERT_TRUE(topMenu() && topMenu()->item == "menu");
+    }
+    // Runs the main queue until an alert with this title is up.
+    bool waitForAlert(const std::string& title, int ms = 15000) {
+        platform::MainRunLoop::runUntil([&] { return alert() && alert()->title() == title; },
+                                        std::chrono::milliseconds(ms));
+        return alert() && alert()->title() == title;
+    }
+
+    // On the office's Wi-Fi: "spojenie", "synchronizácia", "áno" and its end;
+    // answers the end's title.
+    std::string synchronise() {
+        platform::Wifi::simulate("kancelaria");
+        backToMain();
+        openFromMain("spojenie");
+        tapRow("synchronizácia");
+        if (!alert()) return "no question";
+        tapAlert("áno");
+        platform::MainRunLoop::runUntil(
+            [&] { return alert() && (alert()->title() == "hotovo" || alert()->title() == "chyba!"); },
+            std::chrono::milliseconds(15000));
+        const std::string title = alert() ? alert()->title().value_or("") : "no end";
+        if (alert()) tapAlert("ok");
+        return title;
+    }
+
+    // "áno" on "zobraziť doklad?", then the printer of the preview and, when the
+    // print screen asks, the printer named `printer`; answers the message
+    // of the print's end ("OK" when every row went out).
+    // The device is on the printers' hotspot for that.
+    std::string printShown(const std::string& printer) {
+        platform::Wifi::simulate("TREKORA-ZA482KM");
+        if (!alert() || alert()->title() != std::optional<std::string>("zobraziť doklad?")) return "no question";
+        tapAlert("áno");
+        auto preview = topAs<Preview>();
+        if (!preview) return "no preview";
+        preview->tlacTapped();
+        drain();
+        if (alert() && alert()->title() == std::optional<std::string>("vyber tlačiareň")) tapAlert(printer);
+        if (!waitForAlert("fiskal")) return alert() ? alert()->title().value_or("") : "no end";
+        const std::string message = alert()->message().value_or("");
+        tapAlert("ok");
+        return message;
+    }
+
+    static std::string cp852(const std::string& text) { return platform::TextEncoding::toCp852(text).value_or(""); }
+    std::string doc(const std::string& cdok, const std::string& columns) {
+        return scalar("select " + columns + " from vety where cdok = " + cdok);
+    }
+    std::string batch(const std::string& idtov, const std::string& date) {
+        return scalar("select stav from sklad_sarza where idtov = '" + idtov + "' and datumspotreby = '" + date + "'");
+    }
+
+    FakeOffice office;
+    FakePrinter fiscal{kGreeting};
+};
