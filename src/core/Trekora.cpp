@@ -104,6 +104,10 @@ Trekora::Trekora()
     print("-----------helpDataItems------------");
     print(listText(helpDataItems));
 
+    // The posting of a goods receipt asks the office PC for its stock
+    // transfer through this call.
+    preskladnenieZPCHandler = [this] { return preskladnenieZPC(); };
+
     soundId2 = registerSound("zvuk2", "mp3");
     soundId3 = registerSound("zvuk3", "mp3");
     soundId4 = registerSound("zvuk4", "mp3");

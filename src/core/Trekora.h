@@ -323,15 +323,38 @@ public:
     // settings ask for it; the synchronisation installs preskladnenieZPC()
     // here, tests answer it themselves.
     std::function<std::string()> preskladnenieZPCHandler;
+
+    // --- order exchange with the office (src/sync/) ---------------------------
+    // Requests go to the complete addresses in OBJ_PRE_EXPORT_DIR (LASTCDOK,
+    // EXPORT) and OBJ_PRE_IMPORT_DIR (LIST, SELECT, UPDATE); each has an
+    // overall deadline (ObjednavkyHttp). Results are "ok,,..." or
+    // "chyba!,,<reason>".
+    // The last order number the office holds for this centre: "ok,,<number>".
     std::string getLastCdok();
-    std::vector<std::shared_ptr<ObjVetyItem>> getObjednavkyNaExport();
-    void exportObjednavka(const std::shared_ptr<ObjVetyItem>& objednavka);
+    // The orders for delivery of this centre above the office's last number,
+    // with lines and customer copies; empty on any failure, whose reason goes
+    // to `chyba` when given.
+    std::vector<std::shared_ptr<ObjVetyItem>> getObjednavkyNaExport(std::string* chyba = nullptr);
+    // Sends one order and waits for the office's answer: "ok,," only when the
+    // office accepted it.
+    std::string exportObjednavka(const std::shared_ptr<ObjVetyItem>& objednavka);
     std::vector<RowDictionary> readObjednavky();
     std::vector<RowDictionary> readObjednavkaPolozky(const std::string& cdok);
-    void readCislaObjednavokNaImport(const std::shared_ptr<platform::DispatchSemaphore>& semafor);
-    void importObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
-    void updateObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
-    std::string zapisObjednavku(const std::shared_ptr<ObjVetyItem>& objednavka);
+    // The import-side requests return at once; their completion writes the
+    // outcome into `vysledok` (when given) and then signals `semafor` once.
+    void readCislaObjednavokNaImport(const std::shared_ptr<platform::DispatchSemaphore>& semafor,
+                                     const std::shared_ptr<std::string>& vysledok = nullptr);
+    // SELECT: the reply's orders must all carry the number asked for; they
+    // are stored together (a re-delivered order replaces the stored one) or
+    // not at all.
+    void importObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor,
+                          const std::shared_ptr<std::string>& vysledok = nullptr);
+    // UPDATE: marks the order delivered at the office.
+    void updateObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor,
+                          const std::shared_ptr<std::string>& vysledok = nullptr);
+    // Stores one received order (a JSON object) in obj_vety, obj_polo and
+    // obj_odbe in one transaction: "ok!,," or "chyba!,,<reason>".
+    std::string zapisObjednavku(const nlohmann::json& objednavka);
     // False when the orders could not be deleted (nothing changed).
     bool vymazObjednavky();
     void getObjednavkaPrijemMenu(const RowDictionary& objednavka, const std::vector<RowDictionary>& polozky);

@@ -1,12 +1,88 @@
-// The order exchange runs of the connection screen. Until the exchange with
-// the office is in place they answer that it is not available.
+// The order exchange runs of the connection screen: the export of the orders
+// for delivery written here and the import of the orders the office
+// prepared. Each run goes on a background queue, one order at a time, and
+// stops at its first failure; the screen shows the progress and a summary.
 
 #include "sync/Spojenie.h"
 
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/Date.h"
+#include "platform/DispatchQueue.h"
+#include "platform/Numbers.h"
+#include "platform/ui/AlertAction.h"
+#include "platform/ui/AlertController.h"
+#include "sync/ObjednavkyBeh.h"
+
+#include <memory>
+#include <string>
+
+using platform::AlertAction;
+using platform::AlertController;
+using platform::Console;
+
+namespace {
+
+// The reason of a failure without its "chyba!,," mark.
+std::string reasonOf(const std::string& chyba) {
+    const auto cut = chyba.find(",,");
+    return cut == std::string::npos ? chyba : chyba.substr(cut + 2);
+}
+
+// Runs one order run on a background queue with the screen's progress and
+// summary; `text` is "export " or "import ", `done` the summary's word.
+void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const std::string& done,
+         ObjednavkyBeh::Summary (*body)(Trekora&, const ObjednavkyBeh::Progress&)) {
+    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([screen, text, done, body] {
+        auto progress = [screen, text](int k, int n) {
+            screen->naHlavnom([text, k, n](Spojenie& s) {
+                const float fraction = n > 0 ? static_cast<float>(k) / static_cast<float>(n) : 0.0f;
+                Console::print(platform::format("%g", fraction));
+                s.nastavProgress(fraction, true);
+                s.nastavInfo(text + std::to_string(k) + "/" + std::to_string(n));
+            });
+        };
+        const ObjednavkyBeh::Summary summary = body(sharedTrekora(), progress);
+        screen->naHlavnom([summary, done](Spojenie& s) {
+            const std::string counts = done + std::to_string(summary.k) + " z " + std::to_string(summary.n);
+            if (!summary.chyba.empty()) {
+                s.zobrazChybu(counts + "\n" + reasonOf(summary.chyba));
+                return;
+            }
+            const double seconds = platform::Date::now().timeIntervalSince(s.startTime);
+            s.zobrazKoniec(platform::format("hotovo, čas: %3.0f sec.", seconds), counts);
+        });
+    });
+}
+
+}  // namespace
+
 void Spojenie::exportObjednavok() {
-    zobrazKoniec("chyba!", "výmena objednávok nie je dostupná", true);
+    auto alert = AlertController::make("exportovať objednávky na závoz?", "", AlertController::Style::alert);
+    auto weak = std::weak_ptr<Spojenie>(self());
+    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
+        Console::print("nie");
+        if (auto s = weak.lock()) s->pop();
+    }));
+    alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
+        Console::print("You've pressed ok");
+        auto s = weak.lock();
+        if (!s) return;
+        s->ukazPriebeh();
+        s->startTime = platform::Date::now();
+        s->nastavProgress(0, false);
+        s->nastavInfo("export objednávok na závoz");
+        // The office's last number is asked and the orders are read on the
+        // background queue too, so the main queue never waits for the office.
+        run(s, "export ", "exportovaných ", &ObjednavkyBeh::exportuj);
+    }));
+    predstav(alert);
 }
 
 void Spojenie::importObjednavok() {
-    zobrazKoniec("chyba!", "výmena objednávok nie je dostupná", true);
+    ukazPriebeh();
+    startTime = platform::Date::now();
+    nastavProgress(0, false);
+    nastavInfo("import objednávok na závoz");
+    run(self(), "import ", "importovaých ", &ObjednavkyBeh::importuj);
 }

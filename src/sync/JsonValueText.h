@@ -1,0 +1,25 @@
+#pragma once
+
+#include <nlohmann/json.hpp>
+
+#include <optional>
+#include <string>
+
+// Text forms of JSON values received from the office.
+class JsonValueText {
+public:
+    // The plain text of a value: a string unchanged, a number in its decimal
+    // form (a whole floating value without a decimal point: 12.0 -> "12"),
+    // true/false as "1"/"0", null as "<null>"; an array or object as its
+    // compact JSON text.
+    static std::string of(const nlohmann::json& value);
+
+    // The value of a stored column: absent (SQL NULL) for null and for the
+    // text "<null>"; a number, text or truth value as of(); absent with
+    // `refused` set for an array or object, which no column can hold.
+    static std::optional<std::string> column(const nlohmann::json& value, bool& refused);
+
+    // An order number: a JSON integer or a string of decimal digits (after an
+    // optional sign); absent for anything else.
+    static std::optional<std::string> orderNumber(const nlohmann::json& value);
+};

@@ -1,0 +1,175 @@
+#include "sync/PrijataObjednavka.h"
+
+#include "core/CoreDb.h"
+#include "db/SqlDatabase.h"
+#include "db/SqlResultSet.h"
+#include "db/SqlValue.h"
+#include "platform/Console.h"
+#include "sync/JsonValueText.h"
+
+#include <optional>
+
+using platform::Console;
+
+namespace {
+
+const char* const kHeader = "obj_vety";
+const char* const kLines = "obj_polo";
+const char* const kCustomers = "obj_odbe";
+
+// The table's own spelling of a key, or "" when the table has no such column.
+std::string columnFor(const std::string& key, const std::vector<std::string>& columns) {
+    const std::string wanted = coredb::upper(key);
+    for (const auto& column : columns)
+        if (coredb::upper(column) == wanted) return column;
+    return "";
+}
+
+std::string quoted(const std::string& name) {
+    std::string out = "\"";
+    for (char c : name) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+nlohmann::json headerOf(const nlohmann::json& order) {
+    nlohmann::json header = order;
+    header.erase("POLOZKY");
+    header.erase("ODBERATELIA");
+    return header;
+}
+
+bool isArrayOfObjects(const nlohmann::json& order, const char* key) {
+    auto it = order.find(key);
+    if (it == order.end() || !it->is_array()) return false;
+    for (const auto& element : *it)
+        if (!element.is_object()) return false;
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::string> PrijataObjednavka::columns(SqlDatabase& db, const std::string& table) {
+    std::vector<std::string> names;
+    auto rs = db.executeQuery("select name from pragma_table_info(?)", {SqlValue(table)});
+    if (!rs) return names;
+    while (rs->next()) names.push_back(rs->stringForColumnIndex(0).value_or(""));
+    rs->close();
+    return names;
+}
+
+std::string PrijataObjednavka::checkRecord(const nlohmann::json& record, const std::string& table,
+                                           const std::vector<std::string>& columns) {
+    for (const auto& [key, value] : record.items()) {
+        if (columnFor(key, columns).empty())
+            return "kľúč " + nlohmann::json(key).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
+                   " nie je stĺpec tabuľky " + table;
+        if (value.is_array() || value.is_object()) return "hodnota kľúča " + key + " nie je jednoduchá hodnota";
+    }
+    return "";
+}
+
+std::string PrijataObjednavka::check(SqlDatabase& db, const nlohmann::json& order) {
+    if (!order.is_object()) return "objednávka nie je JSON objekt";
+    if (!isArrayOfObjects(order, "POLOZKY")) return "objednávka bez zoznamu POLOZKY";
+    if (!isArrayOfObjects(order, "ODBERATELIA")) return "objednávka bez zoznamu ODBERATELIA";
+    std::string reason = checkRecord(headerOf(order), kHeader, columns(db, kHeader));
+    const auto lineColumns = columns(db, kLines);
+    for (const auto& line : order["POLOZKY"]) {
+        if (!reason.empty()) break;
+        reason = checkRecord(line, kLines, lineColumns);
+    }
+    const auto customerColumns = columns(db, kCustomers);
+    for (const auto& customer : order["ODBERATELIA"]) {
+        if (!reason.empty()) break;
+        reason = checkRecord(customer, kCustomers, customerColumns);
+    }
+    return reason;
+}
+
+std::string PrijataObjednavka::insert(SqlDatabase& db, const std::string& table, const nlohmann::json& record,
+                                      const std::vector<std::string>& columns) {
+    std::string names;
+    std::string marks;
+    SqlDatabase::Values values;
+    for (const auto& [key, value] : record.items()) {
+        names += (names.empty() ? "" : ",") + quoted(columnFor(key, columns));
+        marks += marks.empty() ? "?" : ",?";
+        bool refused = false;
+        auto text = JsonValueText::column(value, refused);
+        values.push_back(text ? SqlValue(*text) : SqlValue(std::nullopt));
+    }
+    const std::string sql = "INSERT INTO " + table + "(" + names + ") VALUES(" + marks + ");";
+    Console::print(sql);
+    std::optional<SqlError> error;
+    if (db.executeUpdate(sql, values, &error)) return "";
+    return error ? error->description : db.lastErrorMessage();
+}
+
+std::string PrijataObjednavka::store(SqlDatabase& db, const nlohmann::json& order) {
+    const nlohmann::json header = headerOf(order);
+    const auto headerColumns = columns(db, kHeader);
+    const auto lineColumns = columns(db, kLines);
+    const auto customerColumns = columns(db, kCustomers);
+
+    // An order delivered again takes the place of the one stored.
+    for (const auto& [key, value] : header.items()) {
+        if (coredb::upper(key) != "CDOK") continue;
+        bool refused = false;
+        auto cdok = JsonValueText::column(value, refused);
+        if (!cdok) break;
+        for (const char* table : {kHeader, kLines, kCustomers}) {
+            std::optional<SqlError> error;
+            if (!db.executeUpdate(std::string("delete from ") + table + " where cdok=?", {SqlValue(*cdok)}, &error))
+                return error ? error->description : db.lastErrorMessage();
+        }
+    }
+    std::string failure = insert(db, kHeader, header, headerColumns);
+    for (const auto& line : order["POLOZKY"]) {
+        if (!failure.empty()) break;
+        failure = insert(db, kLines, line, lineColumns);
+    }
+    for (const auto& customer : order["ODBERATELIA"]) {
+        if (!failure.empty()) break;
+        failure = insert(db, kCustomers, customer, customerColumns);
+    }
+    return failure;
+}
+
+std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::vector<nlohmann::json>& orders) {
+    auto db = coredb::openDatabase(dbPath);
+    if (!db) return "chyba!,,nemôžem otvoriť databázu";
+    for (const auto& order : orders) {
+        Console::print(order.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+        const std::string reason = check(*db, order);
+        if (!reason.empty()) {
+            Console::print("objednávka odmietnutá: " + reason);
+            db->close();
+            return "chyba!,," + reason;
+        }
+        Console::print(std::to_string(order["POLOZKY"].size()));
+        Console::print(std::to_string(order["ODBERATELIA"].size()));
+    }
+    if (!db->beginTransaction()) {
+        const std::string message = db->lastErrorMessage();
+        db->close();
+        return "chyba!,," + message;
+    }
+    std::string failure;
+    for (const auto& order : orders) {
+        failure = store(*db, order);
+        if (!failure.empty()) break;
+    }
+    if (failure.empty() && !db->commit()) failure = db->lastErrorMessage();
+    if (failure.empty()) {
+        Console::print("commit");
+    } else {
+        Console::print(failure);
+        if (db->inTransaction()) db->rollback();
+        Console::print("rollback");
+    }
+    db->close();
+    return failure.empty() ? "ok!,," : "chyba!,," + failure;
+}

@@ -1,0 +1,104 @@
+// The import of orders prepared by the office: fetching one order (SELECT),
+// storing it, and confirming its take-over (UPDATE).
+
+#include "core/Trekora.h"
+#include "platform/Console.h"
+#include "platform/DispatchSemaphore.h"
+#include "records/NastaveniaItem.h"
+#include "sync/JsonValueText.h"
+#include "sync/ObjednavkyHttp.h"
+#include "sync/PrijataObjednavka.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cerrno>
+#include <cstdlib>
+#include <exception>
+
+using platform::Console;
+using platform::DispatchSemaphore;
+
+namespace {
+
+// "{"ACTION": "<action>", "CDOK": "<number>"}" with the number encoded as a
+// JSON string.
+std::optional<std::string> message(const std::string& action, const std::string& cdok) {
+    try {
+        return "{\"ACTION\": \"" + action + "\", \"CDOK\": " + nlohmann::json(cdok).dump() + "}";
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+bool sameNumber(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    errno = 0;
+    char* endA = nullptr;
+    char* endB = nullptr;
+    const long long x = std::strtoll(a.c_str(), &endA, 10);
+    const long long y = std::strtoll(b.c_str(), &endB, 10);
+    return errno == 0 && !a.empty() && !b.empty() && *endA == '\0' && *endB == '\0' && x == y;
+}
+
+void finish(const std::shared_ptr<DispatchSemaphore>& semafor, const std::shared_ptr<std::string>& vysledok,
+            std::string result) {
+    if (vysledok) *vysledok = std::move(result);
+    semafor->signal();
+}
+
+}  // namespace
+
+void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<DispatchSemaphore>& semafor,
+                               const std::shared_ptr<std::string>& vysledok) {
+    static const std::string operation = "importObjednavka(cdok:semafor:)";
+    Console::print("start " + operation + " ...");
+    auto json = message("SELECT", cdok);
+    if (!json) return finish(semafor, vysledok, "chyba!,,neplatné číslo objednávky");
+    const std::string path = dbURL;
+    ObjednavkyHttp::post(
+        nastaveniaItem->OBJ_PRE_IMPORT_DIR, "request=" + *json, ObjednavkyHttp::Side::importSide,
+        [cdok, path, semafor, vysledok](const ObjednavkyHttp::Reply& reply) {
+            std::string failure;
+            auto object = ObjednavkyHttp::replyObject(operation, reply, failure);
+            if (!object) return finish(semafor, vysledok, failure);
+            if (ObjednavkyHttp::refused(*object, failure)) return finish(semafor, vysledok, failure);
+            auto it = object->find("DOKLADY");
+            if (it == object->end() || !it->is_array() || it->empty())
+                return finish(semafor, vysledok, "chyba!,,odpoveď servera bez objednávky " + cdok);
+            std::vector<nlohmann::json> orders;
+            for (const auto& order : *it) {
+                auto number = order.is_object() && order.contains("CDOK")
+                                  ? JsonValueText::orderNumber(order["CDOK"])
+                                  : std::nullopt;
+                if (!number || !sameNumber(*number, cdok))
+                    return finish(semafor, vysledok,
+                                  "chyba!,,server poslal inú objednávku (" + (number ? *number : "bez CDOK") +
+                                      ") namiesto " + cdok);
+                orders.push_back(order);
+            }
+            std::string stored = PrijataObjednavka::storeAll(path, orders);
+            finish(semafor, vysledok,
+                   stored.rfind("ok", 0) == 0 ? "ok,," + std::to_string(orders.size()) : std::move(stored));
+        });
+}
+
+void Trekora::updateObjednavka(const std::string& cdok, const std::shared_ptr<DispatchSemaphore>& semafor,
+                               const std::shared_ptr<std::string>& vysledok) {
+    static const std::string operation = "updateObjednavka(cdok:semafor:)";
+    Console::print("start " + operation + " ...");
+    auto json = message("UPDATE", cdok);
+    if (!json) return finish(semafor, vysledok, "chyba!,,neplatné číslo objednávky");
+    ObjednavkyHttp::post(nastaveniaItem->OBJ_PRE_IMPORT_DIR, "request=" + *json, ObjednavkyHttp::Side::importSide,
+                         [semafor, vysledok](const ObjednavkyHttp::Reply& reply) {
+                             std::string failure;
+                             auto object = ObjednavkyHttp::replyObject(operation, reply, failure);
+                             if (!object || ObjednavkyHttp::refused(*object, failure))
+                                 return finish(semafor, vysledok, failure);
+                             finish(semafor, vysledok, "ok,,");
+                         });
+}
+
+std::string Trekora::zapisObjednavku(const nlohmann::json& objednavka) {
+    Console::print("start zapisObjednavku(objednavka:) ...");
+    return PrijataObjednavka::storeAll(dbURL, {objednavka});
+}

@@ -1,0 +1,172 @@
+#include "sync/OrdersFixture.h"
+
+#include "sync/ObjednavkyBeh.h"
+
+using orders_test::OrdersFixture;
+using Fault = FakeOrderOffice::Fault;
+
+namespace {
+
+class ObjednavkyImport : public OrdersFixture {
+protected:
+    ObjednavkyBeh::Summary run() { return ObjednavkyBeh::importuj(*t, nullptr); }
+    int received() { return count("obj_vety") + count("obj_polo") + count("obj_odbe"); }
+    void SetUp() override {
+        OrdersFixture::SetUp();
+        exec("delete from obj_vety; delete from obj_polo; delete from obj_odbe;");
+    }
+};
+
+TEST_F(ObjednavkyImport, ThreeOrdersAreStoredAndOnlyThenMarkedDelivered) {
+    office->prepare(order(7001, 2));
+    office->prepare(order(7002, 3));
+    auto third = order(7003, 1);
+    third["CDOK"] = "7003";  // a number sent as text
+    office->prepare(third);
+    auto other = order(7100);
+    other["STR"] = 13;  // another centre's order is not listed
+    office->prepare(other);
+    std::vector<int> storedAtUpdate;
+    office->onUpdate([&](const std::string& cdok) { storedAtUpdate.push_back(rows("obj_vety", std::stoll(cdok))); });
+
+    std::vector<int> progress;
+    auto summary = ObjednavkyBeh::importuj(*t, [&](int k, int) { progress.push_back(k); });
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(summary.k, 3);
+    EXPECT_EQ(summary.n, 3);
+    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(storedAtUpdate, (std::vector<int>{1, 1, 1}));
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7001", "7002", "7003"}));
+    EXPECT_EQ(office->actions(), (std::vector<std::string>{"LIST", "SELECT", "UPDATE", "SELECT", "UPDATE",
+                                                           "SELECT", "UPDATE"}));
+    EXPECT_EQ(rows("obj_polo", 7002), 3);
+    EXPECT_EQ(rows("obj_odbe", 7003), 1);
+    // Values are bound as sent: quotes and semicolons kept, null stored as NULL.
+    EXPECT_EQ(value("select naztov1 from obj_polo where cdok = 7001 limit 1"), "Káva's \"best\"; ok");
+    EXPECT_EQ(value("select count(*) from obj_vety where cdok = 7001 and pardok is null"), "1");
+    EXPECT_EQ(value("select sumdokz from obj_vety where cdok = 7002"), "12.5");
+
+    // The wire form: LIST with its own length header, SELECT with the number as a JSON string.
+    auto requests = office->requests();
+    EXPECT_EQ(requests[0].body, "request={\"ACTION\": \"LIST\", \"STR\": \"12\"}");
+    EXPECT_EQ(requests[0].contentLength, "39");
+    EXPECT_EQ(requests[5].body, "request={\"ACTION\": \"SELECT\", \"CDOK\": \"7003\"}");
+
+    // Nothing new the second time.
+    summary = run();
+    EXPECT_EQ(summary.n, 0);
+    EXPECT_EQ(summary.chyba, "");
+}
+
+TEST_F(ObjednavkyImport, AnOrderDeliveredAgainReplacesTheStoredOne) {
+    office->prepare(order(7001, 2));
+    office->fail("SELECT", Fault::twice);
+    EXPECT_EQ(run().chyba, "");
+    EXPECT_EQ(rows("obj_vety", 7001), 1);
+    EXPECT_EQ(rows("obj_polo", 7001), 2);
+
+    // Sent once more (its UPDATE lost at the office): replaced, not doubled.
+    office = std::make_unique<FakeOrderOffice>();
+    t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+    auto changed = order(7001, 3);
+    office->prepare(changed);
+    EXPECT_EQ(run().chyba, "");
+    EXPECT_EQ(rows("obj_vety", 7001), 1);
+    EXPECT_EQ(rows("obj_polo", 7001), 3);
+    EXPECT_EQ(rows("obj_odbe", 7001), 1);
+}
+
+TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked) {
+    struct Case {
+        const char* action;
+        Fault fault;
+        const char* error;
+    };
+    const Case cases[] = {
+        {"LIST", Fault::status500, "chyba!,,500 "},
+        {"LIST", Fault::malformedJson, "chyba!,,odpoveď servera nie je JSON objekt"},
+        {"LIST", Fault::refused, "chyba!,,server odmietol"},
+        {"LIST", Fault::silence, "chyba!,,"},
+        {"SELECT", Fault::status500, "chyba!,,500 "},
+        {"SELECT", Fault::malformedJson, "chyba!,,odpoveď servera nie je JSON objekt"},
+        {"SELECT", Fault::refused, "chyba!,,server odmietol"},
+        {"SELECT", Fault::silence, "chyba!,,"},
+        {"SELECT", Fault::otherOrder, "chyba!,,server poslal inú objednávku (7002) namiesto 7001"},
+        {"SELECT", Fault::noOrders, "chyba!,,odpoveď servera bez objednávky 7001"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.action) + " " + std::to_string(static_cast<int>(c.fault)));
+        office = std::make_unique<FakeOrderOffice>();
+        t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+        office->prepare(order(7001));
+        office->fail(c.action, c.fault);
+        auto summary = run();
+        EXPECT_EQ(summary.chyba.rfind(c.error, 0), 0u) << summary.chyba;
+        EXPECT_EQ(summary.k, 0);
+        EXPECT_EQ(received(), 0);
+        EXPECT_TRUE(office->delivered().empty());
+        if (std::string(c.action) == "LIST") {
+            EXPECT_TRUE(t->cislaObjednavokNaImport.empty());
+        }
+    }
+
+    // A failed UPDATE leaves the order stored but stops the run; the next
+    // import brings it again and replaces it.
+    office = std::make_unique<FakeOrderOffice>();
+    t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+    office->prepare(order(7001));
+    office->prepare(order(7002));
+    office->fail("UPDATE", Fault::status500);
+    auto summary = run();
+    EXPECT_EQ(summary.chyba.rfind("chyba!,,500 ", 0), 0u);
+    EXPECT_EQ(summary.k, 0);
+    EXPECT_EQ(office->actions().size(), 3u);  // LIST, SELECT, UPDATE; 7002 is not asked for
+    EXPECT_EQ(rows("obj_vety", 7001), 1);
+}
+
+TEST_F(ObjednavkyImport, KeysThatAreNoColumnsStoreNothingAndLeaveEveryTable) {
+    const std::string before = value("select group_concat(name) from sqlite_master");
+    const int documents = count("vety");
+    auto hostile = order(7001);
+    hostile["x) values(1); drop table vety; --"] = 1;
+    office->prepare(hostile);
+    auto summary = run();
+    EXPECT_EQ(summary.chyba.rfind("chyba!,,kľúč \"x) values(1); drop table vety; --\" nie je stĺpec", 0), 0u)
+        << summary.chyba;
+    EXPECT_EQ(value("select group_concat(name) from sqlite_master"), before);
+    EXPECT_EQ(count("vety"), documents);
+    EXPECT_EQ(received(), 0);
+    EXPECT_TRUE(office->delivered().empty());
+
+    // The same in a line, and a value that is no plain value: the whole order goes.
+    auto line = order(7002);
+    line["POLOZKY"][1]["MNOZ\" real); --"] = 1;
+    EXPECT_EQ(t->zapisObjednavku(line).rfind("chyba!,,", 0), 0u);
+    auto nested = order(7003);
+    nested["INFO"] = nlohmann::json::array({1});
+    EXPECT_EQ(t->zapisObjednavku(nested).rfind("chyba!,,", 0), 0u);
+    auto noLines = order(7004);
+    noLines.erase("POLOZKY");
+    EXPECT_EQ(t->zapisObjednavku(noLines).rfind("chyba!,,", 0), 0u);
+    EXPECT_EQ(received(), 0);
+
+    // Keys match columns whatever their case; true and 12.0 are stored as 1 and 12.
+    auto lower = order(7005, 1);
+    lower["info"] = lower["INFO"];
+    lower.erase("INFO");
+    lower["CTL"] = true;
+    lower["POLOZKY"][0]["MNOZ"] = 12.0;
+    EXPECT_EQ(t->zapisObjednavku(lower), "ok!,,");
+    EXPECT_EQ(value("select ctl || '/' || info from obj_vety where cdok = 7005"), "1/ZAVOZ:");
+    EXPECT_EQ(value("select typeof(mnoz) || mnoz from obj_polo where cdok = 7005"), "real12.0");
+}
+
+TEST_F(ObjednavkyImport, ACentreCodeWithAQuoteCannotBreakTheBody) {
+    t->str = "1\"2";
+    office->setLastCdok("1\"2", 5);
+    EXPECT_EQ(run().chyba, "");
+    EXPECT_EQ(office->requests()[0].body, "request={\"ACTION\": \"LIST\", \"STR\": \"1\\\"2\"}");
+    EXPECT_EQ(t->getLastCdok(), "ok,,5");
+}
+
+}  // namespace
