@@ -11,12 +11,14 @@
 #include "../ui/sales/SalesFixture.h"
 #include "app/AppRegistry.h"
 #include "fakes/FakeOffice.h"
+#include "fakes/FakeOrderOffice.h"
 #include "fakes/FakePrinter.h"
-#include "fakes/OfficeUpdate.h"
+#include "fakes/OfficeDay.h"
 #include "platform/TextEncoding.h"
 #include "platform/UrlSession.h"
 #include "report/Preview.h"
 #include "report/Tlac.h"
+#include "sync/ObjednavkyHttp.h"
 
 class DayTest : public SalesTest {
 protected:
@@ -24,20 +26,24 @@ protected:
 
     void SetUp() override {
         platform::UrlSession::setMaximumTimeout(1.0);
+        ObjednavkyHttp::setDeadline(1.5);
         SalesTest::SetUp();
         // Every screen of the application, as the program registers them.
         registerApplicationParts();
-        office.setUpdateFile(OfficeUpdate::file(), OfficeUpdate::lastModified);
+        office.setUpdateFile(OfficeDay::updateFile(), OfficeDay::lastModified);
         // The demo settings, pointed at the fakes.
         exec("update nastavenia set kilometre = 'N', animovat_okna = 'N', backup_pc_dir = '" + office.backupDir() +
              "', import_pc_dir = '" + office.importDir() +
              "', fiscal_type = 'FT5000', wifi_printer_ip = '127.0.0.1', wifi_printer_port = '" +
-             std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting + "'");
+             std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting +
+             "', obj_pre_export = 'A', obj_pre_import = 'A', obj_pre_export_dir = '" + desk.exportUrl() +
+             "', obj_pre_import_dir = '" + desk.importUrl() + "'");
         sharedTrekora().readNastaveniaItem();
     }
     void TearDown() override {
         SalesTest::TearDown();
         platform::UrlSession::setMaximumTimeout(std::nullopt);
+        ObjednavkyHttp::setDeadline(90);
     }
 
     // Back to the main menu from wherever the day stands.
@@ -56,18 +62,25 @@ protected:
 
     // On the office's Wi-Fi: "spojenie", "synchronizácia", "áno" and its end;
     // answers the end's title.
-    std::string synchronise() {
+    std::string synchronise() { return connect("synchronizácia"); }
+    // The same for another row of "spojenie" (the order runs: their end's
+    // title begins "hotovo"); answers the end's title and message.
+    std::string connect(const std::string& row, std::string* message = nullptr) {
         platform::Wifi::simulate("kancelaria");
         backToMain();
         openFromMain("spojenie");
-        tapRow("synchronizácia");
+        tapRow(row);
         if (!alert()) return "no question";
         tapAlert("áno");
-        platform::MainRunLoop::runUntil(
-            [&] { return alert() && (alert()->title() == "hotovo" || alert()->title() == "chyba!"); },
-            std::chrono::milliseconds(15000));
-        const std::string title = alert() ? alert()->title().value_or("") : "no end";
-        if (alert()) tapAlert("ok");
+        auto ended = [&] {
+            auto a = alert();
+            return a && (a->title().value_or("").rfind("hotovo", 0) == 0 || a->title() == "chyba!");
+        };
+        platform::MainRunLoop::runUntil(ended, std::chrono::milliseconds(15000));
+        if (!ended()) return "no end";
+        const std::string title = alert()->title().value_or("");
+        if (message) *message = alert()->message().value_or("");
+        tapAlert("ok");
         return title;
     }
 
@@ -99,5 +112,6 @@ protected:
     }
 
     FakeOffice office;
+    FakeOrderOffice desk{office};
     FakePrinter fiscal{kGreeting};
 };

@@ -90,6 +90,36 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
     EXPECT_EQ(std::stod(batch("T002", "2027-03-31")), std::stod(t002) - 3);
     EXPECT_LT(std::stod(doc(credit, "sumdokz")), 0.0);
     tapAlert("nie");
+    nav->popViewController(false);
+    drain();
+
+    // --- an order for delivery, sent to the office ---------------------------------
+    desk.setLastCdok("12", std::stoll(lastCdok()));
+    tapRow("objednávka na závoz");
+    pick("T012", 0, "12", "");
+    backToEditor();
+    confirm();
+    const std::string order = lastCdok();
+    EXPECT_EQ(doc(order, "pohyb || ' ' || info"), "40 ZAVOZ:sklad Žilina");
+    tapAlert("nie");
+    std::string summary;
+    EXPECT_EQ(connect("export objednávok na závoz", &summary).rfind("hotovo", 0), 0u) << summary;
+    EXPECT_EQ(summary, "exportovaných 1 z 1");
+    ASSERT_EQ(desk.exportedOrders().size(), 1u);
+    const auto sent = desk.exportedOrders()[0];
+    ASSERT_TRUE(sent.contains("CDOK")) << sent.dump();
+    EXPECT_EQ(sent["CDOK"].is_string() ? sent["CDOK"].get<std::string>() : sent["CDOK"].dump(), order);
+    EXPECT_NE(sent.dump().find("\"T012\""), std::string::npos) << sent.dump();
+
+    // --- the orders the office prepared, received ----------------------------------
+    desk.prepare(OfficeDay::preparedOrder());
+    const std::string received = std::to_string(OfficeDay::orderCdok);
+    EXPECT_EQ(connect("import objednávok na závoz", &summary).rfind("hotovo", 0), 0u) << summary;
+    EXPECT_EQ(summary, "importovaých 1 z 1");
+    EXPECT_EQ(scalar("select idosc || ' ' || info from obj_vety where cdok = " + received), "10103-01 ZAVOZ: do obeda");
+    EXPECT_EQ(scalar("select group_concat(idtov || ':' || mnoz, ' ') from obj_polo where cdok = " + received),
+              "T001:2.0 T006:4.0");
+    EXPECT_EQ(desk.delivered(), (std::set<std::string>{received}));
 
     // --- a cash deposit ------------------------------------------------------------
     backToMain();
@@ -108,9 +138,9 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
     tapAlert("áno");
     const std::string closing = lastCdok();
     EXPECT_EQ(doc(closing, "pohyb"), "90");
-    EXPECT_EQ(count("select count(*) from vety where cdok in (" + sale + "," + invoice + "," + credit + "," + deposit +
-                    ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
-              4);
+    EXPECT_EQ(count("select count(*) from vety where cdok in (" + sale + "," + invoice + "," + credit + "," + order +
+                    "," + deposit + ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
+              5);
     EXPECT_TRUE(platform::FileManager::fileExists(documents + "/out/" + closing + ".db3"));
     ASSERT_EQ(printShown("FT5000"), "OK");
     platform::MainRunLoop::runUntil([&] { return fiscal.received().size() > printedBefore; },

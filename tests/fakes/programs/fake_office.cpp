@@ -1,14 +1,18 @@
 // The office double to synchronise against by hand: listens on 127.0.0.1
-// (HTTP), takes uploads, offers the day's data update and keeps every file it
-// received in a folder, until it is stopped with Ctrl-C.
+// (HTTP), takes uploads, offers the day's data update, holds an order for
+// delivery prepared for the demo centre and takes the orders sent to it,
+// until it is stopped with Ctrl-C.
 //
 //   fake_office [--port-file PATH] [--out DIR] [--no-update]
 //
 // --port-file writes the port it listens on; --out keeps each uploaded file
-// there under its own name (a later file of the same name gets a number).
+// there under its own name (a later file of the same name gets a number) and
+// each order sent to it as "order_<number>.json". The order endpoints are
+// /trekora_data/objednavky_export.php and /trekora_data/objednavky_import.php.
 
 #include "fakes/FakeOffice.h"
-#include "fakes/OfficeUpdate.h"
+#include "fakes/FakeOrderOffice.h"
+#include "fakes/OfficeDay.h"
 
 #include <chrono>
 #include <csignal>
@@ -29,13 +33,18 @@ std::string safeName(const std::string& name) {
     return base;
 }
 
-void keep(const std::filesystem::path& folder, const FakeOffice::Upload& upload) {
-    const std::string name = safeName(upload.fileName);
+void keep(const std::filesystem::path& folder, const std::string& fileName, const std::string& bytes) {
+    const std::string name = safeName(fileName);
     std::filesystem::path target = folder / name;
     for (int n = 2; std::filesystem::exists(target); ++n) target = folder / (name + "." + std::to_string(n));
-    std::ofstream(target, std::ios::binary) << upload.bytes;
-    std::printf("received %s (%zu bytes)\n", target.filename().c_str(), upload.bytes.size());
+    std::ofstream(target, std::ios::binary) << bytes;
+    std::printf("received %s (%zu bytes)\n", target.filename().c_str(), bytes.size());
     std::fflush(stdout);
+}
+
+std::string orderNumber(const nlohmann::json& order) {
+    if (!order.contains("CDOK")) return "unnumbered";
+    return order["CDOK"].is_string() ? order["CDOK"].get<std::string>() : order["CDOK"].dump();
 }
 
 }  // namespace
@@ -65,7 +74,13 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
         return 1;
     }
-    if (update) office.setUpdateFile(OfficeUpdate::file(), OfficeUpdate::lastModified);
+    if (update) office.setUpdateFile(OfficeDay::updateFile(), OfficeDay::lastModified);
+    FakeOrderOffice desk(office);
+    desk.prepare(OfficeDay::preparedOrder());
+    desk.onUpdate([](const std::string& cdok) {
+        std::printf("order %s delivered\n", cdok.c_str());
+        std::fflush(stdout);
+    });
     if (!out.empty()) std::filesystem::create_directories(out);
     std::printf("office double on %s\n", office.url().c_str());
     std::fflush(stdout);
@@ -76,11 +91,15 @@ int main(int argc, char** argv) {
     }
 
     std::size_t kept = 0;
+    std::size_t keptOrders = 0;
     while (!stopRequested) {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        if (out.empty()) continue;
         const auto uploads = office.uploads();
-        for (; kept < uploads.size(); ++kept)
-            if (!out.empty()) keep(out, uploads[kept]);
+        for (; kept < uploads.size(); ++kept) keep(out, uploads[kept].fileName, uploads[kept].bytes);
+        const auto orders = desk.exportedOrders();
+        for (; keptOrders < orders.size(); ++keptOrders)
+            keep(out, "order_" + orderNumber(orders[keptOrders]) + ".json", orders[keptOrders].dump(2) + "\n");
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "fakes/OfficeUpdate.h"
+#include "fakes/OfficeDay.h"
 
 #include <sqlite3.h>
 
@@ -19,7 +19,7 @@ constexpr const char* kScript =
 
 }  // namespace
 
-std::string OfficeUpdate::file() {
+std::string OfficeDay::updateFile() {
     const std::string folder = platform::FileManager::makeTemporaryDirectory("trekora-update");
     const std::string path = folder + "/export_akcen.db3";
     sqlite3* db = nullptr;
@@ -44,4 +44,30 @@ std::string OfficeUpdate::file() {
     std::string bytes = made ? platform::FileManager::contents(path).value_or("") : "";
     platform::FileManager::removeItem(folder);
     return bytes;
+}
+
+nlohmann::json OfficeDay::preparedOrder() {
+    const long long cdok = orderCdok;
+    auto line = [cdok](const char* idtov, const char* nazov, double mnoz, double cena) {
+        return nlohmann::json{{"CDOK", cdok}, {"DATUM", "2026-12-07"}, {"STR", 12}, {"IDO", 10103}, {"POHYB", 40},
+                              {"IDTOV", idtov}, {"NAZTOV1", nazov}, {"MJ", "ks"}, {"DPH", 19}, {"MNOZ", mnoz},
+                              {"CENA", cena}};
+    };
+    return {{"CDOK", cdok},
+            {"DATUM", "2026-12-07"},
+            {"CAS", "06:30:00"},
+            {"STR", 12},
+            {"IDU", 1},
+            {"MENO", "Ján Novák"},
+            {"IDO", 10103},
+            {"IDOPL", 10103},
+            {"IDOSC", "10103-01"},
+            {"ICO", "50124561"},
+            {"POHYB", 40},
+            {"DATUM3", "2026-12-08"},
+            {"INFO", "ZAVOZ: do obeda"},
+            {"IMPORTOVAT", "A"},
+            {"POLOZKY", {line("T001", "Káva zrnková Espresso", 2, 14.90), line("T006", "Čokoláda mliečna", 4, 1.19)}},
+            {"ODBERATELIA", {{{"CDOK", cdok}, {"IDO", 10103}, {"IDOSC", "10103-01"}, {"STR", 12},
+                              {"ICO", "50124561"}, {"NAZOV1", "Kaviareň Kvet"}, {"POHYB", 40}}}}};
 }
