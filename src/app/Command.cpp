@@ -79,6 +79,9 @@ Command Command::parse(const std::string& line) {
         c.kind = Kind::date;
         c.number = n;
         c.text = trim(text);
+    } else if (t == ":wifi" || t.rfind(":wifi ", 0) == 0) {
+        c.kind = Kind::wifi;
+        c.text = trim(t.substr(5));
     } else if (t[0] == '/') {
         c.kind = Kind::search;
         c.text = t.substr(1);
@@ -94,5 +97,5 @@ Command Command::parse(const std::string& line) {
 
 std::string Command::helpLine() {
     return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date | "
-           "/text search | sc<n> scope | <title> button | w wait | b back | q quit";
+           "/text search | sc<n> scope | <title> button | :wifi NAME join a Wi-Fi | w wait | b back | q quit";
 }

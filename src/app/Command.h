@@ -15,13 +15,14 @@
 //   q, quit      quit
 //   ?, h, help   help
 //   !title       tap the button or action with exactly this title
+//   :wifi NAME   the handheld joins the Wi-Fi network NAME (":wifi" shows it)
 //   title        same, when the line is none of the above
 struct Command {
-    enum class Kind { empty, quit, help, back, wait, row, accessory, fill, toggle, date, search, scope, tap };
+    enum class Kind { empty, quit, help, back, wait, row, accessory, fill, toggle, date, search, scope, tap, wifi };
 
     Kind kind = Kind::empty;
     int number = 0;    // 1-based
-    std::string text;  // field text, search text, date, title
+    std::string text;  // field text, search text, date, title, network name
 
     static Command parse(const std::string& line);
     static std::string helpLine();
