@@ -1,0 +1,142 @@
+// The same working day typed into the real program in its terminal: each
+// line waits for the screen it leads to, and after each step the database
+// and what the fakes received are checked.
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <sstream>
+#include <string>
+
+#include "fakes/FakeOffice.h"
+#include "fakes/FakeOrderOffice.h"
+#include "fakes/FakePrinter.h"
+#include "fakes/OfficeDay.h"
+#include "platform/TextEncoding.h"
+#include "support/TerminalProcess.h"
+
+namespace {
+
+constexpr const char* kGreeting = "*_Tlaciaren_OK_*";
+
+class TerminalDay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        char pattern[] = "/tmp/trekora-day-XXXXXX";
+        ASSERT_NE(mkdtemp(pattern), nullptr);
+        home = pattern;
+        const auto documents = home / "data" / "trekora" / "Documents";
+        std::filesystem::create_directories(documents);
+        db = documents / "trekora.db3";
+        std::filesystem::copy_file(TREKORA_BINARY_DIR "/resources/trekora.db3", db);
+        office.setUpdateFile(OfficeDay::updateFile(), OfficeDay::lastModified);
+        desk.prepare(OfficeDay::preparedOrder());
+        // The demo settings pointed at the fakes, as ./dev demo does.
+        exec("update nastavenia set kilometre = 'N', backup_pc_dir = '" + office.backupDir() +
+             "', import_pc_dir = '" + office.importDir() +
+             "', obj_pre_export = 'A', obj_pre_import = 'A', obj_pre_export_dir = '" + desk.exportUrl() +
+             "', obj_pre_import_dir = '" + desk.importUrl() +
+             "', fiscal_type = 'FT5000', wifi_printer_ssid = 'TREKORA-ZA482KM', wifi_printer_ip = '127.0.0.1',"
+             " wifi_printer_port = '" + std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting + "'");
+        desk.setLastCdok("12", std::stoll(scalar("select max(cdok) from vety")));
+        program = std::make_unique<TerminalProcess>(
+            TREKORA_BINARY_DIR "/trekora", home.string(),
+            std::map<std::string, std::string>{{"XDG_DATA_HOME", (home / "data").string()},
+                                               {"HOME", home.string()},
+                                               {"TREKORA_WIFI_SSID", "kancelaria"},
+                                               {"TREKORA_WIFI_BSSID", ""}},
+            (home / "errors.txt").string());
+        ASSERT_TRUE(program->running());
+    }
+    void TearDown() override {
+        program.reset();
+        std::error_code ignored;
+        if (!HasFailure()) std::filesystem::remove_all(home, ignored);
+    }
+
+    // Types each line in turn, each time waiting for the text that follows
+    // it on the screen ("" waits for nothing).
+    bool type(std::initializer_list<std::pair<const char*, const char*>> steps) {
+        for (const auto& [line, shown] : steps) {
+            program->type(line);
+            if (*shown && !program->waitFor(shown)) {
+                ADD_FAILURE() << "typed '" << line << "', '" << shown << "' not drawn:\n" << program->unread();
+                return false;
+            }
+        }
+        return true;
+    }
+
+    std::string scalar(const std::string& sql) const {
+        sqlite3* handle = nullptr;
+        std::string out;
+        if (sqlite3_open_v2(db.c_str(), &handle, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+            sqlite3_busy_timeout(handle, 2000);
+            sqlite3_stmt* stmt = nullptr;
+            if (sqlite3_prepare_v2(handle, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK &&
+                sqlite3_step(stmt) == SQLITE_ROW)
+                if (auto text = sqlite3_column_text(stmt, 0)) out = reinterpret_cast<const char*>(text);
+            sqlite3_finalize(stmt);
+        }
+        sqlite3_close(handle);
+        return out;
+    }
+    void exec(const std::string& sql) const {
+        sqlite3* handle = nullptr;
+        ASSERT_EQ(sqlite3_open(db.c_str(), &handle), SQLITE_OK);
+        char* error = nullptr;
+        const int rc = sqlite3_exec(handle, sql.c_str(), nullptr, nullptr, &error);
+        const std::string message = error ? error : "";
+        sqlite3_free(error);
+        sqlite3_close(handle);
+        ASSERT_EQ(rc, SQLITE_OK) << message;
+    }
+    std::string lastCdok() const { return scalar("select max(cdok) from vety"); }
+    static std::string cp852(const std::string& text) { return platform::TextEncoding::toCp852(text).value_or(""); }
+
+    std::filesystem::path home;
+    std::filesystem::path db;
+    FakeOffice office;
+    FakeOrderOffice desk{office};
+    FakePrinter fiscal{kGreeting};
+    std::unique_ptr<TerminalProcess> program;
+};
+
+TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
+    ASSERT_TRUE(program->waitFor("== trekora =="));
+    ASSERT_TRUE(type({{"f1=1234", ""}, {"prihlásiť", "== menu =="}}));
+
+    // Morning: the synchronisation on the office's Wi-Fi.
+    ASSERT_TRUE(type({{"8", "== spojenie =="}, {"1", "+-- spustiť synchronizáciu ?"}, {"áno", "+-- hotovo"},
+                      {"ok", "== spojenie =="}}));
+    EXPECT_EQ(scalar("select nazov from zlava where id = 900"), "Zimná akcia");
+    ASSERT_EQ(office.uploads().size(), 2u);
+
+    // A cash sale of two goods from batches, printed on the FT5000 from the printers' hotspot.
+    ASSERT_TRUE(type({{"b", "== menu =="}, {"3", "== odberatelia"}, {"sc2", ""}, {"/kvet", "odberatelia: 1 / 21"},
+          {"1", "== predaj =="}, {"1", "== hotovosť: 0 / 0 =="}, {"add", "== tovar"}, {"1", "== dátum spotreby =="},
+          {"1", "+-- zadajte množstvo"}, {"f1=2", ""}, {"ok", "+-- zadajte zľavu"}, {"ok", "== tovar"},
+          {"6", "== dátum spotreby =="}, {"2", "+-- zadajte množstvo"}, {"f1=3", ""}, {"ok", "+-- zadajte zľavu"},
+          {"ok", "== tovar"}, {"b", "== hotovosť: 2 / 2 =="}, {"hotovo", "zapísať doklad?"}, {"zapísať", "+-- zobraziť doklad?"}}));
+    const std::string sale = lastCdok();
+    EXPECT_EQ(scalar("select pohyb || ' ' || idosc from vety where cdok = " + sale), "10 10103-01");
+    EXPECT_EQ(scalar("select group_concat(idtov || ':' || mnoz || ':' || datumspotreby, ' ') from polo where cdok = " +
+                     sale),
+              "T001:2.0:2027-05-31 T006:3.0:2027-06-30");
+    EXPECT_EQ(scalar("select stav from sklad_sarza where idtov = 'T006' and datumspotreby = '2027-06-30'"), "69.0");
+    ASSERT_TRUE(type({{":wifi TREKORA-ZA482KM", "wifi: TREKORA-ZA482KM"}, {"áno", "== náhľad =="},
+                      {"printer", "+-- vyber tlačiareň"}, {"FT5000", "+-- fiskal"}, {"ok", "== náhľad =="}}));
+    ASSERT_TRUE(fiscal.waitForClose());
+    EXPECT_EQ(fiscal.received().rfind("\x1bt\x12", 0), 0u);
+    EXPECT_NE(fiscal.received().find(cp852("POKLADNIČNÝ DOKLAD č. " + sale)), std::string::npos);
+    EXPECT_NE(fiscal.received().find(cp852("Čokoláda mliečna")), std::string::npos);
+
+    // An order for delivery, sent to the office; the office's order received.
+    ASSERT_TRUE(type({{"b", "== predaj =="}, {"objednávka na závoz", ""}}));
+}
+
+}  // namespace
