@@ -345,6 +345,11 @@ CREATE INDEX vety_pohyb ON vety(pohyb, datum);
 CREATE INDEX vety_idosc ON vety(idosc, datum);
 CREATE INDEX vety_parcdok ON vety(parcdok);
 CREATE INDEX vety_objcdok ON vety(objcdok);
+-- The documents not yet closed (ducis NULL) and the last closing number.
+CREATE INDEX vety_ducis ON vety(ducis);
+-- The next cash receipt number ("DC:" and the highest number plus one) is read
+-- from this index alone, however many documents there are.
+CREATE INDEX vety_paragon ON vety(pohyb, (substr(info, 4) + 1)) WHERE info LIKE 'DC:%';
 
 -- Document lines. cena: unit price without VAT; cena1/cena2/cenac: after the first,
 -- second and document discount; cena00: final unit price with VAT; ccmnoz: line amount

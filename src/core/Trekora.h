@@ -39,6 +39,7 @@
 using RowDictionary = std::map<std::string, std::string>;
 
 class SqlDatabase;
+class PostingConnection;
 class SqlValue;
 class NastaveniaItem;
 class OdberatelItem;
@@ -279,6 +280,12 @@ public:
     // How long the posting connections wait for a busy database, in seconds
     // (tests shorten it).
     double postingBusyTimeout = 2.0;
+    // Whether a posting traces its statements and lists the written document
+    // on the console; off where no one reads the console trace.
+    bool postingTrace = true;
+    // The posting's connection with its prepared statements, kept between
+    // postings.
+    std::shared_ptr<PostingConnection> postingConnection;
     std::string zapisDokladPreAktivitu(const std::string& aktivitaId, const std::string& parCdok);
     std::string zapisDoklad();
     void executeQueryDB(SqlDatabase& db, const std::string& name, const std::vector<SqlValue>& values);

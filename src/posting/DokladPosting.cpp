@@ -77,10 +77,11 @@ void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateNam
         rows.push_back({SqlValue(mnoz), SqlValue(id)});
     }
     rs->close();
+    const bool trace = trekora_.postingTrace;
     for (const auto& values : rows) {
-        Console::print(update);
+        if (trace) Console::print(update);
         SqlRows::update(db, update, values);
-        Console::print("x= true");
+        if (trace) Console::print("x= true");
     }
 }
 
@@ -88,6 +89,7 @@ std::string DokladPosting::write(SqlDatabase& db) {
     const auto& typ = *trekora_.selectedTypDokladuItem;
     const Statements names = statementsFor(typ.pohyb, typ.koeficient);
     const auto& vety = *trekora_.tempVetyArray.front();
+    const bool trace = trekora_.postingTrace;
 
     // Header.
     SqlRows::update(db, trekora_.getQueryOrThrow("doklad_insert_01_temp_vety", db),
@@ -114,7 +116,7 @@ std::string DokladPosting::write(SqlDatabase& db) {
         if (!cena.empty())
             SqlRows::update(db, "update temp_polo set cena = cast(trim(?1) as real) where id = ?2",
                             {cena, db.lastInsertRowId()});
-        Console::print("doklad_insert_02_temp_polo ok");
+        if (trace) Console::print("doklad_insert_02_temp_polo ok");
     }
 
     trekora_.executeQueryDB(db, names.columnFixes, {headerId});
@@ -130,15 +132,17 @@ std::string DokladPosting::write(SqlDatabase& db) {
     Console::print("vety_id= " + std::to_string(vetyId));
     trekora_.executeQueryDB(db, "cdok_set", {vetyId, vetyId});
 
-    // Console listing of the new document.
-    for (const char* listing : {"select * from vety where id=@id", "select * from polo where vety_id=@vety_id"}) {
-        auto rs = SqlRows::query(db, listing, {vetyId});
-        while (rs->next()) {
-            for (int i = 0; i < rs->columnCount(); ++i)
-                Console::print(rs->columnNameForIndex(i) + "=" + rs->stringForColumnIndex(i).value_or(""));
-            Console::print("-----------------");
+    // Console listing of the new document, for whoever reads the trace.
+    if (trace) {
+        for (const char* listing : {"select * from vety where id=@id", "select * from polo where vety_id=@vety_id"}) {
+            auto rs = SqlRows::query(db, listing, {vetyId});
+            while (rs->next()) {
+                for (int i = 0; i < rs->columnCount(); ++i)
+                    Console::print(rs->columnNameForIndex(i) + "=" + rs->stringForColumnIndex(i).value_or(""));
+                Console::print("-----------------");
+            }
+            rs->close();
         }
-        rs->close();
     }
 
     trekora_.executeQueryDB(db, names.batchInsert, {});

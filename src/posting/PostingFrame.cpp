@@ -54,6 +54,13 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
         const SqlDatabase::Values values = options.values ? options.values() : SqlDatabase::Values{};
         db->setCrashOnErrors(true);
         if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
+        if (options.verify) {
+            if (auto refusal = options.verify(*db)) {
+                db->rollback();
+                Console::print("rollback");
+                return close(*db, *refusal);
+            }
+        }
 
         bool first = true;
         for (const auto& statement : statements.statements) {

@@ -46,6 +46,10 @@ public:
         // nullopt answers "chyba!,," with the missing-query text.
         std::optional<std::string> noStatementAnswer;
         std::function<SqlDatabase::Values()> values;
+        // Refusal inside the writer's transaction, before its statements:
+        // reads what the statements are about to change. A refusal rolls
+        // back and is the answer; nullopt lets the writer go on.
+        std::function<std::optional<std::string>(SqlDatabase& db)> verify;
         Binding binding = Binding::EveryStatement;
         Number number = Number::FirstRow;
         // Runs after a successful commit.

@@ -52,6 +52,7 @@ std::string Trekora::zapisDokladPreAktivitu(const std::string& aktivitaId, const
     if (!db->open()) return "chyba!,," + db->lastErrorMessage();
 
     std::string result;
+    const std::string printingBefore = printingId;
     try {
         if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
         Console::print("db.beginTransaction");
@@ -180,6 +181,8 @@ std::string Trekora::zapisDokladPreAktivitu(const std::string& aktivitaId, const
         result = std::string("chyba!,,") + "zapisDokladPreAktivitu(aktivitaId:parCdok:)" + "\n" + e.what();
         if (db->inTransaction()) db->rollback();
         Console::print("db.rollback");
+        // The posted header went with the rollback: nothing is left to print.
+        if (printingId != printingBefore) printingId.clear();
     }
     db->close();
     Console::print("db.close");

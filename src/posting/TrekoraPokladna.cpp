@@ -19,6 +19,55 @@ using platform::Console;
 
 namespace {
 
+// Largest cash amount a withdrawal or deposit may carry, in cents: every
+// amount up to it is stored exactly to the cent.
+constexpr std::int64_t kMaxCashCents = 9999999999LL;
+
+// Refuses a cash amount that is not whole cents or lies beyond the bound.
+std::optional<std::string> checkCashAmount(const std::string& suma) {
+    const std::int64_t micros = Amounts::unitsOf(suma, 6);
+    const std::int64_t magnitude = micros < 0 ? -micros : micros;
+    if (micros % 10000 != 0 || magnitude / 10000 > kMaxCashCents) return "chyba!,,suma mimo povoleného rozsahu";
+    return std::nullopt;
+}
+
+// The document `id` must exist before anything is written for it: the
+// statements copy from it, and without it they would write nothing while
+// the number query answered some other document.
+std::optional<std::string> checkDocumentExists(SqlDatabase& db, const std::string& id) {
+    auto rs = SqlRows::query(db, "select id from vety where id = ?", {id});
+    const bool found = rs->next();
+    rs->close();
+    if (!found) return "chyba!,,vybraný doklad neexistuje";
+    return std::nullopt;
+}
+
+// A whole cancellation is written once per document, and a cancellation
+// (whole, of a duplicate, or a cash-sale return) is never cancelled itself:
+// each would move the stock again.
+std::optional<std::string> checkCancellable(SqlDatabase& db, const std::string& id) {
+    if (auto missing = checkDocumentExists(db, id)) return missing;
+    {
+        auto rs = SqlRows::query(db,
+                                 "select id from vety where id = ? and parcdok is not null "
+                                 "and (info like 'STORNO %' or (pohyb = 10 and sumdokz < 0))",
+                                 {id});
+        const bool cancellation = rs->next();
+        rs->close();
+        if (cancellation) return "chyba!,,storno dokladu nie je možné stornovať";
+    }
+    auto rs = SqlRows::query(db,
+                             "select c.cdok CDOK from vety s join vety c on c.parcdok = s.cdok and c.pohyb = s.pohyb "
+                             "and c.info = 'STORNO ' || s.cdok where s.id = ? order by c.id limit 1",
+                             {id});
+    std::string earlier;
+    const bool cancelled = rs->next();
+    if (cancelled) earlier = SqlRows::text(*rs, "CDOK");
+    rs->close();
+    if (cancelled) return "chyba!,,na vybraný doklad už bolo vytvorené storno celého dokladu " + earlier;
+    return std::nullopt;
+}
+
 PostingFrame::Options cashOptions(Trekora& trekora, const char* name, const char* query, const char* text,
                                   const std::string& suma, const std::string& parDok, PostingFrame::Number number) {
     PostingFrame::Options o;
@@ -29,6 +78,7 @@ PostingFrame::Options cashOptions(Trekora& trekora, const char* name, const char
     o.values = [&trekora, text, suma, parDok] {
         return SqlDatabase::Values{trekora.idu, text, trekora.km, "0", suma, parDok};
     };
+    o.checks = [suma] { return checkCashAmount(suma); };
     o.binding = PostingFrame::Binding::FirstStatementOnly;
     o.number = number;
     return o;
@@ -50,6 +100,7 @@ PostingFrame::Options byIdOptions(const std::string& name, const std::string& qu
     o.lookup = PostingFrame::Lookup::Separate;
     o.queryName = [query] { return std::optional<std::string>(query); };
     o.values = [id] { return SqlDatabase::Values{id}; };
+    o.verify = [id](SqlDatabase& db) { return checkDocumentExists(db, id); };
     o.binding = PostingFrame::Binding::EveryStatement;
     o.number = PostingFrame::Number::FirstRow;
     return o;
@@ -120,6 +171,19 @@ std::string Trekora::zapisDokladKorunkaPrevod(const std::string& mnozstvo, const
         return SqlDatabase::Values{idu, selectedOdberatelItem->IDO, info, km, facvset, facnas, "0", "45", "0",
                                    mnozstvo};
     };
+    // The giver's account, the one the statements debit, must hold the
+    // points: a larger transfer would leave a negative balance.
+    o.verify = [this, mnozstvo](SqlDatabase& db) -> std::optional<std::string> {
+        auto rs = SqlRows::query(db,
+                                 "select k.body - k.dary - k.prevod ZOSTATOK from korunka k where k.idosc = "
+                                 "(select idosc from odberatel where ido = ? order by id limit 1)",
+                                 {selectedOdberatelItem->IDO});
+        std::string balance;
+        if (rs->next()) balance = SqlRows::text(*rs, "ZOSTATOK");
+        rs->close();
+        if (Amounts::unitsOf(mnozstvo, 2) > Amounts::unitsOf(balance, 2)) return "chyba!,,nedostatok bodov na prevod!";
+        return std::nullopt;
+    };
     o.binding = PostingFrame::Binding::EveryStatement;
     o.number = PostingFrame::Number::FirstRow;
     o.afterCommit = [this, mnozstvo](const std::string&) {
@@ -133,6 +197,7 @@ std::string Trekora::stornoCelehoDokladu(const std::string& id, const std::strin
     auto o = byIdOptions("stornoCelehoDokladu(id:pohyb:)", "", id);
     o.queryName = [pohyb] { return stornoQuery(pohyb); };
     o.noStatementAnswer = "chyba!,,pre vybraný doklad nie je možné vytvoriť storno celého dokladu";
+    o.verify = [id](SqlDatabase& db) { return checkCancellable(db, id); };
     return PostingFrame::run(*this, o);
 }
 

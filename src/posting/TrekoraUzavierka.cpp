@@ -5,10 +5,12 @@
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/Url.h"
+#include "posting/SqlFailure.h"
 #include "posting/SqlRows.h"
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 
@@ -22,13 +24,19 @@ std::string Trekora::zapisUzavierku() {
         return "chyba! ,,nemôžem otvoriť databázu";
     }
     db->setCrashOnErrors(true);
+    // Both stored texts are read first: their lookups run on connections of
+    // their own, which the closing's exclusive transaction would block.
     const coredb::Statements statements = coredb::cutStatements(getQuery("du_insert"));
     coredb::traceCounts(statements);
     if (statements.statements.empty()) {
         db->close();
         return result;
     }
+    const std::string numberQuery = getQuery("last_insert_cdok");
+    // One transaction: a closing is written whole or not at all, so that a
+    // failed closing leaves no header behind for the next one to count.
     try {
+        if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
         bool first = true;
         for (const auto& statement : statements.statements) {
             Console::print(statement);
@@ -37,15 +45,21 @@ std::string Trekora::zapisUzavierku() {
             first = false;
         }
         std::string cdok;
-        auto rs = SqlRows::query(*db, getQuery("last_insert_cdok"), {});
+        auto rs = SqlRows::query(*db, numberQuery, {});
         if (rs->next()) cdok = SqlRows::text(*rs, "CDOK");
         rs->close();
         Console::print("cdok= " + cdok);
         // Without a number the closing cannot be exported or shown.
-        if (!cdok.empty()) result = "ok!,," + cdok;
+        if (cdok.empty()) {
+            db->rollback();
+        } else {
+            if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
+            result = "ok!,," + cdok;
+        }
     } catch (const std::exception& e) {
         Console::print(e.what());
         result = std::string("chyba,,") + e.what();
+        if (db->inTransaction()) db->rollback();
     }
     db->close();
     return result;
@@ -53,7 +67,11 @@ std::string Trekora::zapisUzavierku() {
 
 std::string Trekora::exportDU(const std::string& cdok) {
     std::string result = "chyba!,,exportDU";
-    if (cdok.empty()) {
+    // The number names the export file inside "out": only digits, so that
+    // no text can lead the file elsewhere.
+    const bool digits = !cdok.empty() && cdok.size() <= 18 &&
+                        std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (!digits) {
         log("exportDU(cdok:) result: " + result);
         return result;
     }
@@ -67,6 +85,26 @@ std::string Trekora::exportDU(const std::string& cdok) {
     }
     db->setCrashOnErrors(true);
 
+    // Only an existing closing is exported; anything else writes no file.
+    std::string ducis;
+    try {
+        auto rs = SqlRows::query(*db, getQuery("du_getducis"), {cdok});
+        const bool closing = rs->next();
+        if (closing) ducis = rs->stringForColumnIndex(0).value_or("");
+        rs->close();
+        if (!closing) {
+            db->close();
+            log("exportDU(cdok:) result: " + result);
+            return result;
+        }
+    } catch (const std::exception& e) {
+        Console::print(e.what());
+        db->close();
+        result = std::string("chyba!,,") + e.what();
+        log("exportDU(cdok:) result: " + result);
+        return result;
+    }
+
     const std::filesystem::path outDir = std::filesystem::path(getDocumentsDirectory()) / "out";
     Console::print(platform::Url::fileUrl(outDir.string()).absoluteString());
     std::error_code ec;
@@ -77,12 +115,6 @@ std::string Trekora::exportDU(const std::string& cdok) {
     Console::print("filename= " + location);
 
     try {
-        std::string ducis;
-        {
-            auto rs = SqlRows::query(*db, getQuery("du_getducis"), {cdok});
-            if (rs->next()) ducis = rs->stringForColumnIndex(0).value_or("");
-            rs->close();
-        }
         const coredb::Statements statements = coredb::cutStatements(getQuery("du_export"));
         coredb::traceCounts(statements);
         if (statements.statements.size() >= 3) {

@@ -9,6 +9,7 @@
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "posting/DokladPosting.h"
+#include "posting/PostingConnection.h"
 #include "posting/SqlFailure.h"
 #include "posting/SqlRows.h"
 
@@ -17,18 +18,32 @@ using platform::Console;
 std::string Trekora::zapisDoklad() {
     Console::print("start zapisDoklad() ...");
     DokladPosting posting(*this);
-    if (auto refused = posting.prepare()) return *refused;
-
-    auto db = SqlRows::connection(*this);
-    if (!db->open()) {
+    if (!postingConnection) postingConnection = std::make_shared<PostingConnection>();
+    auto db = postingConnection->acquire(dbURL, postingBusyTimeout);
+    if (!db) {
+        // The temporary document is built all the same, as the caller may
+        // read it after a failure.
+        if (auto refused = posting.prepare()) return *refused;
         Console::print("Unable to open database");
         return "chyba!,,nemôžem_otvoriť_databázu";
     }
+    // The connection stays open for the next posting, which runs the same
+    // statements from its cache.
     std::string result;
+    const std::string printingBefore = printingId;
+    try {
+        // Built on the writer's connection (the receipt number is read
+        // there), before the transaction: a goods receipt may wait for the
+        // office's stock transfer here.
+        if (auto refused = posting.prepare(db.get())) return *refused;
+    } catch (const std::exception& e) {
+        result = std::string("chyba! ,,") + e.what();
+        Console::print(result);
+        return result;
+    }
     if (!db->beginTransaction()) {
         result = "chyba! ,," + db->lastErrorMessage();
         Console::print(result);
-        db->close();
         return result;
     }
     try {
@@ -40,29 +55,33 @@ std::string Trekora::zapisDoklad() {
         result = std::string("chyba! ,,") + e.what();
         if (db->inTransaction()) db->rollback();
         Console::print("rollback");
+        // The header it named went with the rollback.
+        if (printingId != printingBefore) printingId.clear();
     }
-    db->close();
     return result;
 }
 
 std::string Trekora::zapisDokladDB(SqlDatabase& db) {
     Console::print("start zapisDokladDB(db:) ...");
     DokladPosting posting(*this);
+    const std::string printingBefore = printingId;
     try {
         if (auto refused = posting.prepare(&db)) return *refused;
         return posting.write(db);
     } catch (const std::exception& e) {
         Console::print(e.what());
+        // The caller rolls the header back.
+        if (printingId != printingBefore) printingId.clear();
         throw;
     }
 }
 
 void Trekora::executeQueryDB(SqlDatabase& db, const std::string& name, const SqlDatabase::Values& values) {
     const coredb::Statements statements = coredb::cutStatements(getQueryOrThrow(name, db));
-    coredb::traceCounts(statements);
+    if (postingTrace) coredb::traceCounts(statements);
     for (const auto& statement : statements.statements) {
         SqlRows::update(db, statement, values);
-        Console::print(statement);
+        if (postingTrace) Console::print(statement);
     }
 }
 

@@ -3,6 +3,94 @@
 #include "core/StringValue.h"
 #include "platform/Numbers.h"
 
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+// Largest magnitude of a read value in millionths: 10^15, a billion of
+// anything, far beyond any document and far within 64 bits after the
+// products of one line.
+constexpr std::int64_t kMaxMicros = 1000000000000000LL;
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+
+std::int64_t power10(int n) {
+    std::int64_t p = 1;
+    while (n-- > 0) p *= 10;
+    return p;
+}
+
+std::int64_t clamp(__int128 value) {
+    constexpr __int128 top = std::numeric_limits<std::int64_t>::max();
+    if (value > top) return std::numeric_limits<std::int64_t>::max();
+    if (value < -top) return -std::numeric_limits<std::int64_t>::max();
+    return static_cast<std::int64_t>(value);
+}
+
+// The leading decimal number of a text in millionths, halves away from zero.
+std::int64_t microsOf(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() && isBlank(text[i])) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::string digits;
+    long long point = 0;  // digits before the decimal point
+    bool any = false;
+    while (i < text.size() && isDigit(text[i])) {
+        digits += text[i++];
+        any = true;
+    }
+    point = static_cast<long long>(digits.size());
+    if (i < text.size() && text[i] == '.') {
+        std::size_t j = i + 1;
+        std::string fraction;
+        while (j < text.size() && isDigit(text[j])) fraction += text[j++];
+        if (any || !fraction.empty()) {
+            digits += fraction;
+            any = true;
+            i = j;
+        }
+    }
+    if (!any) return 0;
+    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
+        std::size_t j = i + 1;
+        bool expNegative = false;
+        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
+            expNegative = text[j] == '-';
+            ++j;
+        }
+        if (j < text.size() && isDigit(text[j])) {
+            long long exponent = 0;
+            while (j < text.size() && isDigit(text[j])) {
+                if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
+                ++j;
+            }
+            point += expNegative ? -exponent : exponent;
+        }
+    }
+    const std::size_t first = digits.find_first_not_of('0');
+    if (first == std::string::npos) return 0;
+    digits.erase(0, first);
+    point -= static_cast<long long>(first);
+    if (point > 10) return negative ? -kMaxMicros : kMaxMicros;
+
+    // Digits up to six places after the point, rounded by the seventh.
+    const long long kept = point + 6;
+    if (kept < 0) return 0;
+    __int128 micros = 0;
+    for (long long k = 0; k < kept; ++k)
+        micros = micros * 10 + (k < static_cast<long long>(digits.size()) ? digits[static_cast<std::size_t>(k)] - '0' : 0);
+    if (kept < static_cast<long long>(digits.size()) && digits[static_cast<std::size_t>(kept)] >= '5') ++micros;
+    if (micros > kMaxMicros) micros = kMaxMicros;
+    return static_cast<std::int64_t>(negative ? -micros : micros);
+}
+
+}  // namespace
 
 std::int64_t Amounts::integerOf(const std::string& text) {
     return integerValue(text);
@@ -20,48 +108,56 @@ std::string Amounts::formatInt(std::int64_t value) {
     return std::to_string(value);
 }
 
-float Amounts::round(const char* fmt, float value) {
-    return floatOf(format(fmt, static_cast<double>(value)));
+std::int64_t Amounts::divideRounded(__int128 numerator, std::int64_t denominator) {
+    const bool negative = numerator < 0;
+    const __int128 magnitude = negative ? -numerator : numerator;
+    const __int128 quotient = (magnitude + denominator / 2) / denominator;
+    return clamp(negative ? -quotient : quotient);
+}
+
+std::int64_t Amounts::unitsOf(const std::string& text, int places) {
+    if (places < 0) places = 0;
+    if (places > 6) places = 6;
+    return divideRounded(microsOf(text), power10(6 - places));
+}
+
+std::string Amounts::formatUnits(std::int64_t units, int places, int width) {
+    const bool negative = units < 0;
+    // The magnitude as digits, at least one before the point.
+    const unsigned long long magnitude =
+        negative ? 0ULL - static_cast<unsigned long long>(units) : static_cast<unsigned long long>(units);
+    std::string digits = std::to_string(magnitude);
+    while (static_cast<int>(digits.size()) <= places) digits.insert(digits.begin(), '0');
+    std::string text = negative ? "-" : "";
+    text += digits.substr(0, digits.size() - static_cast<std::size_t>(places));
+    if (places > 0) text += "." + digits.substr(digits.size() - static_cast<std::size_t>(places));
+    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
+    return text;
 }
 
 Amounts::Line Amounts::computeLine(const std::string& cenaText, const std::string& zlava1Text,
                                    const std::string& zlava2Text, const std::string& zlava3Text,
                                    const std::string& dphText, const std::string& vybraneText) {
-    const float dph = floatOf(dphText);
-    const float vybrane = floatOf(vybraneText);
-    const float cena = floatOf(cenaText);
-    const float zlava1 = floatOf(zlava1Text);
-    const float zlava2 = floatOf(zlava2Text);
-    const float zlava3 = floatOf(zlava3Text);
-    const float hundred = 100.0f;
-    const float one = 1.0f;
+    // Rates in hundredths of a percent: 100 % is 10000.
+    constexpr std::int64_t whole = 10000;
+    const std::int64_t dph = unitsOf(dphText, 2);
+    const std::int64_t vybrane = unitsOf(vybraneText, 3);
+    const std::int64_t cena = unitsOf(cenaText, 3);
+    const std::int64_t zlava1 = unitsOf(zlava1Text, 2);
+    const std::int64_t zlava2 = unitsOf(zlava2Text, 2);
+    const std::int64_t zlava3 = unitsOf(zlava3Text, 2);
 
-    // Each intermediate is a named float so that every operation rounds to
-    // single precision on its own.
-    float q = zlava1 / hundred;
-    float f = one - q;
-    float p = cena * f;
-    const float c1 = round("%8.3f", p);
-    q = zlava2 / hundred;
-    f = one - q;
-    p = c1 * f;
-    const float c2 = round("%8.3f", p);
-    q = zlava3 / hundred;
-    f = one - q;
-    p = c2 * f;
-    const float c3 = round("%8.3f", p);
+    const std::int64_t c1 = divideRounded(static_cast<__int128>(cena) * (whole - zlava1), whole);
+    const std::int64_t c2 = divideRounded(static_cast<__int128>(c1) * (whole - zlava2), whole);
+    const std::int64_t c3 = divideRounded(static_cast<__int128>(c2) * (whole - zlava3), whole);
 
     Line line;
     line.cena3 = c3;
-    p = vybrane * c3;
-    line.amount = round("%8.2f", p);
-    q = dph / hundred;
-    p = q * line.amount;
-    line.vat = round("%8.2f", p);
-    line.total = line.amount + line.vat;
-    q = dph / hundred;
-    f = one + q;
-    p = c3 * f;
-    line.cenaSDph = round("%8.2f", p);
+    // thousandths x mills = millionths; to cents
+    line.amount = divideRounded(static_cast<__int128>(vybrane) * c3, 10000);
+    line.vat = divideRounded(static_cast<__int128>(dph) * line.amount, whole);
+    line.total = clamp(static_cast<__int128>(line.amount) + line.vat);
+    // mills x rate to cents: / (10000 x 10)
+    line.cenaSDph = divideRounded(static_cast<__int128>(c3) * (whole + dph), whole * 10);
     return line;
 }

@@ -42,8 +42,8 @@ void Trekora::readKorunka(const std::string& idosc) {
 
 std::string Trekora::checkKorunkaBody() {
     if (coredb::upper(selectedKorunkaItem->KORUNKA) != "ANO") return "chyba!,,odberatel nie je zaradený v korunke!";
-    float needed = 0.0f;
-    for (const auto& tovar : getPolozkyArray()) needed = needed + Amounts::floatOf(tovar->CCMNOZ);
-    if (Amounts::floatOf(selectedKorunkaItem->ZOSTATOK) >= needed) return "ok";
+    std::int64_t needed = 0;
+    for (const auto& tovar : getPolozkyArray()) needed += Amounts::unitsOf(tovar->CCMNOZ, 2);
+    if (Amounts::unitsOf(selectedKorunkaItem->ZOSTATOK, 2) >= needed) return "ok";
     return "chyba! ,,nedostatok_bodov!";
 }

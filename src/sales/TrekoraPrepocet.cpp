@@ -1,10 +1,10 @@
 // Recomputation of the document being written: picking the chosen goods,
-// the take-back fill, pricing every line with its three discounts and VAT in
-// single precision, and the cash limit of a cash sale.
+// the take-back fill, pricing every line with its three discounts and VAT,
+// and the cash limit of a cash sale.
 //
-// Every price and amount is rounded by writing it with a C format and reading
-// the text back, exactly as the stored totals and the printed documents show
-// it; the build forbids fused multiply-adds so each step rounds on its own.
+// Prices and amounts are exact decimals (Amounts): each rounding step rounds
+// halves away from zero, and the document total is the sum of the line
+// totals as they are written.
 #include "core/Trekora.h"
 #include "core/CoreDb.h"
 #include "platform/Console.h"
@@ -14,7 +14,6 @@
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
 
-#include <cmath>
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
     platform::Console::print("start getPolozkyArray() ...");
@@ -35,28 +34,31 @@ void Trekora::odprijmovatVsetko() {
 
 void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& items) {
     platform::Console::print("start prepocitajDoklad(items:) ...");
-    float sum = 0.0f;
-    float sumKorunka = 0.0f;
+    std::int64_t sum = 0;
+    std::int64_t sumKorunka = 0;
     for (const auto& tovar : items) {
         const Amounts::Line line = Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3,
                                                         tovar->DPH, tovar->VYBRANE);
-        sum = sum + line.total;
-        if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka = sumKorunka + line.total;
-        tovar->CENA3 = Amounts::format("%8.3f", line.cena3);
-        tovar->CENA3SDPH = Amounts::format("%8.2f", line.cenaSDph);
-        tovar->CCMNOZ = Amounts::format("%8.2f", line.amount);
-        tovar->HDPHCC = Amounts::format("%8.2f", line.vat);
-        tovar->CCSUM = Amounts::format("%8.2f", line.total);
+        sum += line.total;
+        if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka += line.total;
+        tovar->CENA3 = Amounts::formatUnits(line.cena3, 3, 8);
+        tovar->CENA3SDPH = Amounts::formatUnits(line.cenaSDph, 2, 8);
+        tovar->CCMNOZ = Amounts::formatUnits(line.amount, 2, 8);
+        tovar->HDPHCC = Amounts::formatUnits(line.vat, 2, 8);
+        tovar->CCSUM = Amounts::formatUnits(line.total, 2, 8);
     }
-    selectedSumdokz = Amounts::format("%13.2f", sum);
-    selectedSumdokzDoKorunky = Amounts::format("%13.2f", sumKorunka);
+    selectedSumdokz = Amounts::formatUnits(sum, 2, 13);
+    selectedSumdokzDoKorunky = Amounts::formatUnits(sumKorunka, 2, 13);
 }
 
 std::string Trekora::checkMaxSumaHotovosti() {
-    const float limit = Amounts::floatOf(nastaveniaItem ? nastaveniaItem->MAXSUMAHOTOVOSTI : std::string());
-    const float total = std::fabs(Amounts::floatOf(selectedSumdokz));
-    platform::Console::print(Amounts::format("%g", limit));
-    platform::Console::print(Amounts::format("%g", total));
+    // Compared to the cent: a single-precision reading would let a total a
+    // few cents above a large limit pass.
+    const std::int64_t limit = Amounts::unitsOf(nastaveniaItem ? nastaveniaItem->MAXSUMAHOTOVOSTI : std::string(), 2);
+    const std::int64_t signedTotal = Amounts::unitsOf(selectedSumdokz, 2);
+    const std::int64_t total = signedTotal < 0 ? -signedTotal : signedTotal;
+    platform::Console::print(Amounts::formatUnits(limit, 2, 0));
+    platform::Console::print(Amounts::formatUnits(total, 2, 0));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
 }

@@ -71,7 +71,7 @@ bool fillTempDoklad(Trekora& t, const std::function<std::string()>& paragonNumbe
     if (typ.pohyb == 10 && t.nastaveniaItem->FISKAL_PRINT == "N") {
         vety->INFO = paragonNumber();
     }
-    Console::print(vety->description());
+    if (t.postingTrace) Console::print(vety->description());
 
     for (const auto& tovar : t.getPolozkyArray()) {
         for (const auto& sarza : t.getDatumSpotrebyArray(tovar->IDTOV)) {
@@ -88,7 +88,7 @@ bool fillTempDoklad(Trekora& t, const std::function<std::string()>& paragonNumbe
             polo->ZLAVA2 = tovar->ZLAVA2;
             polo->ZLAVAC = tovar->ZLAVA3;
             t.tempPoloArray.push_back(polo);
-            Console::print(polo->description());
+            if (t.postingTrace) Console::print(polo->description());
         }
     }
     return true;

@@ -313,7 +313,7 @@ TEST(StatementList, CutsAtEverySemicolon) {
 TEST(Amounts, FormattingKeepsBlanksAndNeverCuts) {
     EXPECT_EQ(Amounts::format("%8.2f", 30.78f), "   30.78");
     EXPECT_EQ(Amounts::format("%8.3f", 123456.0), "123456.000");
-    EXPECT_FLOAT_EQ(Amounts::round("%8.2f", 2.675f), 2.67f);
+    EXPECT_EQ(Amounts::formatUnits(Amounts::unitsOf("2.675", 2), 2, 8), "    2.68");
 }
 
 }  // namespace

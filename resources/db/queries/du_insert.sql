@@ -5,10 +5,12 @@ values (date('now', 'localtime'), time('now', 'localtime'),
         nullif(?1, ''),
         (select trim(coalesce(meno, '') || ' ' || coalesce(priezvisko, '')) from uzivatel where idu = ?1),
         90, ?2, nullif(trim(?3), ''), nullif(trim(?4), ''),
-        coalesce((select sum(sumdokz) from vety
-                  where ducis is null and (pohyb in (6, 7, 8, 10) or (pohyb in (20, 21) and facvset = 1))), 0),
-        coalesce((select sum(obccbd) from vety where ducis is null), 0),
-        coalesce((select sum(obccsd) from vety where ducis is null), 0),
-        coalesce((select sum(sumdph) from vety where ducis is null and pohyb in (10, 20, 21, 30, 31)), 0));
+        -- the day's sums, added in cents
+        coalesce((select sum(cast(round(sumdokz * 100) as integer)) from vety
+                  where ducis is null and (pohyb in (6, 7, 8, 10) or (pohyb in (20, 21) and facvset = 1))) / 100.0, 0),
+        coalesce((select sum(cast(round(obccbd * 100) as integer)) from vety where ducis is null) / 100.0, 0),
+        coalesce((select sum(cast(round(obccsd * 100) as integer)) from vety where ducis is null) / 100.0, 0),
+        coalesce((select sum(cast(round(sumdph * 100) as integer)) from vety
+                  where ducis is null and pohyb in (10, 20, 21, 30, 31)) / 100.0, 0));
 update vety set cdok = id where id = (select max(id) from vety);
 update vety set ducis = (select coalesce(max(ducis), 0) + 1 from vety) where ducis is null

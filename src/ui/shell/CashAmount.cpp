@@ -8,9 +8,13 @@ namespace {
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
-// Largest number of digits before the decimal point that an amount may have
-// (the range of the amounts the documents hold).
+// Largest number of digits before the decimal point that an amount may have;
+// beyond it the typed text is not read further.
 constexpr std::size_t kMaxIntegerDigits = 38;
+
+// Largest amount posted, in cents (99,999,999.99): every amount up to it is
+// stored exactly to the cent.
+constexpr const char* kMaxCents = "9999999999";
 
 }  // namespace
 
@@ -100,7 +104,8 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
     std::size_t nonZero = cents.find_first_not_of('0');
     if (nonZero == std::string::npos) return std::nullopt;  // rounds to zero
     cents.erase(0, nonZero);
-    if (cents.size() > kMaxIntegerDigits + 2) return std::nullopt;
+    const std::string maxCents = kMaxCents;
+    if (cents.size() > maxCents.size() || (cents.size() == maxCents.size() && cents > maxCents)) return std::nullopt;
     while (cents.size() < 3) cents.insert(cents.begin(), '0');
 
     std::string result = withdrawal ? "-" : "";

@@ -16,7 +16,6 @@ public:
     // The posted amount text: negative (leading "-") for a withdrawal,
     // positive for a deposit. None when nothing is to be posted: an empty
     // text, a text that does not begin with a number, an amount that rounds
-    // to zero, a typed negative value, or a value beyond the range of
-    // amounts (more than 38 digits before the decimal point).
+    // to zero, a typed negative value, or a value above 99,999,999.99.
     static std::optional<std::string> amountText(const std::string& typed, bool withdrawal);
 };

@@ -31,7 +31,8 @@ TEST(CashAmount, KeepsEveryCentOfLargeAmounts) {
     EXPECT_EQ(deposit("65536,02"), "65536.02");
     EXPECT_EQ(withdrawal("65536,02"), "-65536.02");
     EXPECT_EQ(deposit("1234567,89"), "1234567.89");
-    EXPECT_EQ(deposit("98765432109876,54"), "98765432109876.54");
+    EXPECT_EQ(deposit("99999999,99"), "99999999.99");
+    EXPECT_EQ(withdrawal("99999999,99"), "-99999999.99");
 }
 
 TEST(CashAmount, ReadsTheLeadingNumberOnly) {
@@ -54,7 +55,11 @@ TEST(CashAmount, ReadsTheLeadingNumberOnly) {
 TEST(CashAmount, RefusesNegativeAndOutOfRangeInput) {
     EXPECT_EQ(deposit("-5"), "<none>");
     EXPECT_EQ(withdrawal("-5"), "<none>");
-    EXPECT_EQ(deposit("1e37"), "10000000000000000000000000000000000000.00");
+    // Above 99,999,999.99 an amount could not be stored to the cent.
+    for (const char* typed : {"1e37", "100000000", "99999999,995", "12345678901234567,89", "98765432109876,54"}) {
+        EXPECT_EQ(deposit(typed), "<none>") << typed;
+        EXPECT_EQ(withdrawal(typed), "<none>") << typed;
+    }
     EXPECT_EQ(deposit("1e38"), "<none>");
     EXPECT_EQ(deposit("1e999999999999"), "<none>");
     EXPECT_EQ(deposit("1e-999999999999"), "<none>");

@@ -1,0 +1,104 @@
+// Writers that either write their document whole or refuse and write
+// nothing: the daily closing, cancellations, follow-up documents, the
+// closing export, point transfers and the print target of a failed posting.
+#include "posting/PostingFixture.h"
+
+#include "records/KorunkaItem.h"
+
+#include <filesystem>
+
+using posting_test::PostingFixture;
+
+namespace {
+
+class WholeOrRefused : public PostingFixture {
+protected:
+    std::string cashSale() {
+        load(typ("predaj", "hotovosť"));
+        choose("T001", "2027-05-31", 4);
+        return cdokOf(post());
+    }
+    std::string idOf(const std::string& cdok) { return value("select id from vety where cdok = ?", {cdok}); }
+};
+
+TEST_F(WholeOrRefused, AFailedDailyClosingLeavesNothingAndTheRetryCountsOnce) {
+    const std::string sale = cashSale();
+    ASSERT_EQ(t->zapisVklad("20.00", ""), "ok!,,cdok=1002");
+    const std::string original = value("select sql from sqliteadmin_queries where name = 'du_insert'");
+    storeQuery("du_insert", original + ";\ninsert into no_such_table values (1)");
+    EXPECT_EQ(t->zapisUzavierku(), "chyba,,no such table: no_such_table");
+    EXPECT_EQ(count("vety"), 2);
+    EXPECT_EQ(value("select count(*) from vety where ducis is not null"), "0");
+
+    storeQuery("du_insert", original);
+    ASSERT_EQ(t->zapisUzavierku(), "ok!,,1003");
+    EXPECT_EQ(amount("select sumdokz from vety where cdok = 1003"),
+              20.0 + amount("select sumdokz from vety where cdok = ?", {sale}));
+}
+
+TEST_F(WholeOrRefused, ADocumentIsCancelledAsAWholeOnceAndACancellationNever) {
+    const std::string sale = cashSale();
+    EXPECT_EQ(stock("T001"), 32);
+    ASSERT_EQ(t->stornoCelehoDokladu(idOf(sale), "10"), "ok!,,cdok=1002");
+    EXPECT_EQ(stock("T001"), 36);
+    EXPECT_EQ(t->stornoCelehoDokladu(idOf(sale), "10"),
+              "chyba!,,na vybraný doklad už bolo vytvorené storno celého dokladu 1002");
+    EXPECT_EQ(t->stornoCelehoDokladu(idOf("1002"), "10"), "chyba!,,storno dokladu nie je možné stornovať");
+
+    // A cancelled duplicate and a cash-sale return are cancellations too.
+    const std::string other = cashSale();
+    ASSERT_EQ(t->stornoFiskal(idOf(other), "10").rfind("ok!", 0), 0u);
+    const std::string duplicate = value("select max(cdok) from vety");
+    EXPECT_EQ(t->stornoCelehoDokladu(idOf(duplicate), "10"), "chyba!,,storno dokladu nie je možné stornovať");
+    t->parcdok = other;
+    load(typ("predaj", "storno hotovosti"));
+    choose("T001", "2027-05-31", -1);
+    const std::string ret = cdokOf(post());
+    t->parcdok = "";
+    ASSERT_FALSE(ret.empty());
+    EXPECT_EQ(t->stornoCelehoDokladu(idOf(ret), "10"), "chyba!,,storno dokladu nie je možné stornovať");
+
+    EXPECT_EQ(stock("T001"), 33);
+}
+
+TEST_F(WholeOrRefused, AnIdOfNoDocumentWritesNothing) {
+    cashSale();
+    for (const std::string& result : {t->stornoCelehoDokladu("999999", "10"), t->stornoFiskal("999999", "10"),
+                                      t->vytvorPreberaciProtokol("999999", "10"),
+                                      t->vytvorUhraduFaktury("999999", "20")})
+        EXPECT_EQ(result, "chyba!,,vybraný doklad neexistuje");
+    EXPECT_EQ(count("vety"), 1);
+}
+
+TEST_F(WholeOrRefused, TheExportTakesOnlyTheNumberOfAClosing) {
+    const std::string sale = cashSale();
+    ASSERT_EQ(t->zapisUzavierku(), "ok!,,1002");
+    for (const char* cdok : {"../escaped", "1002/../../escaped", "9999", "", " 1002"})
+        EXPECT_EQ(t->exportDU(cdok), "chyba!,,exportDU") << cdok;
+    EXPECT_EQ(t->exportDU(sale), "chyba!,,exportDU");
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/escaped.db3"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ + "/out/" + sale + ".db3"));
+    EXPECT_EQ(t->exportDU("1002"), "ok!,,export 1002.db3");
+}
+
+TEST_F(WholeOrRefused, PointsBeyondTheBalanceAreNotTransferred) {
+    customer("10101-01");
+    t->readKorunka("10101-01");
+    EXPECT_EQ(t->zapisDokladKorunkaPrevod("520.5", "10103"), "chyba!,,nedostatok bodov na prevod!");
+    EXPECT_EQ(t->selectedKorunkaItem->ZOSTATOK, "520.0");
+    EXPECT_EQ(count("vety"), 0);
+    ASSERT_EQ(t->zapisDokladKorunkaPrevod("520", "10103"), "ok!,,cdok=1001");
+    EXPECT_EQ(t->zapisDokladKorunkaPrevod("1", "10103"), "chyba!,,nedostatok bodov na prevod!");
+    EXPECT_EQ(count("vety"), 1);
+}
+
+TEST_F(WholeOrRefused, AFailedPostingNamesNothingToPrint) {
+    storeQuery("cdok_set", "insert into no_such_table values (?1)");
+    t->printingId = "7";
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 1);
+    EXPECT_EQ(post().rfind("chyba!", 0), 0u);
+    EXPECT_EQ(t->printingId, "");
+}
+
+}  // namespace
