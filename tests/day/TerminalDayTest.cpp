@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <set>
 #include <sstream>
 #include <string>
 
@@ -60,10 +61,10 @@ protected:
 
     // Types each line in turn, each time waiting for the text that follows
     // it on the screen ("" waits for nothing).
-    bool type(std::initializer_list<std::pair<const char*, const char*>> steps) {
+    bool type(std::initializer_list<std::pair<std::string, std::string>> steps) {
         for (const auto& [line, shown] : steps) {
             program->type(line);
-            if (*shown && !program->waitFor(shown)) {
+            if (!shown.empty() && !program->waitFor(shown)) {
                 ADD_FAILURE() << "typed '" << line << "', '" << shown << "' not drawn:\n" << program->unread();
                 return false;
             }
@@ -135,8 +136,77 @@ TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
     EXPECT_NE(fiscal.received().find(cp852("POKLADNIČNÝ DOKLAD č. " + sale)), std::string::npos);
     EXPECT_NE(fiscal.received().find(cp852("Čokoláda mliečna")), std::string::npos);
 
-    // An order for delivery, sent to the office; the office's order received.
-    ASSERT_TRUE(type({{"b", "== predaj =="}, {"objednávka na závoz", ""}}));
+    // An invoice, and a credit note against it (rows 5 and 6 of the sales menu).
+    ASSERT_TRUE(type({{"b", "== predaj =="}, {"5", "[použiť]"}, {"použiť", "== faktúra: 0 / 0 =="},
+                      {"add", "== tovar"}, {"2", "== dátum spotreby =="}, {"1", "+-- zadajte množstvo"},
+                      {"f1=4", ""}, {"ok", "+-- zadajte zľavu"}, {"f1=1", ""}, {"ok", "== tovar"},
+                      {"b", "== faktúra: 1 / 1 =="}, {"hotovo", "zapísať doklad?"}, {"zapísať", "+-- zobraziť doklad?"},
+                      {"nie", "[použiť]"}}));
+    const std::string invoice = lastCdok();
+    EXPECT_EQ(scalar("select pohyb || ' ' || idosc from vety where cdok = " + invoice), "20 10103-01");
+    EXPECT_EQ(scalar("select idtov || ':' || mnoz || ':' || zlava1 from polo where cdok = " + invoice), "T002:4.0:1.0");
+    ASSERT_TRUE(type({{"b", "== predaj =="}, {"6", "[použiť]"}, {"2", invoice}, {"1", "[použiť]"},
+                      {"použiť", "== dobropis: 0 / 0 =="}, {"add", "== tovar: 1 / 1"}, {"1", "== dátum spotreby =="},
+                      {"1", "+-- zadajte množstvo"}, {"f1=-1", ""}, {"ok", "== tovar"},
+                      {"b", "== dobropis: 1 / 1 =="}, {"hotovo", "zapísať doklad?"},
+                      {"zapísať", "+-- zobraziť doklad?"}, {"nie", "[použiť]"}, {"b", "== predaj =="}}));
+    const std::string credit = lastCdok();
+    EXPECT_EQ(scalar("select pohyb || ' ' || parcdok from vety where cdok = " + credit), "21 " + invoice);
+    EXPECT_EQ(scalar("select sum(mnoz) from polo where cdok = " + credit), "-1.0");
+
+    // An order for delivery (row 8), sent to the office from its Wi-Fi; the
+    // office's prepared order received.
+    ASSERT_TRUE(type({{"8", "== objednávka na závoz: 0 / 0 =="}, {"add", "== tovar"}, {"12", "== dátum spotreby =="},
+                      {"1", "+-- zadajte množstvo"}, {"f1=12", ""}, {"ok", "+-- zadajte zľavu"},
+                      {"ok", "== tovar"}, {"b", "== objednávka na závoz: 1 / 1 =="}, {"hotovo", "zapísať doklad?"},
+                      {"zapísať", "+-- zobraziť doklad?"}, {"nie", "== predaj =="}}));
+    const std::string order = lastCdok();
+    EXPECT_EQ(scalar("select pohyb || ' ' || info from vety where cdok = " + order), "40 ZAVOZ:sklad Žilina");
+    ASSERT_TRUE(type({{"b", "== odberatelia"}, {"b", "== menu =="}, {":wifi kancelaria", "wifi: kancelaria"},
+                      {"8", "== spojenie =="}, {"4", "+-- exportovať objednávky na závoz?"}, {"áno", "+-- hotovo"},
+                      {"ok", "== spojenie =="}}));
+    ASSERT_EQ(desk.exportedOrders().size(), 1u);
+    EXPECT_NE(desk.exportedOrders()[0].dump().find("\"T012\""), std::string::npos);
+    ASSERT_TRUE(type({{"5", "+--"}, {"áno", "+-- hotovo"}, {"ok", "== spojenie =="}}));
+    const std::string received = std::to_string(OfficeDay::orderCdok);
+    EXPECT_EQ(scalar("select group_concat(idtov || ':' || mnoz, ' ') from obj_polo where cdok = " + received),
+              "T001:2.0 T006:4.0");
+    EXPECT_EQ(desk.delivered(), (std::set<std::string>{received}));
+
+    // A cash deposit, then the daily closing printed on the FT5000.
+    ASSERT_TRUE(type({{"b", "== menu =="}, {"5", "denná uzávierka"}, {"3", "+-- vklad do pokladne"}, {"f1=25,50", ""},
+                      {"ok", "+-- zobraziť doklad?"}, {"nie", "denná uzávierka"}}));
+    const std::string deposit = lastCdok();
+    EXPECT_EQ(scalar("select pohyb || ' ' || printf('%.2f', sumdokz) from vety where cdok = " + deposit), "7 25.50");
+    const std::size_t printed = fiscal.received().size();
+    ASSERT_TRUE(type({{"4", "+-- trekora uzávierka"}, {"áno", "+-- zobraziť doklad?"},
+                      {":wifi TREKORA-ZA482KM", "wifi: TREKORA-ZA482KM"}, {"áno", "== náhľad =="},
+                      {"printer", "+-- fiskal"}, {"ok", "== náhľad =="}}));
+    const std::string closing = lastCdok();
+    EXPECT_EQ(scalar("select pohyb from vety where cdok = " + closing), "90");
+    EXPECT_EQ(scalar("select count(*) from vety where cdok in (" + sale + "," + invoice + "," + credit + "," + order +
+                     "," + deposit + ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
+              "5");
+    ASSERT_TRUE(fiscal.waitForClose());
+    EXPECT_NE(fiscal.received().find(cp852("DENNÁ UZÁVIERKA č. " + closing), printed), std::string::npos);
+
+    // Evening: the synchronisation sends the archive, the closing's export and the log.
+    ASSERT_TRUE(type({{"b", "denná uzávierka"}, {"b", "== menu =="}, {":wifi kancelaria", "wifi: kancelaria"},
+                      {"8", "== spojenie =="}, {"1", "+-- spustiť synchronizáciu ?"}, {"áno", "+-- hotovo"},
+                      {"ok", "== spojenie =="}, {"b", "== menu =="}, {"q", ""}}));
+    EXPECT_EQ(program->finish(), 0);
+    const auto uploads = office.uploads();
+    ASSERT_EQ(uploads.size(), 5u);
+    std::multiset<std::string> kinds;
+    for (std::size_t i = 2; i < uploads.size(); ++i) {
+        const std::string& name = uploads[i].fileName;
+        kinds.insert(name == closing + ".db3" ? "closing" : name.substr(name.rfind('.')));
+    }
+    EXPECT_EQ(kinds, (std::multiset<std::string>{"closing", ".log", ".zip"}));
+    EXPECT_TRUE(std::filesystem::is_empty(db.parent_path() / "out"));
+
+    // The trace went to standard error, never through the screens.
+    EXPECT_EQ(program->output().find("start "), std::string::npos);
 }
 
 }  // namespace
