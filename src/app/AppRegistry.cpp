@@ -3,6 +3,7 @@
 #include "fiscal/FiscalStoryboard.h"
 #include "report/ReportStoryboard.h"
 #include "sync/SyncStoryboard.h"
+#include "ui/orders/OrdersStoryboard.h"
 #include "ui/sales/SalesStoryboard.h"
 #include "ui/shell/ShellStoryboard.h"
 
@@ -13,4 +14,5 @@ void registerApplicationParts() {
     SyncStoryboard::registerAll();
     FiscalStoryboard::registerAll();
     ReportStoryboard::registerAll();
+    OrdersStoryboard::registerAll();
 }

@@ -56,6 +56,8 @@ std::optional<std::string> DokladPosting::prepare(SqlDatabase* held) {
                                                                     : "chyba!,,preskladnenie z PC nie je dostupné";
         if (result.rfind("ok", 0) != 0) return result;
     }
+    // A document without a single line is no document: nothing is written.
+    if (trekora_.tempPoloArray.empty()) return std::string("chyba!,,doklad neobsahuje žiadne položky!");
     return std::nullopt;
 }
 

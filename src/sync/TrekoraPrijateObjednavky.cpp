@@ -14,6 +14,7 @@
 #include "records/OdberatelItem.h"
 #include "records/TovarItem.h"
 
+#include <algorithm>
 #include <optional>
 
 using platform::Console;
@@ -199,43 +200,60 @@ void Trekora::naplnDokladZObjednavky() {
     for (const auto& line : *selectedObjData) Console::print(rowText(line));
     const bool prijem = selectedTypDokladuItem->pohyb == 19;
 
+    // The document writes its batches' quantities, so a good shows exactly
+    // what was placed on its batches, and only what is still to deliver.
     for (const auto& line : *selectedObjData) {
         auto rozdiel = line.find("ROZDIEL");
         // A line without its outstanding quantity is not applied.
         if (rozdiel == line.end()) continue;
         const std::int64_t r = integerValue(rozdiel->second);
-        if (r == 0) continue;
+        if (r <= 0) continue;
         // A sale takes the order's prices; a line without them is not applied.
         if (!prijem && !(line.count("CENA") && line.count("ZLAVA1") && line.count("ZLAVA2") && line.count("ZLAVA3")))
             continue;
         const std::string idtov = textOf(line, "IDTOV");
         for (const auto& good : tovarArray) {
             if (good->IDTOV != idtov) continue;
+            const auto batches = getDatumSpotrebyArray(good->IDTOV);
+            // What an earlier fill left on the good's batches would be written too.
+            for (const auto& batch : batches)
+                if (integerValue(batch->VYBRANE) != 0) batch->VYBRANE = "0";
             if (prijem) {
-                good->VYBRANE = rozdiel->second;
-                for (const auto& batch : getDatumSpotrebyArray(good->IDTOV))
-                    if (batch->DATUMSPOTREBY == "1900-01-01") batch->VYBRANE = good->VYBRANE;
+                // The whole quantity goes into one batch of the good, the one
+                // dated 1900-01-01; the posting makes it in stock when missing.
+                std::shared_ptr<DatumSpotrebyItem> target;
+                for (const auto& batch : batches)
+                    if (batch->DATUMSPOTREBY == "1900-01-01") {
+                        target = batch;
+                        break;
+                    }
+                if (!target) {
+                    target = std::make_shared<DatumSpotrebyItem>();
+                    target->IDTOV = good->IDTOV;
+                    target->DATUMSPOTREBY = "1900-01-01";
+                    target->SARZA_STAV = "0";
+                    target->FDATSPOT = "01.01.1900 (0)";
+                    datumSpotrebyArray.push_back(target);
+                }
+                target->VYBRANE = platform::format("%lld", static_cast<long long>(r));
+                good->VYBRANE = target->VYBRANE;
                 continue;
             }
-            std::int64_t q = r;
-            const std::int64_t stock = integerValue(good->SKLAD_STAV);
-            if (stock < q) q = stock;
-            good->VYBRANE = platform::format("%lld", static_cast<long long>(q));
+            std::int64_t q = std::min(r, integerValue(good->SKLAD_STAV));
+            std::int64_t placed = 0;
+            for (const auto& batch : batches) {
+                if (q <= 0) break;
+                const std::int64_t take = std::min(q, integerValue(batch->SARZA_STAV));
+                if (take <= 0) continue;
+                batch->VYBRANE = platform::format("%lld", static_cast<long long>(take));
+                placed += take;
+                q -= take;
+            }
+            good->VYBRANE = platform::format("%lld", static_cast<long long>(placed));
             good->CENA = textOf(line, "CENA");
             good->ZLAVA1 = textOf(line, "ZLAVA1");
             good->ZLAVA2 = textOf(line, "ZLAVA2");
             good->ZLAVA3 = textOf(line, "ZLAVA3");
-            for (const auto& batch : getDatumSpotrebyArray(good->IDTOV)) {
-                if (q <= 0) break;
-                const std::int64_t s = integerValue(batch->SARZA_STAV);
-                if (s < q) {
-                    batch->VYBRANE = batch->SARZA_STAV;
-                    q -= s;
-                } else {
-                    batch->VYBRANE = platform::format("%lld", static_cast<long long>(q));
-                    q = 0;
-                }
-            }
         }
     }
 }

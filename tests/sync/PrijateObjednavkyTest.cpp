@@ -18,7 +18,7 @@ TEST_F(PrijateObjednavky, TheShippedOrdersListWithDeliveredAndOutstandingQuantit
     ASSERT_EQ(orders.size(), 3u);
     EXPECT_EQ(orders[0]["CDOK"], "24103");
     EXPECT_EQ(orders[2]["NAZOV1"], "Potraviny Jednota");
-    EXPECT_EQ(orders[2]["PLNENIE"], "3 %");
+    EXPECT_EQ(orders[2]["PLNENIE"], "0.0333");
     EXPECT_FALSE(orders[2]["SUMDOKZ"].empty());
 
     auto lines = t->readObjednavkaPolozky("24101");
@@ -61,7 +61,8 @@ TEST_F(PrijateObjednavky, ASaleFromAnOrderTakesItsCustomerPricesAndBatchesWithin
     EXPECT_EQ(t->datumSpotrebyArray[1]->VYBRANE, "2");
     EXPECT_EQ(t->datumSpotrebyArray[2]->VYBRANE, "");
 
-    // A receipt takes the outstanding quantity as it is, on the undated batch.
+    // A receipt takes the outstanding quantity as it is, on the undated batch
+    // alone: what the sale left on the other batches is taken back.
     t->getObjednavkaPrijemMenu(orders[2], {{{"IDTOV", "T001"}, {"ROZDIEL", "8"}}});
     EXPECT_EQ(t->selectedTypDokladuItem->pohyb, 19);
     EXPECT_TRUE(t->selectedOdberatelItem->IDOSC.empty());
@@ -69,7 +70,8 @@ TEST_F(PrijateObjednavky, ASaleFromAnOrderTakesItsCustomerPricesAndBatchesWithin
     t->naplnDokladZObjednavky();
     EXPECT_EQ(good->VYBRANE, "8");
     EXPECT_EQ(t->datumSpotrebyArray[2]->VYBRANE, "8");
-    EXPECT_EQ(t->datumSpotrebyArray[1]->VYBRANE, "2");
+    EXPECT_EQ(t->datumSpotrebyArray[1]->VYBRANE, "0");
+    EXPECT_EQ(t->datumSpotrebyArray[0]->VYBRANE, "0");
 
     // Without a prepared order nothing is filled.
     t->selectedObj.reset();

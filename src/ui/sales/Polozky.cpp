@@ -70,6 +70,7 @@ void Polozky::viewDidLoad() {
     trekora.readTovarArray(odberatel.IDOSC, typ.select_query_name);
     trekora.readDatumSpotrebyArray();
     trekora.readKorunka(odberatel.IDOSC);
+    trekora.naplnDokladZObjednavky();
     selectedAction = "";
     vysledok = "";
 }

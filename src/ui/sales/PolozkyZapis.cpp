@@ -7,6 +7,7 @@
 #include "platform/Console.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
+#include "sync/Spojenie.h"
 #include "ui/sales/Hotovo.h"
 #include "ui/sales/SalesUi.h"
 
@@ -64,7 +65,16 @@ void Polozky::zapis() {
         selectedAction = "SYNCHRO_PO_PRESKLADNENI";
         // The synchronisation screen runs the job of its menu record
         // "polozky_synchronizacia_po_preskladneni_segue".
-        SalesUi::push(*this, SalesUi::instantiate(*this, "Spojenie"), SalesUi::animovat());
+        auto screen = SalesUi::instantiate(*this, "Spojenie");
+        if (auto* spojenie = dynamic_cast<Spojenie*>(screen.get())) {
+            auto job = std::make_shared<MenuItem>();
+            job->image = "synchronizacia.png";
+            job->caption = "synchronizácia_po_preskladneni";
+            job->popis = "synchronizácia dát so serverom";
+            job->segue = "polozky_synchronizacia_po_preskladneni_segue";
+            spojenie->selectedMenuItem = job;
+        }
+        SalesUi::push(*this, screen, SalesUi::animovat());
         return;
     }
     zobrazVysledok(vysledok);

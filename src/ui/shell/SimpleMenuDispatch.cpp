@@ -11,6 +11,7 @@
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/OdberatelItem.h"
+#include "ui/orders/Sklad.h"
 
 using platform::AlertAction;
 using platform::AlertController;
@@ -72,9 +73,10 @@ void SimpleMenu::dispatchRow(const platform::IndexPath& indexPath) {
         openScreen("Uzivatel", animated);
     } else if (key == "inventura_sklad_segue") {
         // The stock screen lists the stock type of the chosen row, handed
-        // over in its menuItem before the push (to be set here together with
-        // the screen's class).
-        openScreen("Sklad", animated);
+        // over in its menuItem before the push.
+        openScreen("Sklad", animated, [selected](platform::ViewController& screen) {
+            if (auto sklad = dynamic_cast<Sklad*>(&screen)) sklad->menuItem = selected;
+        });
     } else if (key == "spojenie_synchronizacia_segue" || key == "spojenie_aktualizacia_segue" ||
                key == "spojenie_obnova_segue" || key == "spojenie_export_segue" ||
                key == "spojenie_import_segue") {

@@ -10,6 +10,9 @@
 #include "records/ParameterItem.h"
 #include "ui/sales/Datum.h"
 #include "ui/sales/Lookup.h"
+#include "sync/Spojenie.h"
+#include "sync/SyncStoryboard.h"
+#include "core/Trekora.h"
 
 namespace {
 
@@ -167,4 +170,22 @@ TEST_F(SalesTest, GoodsReceiptTakesTheWholeStockBack) {
     EXPECT_EQ(alert()->title(), std::optional<std::string>("zobraziť doklad?"));
     EXPECT_EQ(scalar("select pohyb from vety where cdok = " + lastCdok()), "19");
     EXPECT_EQ(scalar("select sum(stav) from sklad where sklad_typ = 10"), "0.0");
+}
+
+TEST_F(SalesTest, GoodsReceiptWithAStockTransferOpensTheShortSynchronisation) {
+    SyncStoryboard::registerAll();
+    settings().PRESKLADNENIEPC = "A";
+    settings().AKTUALIZOVAT_PO_PRIJME = "A";
+    // The office answers the transfer with the salesman's own lines.
+    sharedTrekora().preskladnenieZPCHandler = [] { return std::string("ok!,,"); };
+    openFromMain("príjem");
+    tapRow("tovar");
+    pick("T012", 0, "5");
+    backToEditor();
+    confirm();
+    EXPECT_EQ(scalar("select pohyb from vety where cdok = " + lastCdok()), "19");
+    auto sync = topAs<Spojenie>();
+    ASSERT_TRUE(sync);
+    ASSERT_TRUE(sync->selectedMenuItem);
+    EXPECT_EQ(sync->selectedMenuItem->segue, "polozky_synchronizacia_po_preskladneni_segue");
 }

@@ -1,0 +1,114 @@
+#include "ui/orders/Doklady.h"
+
+#include "core/Colors.h"
+#include "platform/Console.h"
+#include "ui/orders/DokladCell.h"
+#include "report/DataItem.h"
+#include "ui/orders/OrdersUi.h"
+#include "ui/sales/SearchText.h"
+#include "ui/sales/SalesUi.h"
+
+using platform::Console;
+
+namespace {
+
+const std::vector<std::string> kHladane = {"DATUM", "CDOK", "NAZOV1", "NAZOV2", "NAZOV", "SUMDOKZ", "POHYB", "ULICA"};
+
+bool isRow(const platform::IndexPath& indexPath, std::size_t count) {
+    return indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < count;
+}
+
+}  // namespace
+
+void Doklady::viewDidLoad() {
+    platform::ViewController::viewDidLoad();
+    auto me = std::static_pointer_cast<Doklady>(shared_from_this());
+    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
+    if (auto table = tableView.lock()) {
+        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
+        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
+    }
+}
+
+void Doklady::viewWillAppear(bool animated) {
+    platform::ViewController::viewWillAppear(animated);
+    auto& trekora = sharedTrekora();
+    // The rows of the report data item, read as rows of one shared column list.
+    const auto item = trekora.findDataItem("vsetky_vystavene");
+    data = item ? QueryRow::readAll(trekora.dbURL, item->selectQuery) : std::vector<std::shared_ptr<const QueryRow>>{};
+    // Every appearance shows the whole fresh list, whatever the search bar holds.
+    filteredData = data;
+    if (auto table = tableView.lock()) table->reloadData();
+    setNadpis();
+    trekora.printingDoklad.clear();
+    Console::print(OrdersUi::popis(trekora.printingDoklad));
+}
+
+void Doklady::setNadpis() { setTitle(OrdersUi::nadpis("doklady", filteredData.size(), data.size())); }
+
+std::optional<double> Doklady::heightForRowAt(platform::TableView&, const platform::IndexPath&) { return 100.0; }
+
+int Doklady::numberOfRowsInSection(platform::TableView&, int) { return static_cast<int>(filteredData.size()); }
+
+std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableView& table,
+                                                               const platform::IndexPath& indexPath) {
+    auto cell = std::dynamic_pointer_cast<DokladCell>(table.dequeueReusableCell("DokladCell"));
+    if (!cell || !isRow(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
+    const auto& row = *filteredData[static_cast<std::size_t>(indexPath.row)];
+    auto value = [&row](const char* key) -> const std::string& { return row.value(key); };
+    auto set = [](const std::weak_ptr<platform::Label>& label, const std::string& text) {
+        if (auto l = label.lock()) l->setText(text);
+    };
+    set(cell->labelCdok, value("CDOK"));
+    set(cell->labelSuma, value("SUMDOKZ"));
+    set(cell->labelDatum, value("DATUM") + " " + value("CAS"));
+    set(cell->labelOdberatel, value("NAZOV1") + " " + value("NAZOV2"));
+    set(cell->labelAdresa, value("ULICA") + " " + value("MESTO"));
+    set(cell->labelPohyb, value("NAZOV") + " " + value("PARDOK"));
+    set(cell->labelObjCdok, "obj: " + value("OBJCDOK"));
+    set(cell->labelParCdok, "par: " + value("PARCDOK"));
+    if (auto pohyb = cell->labelPohyb.lock()) {
+        // Fiscal types without a fiscal number yet are yellow, invoices and
+        // credit notes of code 1 blue; a reused cell never keeps a colour.
+        pohyb->setTextColor(colorLabel());
+        const std::string& p = value("POHYB");
+        if ((p == "6" || p == "7" || p == "8" || p == "9" || p == "10") && value("PARDOK").empty())
+            pohyb->setTextColor(colorSystemYellow());
+        if ((p == "20" || p == "21") && value("CTL") == "1") pohyb->setTextColor(colorSystemBlue());
+    }
+    return cell;
+}
+
+void Doklady::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
+    if (searchText.empty()) {
+        filteredData = data;
+    } else {
+        const std::string needle = SearchText::fold(searchText);
+        filteredData.clear();
+        for (const auto& row : data) {
+            for (const auto& key : kHladane) {
+                const std::string* value = row->find(key);
+                if (value && SearchText::fold(*value).find(needle) != std::string::npos) {
+                    filteredData.push_back(row);
+                    break;
+                }
+            }
+        }
+    }
+    if (!searchText.empty()) Console::print(searchText);
+    setNadpis();
+    if (auto table = tableView.lock()) table->reloadData();
+}
+
+void Doklady::didSelectRowAt(platform::TableView&, const platform::IndexPath& indexPath) {
+    if (!isRow(indexPath, filteredData.size())) return;
+    auto preview = SalesUi::instantiate(*this, "Preview");
+    sharedTrekora().printingDoklad = filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary();
+    SalesUi::push(*this, preview, SalesUi::animovat());
+}
+
+void Doklady::accessoryButtonTappedForRowWith(platform::TableView&, const platform::IndexPath& indexPath) {
+    if (!isRow(indexPath, filteredData.size())) return;
+    Console::print("....info....");
+    Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary()));
+}
