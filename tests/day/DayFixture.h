@@ -39,6 +39,10 @@ protected:
              "', obj_pre_export = 'A', obj_pre_import = 'A', obj_pre_export_dir = '" + desk.exportUrl() +
              "', obj_pre_import_dir = '" + desk.importUrl() + "'");
         sharedTrekora().readNastaveniaItem();
+        // The day begins at the login screen, with these settings.
+        nav->popToRootViewController(false);
+        drain();
+        logIn();
     }
     void TearDown() override {
         SalesTest::TearDown();

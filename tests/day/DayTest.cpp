@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "platform/FileManager.h"
+#include "ui/orders/ObjednavkaPolozky.h"
+#include "ui/orders/Objednavky.h"
 #include "ui/sales/Lookup.h"
 
 TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
@@ -121,6 +123,33 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
               "T001:2.0 T006:4.0");
     EXPECT_EQ(desk.delivered(), (std::set<std::string>{received}));
 
+    // --- the received order turned into a cash sale ---------------------------------
+    const std::string t001 = batch("T001", "2027-05-31");
+    backToMain();
+    openFromMain("objednávky na závoz");
+    auto orders = topAs<Objednavky>();
+    ASSERT_TRUE(orders);
+    int row = -1;
+    for (std::size_t i = 0; i < orders->filteredData.size(); ++i)
+        if (orders->filteredData[i].at("CDOK") == received) row = static_cast<int>(i);
+    ASSERT_GE(row, 0);
+    orders->tableView.lock()->tapRow({0, row});
+    auto orderLines = topAs<ObjednavkaPolozky>();
+    ASSERT_TRUE(orderLines);
+    orderLines->akciaTapped();
+    tapAlert("hotovosť");
+    ASSERT_TRUE(topAs<Polozky>());
+    confirm();
+    const std::string delivery = lastCdok();
+    EXPECT_EQ(doc(delivery, "pohyb || ' ' || idosc || ' ' || objcdok"), "10 10103-01 " + received);
+    EXPECT_EQ(scalar("select group_concat(idtov || ':' || m, ' ') from (select idtov, sum(mnoz) m from polo where "
+                     "cdok = " + delivery + " group by idtov)"),
+              "T001:2.0 T006:4.0");
+    EXPECT_EQ(std::stod(batch("T001", "2027-05-31")), std::stod(t001) - 2);
+    EXPECT_EQ(doc(delivery, "printf('%.2f', sumdokz)"),
+              scalar("select printf('%.2f', sum(ccsum)) from polo where cdok = " + delivery));
+    tapAlert("nie");
+
     // --- a cash deposit ------------------------------------------------------------
     backToMain();
     openFromMain("uzávierka");
@@ -139,8 +168,8 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
     const std::string closing = lastCdok();
     EXPECT_EQ(doc(closing, "pohyb"), "90");
     EXPECT_EQ(count("select count(*) from vety where cdok in (" + sale + "," + invoice + "," + credit + "," + order +
-                    "," + deposit + ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
-              5);
+                    "," + delivery + "," + deposit + ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
+              6);
     EXPECT_TRUE(platform::FileManager::fileExists(documents + "/out/" + closing + ".db3"));
     ASSERT_EQ(printShown("FT5000"), "OK");
     platform::MainRunLoop::runUntil([&] { return fiscal.received().size() > printedBefore; },
