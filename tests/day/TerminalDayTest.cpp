@@ -173,6 +173,17 @@ TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
               "T001:2.0 T006:4.0");
     EXPECT_EQ(desk.delivered(), (std::set<std::string>{received}));
 
+    // The received order turned into a cash sale (row 7 of the main menu).
+    ASSERT_TRUE(type({{"b", "== menu =="}, {"7", "== objednávky"}, {"/" + received, "objednávky: 1 / 4"},
+                      {"1", "== položky: 2 / 2 =="}, {"akcia", "hotovosť"}, {"hotovosť", "== hotovosť: 2 / 2 =="},
+                      {"hotovo", "zapísať doklad?"}, {"zapísať", "+-- zobraziť doklad?"}, {"nie", "== položky"},
+                      {"b", "100%"}}));
+    const std::string delivery = lastCdok();
+    EXPECT_EQ(scalar("select pohyb || ' ' || objcdok from vety where cdok = " + delivery), "10 " + received);
+    EXPECT_EQ(scalar("select group_concat(idtov || ':' || m, ' ') from (select idtov, sum(mnoz) m from polo where "
+                     "cdok = " + delivery + " group by idtov)"),
+              "T001:2.0 T006:4.0");
+
     // A cash deposit, then the daily closing printed on the FT5000.
     ASSERT_TRUE(type({{"b", "== menu =="}, {"5", "denná uzávierka"}, {"3", "+-- vklad do pokladne"}, {"f1=25,50", ""},
                       {"ok", "+-- zobraziť doklad?"}, {"nie", "denná uzávierka"}}));
@@ -185,8 +196,8 @@ TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
     const std::string closing = lastCdok();
     EXPECT_EQ(scalar("select pohyb from vety where cdok = " + closing), "90");
     EXPECT_EQ(scalar("select count(*) from vety where cdok in (" + sale + "," + invoice + "," + credit + "," + order +
-                     "," + deposit + ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
-              "5");
+                     "," + delivery + "," + deposit + ") and ducis = (select ducis from vety where cdok = " + closing + ")"),
+              "6");
     ASSERT_TRUE(fiscal.waitForClose());
     EXPECT_NE(fiscal.received().find(cp852("DENNÁ UZÁVIERKA č. " + closing), printed), std::string::npos);
 
