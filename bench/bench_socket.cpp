@@ -1,5 +1,6 @@
 // Moving 64 MiB over loopback through the socket layer (one socket writes,
-// the other reads to length) against a plain blocking send/recv pair.
+// the other reads to length) against a plain blocking send/recv pair whose
+// sending thread, like the layer's threads, runs before the runs begin.
 #include "net/socket/NetSocket.h"
 #include "platform/DispatchQueue.h"
 #include "platform/DispatchSemaphore.h"
@@ -12,6 +13,9 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <vector>
 #include <cstdio>
 #include <thread>
 
@@ -88,9 +92,66 @@ void BM_SocketLayer(benchmark::State& state) {
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kBytes));
 }
 
+// The sending thread of the baseline, started once and handed one socket
+// per run, as the layer's threads are running before its runs begin.
+class Sender {
+public:
+    explicit Sender(const std::vector<std::uint8_t>& payload)
+        : payload_(payload), thread_([this] { loop(); }) {}
+    ~Sender() {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            quit_ = true;
+        }
+        cv_.notify_all();
+        thread_.join();
+    }
+    void send(int fd) {
+        {
+            std::lock_guard<std::mutex> lock(mutex_);
+            fd_ = fd;
+        }
+        cv_.notify_all();
+    }
+    void waitSent() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait(lock, [this] { return fd_ < 0; });
+    }
+
+private:
+    void loop() {
+        std::unique_lock<std::mutex> lock(mutex_);
+        for (;;) {
+            cv_.wait(lock, [this] { return quit_ || fd_ >= 0; });
+            if (quit_)
+                return;
+            const int fd = fd_;
+            lock.unlock();
+            std::size_t done = 0;
+            while (done < payload_.size()) {
+                ssize_t n = ::send(fd, payload_.data() + done, payload_.size() - done, MSG_NOSIGNAL);
+                if (n <= 0)
+                    break;
+                done += static_cast<std::size_t>(n);
+            }
+            lock.lock();
+            fd_ = -1;
+            cv_.notify_all();
+        }
+    }
+
+    const std::vector<std::uint8_t>& payload_;
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    int fd_ = -1;
+    bool quit_ = false;
+    std::thread thread_;
+};
+
 void BM_PlainBlocking(benchmark::State& state) {
     std::vector<std::uint8_t> payload(kBytes, 0x5a);
     std::vector<std::uint8_t> sink(kBytes);
+    Sender sender(payload);
     for (auto _ : state) {
         Listener listener;
         int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -102,15 +163,7 @@ void BM_PlainBlocking(benchmark::State& state) {
         int server = ::accept4(listener.fd, nullptr, nullptr, SOCK_CLOEXEC);
 
         auto start = std::chrono::steady_clock::now();
-        std::thread sender([&] {
-            std::size_t done = 0;
-            while (done < kBytes) {
-                ssize_t n = ::send(client, payload.data() + done, kBytes - done, MSG_NOSIGNAL);
-                if (n <= 0)
-                    break;
-                done += static_cast<std::size_t>(n);
-            }
-        });
+        sender.send(client);
         std::size_t got = 0;
         while (got < kBytes) {
             ssize_t n = ::recv(server, sink.data() + got, kBytes - got, 0);
@@ -118,7 +171,7 @@ void BM_PlainBlocking(benchmark::State& state) {
                 break;
             got += static_cast<std::size_t>(n);
         }
-        sender.join();
+        sender.waitSent();
         double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         state.SetIterationTime(seconds);
         double rate = static_cast<double>(kBytes) / seconds;
@@ -140,7 +193,7 @@ int main(int argc, char** argv) {
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     if (gPlainBest > 0 && gLayerBest > 0) {
-        std::printf("socket layer %.0f MiB/s, plain blocking %.0f MiB/s, ratio %.2f (best runs)\n",
+        std::printf("socket layer %.0f MiB/s, plain blocking %.0f MiB/s, ratio %.2f (best runs; goal at least 0.9)\n",
                     gLayerBest / (1 << 20), gPlainBest / (1 << 20), gLayerBest / gPlainBest);
     }
     return 0;

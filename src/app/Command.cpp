@@ -53,6 +53,10 @@ Command Command::parse(const std::string& line) {
         c.kind = Kind::help;
     } else if (t == "b" || t == "back") {
         c.kind = Kind::back;
+    } else if (t == "+") {
+        c.kind = Kind::scrollDown;
+    } else if (t == "-") {
+        c.kind = Kind::scrollUp;
     } else if (t == "w" || t == "wait") {
         c.kind = Kind::wait;
         c.number = 1;
@@ -62,6 +66,8 @@ Command Command::parse(const std::string& line) {
     } else if (parseNumber(t, n)) {
         c.kind = Kind::row;
         c.number = n;
+        c.text = t;
+        c.bare = true;
     } else if (prefixed(t, "i", n)) {
         c.kind = Kind::accessory;
         c.number = n;
@@ -91,11 +97,13 @@ Command Command::parse(const std::string& line) {
     } else {
         c.kind = Kind::tap;
         c.text = t;
+        c.bare = true;
     }
     return c;
 }
 
 std::string Command::helpLine() {
-    return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date | "
-           "/text search | sc<n> scope | <title> button | :wifi NAME join a Wi-Fi | w wait | b back | q quit";
+    return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date\n"
+           "          /text search | sc<n> scope | <title> button | + - scroll | w wait | b back | q quit | ? help\n"
+           "          one text field: type its value | one button: empty line | :wifi NAME join a Wi-Fi";
 }

@@ -25,6 +25,12 @@ bool sameTitle(const std::string& a, const std::string& b) { return lower(a) == 
 
 ModelRunner::Result failure(std::string message) { return {false, false, std::move(message)}; }
 
+// What a button is called by: its title, or the name of its image when it
+// has no title.
+std::string buttonName(const Button& button) {
+    return button.title().empty() && button.image() ? button.image()->name() : button.title();
+}
+
 // "dd.mm.yyyy" or "yyyy-mm-dd" as local noon of that day.
 std::optional<DatePicker::TimePoint> parseDate(const std::string& text) {
     int d = 0, m = 0, y = 0;
@@ -76,10 +82,7 @@ ModelRunner::Result ModelRunner::execute(const std::string& line) {
         idle();
         return {};
     }
-    if (command.kind == Command::Kind::empty) {
-        idle();
-        return {};
-    }
+    if (command.kind == Command::Kind::scrollDown || command.kind == Command::Kind::scrollUp) return {};
     if (command.kind == Command::Kind::wifi) {
         // The handheld's own Wi-Fi switch, outside the application's screens.
         if (!command.text.empty()) platform::Wifi::simulate(command.text);
@@ -96,7 +99,54 @@ ModelRunner::Result ModelRunner::execute(const std::string& line) {
     return result;
 }
 
+std::function<bool()> ModelRunner::singleButton(const ScreenSnapshot& s) {
+    // A list's screen is for its rows: a lone bar button beside them (a
+    // logout, say) is not what an empty line means.
+    if (!s.rows.empty()) return {};
+    std::function<bool()> only;
+    int count = 0;
+    for (auto* list : {&s.leftItems, &s.rightItems, &s.toolbarItems})
+        for (auto& item : *list) {
+            ++count;
+            only = [item] {
+                if (!item->isEnabled()) return false;
+                item->tap();
+                return true;
+            };
+        }
+    for (auto& button : s.buttons) {
+        ++count;
+        only = [button] {
+            if (!button->isEnabled()) return false;
+            button->tap();
+            return true;
+        };
+    }
+    if (count != 1) return {};
+    return only;
+}
+
+ModelRunner::Result ModelRunner::enterValue(TextField& field, const std::string& text,
+                                            const std::function<bool()>& submit) {
+    Result typed = fill(field, text);
+    if (!typed.ok || !typed.message.empty() || !submit) return typed;
+    if (!submit()) return failure("button is disabled");
+    return {};
+}
+
 ModelRunner::Result ModelRunner::onAlert(const Command& command, AlertController& alert) {
+    std::function<bool()> submit;
+    if (alert.actions().size() == 1) submit = [&alert] { return alert.tapAction(std::size_t{0}); };
+    if (command.kind == Command::Kind::empty) {
+        if (submit && !submit()) return failure("action is disabled");
+        return {};
+    }
+    if (command.bare && alert.textFields().size() == 1) {
+        // A number or a text that names no action is the field's value.
+        bool names = false;
+        for (auto& action : alert.actions()) names = names || sameTitle(action->title(), command.text);
+        if (!names) return enterValue(*alert.textFields().front(), command.text, submit);
+    }
     switch (command.kind) {
         case Command::Kind::row:
             if (command.number > static_cast<int>(alert.actions().size())) return failure("no such action");
@@ -119,6 +169,22 @@ ModelRunner::Result ModelRunner::onAlert(const Command& command, AlertController
 
 ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSnapshot& s) {
     if (!s.screen) return failure("no screen");
+    auto submit = singleButton(s);
+    if (command.kind == Command::Kind::empty) {
+        if (submit && !submit()) return failure("button is disabled");
+        return {};
+    }
+    if (command.bare && s.fields.size() == 1) {
+        // A number that is no row, or a text that names no button, is the
+        // value of the screen's one field.
+        bool names = command.kind == Command::Kind::row && !s.rows.empty();
+        if (command.kind == Command::Kind::tap) {
+            for (auto* list : {&s.leftItems, &s.rightItems, &s.toolbarItems})
+                for (auto& item : *list) names = names || sameTitle(item->title(), command.text);
+            for (auto& button : s.buttons) names = names || sameTitle(buttonName(*button), command.text);
+        }
+        if (!names) return enterValue(*s.fields.front(), command.text, submit);
+    }
     switch (command.kind) {
         case Command::Kind::row: {
             if (command.number > static_cast<int>(s.rows.size())) return failure("no row " + std::to_string(command.number));
@@ -177,8 +243,7 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
                         return {};
                     }
             for (auto& button : s.buttons) {
-                std::string name = button->title().empty() && button->image() ? button->image()->name() : button->title();
-                if (sameTitle(name, command.text)) {
+                if (sameTitle(buttonName(*button), command.text)) {
                     if (!button->isEnabled()) return failure("button is disabled");
                     button->tap();
                     return {};

@@ -12,6 +12,11 @@
 // Drives the screen model the way a person does: turns one typed command into
 // a tap, a typed text, a back or a button on what the window shows now, and
 // draws the result. Tests use it directly, without a process.
+//
+// On a screen or alert with one text field, a bare value (a number that is no
+// row, in an alert any number; a text that names no button) is typed into the
+// field; with one button as well, the line's Enter then taps it. An empty
+// line taps the only button of an alert, or of a screen without rows.
 class ModelRunner {
 public:
     struct Result {
@@ -37,6 +42,12 @@ private:
     Result onAlert(const Command& command, platform::AlertController& alert);
     Result onScreen(const Command& command, const ScreenSnapshot& snapshot);
     static Result fill(platform::TextField& field, const std::string& text);
+    // Types a bare value into the one field, then taps the one button (when
+    // there is one) as the Enter that ended the line.
+    static Result enterValue(platform::TextField& field, const std::string& text,
+                             const std::function<bool()>& submit);
+    // Taps the screen's only button; none when it has more, none, or rows.
+    static std::function<bool()> singleButton(const ScreenSnapshot& s);
     void idle();
 
     std::shared_ptr<platform::Window> window_;

@@ -1,12 +1,16 @@
 #include "app/TerminalFrontEnd.h"
 
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <iostream>
 #include <string>
 
+#include "app/Command.h"
+#include "app/TerminalRenderer.h"
 #include "platform/MainRunLoop.h"
 #include "platform/ui/Application.h"
 
@@ -50,12 +54,23 @@ bool TerminalFrontEnd::readLine(std::string& line) {
         }
         // Nothing typed yet: let the program's own work go on, and show
         // what it changed.
-        if (platform::MainRunLoop::drain() > 0) out_ << "\n" << runner_.draw(colour_) << "> " << std::flush;
+        if (platform::MainRunLoop::drain() > 0) out_ << "\n" << draw(2) << "> " << std::flush;
     }
 }
 
+std::string TerminalFrontEnd::draw(int reserved) {
+    const ScreenSnapshot snapshot = runner_.snapshot();
+    const auto page = TerminalRenderer(colour_).renderPage(snapshot);
+    const void* shown = snapshot.alert ? static_cast<const void*>(snapshot.alert.get())
+                                       : static_cast<const void*>(snapshot.screen.get());
+    const int height = height_ ? height_() : 0;
+    return pager_.fit(page, height > 0 ? std::max(1, height - reserved) : 0, shown);
+}
+
 void TerminalFrontEnd::run() {
-    out_ << runner_.draw(colour_);
+    const std::string help = Command::helpLine() + "\n";
+    const int helpLines = static_cast<int>(std::count(help.begin(), help.end(), '\n'));
+    out_ << draw(helpLines + 1) << help;
     std::string line;
     while (true) {
         out_ << "> " << std::flush;
@@ -64,15 +79,30 @@ void TerminalFrontEnd::run() {
             break;
         }
         if (echo_) out_ << line << "\n";
-        auto result = runner_.execute(line);
-        if (result.quit) break;
-        if (!result.message.empty()) out_ << (result.ok ? "" : "! ") << result.message << "\n";
-        out_ << "\n" << runner_.draw(colour_);
+        const Command command = Command::parse(line);
+        std::string message;
+        if (command.kind == Command::Kind::scrollDown || command.kind == Command::Kind::scrollUp) {
+            bool moved = command.kind == Command::Kind::scrollDown ? pager_.forward() : pager_.backward();
+            if (!moved) message = "! nothing more to show that way\n";
+        } else {
+            auto result = runner_.execute(line);
+            if (result.quit) break;
+            if (!result.message.empty()) message = (result.ok ? "" : "! ") + result.message + "\n";
+        }
+        out_ << message;
+        const int messageLines = static_cast<int>(std::count(message.begin(), message.end(), '\n'));
+        out_ << "\n" << draw(messageLines + 2);
     }
     out_ << std::flush;
 }
 
 bool TerminalFrontEnd::isTerminal(int fd) { return ::isatty(fd) == 1; }
+
+int TerminalFrontEnd::terminalHeight(int fd) {
+    winsize size{};
+    if (::ioctl(fd, TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_row;
+}
 
 void TerminalFrontEnd::runOnStandardStreams(platform::Application& app) {
     auto window = app.window();
@@ -80,5 +110,6 @@ void TerminalFrontEnd::runOnStandardStreams(platform::Application& app) {
     ModelRunner runner(window);
     app.setURLOpener([](const std::string& url) { std::cout << "(opened " << url << ")\n"; });
     TerminalFrontEnd frontEnd(runner, STDIN_FILENO, std::cout, isTerminal(STDOUT_FILENO), !isTerminal(STDIN_FILENO));
+    if (isTerminal(STDOUT_FILENO)) frontEnd.setHeight([] { return terminalHeight(STDOUT_FILENO); });
     frontEnd.run();
 }

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 
 #include "app/ModelRunner.h"
+#include "app/ScreenPager.h"
 
 namespace platform {
 class Application;
@@ -11,7 +13,9 @@ class Application;
 
 // The terminal front end: draws the screen, reads a line, runs it, until
 // "q" or the end of input. When input is not a terminal, each line read is
-// echoed after the prompt so that a transcript reads as a session.
+// echoed after the prompt so that a transcript reads as a session. The list
+// of commands shows under the first screen and on "?"; a screen taller than
+// the terminal shows a part of its content at a time ("+" and "-" move).
 class TerminalFrontEnd {
 public:
     // Reads lines from a stream (tests, scripts).
@@ -21,14 +25,22 @@ public:
     TerminalFrontEnd(ModelRunner& runner, int inputFd, std::ostream& out, bool colour, bool echo);
 
     void run();
+    // The terminal's height in lines, asked before each drawing; 0 or less
+    // (and by default): no limit.
+    void setHeight(std::function<int()> height) { height_ = std::move(height); }
 
     // Runs on standard input and output for the application's window;
     // colours when standard output is a terminal.
     static void runOnStandardStreams(platform::Application& app);
     static bool isTerminal(int fd);
+    // The height of the terminal on the descriptor; 0 when it is none.
+    static int terminalHeight(int fd);
 
 private:
     bool readLine(std::string& line);
+    // The current screen, cut to the terminal, leaving `reserved` lines for
+    // what follows it.
+    std::string draw(int reserved);
 
     ModelRunner& runner_;
     std::istream* in_ = nullptr;
@@ -38,4 +50,6 @@ private:
     std::ostream& out_;
     bool colour_;
     bool echo_;
+    std::function<int()> height_;
+    ScreenPager pager_;
 };

@@ -1,11 +1,12 @@
 #include "app/TerminalRenderer.h"
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 #include <sstream>
 
-#include "app/Command.h"
 #include "app/HtmlText.h"
+#include "app/IconSign.h"
 #include "platform/ui/Utf8Text.h"
 
 using namespace platform;
@@ -38,6 +39,34 @@ std::string formatDate(DatePicker::TimePoint t) {
     return buf;
 }
 
+// The sign of an icon followed by a blank, or nothing.
+std::string signOf(const std::shared_ptr<Image>& image) {
+    if (!image) return {};
+    std::string sign = IconSign::forImage(image->name());
+    return sign.empty() ? sign : sign + " ";
+}
+
+// The nearest of the terminal's eight colours for a colour without a system
+// name; none for black, white and greys (plain text), "2" (dim) for a pale or
+// translucent grey.
+const char* nearestCode(const Color& c) {
+    const double r = c.red(), g = c.green(), b = c.blue();
+    const double hi = std::max({r, g, b}), lo = std::min({r, g, b});
+    if (c.alpha() <= 0.0) return nullptr;
+    if (hi - lo < 0.15) return (hi > 0.15 && hi < 0.85) || c.alpha() < 0.9 ? "2" : nullptr;
+    double hue;
+    if (hi == r) hue = std::fmod((g - b) / (hi - lo) + 6.0, 6.0);
+    else if (hi == g) hue = (b - r) / (hi - lo) + 2.0;
+    else hue = (r - g) / (hi - lo) + 4.0;
+    hue *= 60.0;
+    if (hue < 20 || hue >= 330) return "31";
+    if (hue < 70) return "33";
+    if (hue < 160) return "32";
+    if (hue < 200) return "36";
+    if (hue < 260) return "34";
+    return "35";
+}
+
 std::string caption(const View& view) {
     return view.accessibilityLabel().empty() ? std::string() : view.accessibilityLabel() + ": ";
 }
@@ -53,8 +82,21 @@ std::string TerminalRenderer::paint(const std::string& text, const std::optional
     else if (name == "systemYellow" || name == "systemOrange") code = "33";
     else if (name == "systemBlue") code = "34";
     else if (name == "secondaryLabel" || name == "systemGray") code = "2";
+    else if (name.empty()) code = nearestCode(*colour);
     if (!code) return text;
-    return std::string("\x1b[") + code + "m" + text + "\x1b[0m";
+    // Each line on its own, so that a line shown alone (a screen cut to the
+    // terminal) starts and ends its colour itself.
+    std::string out;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t nl = text.find('\n', start);
+        std::size_t end = nl == std::string::npos ? text.size() : nl;
+        if (end > start) out += std::string("\x1b[") + code + "m" + text.substr(start, end - start) + "\x1b[0m";
+        if (nl == std::string::npos) break;
+        out += "\n";
+        start = nl + 1;
+    }
+    return out;
 }
 
 std::string TerminalRenderer::bold(const std::string& text) const {
@@ -71,22 +113,26 @@ std::string TerminalRenderer::renderField(const TextField& field, int number) co
 }
 
 
-std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
-    std::ostringstream out;
+TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) const {
+    Page page;
     if (!s.screen) {
-        out << "(no screen)\n";
-        return out.str();
+        page.head = "(no screen)\n";
+        return page;
     }
+    std::ostringstream head;
     std::string title = s.screen->title().value_or("");
-    out << bold("== " + title + " ==") << "\n";
+    head << bold("== " + title + " ==") << "\n";
     std::string left = barItems(s.leftItems);
     if (s.canGoBack) left = "[< b]" + (left.empty() ? "" : " " + left);
     std::string right = barItems(s.rightItems);
     if (!left.empty() || !right.empty()) {
-        out << left;
-        if (!right.empty()) out << (left.empty() ? "" : "   ") << "| " << right;
-        out << "\n";
+        head << left;
+        if (!right.empty()) head << (left.empty() ? "" : "   ") << "| " << right;
+        head << "\n";
     }
+    page.head = head.str();
+
+    std::ostringstream out;
 
     for (const auto& item : s.items) {
         using Kind = ScreenSnapshot::Item::Kind;
@@ -102,7 +148,7 @@ std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
                 std::string text, accessory;
                 if (cell) {
                     text = cell->textLabel()->textOrEmpty();
-                    if (cell->imageView()->image()) text = "(" + cell->imageView()->image()->name() + ") " + text;
+                    text = signOf(cell->imageView()->image()) + text;
                     if (cell->hasAccessoryButton()) accessory = "  (i" + std::to_string(item.number) + ")";
                     else if (cell->accessoryType() == TableViewCell::AccessoryType::checkmark) accessory = "  [x]";
                     else if (cell->accessoryType() == TableViewCell::AccessoryType::disclosureIndicator) accessory = "  >";
@@ -125,7 +171,8 @@ std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
                             if (label->textOrEmpty().empty()) continue;
                             out << paint(indentLines(label->textOrEmpty(), pad), label->textColor());
                         } else if (auto image = std::dynamic_pointer_cast<ImageView>(sub)) {
-                            if (image->image()) out << pad << "(" << image->image()->name() << ")\n";
+                            std::string sign = signOf(image->image());
+                            if (!sign.empty()) out << pad << sign << "\n";
                         } else if (auto progress = std::dynamic_pointer_cast<ProgressView>(sub)) {
                             int filled = static_cast<int>(std::lround(progress->progress() * 10));
                             out << pad << "[" << std::string(filled, '#') << std::string(10 - filled, '-') << "]\n";
@@ -196,7 +243,8 @@ std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
             }
             case Kind::image: {
                 auto image = std::static_pointer_cast<ImageView>(item.view);
-                out << "  " << paint("(" + image->image()->name() + ")", image->tintColor()) << "\n";
+                std::string sign = signOf(image->image());
+                if (!sign.empty()) out << "  " << paint(sign, image->tintColor()) << "\n";
                 break;
             }
             case Kind::web: {
@@ -207,10 +255,12 @@ std::string TerminalRenderer::render(const ScreenSnapshot& s) const {
             }
         }
     }
-    if (!s.toolbarItems.empty()) out << barItems(s.toolbarItems) << "\n";
-    if (s.alert) out << renderAlert(*s.alert);
-    out << Command::helpLine() << "\n";
-    return out.str();
+    page.body = out.str();
+    std::string foot;
+    if (!s.toolbarItems.empty()) foot += barItems(s.toolbarItems) + "\n";
+    if (s.alert) foot += renderAlert(*s.alert);
+    page.foot = foot;
+    return page;
 }
 
 std::string TerminalRenderer::renderAlert(const AlertController& alert) const {

@@ -6,12 +6,23 @@
 
 // Draws a snapshot as plain text: title, bar buttons, numbered rows with
 // their detail lines, widgets, the web page as text, and an alert box over
-// it; then the help line. ANSI colours only when asked for.
+// it. ANSI colours only when asked for.
 class TerminalRenderer {
 public:
+    // A drawn screen in three parts, each of whole lines: the title with the
+    // bar buttons, the content (what scrolls on a short terminal), and the
+    // toolbar with the open alert.
+    struct Page {
+        std::string head;
+        std::string body;
+        std::string foot;
+        std::string text() const { return head + body + foot; }
+    };
+
     explicit TerminalRenderer(bool colour = false) : colour_(colour) {}
 
-    std::string render(const ScreenSnapshot& snapshot) const;
+    std::string render(const ScreenSnapshot& snapshot) const { return renderPage(snapshot).text(); }
+    Page renderPage(const ScreenSnapshot& snapshot) const;
     std::string renderAlert(const platform::AlertController& alert) const;
 
 private:

@@ -40,13 +40,13 @@ std::string Trekora::getUzivatelHtml() {
             escapeHtml(meno) + " " + escapeHtml(priezvisko) + "</font></h2>";
     html += "<h3>mesačné počty jedinečných odberateľov rozdelené podľa užívateľov</h3>";
     html += getHtmlTable(
-        "SELECT distinct strftime('%m',datum) as mesiac,str as stredisko,idu as uzivatel,count(distinct ido) as "
+        "SELECT distinct strftime('%Y-%m',datum) as mesiac,str as stredisko,idu as uzivatel,count(distinct ido) as "
         "pocet_odb FROM vety where pohyb in (10,20,21,30,31) group by mesiac,stredisko,uzivatel order by mesiac "
         "desc,stredisko,uzivatel",
         std::nullopt);
     html += "<h3>mesačné obraty rozdelené podľa užívateľov a typov dokladov</h3>";
     html += getHtmlTable(
-        "select strftime('%m',datum) mesiac, str as stredisko,idu, pohyb,nazov,sum(obccsd) spolu_s_dph from vety "
+        "select strftime('%Y-%m',datum) mesiac, str as stredisko,idu, pohyb,nazov,sum(obccsd) spolu_s_dph from vety "
         "left outer join pohyb_typ on(pohyb_typ.CISLO=vety.pohyb) where pohyb in (10,20,21,30,31) group by "
         "mesiac,str,idu,pohyb,nazov order by mesiac desc,str,idu,pohyb",
         std::nullopt);

@@ -15,6 +15,9 @@ std::string Trekora::getSystemChallenge() {
 }
 
 bool Trekora::checkSystemPin(const std::string& pin, const std::string& challenge) {
+    // A code without a digit (empty, blank, a word) would read as 0, the
+    // answer to every challenge that is a multiple of the prime: refused.
+    if (pin.find_first_of("0123456789") == std::string::npos) return false;
     const std::int64_t code = integerValue(pin);
     if (code == systemPin) return true;
     const std::int64_t c = integerValue(challenge);

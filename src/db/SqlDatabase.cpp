@@ -14,6 +14,7 @@
 #include "db/SqlLog.h"
 #include "db/SqlResultSet.h"
 #include "db/SqlStatement.h"
+#include "db/SqlText.h"
 
 namespace {
 
@@ -130,8 +131,11 @@ bool SqlDatabase::openWithFlags(int flags, const std::optional<std::string>& vfs
     if (_db) close();
     clearOwnError();
     // URIs are always understood, so that "file:" names work in ATTACH.
-    int rc = sqlite3_open_v2(sqlitePath().c_str(), &_db, flags | SQLITE_OPEN_URI,
-                             vfsName ? vfsName->c_str() : nullptr);
+    int rc;
+    {
+        std::lock_guard<std::mutex> lock(_handleMutex);
+        rc = sqlite3_open_v2(sqlitePath().c_str(), &_db, flags | SQLITE_OPEN_URI, vfsName ? vfsName->c_str() : nullptr);
+    }
     if (rc != SQLITE_OK) {
         SqlLog::write(fmtInt("error opening!: %lld", rc));
         return false;
@@ -148,6 +152,7 @@ bool SqlDatabase::close() {
     closeOpenResultSets();
     if (!_db) return true;
 
+    std::lock_guard<std::mutex> lock(_handleMutex);
     bool retry;
     bool triedFinalizingOpenStatements = false;
     bool closed = false;
@@ -192,6 +197,7 @@ bool SqlDatabase::goodConnection() {
 }
 
 bool SqlDatabase::interrupt() {
+    std::lock_guard<std::mutex> lock(_handleMutex);
     if (!_db) return false;
     sqlite3_interrupt(_db);
     return true;
@@ -558,7 +564,8 @@ std::shared_ptr<SqlResultSet> SqlDatabase::executeQueryCore(const std::string& s
 
     if (!statement) {
         statement = std::make_shared<SqlStatement>(pStmt);
-        if (_shouldCacheStatements) setCachedStatement(statement, sql);
+        // Blank text prepares to no statement: nothing worth keeping.
+        if (_shouldCacheStatements && pStmt) setCachedStatement(statement, sql);
     }
 
     auto rs = SqlResultSet::resultSetWithStatement(statement, this);
@@ -704,7 +711,7 @@ bool SqlDatabase::executeUpdateCore(const std::string& sql, ErrorOut error, cons
         }
     }
 
-    if (_shouldCacheStatements && !cachedStmt) {
+    if (_shouldCacheStatements && !cachedStmt && pStmt) {
         cachedStmt = std::make_shared<SqlStatement>(pStmt);
         setCachedStatement(cachedStmt, sql);
     }
@@ -730,24 +737,12 @@ bool SqlDatabase::executeUpdateCore(const std::string& sql, ErrorOut error, cons
 
 namespace {
 
-bool validUtf8(const unsigned char* s) {
-    while (*s) {
-        unsigned char c = *s;
-        int n = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (n < 0) return false;
-        ++s;
-        for (int i = 0; i < n; ++i, ++s)
-            if ((*s & 0xC0) != 0x80) return false;
-    }
-    return true;
-}
-
 int batchCallback(void* context, int columns, char** values, char** names) {
     auto* block = static_cast<const SqlDatabase::BatchCallback*>(context);
     SqlDatabase::BatchRow row;
     for (int i = 0; i < columns; ++i) {
         std::optional<std::string> value;
-        if (values[i] && validUtf8(reinterpret_cast<const unsigned char*>(values[i]))) value = values[i];
+        if (values[i] && SqlText::isValidUtf8(values[i])) value = values[i];
         row[names[i] ? names[i] : ""] = value;
     }
     return (*block)(row);

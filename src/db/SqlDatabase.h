@@ -5,6 +5,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <set>
 #include <string>
@@ -258,6 +259,9 @@ private:
     std::shared_ptr<SqlResultSet> queryFirstRow(const std::string& sql, const Values& values);
 
     sqlite3* _db = nullptr;
+    // Held while the handle is opened or closed, and by interrupt(), which
+    // may come from another thread than the connection's user.
+    std::mutex _handleMutex;
     bool _isExecutingStatement = false;
     double _startBusyRetryTime = 0;
     std::set<SqlResultSet*> _openResultSets;

@@ -60,7 +60,18 @@ bool SqlResultSet::nextWithError(std::optional<SqlError>* error) {
     }
     if (_parentDB) _parentDB->clearOwnError();
     int rc = sqlite3_step(handle());
-    if (rc == SQLITE_ROW) return true;
+    if (rc == SQLITE_ROW) {
+        // SQLite may have prepared the statement again (after a change of the
+        // schema) with other columns: the count and names follow it.
+        const int count = sqlite3_column_count(handle());
+        if (count != _columnCount) {
+            _columnCount = count;
+            _columnNameToIndexMap.reset();
+            _lookups.clear();
+            _lookupHint = 0;
+        }
+        return true;
+    }
     sqlite3* db = _parentDB ? _parentDB->sqliteHandle() : nullptr;
     const char* message = db ? sqlite3_errmsg(db) : sqlite3_errstr(rc);
 
@@ -116,43 +127,8 @@ const SqlResultSet::NameMap& SqlResultSet::columnNameToIndexMap() {
     return *_columnNameToIndexMap;
 }
 
-namespace {
 
-// Column names are short: compared in line, a word at a time.
-inline bool sameName(const std::string& a, std::string_view b) {
-    const std::size_t n = a.size();
-    if (n != b.size()) return false;
-    const char* p = a.data();
-    const char* q = b.data();
-    if (n >= 8) {
-        std::uint64_t x, y;
-        std::size_t i = 0;
-        for (; i + 8 <= n; i += 8) {
-            std::memcpy(&x, p + i, 8);
-            std::memcpy(&y, q + i, 8);
-            if (x != y) return false;
-        }
-        if (i == n) return true;
-        std::memcpy(&x, p + n - 8, 8);
-        std::memcpy(&y, q + n - 8, 8);
-        return x == y;
-    }
-    if (n >= 4) {
-        std::uint32_t x, y, u, v;
-        std::memcpy(&x, p, 4);
-        std::memcpy(&y, q, 4);
-        std::memcpy(&u, p + n - 4, 4);
-        std::memcpy(&v, q + n - 4, 4);
-        return x == y && u == v;
-    }
-    for (std::size_t i = 0; i < n; ++i)
-        if (p[i] != q[i]) return false;
-    return true;
-}
-
-}  // namespace
-
-int SqlResultSet::columnIndexForName(std::string_view columnName) {
+int SqlResultSet::searchColumnIndex(std::string_view columnName) {
     const std::size_t n = _lookups.size();
     for (std::size_t k = 0; k < n; ++k) {
         std::size_t i = _lookupHint + k;
@@ -189,16 +165,6 @@ bool SqlResultSet::validIndex(int columnIdx) const {
 // SQLite itself reads NULL as 0, 0.0 or no text: the number and text getters
 // need no separate type check (each column call takes the connection's lock).
 
-int SqlResultSet::intForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return 0;
-    return sqlite3_column_int(handle(), columnIdx);
-}
-
-long SqlResultSet::longForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return 0;
-    return static_cast<long>(sqlite3_column_int64(handle(), columnIdx));
-}
-
 long long SqlResultSet::longLongIntForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return 0;
     return sqlite3_column_int64(handle(), columnIdx);
@@ -210,46 +176,16 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumnIndex(int columnIdx
 
 bool SqlResultSet::boolForColumnIndex(int columnIdx) const { return intForColumnIndex(columnIdx) != 0; }
 
-double SqlResultSet::doubleForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return 0.0;
-    return sqlite3_column_double(handle(), columnIdx);
-}
 
-namespace {
-
-bool validUtf8(const unsigned char* s, int n) {
-    int i = 0;
-    // Plain ASCII, eight bytes at a time.
-    while (i + 8 <= n) {
-        std::uint64_t word;
-        std::memcpy(&word, s + i, 8);
-        if (word & 0x8080808080808080ULL) break;
-        i += 8;
-    }
-    while (i < n) {
-        unsigned char c = s[i];
-        int more;
-        if (c < 0x80) more = 0;
-        else if ((c >> 5) == 6) more = 1;
-        else if ((c >> 4) == 14) more = 2;
-        else if ((c >> 3) == 30) more = 3;
-        else return false;
-        if (i + more >= n) return false;
-        for (int k = 1; k <= more; ++k)
-            if ((s[i + k] & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
-}
-
-}  // namespace
 
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
-    if (!validIndex(columnIdx)) return std::nullopt;
-    const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
+    sqlite3_stmt* const h = handle();
+    if (!h || columnIdx < 0 || columnIdx >= _columnCount) return std::nullopt;
+    const unsigned char* c = sqlite3_column_text(h, columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
-    if (!validUtf8(c, n)) return std::nullopt;
+    const std::string_view text(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
+    if (!SqlText::isAscii(text) && !SqlText::isValidUtf8(text)) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
 }
 
@@ -316,8 +252,6 @@ std::optional<SqlValue> SqlResultSet::objectForColumnIndex(int columnIdx) const 
 
 // --------------------------------------------------------------- by name
 
-int SqlResultSet::intForColumn(std::string_view n) { return intForColumnIndex(columnIndexForName(n)); }
-long SqlResultSet::longForColumn(std::string_view n) { return longForColumnIndex(columnIndexForName(n)); }
 long long SqlResultSet::longLongIntForColumn(std::string_view n) {
     return longLongIntForColumnIndex(columnIndexForName(n));
 }
@@ -325,10 +259,6 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumn(std::string_view n
     return unsignedLongLongIntForColumnIndex(columnIndexForName(n));
 }
 bool SqlResultSet::boolForColumn(std::string_view n) { return boolForColumnIndex(columnIndexForName(n)); }
-double SqlResultSet::doubleForColumn(std::string_view n) { return doubleForColumnIndex(columnIndexForName(n)); }
-std::optional<std::string> SqlResultSet::stringForColumn(std::string_view n) {
-    return stringForColumnIndex(columnIndexForName(n));
-}
 std::optional<SqlValue::Date> SqlResultSet::dateForColumn(std::string_view n) {
     return dateForColumnIndex(columnIndexForName(n));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sqlite3.h>
+
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -13,9 +15,9 @@
 
 #include "db/SqlError.h"
 #include "db/SqlStatement.h"
+#include "db/SqlText.h"
 #include "db/SqlValue.h"
 
-struct sqlite3_stmt;
 class SqlDatabase;
 class SqlStatement;
 
@@ -45,22 +47,43 @@ public:
 
     int columnCount() const;
     std::string columnNameForIndex(int columnIdx) const;
-    int columnIndexForName(std::string_view columnName);
+    int columnIndexForName(std::string_view columnName) {
+        // A row is usually read in the same order every time: the name asked
+        // after the previous hit comes first, compared in line.
+        if (_lookupHint < _lookups.size()) {
+            const Lookup& e = _lookups[_lookupHint];
+            if (sameName(e.name, columnName)) {
+                _lookupHint = _lookupHint + 1 == _lookups.size() ? 0 : _lookupHint + 1;
+                return e.index;
+            }
+        }
+        return searchColumnIndex(columnName);
+    }
     const NameMap& columnNameToIndexMap();
 
-    int intForColumn(std::string_view columnName);
-    int intForColumnIndex(int columnIdx) const;
-    long longForColumn(std::string_view columnName);
-    long longForColumnIndex(int columnIdx) const;
+    int intForColumn(std::string_view columnName) { return intForColumnIndex(columnIndexForName(columnName)); }
+    int intForColumnIndex(int columnIdx) const {
+        sqlite3_stmt* const h = handle();
+        return h && columnIdx >= 0 && columnIdx < _columnCount ? sqlite3_column_int(h, columnIdx) : 0;
+    }
+    long longForColumn(std::string_view columnName) { return longForColumnIndex(columnIndexForName(columnName)); }
+    long longForColumnIndex(int columnIdx) const {
+        sqlite3_stmt* const h = handle();
+        return h && columnIdx >= 0 && columnIdx < _columnCount ? static_cast<long>(sqlite3_column_int64(h, columnIdx))
+                                                                : 0;
+    }
     long long longLongIntForColumn(std::string_view columnName);
     long long longLongIntForColumnIndex(int columnIdx) const;
     unsigned long long unsignedLongLongIntForColumn(std::string_view columnName);
     unsigned long long unsignedLongLongIntForColumnIndex(int columnIdx) const;
     bool boolForColumn(std::string_view columnName);
     bool boolForColumnIndex(int columnIdx) const;
-    double doubleForColumn(std::string_view columnName);
-    double doubleForColumnIndex(int columnIdx) const;
-    std::optional<std::string> stringForColumn(std::string_view columnName);
+    double doubleForColumn(std::string_view columnName) { return doubleForColumnIndex(columnIndexForName(columnName)); }
+    double doubleForColumnIndex(int columnIdx) const {
+        sqlite3_stmt* const h = handle();
+        return h && columnIdx >= 0 && columnIdx < _columnCount ? sqlite3_column_double(h, columnIdx) : 0.0;
+    }
+    std::optional<std::string> stringForColumn(std::string_view columnName) { return stringForColumnIndex(columnIndexForName(columnName)); }
     std::optional<std::string> stringForColumnIndex(int columnIdx) const;
     std::optional<SqlValue::Date> dateForColumn(std::string_view columnName);
     std::optional<SqlValue::Date> dateForColumnIndex(int columnIdx) const;
@@ -97,6 +120,38 @@ public:
 private:
     SqlResultSet() = default;
     bool validIndex(int columnIdx) const;
+    int searchColumnIndex(std::string_view columnName);
+    // Column names are short: compared in line, a word at a time.
+    static bool sameName(const std::string& a, std::string_view b) {
+        const std::size_t n = a.size();
+        if (n != b.size()) return false;
+        const char* p = a.data();
+        const char* q = b.data();
+        if (n >= 8) {
+            std::uint64_t x, y;
+            std::size_t i = 0;
+            for (; i + 8 <= n; i += 8) {
+                __builtin_memcpy(&x, p + i, 8);
+                __builtin_memcpy(&y, q + i, 8);
+                if (x != y) return false;
+            }
+            if (i == n) return true;
+            __builtin_memcpy(&x, p + n - 8, 8);
+            __builtin_memcpy(&y, q + n - 8, 8);
+            return x == y;
+        }
+        if (n >= 4) {
+            std::uint32_t x, y, u, v;
+            __builtin_memcpy(&x, p, 4);
+            __builtin_memcpy(&y, q, 4);
+            __builtin_memcpy(&u, p + n - 4, 4);
+            __builtin_memcpy(&v, q + n - 4, 4);
+            return x == y && u == v;
+        }
+        for (std::size_t i = 0; i < n; ++i)
+            if (p[i] != q[i]) return false;
+        return true;
+    }
     sqlite3_stmt* handle() const { return _statement ? _statement->statement() : nullptr; }
 
     std::optional<NameMap> _columnNameToIndexMap;

@@ -8,7 +8,7 @@ namespace platform {
 namespace {
 std::mutex consoleMutex;
 Console::Capture* activeCapture = nullptr;
-std::FILE* consoleStream = nullptr;  // standard output unless redirected
+std::FILE* consoleStream = nullptr;  // standard error unless redirected
 }  // namespace
 
 void Console::print(const std::string& line) {
@@ -18,7 +18,7 @@ void Console::print(const std::string& line) {
         activeCapture->lines_.push_back(line);
         return;
     }
-    std::FILE* out = consoleStream ? consoleStream : stdout;
+    std::FILE* out = consoleStream ? consoleStream : stderr;
     std::fwrite(line.data(), 1, line.size(), out);
     std::fputc('\n', out);
     std::fflush(out);

@@ -7,16 +7,16 @@
 
 namespace platform {
 
-// The program's console (standard output). Every line the system "prints"
-// goes through here so that tests can capture it.
+// The program's console trace (standard error). Every line the system
+// "prints" goes through here so that tests can capture it; standard output
+// belongs to the terminal front end's screens alone.
 class Console {
 public:
     // Writes `line` and a line feed (the line may itself hold line feeds).
     static void print(const std::string& line);
 
-    // Where printed lines go when no capture is active (standard output by
-    // default). The terminal front end draws its screens on standard output,
-    // so it sends the console trace elsewhere.
+    // Where printed lines go when no capture is active (standard error by
+    // default).
     static void redirectTo(std::FILE* stream);
 
     // While alive, lines are collected here instead of being written out.

@@ -105,6 +105,16 @@ void DispatchQueue::asyncAfter(double seconds, DispatchBlock block) {
     asyncAfter(std::chrono::nanoseconds(static_cast<long long>(seconds * 1e9)), std::move(block));
 }
 
+bool DispatchQueue::setTarget(std::shared_ptr<DispatchQueue> target) {
+    if (kind_ != Kind::Serial) return false;
+    for (auto q = target; q; q = q->target())
+        if (q.get() == this) return false;
+    state_->setTarget(std::move(target));
+    return true;
+}
+
+std::shared_ptr<DispatchQueue> DispatchQueue::target() const { return state_->target(); }
+
 void DispatchQueue::setSpecific(const void* key, void* value) { state_->setSpecific(key, value); }
 
 void* DispatchQueue::specific(const void* key) const { return state_->specific(key); }

@@ -54,6 +54,14 @@ public:
     // True when the calling thread is running this queue's work.
     bool isCurrent() const;
 
+    // A serial queue with a target runs its work as work of the target, so
+    // that it is serialised with whatever else the target runs (a serial
+    // target) or runs on the target's thread (the main queue). None: the
+    // shared pool of worker threads. False (and nothing changes) for a queue
+    // that is not serial, or a target that would run on this queue itself.
+    bool setTarget(std::shared_ptr<DispatchQueue> target);
+    std::shared_ptr<DispatchQueue> target() const;
+
     const std::string& label() const { return label_; }
     Kind kind() const { return kind_; }
 

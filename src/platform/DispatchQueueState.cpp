@@ -18,26 +18,55 @@ std::thread::id DispatchQueueState::mainThreadId() { return kMainThreadId; }
 
 void DispatchQueueState::enqueue(DispatchBlock block) {
     bool schedule = false;
+    std::shared_ptr<DispatchQueue> target;
     {
         std::lock_guard lock(mutex_);
         items_.push_back(std::move(block));
         if (owner_->kind() == DispatchQueue::Kind::Serial && !scheduled_) {
             scheduled_ = true;
             schedule = true;
+            target = target_;
         }
     }
     if (owner_->kind() == DispatchQueue::Kind::Main) {
         cv_.notify_all();
     } else if (schedule) {
         // The drain keeps the queue alive until its pending work has run.
-        DispatchWorkerPool::shared().submit([q = owner_->shared_from_this()] { q->state_->drainSerial(); });
+        auto drain = [q = owner_->shared_from_this()] { q->state_->drainSerial(); };
+        if (target)
+            target->async(std::move(drain));
+        else
+            DispatchWorkerPool::shared().submit(std::move(drain));
     }
+}
+
+void DispatchQueueState::setTarget(std::shared_ptr<DispatchQueue> target) {
+    std::lock_guard lock(mutex_);
+    target_ = std::move(target);
+}
+
+std::shared_ptr<DispatchQueue> DispatchQueueState::target() {
+    std::lock_guard lock(mutex_);
+    return target_;
 }
 
 void DispatchQueueState::drainSerial() {
     Scope scope(owner_);
     std::unique_lock lock(mutex_);
+    const std::shared_ptr<DispatchQueue> runningOn = target_;
     while (!items_.empty()) {
+        if (target_ != runningOn) {
+            // The target changed: the rest runs where it now belongs, so that
+            // no later block runs beside the new target's work.
+            auto drain = [q = owner_->shared_from_this()] { q->state_->drainSerial(); };
+            auto target = target_;
+            lock.unlock();
+            if (target)
+                target->async(std::move(drain));
+            else
+                DispatchWorkerPool::shared().submit(std::move(drain));
+            return;
+        }
         DispatchBlock block = std::move(items_.front());
         items_.pop_front();
         lock.unlock();

@@ -48,12 +48,16 @@ public:
     void setSpecific(const void* key, void* value);
     void* specific(const void* key);
 
+    void setTarget(std::shared_ptr<DispatchQueue> target);
+    std::shared_ptr<DispatchQueue> target();
+
 private:
     DispatchQueue* owner_;
     std::mutex mutex_;
     std::condition_variable cv_;
     std::deque<DispatchBlock> items_;
     bool scheduled_ = false;
+    std::shared_ptr<DispatchQueue> target_;
     bool stopRequested_ = false;
     std::mutex specificMutex_;
     std::unordered_map<const void*, void*> specifics_;

@@ -8,6 +8,7 @@
 
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Switch.h"
 #include "platform/ui/TableViewController.h"
@@ -47,6 +48,28 @@ public:
     }
 };
 
+// A login-like screen: one PIN field and one button; a PIN with letters is
+// answered by an alert with one action.
+class PinScreen : public platform::ViewController {
+public:
+    std::shared_ptr<platform::TextField> pin;
+    std::vector<std::string> entered;
+    void viewDidLoad() override {
+        setTitle(std::string("trekora"));
+        pin = addOutlet<platform::TextField>("pinTextField", "pin");
+        auto login = addOutlet<platform::Button>("buttonLogin");
+        login->setTitle("prihlásiť");
+        login->addTarget([this](platform::Control&) {
+            entered.push_back(pin->textOrEmpty());
+            if (pin->textOrEmpty().find_first_not_of("0123456789") != std::string::npos) {
+                auto alert = platform::AlertController::make("login", "chybný pin");
+                alert->addAction(std::make_shared<platform::AlertAction>("ok", platform::AlertAction::Style::defaultStyle));
+                present(alert, false);
+            }
+        });
+    }
+};
+
 class MenuScreen : public platform::TableViewController {
 public:
     std::vector<std::pair<std::string, std::string>> rows{{"predaj", "predaj tovaru"},
@@ -55,12 +78,15 @@ public:
                                                           {"nastavenia", ""}};
     std::string km = "100";
     std::shared_ptr<FormScreen> form = std::make_shared<FormScreen>();
+    std::vector<std::string> icons;         // symbol name of each row's icon
+    std::optional<platform::Color> tint;    // colour of the third row's title
+    int logouts = 0;
 
     void viewDidLoad() override {
         setTitle(std::string("menu"));
         tableView()->registerCell("SimpleCell", platform::TableViewCell::Style::subtitle);
         navigationItem().setLeftBarButtonItem(std::make_shared<platform::BarButtonItem>(
-            "odhlásiť", platform::BarButtonItem::Style::done, [](platform::BarButtonItem&) {}));
+            "odhlásiť", platform::BarButtonItem::Style::done, [this](platform::BarButtonItem&) { ++logouts; }));
     }
     int numberOfRowsInSection(platform::TableView&, int) override { return static_cast<int>(rows.size()); }
     std::shared_ptr<platform::TableViewCell> cellForRowAt(platform::TableView& t, const platform::IndexPath& p) override {
@@ -69,6 +95,9 @@ public:
         cell->detailTextLabel()->setText(rows[p.row].second);
         cell->detailTextLabel()->setTextColor(p.row == 0 ? platform::Color::systemRed()
                                                          : platform::Color::secondaryLabel());
+        if (static_cast<std::size_t>(p.row) < icons.size())
+            cell->imageView()->setImage(platform::Image::systemNamed(icons[p.row], platform::Image::Weight::regular));
+        if (p.row == 2 && tint) cell->textLabel()->setTextColor(*tint);
         return cell;
     }
     void didSelectRowAt(platform::TableView&, const platform::IndexPath& p) override {

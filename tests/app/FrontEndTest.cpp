@@ -37,10 +37,9 @@ TEST(TerminalRenderer, DrawsATableScreen) {
               "     stav tachometra\n"
               "  3. info\n"
               "     o programe\n"
-              "  4. nastavenia\n" +
-                  Command::helpLine() + "\n");
+              "  4. nastavenia\n");
     std::string coloured = ModelRunner(s.window).draw(true);
-    EXPECT_NE(coloured.find("\x1b[31m     predaj tovaru\n\x1b[0m"), std::string::npos);
+    EXPECT_NE(coloured.find("\x1b[31m     predaj tovaru\x1b[0m\n"), std::string::npos);
 }
 
 TEST(TerminalRenderer, DrawsAnAlertWithItsFieldOverTheScreen) {
@@ -64,7 +63,7 @@ TEST(TerminalRenderer, DrawsAWebPageAsText) {
     window.setRootViewController(platform::NavigationController::make(page));
     window.makeKeyAndVisible();
     EXPECT_EQ(TerminalRenderer().render(ScreenSnapshot::take(window)),
-              "== info ==\n  ----\n  riadok\xC2\xA0" "1\n  riadok 2\n  ----\n" + Command::helpLine() + "\n");
+              "== info ==\n  ----\n  riadok\xC2\xA0" "1\n  riadok 2\n  ----\n");
 }
 
 TEST(ModelRunner, DrivesRowsAlertsFieldsSwitchesAndBack) {
@@ -142,4 +141,81 @@ TEST(TerminalFrontEnd, ReadsADescriptorToItsEnd) {
     TerminalFrontEnd(runner, fds[0], out, false, true).run();
     ::close(fds[0]);
     EXPECT_EQ(s.menu->form->saved, (std::vector<std::string>{"Eva/N"}));
+}
+
+TEST(TerminalRenderer, IconsShowAsSignsAndColoursWithoutANameStillPaint) {
+    Session s;
+    s.menu->icons = {"person.fill", "tray.and.arrow.down.fill", "xmark.circle.fill", "generic_box.png"};
+    s.menu->tint = platform::Color::fromRGBA255(0xED, 0x4B, 0x35);
+    s.menu->tableView()->reloadData();
+    std::string text = ModelRunner(s.window).draw();
+    EXPECT_EQ(text.find('('), std::string::npos) << text;
+    EXPECT_NE(text.find("  1. predaj\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  2. ↓ kilometre\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  3. ✗ info\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  4. nastavenia\n"), std::string::npos) << text;
+    EXPECT_NE(ModelRunner(s.window).draw(true).find("\x1b[31m✗ info\x1b[0m"), std::string::npos);
+}
+
+TEST(ModelRunner, ABareValueFillsTheOnlyFieldAndAnEmptyLineTapsTheOnlyButton) {
+    Session s;
+    ModelRunner runner(s.window);
+    EXPECT_TRUE(runner.execute("").ok);  // the menu's lone bar button is not tapped beside its rows
+    EXPECT_EQ(s.menu->logouts, 0);
+
+    runner.execute("2");
+    ASSERT_TRUE(s.window->presentedAlert());
+    EXPECT_TRUE(runner.execute("1").ok);  // a number in an alert with one field is its value
+    EXPECT_TRUE(runner.execute("").ok);   // two actions: an empty line chooses none
+    ASSERT_TRUE(s.window->presentedAlert());
+    EXPECT_TRUE(runner.execute("ok").ok);
+    EXPECT_EQ(s.menu->km, "1");
+
+    auto pin = std::make_shared<fake::PinScreen>();
+    s.nav->pushViewController(pin, false);
+    EXPECT_TRUE(runner.execute("4321").ok);  // typed, then the line's Enter taps the only button
+    EXPECT_EQ(pin->entered, (std::vector<std::string>{"4321"}));
+    EXPECT_TRUE(runner.execute("").ok);
+    EXPECT_EQ(pin->entered, (std::vector<std::string>{"4321", "4321"}));
+    EXPECT_TRUE(runner.execute("prihlásiť").ok);  // a button's title stays a tap
+    EXPECT_EQ(pin->entered.size(), 3u);
+    EXPECT_TRUE(runner.execute("f1=12a").ok);
+    EXPECT_EQ(pin->entered.size(), 3u);  // an explicit fill does not submit
+    runner.execute("");
+    EXPECT_EQ(pin->entered.back(), "12a");
+    ASSERT_TRUE(s.window->presentedAlert());
+    EXPECT_TRUE(runner.execute("").ok);  // the one action of the alert
+    EXPECT_FALSE(s.window->presentedAlert());
+}
+
+TEST(TerminalFrontEnd, HelpOnTheFirstScreenAndOnRequestAndTallScreensScroll) {
+    Session s;
+    for (int i = 0; i < 20; ++i) s.menu->rows.push_back({"riadok " + std::to_string(i + 5), ""});
+    s.menu->tableView()->reloadData();
+    ModelRunner runner(s.window);
+    std::istringstream in("+\n+\n+\n+\n+\n+\n-\n?\n");
+    std::ostringstream out;
+    TerminalFrontEnd frontEnd(runner, in, out, false, true);
+    frontEnd.setHeight([] { return 12; });
+    frontEnd.run();
+    const std::string text = out.str();
+    const std::string help = Command::helpLine();
+    const auto first = text.find(help);
+    ASSERT_NE(first, std::string::npos);
+    EXPECT_EQ(text.find(help, first + 1), text.find("> ?\n" + help) + 4) << text;  // once more, on "?"
+    EXPECT_NE(text.find("== menu ==\n[odhlásiť]\n  1. predaj\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("-- 1-"), std::string::npos) << text;
+    EXPECT_NE(text.find("> +\n\n== menu ==\n[odhlásiť]\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("  24. riadok 24\n-- "), std::string::npos) << text;
+    EXPECT_NE(text.find("! nothing more to show that way"), std::string::npos) << text;
+    // Every drawing after a command fits the terminal with the prompt.
+    std::size_t at = text.find("> +\n");
+    while (at != std::string::npos) {
+        std::size_t next = text.find("> ", at + 2);
+        if (next == std::string::npos) break;
+        // From below the echoed command to the next prompt, that included.
+        const auto lines = std::count(text.begin() + static_cast<long>(at) + 4, text.begin() + static_cast<long>(next), '\n');
+        EXPECT_LE(lines + 1, 12) << text.substr(at, next - at);
+        at = next;
+    }
 }

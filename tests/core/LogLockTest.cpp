@@ -94,8 +94,11 @@ TEST_F(LockTest, AcceptsTheMasterCodeAndTheChallengeAnswerOnly) {
     EXPECT_FALSE(t.checkSystemPin("", challenge));
     EXPECT_FALSE(t.checkSystemPin("86399", challenge));
     for (const char* c : {"             0", "         37230", "", "abc"}) EXPECT_TRUE(t.checkSystemPin("38274", c));
-    // An empty code is the number 0: it answers a challenge divisible by 839.
-    EXPECT_TRUE(t.checkSystemPin("", "             0"));
+    // A code without a digit is refused, also where 0 would answer the challenge.
+    for (const char* code : {"", "   ", "abc", "+"}) {
+        EXPECT_FALSE(t.checkSystemPin(code, "             0")) << code;
+        EXPECT_FALSE(t.checkSystemPin(code, "          1678")) << code;
+    }
     EXPECT_TRUE(t.checkSystemPin("0", "          1678"));
 
     // The answer is checked against the challenge shown, not the clock.

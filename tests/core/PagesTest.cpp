@@ -70,6 +70,23 @@ TEST_F(PagesTest, TheUserPageHasItsHeadingsAndThreeTables) {
     EXPECT_EQ(count, 3u);
 }
 
+TEST_F(PagesTest, MonthlyStatisticsKeepTheYearsApart) {
+    Trekora& t = trekora();
+    execute("delete from vety;"
+            "insert into vety (datum, str, idu, ido, pohyb, obccsd) values"
+            " ('2025-12-03', 12, 1, 501, 10, 10.5), ('2026-12-04', 12, 1, 502, 10, 20.25);");
+    ASSERT_TRUE(t.checkUzivatelPin("1234"));
+    const std::string page = t.getUzivatelHtml();
+    EXPECT_NE(page.find("<tr><td>2026-12</td><td>12</td><td>1</td><td>1</td></tr>"
+                        "<tr><td>2025-12</td><td>12</td><td>1</td><td>1</td></tr>"),
+              std::string::npos)
+        << page;
+    EXPECT_NE(page.find("<td>2025-12</td><td>12</td><td>1</td><td>10</td><td>hotovosť</td><td>10.5</td>"),
+              std::string::npos);
+    EXPECT_NE(page.find("<td>2026-12</td><td>12</td><td>1</td><td>10</td><td>hotovosť</td><td>20.25</td>"),
+              std::string::npos);
+}
+
 TEST_F(PredajcaTest, ReadsTheFileUnchanged) {
     Trekora& t = trekora();
     const std::string json = "{\"meno\":\"Ján Novák\",\"ulica\":\"Kragujevská 14\"}";

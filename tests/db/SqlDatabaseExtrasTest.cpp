@@ -97,6 +97,65 @@ TEST_F(SqlDatabaseExtrasTest, StatementCacheReusesOnlyFreeStatements) {
     EXPECT_FALSE(db->cachedStatements());
 }
 
+TEST_F(SqlDatabaseExtrasTest, BlankTextsStayOutOfTheStatementCache) {
+    db->setShouldCacheStatements(true);
+    for (const char* blank : {"", "   ", "-- nothing", ";"}) {
+        for (int i = 0; i < 3; ++i) {
+            auto rs = db->executeQuery(blank);
+            ASSERT_TRUE(rs) << blank;
+            EXPECT_FALSE(rs->next());
+            db->executeUpdate(blank);
+        }
+    }
+    EXPECT_TRUE(!db->cachedStatements() || db->cachedStatements()->empty());
+}
+
+TEST_F(SqlDatabaseExtrasTest, ACursorFollowsAStatementPreparedAgainWithMoreColumns) {
+    db->setShouldCacheStatements(true);
+    const std::string q = "select * from vety order by cdok";
+    ASSERT_TRUE(db->executeUpdate("insert into vety values (?, ?)", {1, "a"}));
+    auto first = db->executeQuery(q);
+    ASSERT_TRUE(first && first->next());
+    EXPECT_EQ(first->columnCount(), 2);
+    first->close();
+    // The cached statement is prepared again by SQLite with the new column.
+    ASSERT_TRUE(db->executeUpdate("alter table vety add column poznamka text default 'nova'"));
+    auto again = db->executeQuery(q);
+    ASSERT_TRUE(again && again->next());
+    EXPECT_EQ(again->columnCount(), 3);
+    EXPECT_EQ(again->stringForColumnIndex(2), "nova");
+    EXPECT_EQ(again->stringForColumn("poznamka"), "nova");
+    EXPECT_EQ(again->columnNameForIndex(2), "poznamka");
+    again->close();
+}
+
+TEST_F(SqlDatabaseExtrasTest, TextThatIsNotUtf8ReadsAsNothing) {
+    struct Case {
+        const char* hex;
+        bool valid;
+    };
+    const Case cases[] = {
+        {"41", true},          {"C3A9", true},        {"EFBFBF", true},       {"F09F9880", true},
+        {"F48FBFBF", true},    {"C0AF", false},       {"C1BF", false},        {"E080AF", false},
+        {"F08082AF", false},   {"EDA080", false},     {"EDBFBF", false},      {"F4908080", false},
+        {"F5808080", false},   {"80", false},         {"E282", false},        {"414243444546474849C3", false},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(db->executeStatements(std::string("delete from vety; insert into vety values (1, cast(x'") +
+                                          c.hex + "' as text))"));
+        auto rs = db->executeQuery("select str from vety");
+        ASSERT_TRUE(rs && rs->next());
+        EXPECT_EQ(rs->stringForColumnIndex(0).has_value(), c.valid) << c.hex;
+        rs->close();
+        std::optional<std::string> batch;
+        db->executeStatements("select str from vety", [&](const SqlDatabase::BatchRow& row) {
+            batch = row.at("str");
+            return 0;
+        });
+        EXPECT_EQ(batch.has_value(), c.valid) << c.hex;
+    }
+}
+
 TEST_F(SqlDatabaseExtrasTest, FormatExtractionMakesParameters) {
     SqlValue text("x");
     ASSERT_TRUE(db->executeUpdateWithFormat("insert into vety values (%d, %@)", 5, &text));

@@ -38,6 +38,26 @@ TEST_F(SqlDatabaseQueueTest, RunsWorkOneAtATimeFromManyThreads) {
     EXPECT_EQ(n, 40);
 }
 
+TEST_F(SqlDatabaseQueueTest, InterruptFromAnotherThreadWhileTheQueueClosesAndReopens) {
+    auto queue = SqlDatabaseQueue::databaseQueueWithPath(path("i.db3"));
+    ASSERT_TRUE(queue);
+    std::atomic<bool> stop{false};
+    std::atomic<int> hits{0};
+    std::thread interrupter([&] {
+        while (!stop) hits += queue->interrupt();
+    });
+    for (int i = 0; i < 1000; ++i) {
+        queue->inDatabase([](const DbPtr& db) { ASSERT_TRUE(db); });  // reopens
+        queue->close();
+    }
+    stop = true;
+    interrupter.join();
+    EXPECT_GT(hits.load(), 0);  // the interrupts met open connections
+    int one = 0;
+    queue->inDatabase([&](const DbPtr& db) { one = db->intForQuery("select 1"); });
+    EXPECT_EQ(one, 1);
+}
+
 TEST_F(SqlDatabaseQueueTest, CreationFailsOnMissingDirectory) {
     EXPECT_FALSE(SqlDatabaseQueue::databaseQueueWithPath(path("missing/q.db3")));
     EXPECT_EQ(logCount("Could not create database queue for path " + path("missing/q.db3")), 1);

@@ -182,7 +182,7 @@ TEST_F(TlacScreen, SettingsWithoutAUsableDriverAreRefusedWithAnAlert) {
     };
     const std::string port = std::to_string(printer.port());
     const std::vector<Case> cases = {
-        {"esp", "127.0.0.1", port, "neznámy typ tlačiarne!"},
+        {"lx350", "127.0.0.1", port, "neznámy typ tlačiarne!"},
         {"LX300", "127.0.0.1", port, "neznámy typ tlačiarne!"},
         {"FT4000", "127.0.0.1", port, "neznámy typ tlačiarne!"},
         {"FT5000", "127.0.0.1", "70000", "neplatný port tlačiarne: 70000"},

@@ -132,11 +132,27 @@ void* NetSocket::sslContext() {
 }
 
 void NetSocket::markSocketQueueTargetQueue(const QueuePtr& socketNewTargetQueue) {
+    if (!socketNewTargetQueue)
+        return;
+    // Code on the marked queue acts on the socket's state directly, so the
+    // socket queue must run on it: made its target here, from the socket
+    // queue, so that every later block of the socket queue runs there. A
+    // queue that cannot be the target (one running on the socket queue
+    // itself) is not marked.
+    bool targeted = socketNewTargetQueue == socketQueue_;
+    if (!targeted)
+        runSync([&] { targeted = socketQueue_->setTarget(socketNewTargetQueue); });
+    if (!targeted)
+        return;
     socketNewTargetQueue->setSpecific(IsOnSocketQueueOrTargetQueueKey_, this);
 }
 
 void NetSocket::unmarkSocketQueueTargetQueue(const QueuePtr& socketOldTargetQueue) {
+    if (!socketOldTargetQueue)
+        return;
     socketOldTargetQueue->setSpecific(IsOnSocketQueueOrTargetQueueKey_, nullptr);
+    if (socketOldTargetQueue != socketQueue_ && socketQueue_->target() == socketOldTargetQueue)
+        socketQueue_->setTarget(nullptr);
 }
 
 void NetSocket::suspendReadSource() {

@@ -238,6 +238,10 @@ public:
     int socket6FD();
     // The TLS context (an OpenSSL `SSL*`), inside performBlock only.
     void* sslContext();
+    // Marks a queue on which code may act as on the socket queue, and makes
+    // it the socket queue's target so that the two are serialised; a queue
+    // that cannot be the target is not marked. Unmarking lets the socket
+    // queue run on its own again.
     void markSocketQueueTargetQueue(const QueuePtr& socketNewTargetQueue);
     void unmarkSocketQueueTargetQueue(const QueuePtr& socketOldTargetQueue);
 
@@ -335,7 +339,9 @@ private:
     void endCurrentRead();
     void setupReadTimerWithTimeout(double timeout);
     void doReadTimeout();
-    void doReadTimeoutWithExtension(double timeoutExtension);
+    // `read` is the read the delegate was asked about: an answer that comes
+    // after that read has ended (and another may have begun) is dropped.
+    void doReadTimeoutWithExtension(double timeoutExtension, const std::shared_ptr<NetPacket>& read);
     void flushSSLBuffers();
 
     // Writing
@@ -345,7 +351,8 @@ private:
     void endCurrentWrite();
     void setupWriteTimerWithTimeout(double timeout);
     void doWriteTimeout();
-    void doWriteTimeoutWithExtension(double timeoutExtension);
+    // As for reads: only an answer about the current write counts.
+    void doWriteTimeoutWithExtension(double timeoutExtension, const std::shared_ptr<NetPacket>& write);
 
     // Accepting
     int createListeningSocket(int domain, const NetBytes& interfaceAddr, ErrorOut errPtr);

@@ -295,6 +295,14 @@ void NetSocket::doReadData() {
             std::uint64_t bytesToRead;
             if (currentRead->term) {
                 bytesToRead = currentRead->readLengthForTermWithHint(estimatedBytesAvailable, &readIntoPreBuffer);
+            } else if (currentRead->readLength > 0 &&
+                       currentRead->freeRoom() >= currentRead->readLength - currentRead->bytesDone) {
+                // A read of a known length whose buffer already holds room for
+                // all of it (the caller's own buffer): ask for all that is
+                // missing, so that what arrived since the descriptor was found
+                // readable comes in the same call. A buffer still to grow
+                // grows only by what has come.
+                bytesToRead = currentRead->readLength - currentRead->bytesDone;
             } else {
                 bytesToRead = currentRead->readLengthForNonTermWithHint(estimatedBytesAvailable);
             }
@@ -505,18 +513,20 @@ void NetSocket::doReadTimeout() {
         const std::int64_t tag = packet->tag;
         const double elapsed = packet->timeout;
         const std::uint64_t done = packet->bytesDone;
-        delegateQueue_->async([theDelegate, self = shared_from_this(), tag, elapsed, done] {
+        std::shared_ptr<NetPacket> asked = currentRead_;
+        delegateQueue_->async([theDelegate, self = shared_from_this(), tag, elapsed, done, asked] {
             double timeoutExtension = theDelegate->socketShouldTimeoutReadWithTag(self, tag, elapsed, done);
-            self->socketQueue_->async([self, timeoutExtension] { self->doReadTimeoutWithExtension(timeoutExtension); });
+            self->socketQueue_->async(
+                [self, timeoutExtension, asked] { self->doReadTimeoutWithExtension(timeoutExtension, asked); });
         });
     } else {
-        doReadTimeoutWithExtension(0.0);
+        doReadTimeoutWithExtension(0.0, currentRead_);
     }
 }
 
-void NetSocket::doReadTimeoutWithExtension(double timeoutExtension) {
+void NetSocket::doReadTimeoutWithExtension(double timeoutExtension, const std::shared_ptr<NetPacket>& read) {
     auto packet = std::dynamic_pointer_cast<NetReadPacket>(currentRead_);
-    if (!packet)
+    if (!packet || currentRead_ != read)
         return;
     if (timeoutExtension > 0.0) {
         packet->timeout += timeoutExtension;

@@ -238,19 +238,20 @@ void NetSocket::doWriteTimeout() {
         const std::int64_t tag = packet->tag;
         const double elapsed = packet->timeout;
         const std::uint64_t done = packet->bytesDone;
-        delegateQueue_->async([theDelegate, self = shared_from_this(), tag, elapsed, done] {
+        std::shared_ptr<NetPacket> asked = currentWrite_;
+        delegateQueue_->async([theDelegate, self = shared_from_this(), tag, elapsed, done, asked] {
             double timeoutExtension = theDelegate->socketShouldTimeoutWriteWithTag(self, tag, elapsed, done);
             self->socketQueue_->async(
-                [self, timeoutExtension] { self->doWriteTimeoutWithExtension(timeoutExtension); });
+                [self, timeoutExtension, asked] { self->doWriteTimeoutWithExtension(timeoutExtension, asked); });
         });
     } else {
-        doWriteTimeoutWithExtension(0.0);
+        doWriteTimeoutWithExtension(0.0, currentWrite_);
     }
 }
 
-void NetSocket::doWriteTimeoutWithExtension(double timeoutExtension) {
+void NetSocket::doWriteTimeoutWithExtension(double timeoutExtension, const std::shared_ptr<NetPacket>& write) {
     auto packet = std::dynamic_pointer_cast<NetWritePacket>(currentWrite_);
-    if (!packet)
+    if (!packet || currentWrite_ != write)
         return;
     if (timeoutExtension > 0.0) {
         packet->timeout += timeoutExtension;

@@ -19,7 +19,87 @@ S::Row tf(std::string N::*setting, std::weak_ptr<platform::TextField> S::*outlet
           const char* caption) {
     return S::Row{setting, nullptr, outlet, name, caption};
 }
+// The range of a numeric setting; `decimals` places allowed after the point.
+struct Range {
+    std::string N::*setting;
+    long long min;
+    long long max;
+    int decimals;
+    bool mayBeEmpty;
+};
+
+const std::vector<Range>& ranges() {
+    static const std::vector<Range> table = {
+        {&N::POCETMIESTJCENA, 0, 6, 0, false},
+        {&N::POCETMIEST, 0, 6, 0, false},
+        {&N::POCETMIESTDPH, 0, 6, 0, false},
+        // The cash limit, in cents: the same bound as any cash amount.
+        {&N::MAXSUMAHOTOVOSTI, 0, 9999999999LL, 2, false},
+        {&N::PAGEWIDTH, 1, 1000, 0, false},
+        {&N::PAGEHEIGHT, 1, 1000, 0, false},
+        {&N::PRINTPORT, 0, 65535, 0, false},
+        {&N::BAUDRATE, 50, 4000000, 0, false},
+        {&N::DATABITS, 5, 8, 0, false},
+        {&N::STOPBITS, 1, 2, 0, false},
+        {&N::WIFI_PRINTER_PORT, 0, 65535, 0, false},
+        // The second printer is optional.
+        {&N::WIFI_PRINTER_PORT2, 0, 65535, 0, true},
+    };
+    return table;
+}
+
+std::string trimmed(const std::string& text) {
+    const char* blanks = " \t\r\n";
+    const auto start = text.find_first_not_of(blanks);
+    if (start == std::string::npos) return {};
+    return text.substr(start, text.find_last_not_of(blanks) - start + 1);
+}
+
+// The value of a decimal text in units of its last allowed place; none when
+// it is no such number or too long to be one.
+std::optional<long long> scaled(std::string& text, int decimals) {
+    std::size_t i = 0;
+    long long value = 0;
+    int digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i, ++digits) {
+        if (digits >= 15) return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (digits == 0) return std::nullopt;
+    int places = 0;
+    if (i < text.size() && decimals > 0 && (text[i] == '.' || text[i] == ',')) {
+        text[i] = '.';
+        for (++i; i < text.size() && text[i] >= '0' && text[i] <= '9' && places < decimals; ++i, ++places)
+            value = value * 10 + (text[i] - '0');
+        if (places == 0) return std::nullopt;
+    }
+    if (i != text.size()) return std::nullopt;
+    for (; places < decimals; ++places) value *= 10;
+    return value;
+}
+
+std::string bound(long long value, int decimals) {
+    std::string text = std::to_string(value);
+    if (decimals == 0) return text;
+    while (static_cast<int>(text.size()) <= decimals) text.insert(0, "0");
+    return text.substr(0, text.size() - decimals) + "." + text.substr(text.size() - decimals);
+}
+
 }  // namespace
+
+std::optional<std::string> Nastavenia::refusal(const Row& row, std::string& value) {
+    value = trimmed(value);
+    for (const auto& range : ranges()) {
+        if (range.setting != row.setting) continue;
+        if (value.empty() && range.mayBeEmpty) return std::nullopt;
+        auto number = scaled(value, range.decimals);
+        if (!number || *number < range.min || *number > range.max)
+            return std::string(row.caption) + ": zadajte číslo od " + bound(range.min, range.decimals) + " do " +
+                   bound(range.max, range.decimals);
+        return std::nullopt;
+    }
+    return std::nullopt;
+}
 
 const std::vector<Nastavenia::Row>& Nastavenia::rows() {
     static const std::vector<Row> table = {
@@ -108,14 +188,29 @@ void Nastavenia::saveTapped() {
     auto& trekora = sharedTrekora();
     if (!trekora.nastaveniaItem) return;
     auto& settings = *trekora.nastaveniaItem;
-    const NastaveniaItem before = settings;
+    NastaveniaItem edited = settings;
     for (const auto& row : rows()) {
         if (row.switchOutlet) {
-            if (auto widget = (this->*row.switchOutlet).lock()) settings.*row.setting = widget->isOn() ? kYes : kNo;
+            if (auto widget = (this->*row.switchOutlet).lock()) edited.*row.setting = widget->isOn() ? kYes : kNo;
         } else if (auto widget = (this->*row.textOutlet).lock()) {
-            settings.*row.setting = widget->textOrEmpty();
+            std::string value = widget->textOrEmpty();
+            if (auto message = refusal(row, value)) {
+                // Nothing is stored; the screen stays with the edits so that
+                // the field can be put right.
+                auto alert = platform::AlertController::make("chyba!", *message,
+                                                             platform::AlertController::Style::alert);
+                alert->addAction(std::make_shared<platform::AlertAction>(
+                    "ok", platform::AlertAction::Style::defaultStyle,
+                    [](platform::AlertAction&) { platform::Console::print("You've pressed ok"); }));
+                trekora.playSound5();
+                present(alert, settings.ANIMOVAT_OKNA == "A");
+                return;
+            }
+            edited.*row.setting = value;
         }
     }
+    const NastaveniaItem before = settings;
+    settings = edited;
     if (!trekora.saveNastaveniaItem()) {
         // Nothing was stored: the application keeps working with the stored
         // settings, and the screen stays open with the edits so that the

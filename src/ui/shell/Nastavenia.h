@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,8 @@ class NastaveniaItem;
 // The settings screen: the settings of the current centre as 17 switches
 // (yes/no settings) and 29 text fields, written back by Save.
 // DEVICE_IP and DEVICE_IP_CHECK have no widget and are saved unchanged.
+// Save checks every field first; a refused one keeps the screen open with
+// its message and stores nothing.
 class Nastavenia : public platform::TableViewController {
 public:
     // Outlets, connected by the storyboard.
@@ -74,6 +77,12 @@ public:
     };
     // The 46 rows in the order the screen loads and saves them.
     static const std::vector<Row>& rows();
+
+    // Checks the text of a row's field as it is to be saved: blanks around it
+    // are dropped, a number must be one and within its setting's range (a
+    // decimal comma of an amount becomes a point). Answers the message of a
+    // refusal, or nothing when `value` (so brought into form) may be saved.
+    static std::optional<std::string> refusal(const Row& row, std::string& value);
 
     virtual void saveTapped();
 

@@ -12,6 +12,7 @@
 #include "platform/ui/Storyboard.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
+#include "ui/shell/Login.h"
 
 using platform::AlertAction;
 using platform::AlertController;
@@ -149,8 +150,22 @@ void SimpleMenu::odhlasitTapped() {
         Console::print("You've pressed ok");
         auto screen = weak.lock();
         if (!screen) return;
-        // Logout always slides back, whatever the animation setting.
-        if (auto nav = screen->navigationController()) nav->popViewController(true);
+        // Logout always slides back, whatever the animation setting, and
+        // always to the login screen, however many screens were opened
+        // above it (a main menu opened from the user page, say).
+        auto nav = screen->navigationController();
+        if (!nav) return;
+        const auto& stack = nav->viewControllers();
+        std::size_t login = 0;
+        for (std::size_t i = 0; i < stack.size(); ++i)
+            if (std::dynamic_pointer_cast<Login>(stack[i])) login = i;
+        if (login + 2 == stack.size()) {
+            nav->popViewController(true);
+        } else if (login == 0) {
+            nav->popToRootViewController(true);
+        } else {
+            nav->setViewControllers({stack.begin(), stack.begin() + static_cast<std::ptrdiff_t>(login) + 1}, true);
+        }
     }));
     present(alert, animovat());
 }

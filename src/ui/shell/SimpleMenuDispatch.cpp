@@ -138,7 +138,13 @@ void SimpleMenu::kilometrePrompt(std::size_t row, bool animated) {
             std::string reading;
             if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
                 reading = prompt->textFields().front()->textOrEmpty();
-            // An emptied field keeps the reading held before.
+            // An emptied field keeps the reading held before. A text that is
+            // no reading (pasted letters, say) is refused like a wrong amount:
+            // nothing is stored and no document is opened.
+            if (!reading.empty() && reading.find_first_not_of("0123456789") != std::string::npos) {
+                Console::print("kilometre: not a reading: " + reading);
+                return;
+            }
             if (!reading.empty()) {
                 t.km = reading;
                 t.writeKm();

@@ -6,6 +6,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -148,6 +149,46 @@ TEST(NetSocketOptions, AMarkedTargetQueueCountsAsTheSocketQueue) {
     sock->unmarkSocketQueueTargetQueue(target);
     target->sync([&] { onTarget = sock->socketFD(); });
     EXPECT_EQ(-1, onTarget);
+    sock->disconnect();
+}
+
+TEST(NetSocketOptions, TheSocketQueueRunsOnAMarkedTargetQueue) {
+    LoopbackPeer peer;
+    auto rec = std::make_shared<SocketRecorder>();
+    auto sock = NetSocket::create(rec, DispatchQueue::main());
+    ASSERT_TRUE(sock->connectToHost("127.0.0.1", peer.port(), 10.0));
+    ASSERT_TRUE(peer.accept());
+    ASSERT_TRUE(rec->waitFor("connect"));
+
+    auto target = DispatchQueue::createSerial("target");
+    sock->markSocketQueueTargetQueue(target);
+    // Work of the target and work of the socket never run side by side.
+    std::atomic<bool> busy{false};
+    std::atomic<bool> started{false};
+    target->async([&] {
+        busy = true;
+        started = true;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        busy = false;
+    });
+    while (!started) std::this_thread::yield();
+    bool overlapped = true;
+    sock->performBlock([&] { overlapped = busy; });
+    EXPECT_FALSE(overlapped);
+
+    // A queue that runs on the socket queue cannot be its target.
+    auto inner = DispatchQueue::createSerial("inner");
+    sock->unmarkSocketQueueTargetQueue(target);
+    sock->performBlock([&] {});
+    ASSERT_TRUE(inner->setTarget(target));
+    auto socketQueue = DispatchQueue::createSerial("socket");
+    auto own = NetSocket::create(rec, DispatchQueue::main(), socketQueue);
+    ASSERT_TRUE(target->setTarget(socketQueue));
+    own->markSocketQueueTargetQueue(inner);
+    int fd = 0;
+    inner->sync([&] { fd = own->socketFD(); });
+    EXPECT_EQ(-1, fd);  // not marked
+    EXPECT_EQ(nullptr, socketQueue->target());
     sock->disconnect();
 }
 

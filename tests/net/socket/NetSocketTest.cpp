@@ -10,6 +10,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cerrno>
 #include <cmath>
 #include <thread>
@@ -395,6 +398,84 @@ TEST(NetSocketRead, ReadTimeOutAsksTheDelegateForAnExtension) {
     ASSERT_TRUE(d.rec->waitFor("read"));
     EXPECT_EQ("late", textOf(d.rec->first("read")->data));
     EXPECT_EQ(0, d.rec->count("disconnect"));
+}
+
+namespace {
+
+// A delegate that holds its answer to a time-out question until the test
+// lets it go (or a deadline passes), on a queue of its own.
+class SlowAnswer : public NetSocketDelegate {
+public:
+    std::atomic<int> asked{0};
+    bool respondsTo(NetSocketCallback) const override { return true; }
+    double socketShouldTimeoutReadWithTag(const std::shared_ptr<NetSocket>&, std::int64_t, double,
+                                          std::uint64_t) override {
+        return answer();
+    }
+    double socketShouldTimeoutWriteWithTag(const std::shared_ptr<NetSocket>&, std::int64_t, double,
+                                           std::uint64_t) override {
+        return answer();
+    }
+    void release() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        released_ = true;
+        cv_.notify_all();
+    }
+    bool waitAsked() {
+        return MainRunLoop::runUntil([&] { return asked > 0; }, std::chrono::milliseconds(10000));
+    }
+
+private:
+    double answer() {
+        ++asked;
+        std::unique_lock<std::mutex> lock(mutex_);
+        cv_.wait_for(lock, std::chrono::seconds(10), [&] { return released_; });
+        return 0;  // time out now
+    }
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    bool released_ = false;
+};
+
+bool waitConnected(NetSocket& sock) {
+    return MainRunLoop::runUntil([&] { return sock.isConnected(); }, std::chrono::milliseconds(10000));
+}
+
+}  // namespace
+
+TEST(NetSocketRead, ALateAnswerAboutAnEndedReadLeavesTheNextOneAlone) {
+    for (bool write : {false, true}) {
+        LoopbackPeer peer;
+        auto slow = std::make_shared<SlowAnswer>();
+        auto sock = NetSocket::create(slow, DispatchQueue::createSerial("slow delegate"));
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", peer.port(), 10.0));
+        ASSERT_TRUE(peer.accept());
+        ASSERT_TRUE(waitConnected(*sock));
+        if (write) {
+            peer.setReceiveBuffer(4096);
+            sock->writeData(NetBytes(16u << 20, 'w'), 0.05, 1);
+        } else {
+            sock->readDataToLength(4, 0.05, 1);
+        }
+        ASSERT_TRUE(slow->waitAsked());
+
+        // While the delegate thinks, the connection ends and a new one starts
+        // a long read (or write).
+        sock->disconnect();
+        ASSERT_TRUE(sock->connectToHost("127.0.0.1", peer.port(), 10.0));
+        ASSERT_TRUE(peer.accept());
+        ASSERT_TRUE(waitConnected(*sock));
+        if (write)
+            sock->writeData(NetBytes(16u << 20, 'w'), 30.0, 2);
+        else
+            sock->readDataToLength(4, 30.0, 2);
+        slow->release();
+        MainRunLoop::runFor(std::chrono::milliseconds(300));
+        EXPECT_TRUE(sock->isConnected()) << (write ? "write" : "read");
+        EXPECT_EQ(1, slow->asked.load());
+        sock->setDelegate({});
+        sock->disconnect();
+    }
 }
 
 // ---------------------------------------------------------------- writing

@@ -174,6 +174,17 @@ TEST_F(DispatchTest, GoodsReceiptAsksForTheKilometreReading) {
     EXPECT_EQ(top()->storyboardIdentifier(), "Polozky");
     EXPECT_EQ(trekora.km, "184399");
     EXPECT_EQ(scalar("select hodnota from km"), "184399");
+
+    // Pasted text that is no reading is refused: nothing stored, nothing opened.
+    for (const std::string pasted : {"abc", "18 4400", "-5"}) {
+        show("prijem");
+        tapRow("vzorky");
+        alert()->textFields()[0]->setText(pasted);
+        tapAlert("ok");
+        EXPECT_TRUE(topMenu()) << pasted;
+        EXPECT_EQ(trekora.km, "184399");
+        EXPECT_EQ(scalar("select hodnota from km"), "184399");
+    }
 }
 
 TEST_F(DispatchTest, KilometrePromptIsOffOnlyForExactlyN) {

@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "ShellFixture.h"
+#include "ui/shell/Uzivatel.h"
 #include "ui/shell/AppDelegate.h"
 
 namespace {
@@ -108,6 +109,24 @@ TEST_F(LoginTest, LogoutAsksAndReturnsToAnEmptiedLogin) {
 
     logIn("5678");
     EXPECT_EQ(sharedTrekora().meno, "Peter");
+}
+
+TEST_F(LoginTest, LogoutReturnsToTheLoginScreenWhateverIsStackedAbove) {
+    logIn();
+    tapRow("užívateľ");
+    auto user = std::dynamic_pointer_cast<Uzivatel>(top());
+    ASSERT_TRUE(user);
+    user->menuTapped();
+    user->menuTapped();  // a main menu on a main menu on the user page
+    auto menu = topMenu();
+    ASSERT_TRUE(menu);
+    ASSERT_EQ(nav->viewControllers().size(), 5u);
+    menu->navigationItem().leftBarButtonItems()[0]->tap();
+    tapAlert("áno");
+    EXPECT_EQ(top(), login);
+    EXPECT_EQ(nav->viewControllers().size(), 1u);
+    EXPECT_TRUE(nav->transitions().back().animated);
+    EXPECT_EQ(login->pinTextField.lock()->textOrEmpty(), "");
 }
 
 }  // namespace

@@ -56,6 +56,12 @@ TEST_F(NastaveniaTest, EveryOutletIsConnectedAndShowsItsSetting) {
 TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
     const std::string deviceIp = column("device_ip");
     auto screen = open();
+    // Numbers within their ranges; blanks around any text are dropped.
+    const std::map<std::string, std::string> numbers = {
+        {"textFieldPocetMiestJCena", " 4 "}, {"textFieldPocetMiest", "3"},     {"textFieldPocetMiextDph", "1 "},
+        {"textFieldMaxSumaHotovosti", " 1234,5 "}, {"textFieldPageWidth", "48"}, {"textFieldPageHeight", "72"},
+        {"textPrintPort", "9101"},          {"textFieldBaudRate", " 19200 "}, {"textFieldDataBits", "7"},
+        {"textFieldStopBits", "2"},         {"textFieldWifiPort", "65535"},   {"textFieldWifiPort2", ""}};
     int n = 0;
     for (const auto& row : Nastavenia::rows()) {
         if (row.switchOutlet) {
@@ -63,7 +69,8 @@ TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
             widget->toggle();
         } else {
             auto widget = (screen.get()->*row.textOutlet).lock();
-            widget->setText(" hodnota " + std::to_string(++n) + " ");
+            auto number = numbers.find(row.outletName);
+            widget->setText(number != numbers.end() ? number->second : " hodnota " + std::to_string(++n) + " ");
         }
     }
     screen->textFieldFiscalType.lock()->setText(std::string("ft5000"));
@@ -77,6 +84,11 @@ TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
         else
             expected[row.outletName] = (screen.get()->*row.textOutlet).lock()->textOrEmpty();
     }
+    for (auto& [name, value] : expected) {
+        value.erase(0, value.find_first_not_of(' '));
+        value.erase(value.find_last_not_of(' ') + 1);
+    }
+    expected["textFieldMaxSumaHotovosti"] = "1234.5";
     screen->saveTapped();
     EXPECT_EQ(top(), topMenu());
     for (const auto& row : Nastavenia::rows()) {
@@ -85,7 +97,7 @@ TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
         if (std::string(row.outletName) == "textFieldFiscalType") {
             EXPECT_EQ(stored, "FT5000");
         } else if (std::string(row.outletName) == "textFieldFiscalType2") {
-            EXPECT_EQ(stored, " HODNOTA 29 ");
+            EXPECT_EQ(stored, "HODNOTA 17");
         } else {
             EXPECT_EQ(stored, expected[row.outletName]) << row.outletName;
         }
@@ -124,6 +136,43 @@ TEST_F(NastaveniaTest, BackDiscardsTheEdits) {
     EXPECT_EQ(settings().WIFI_PRINTER_IP, "192.168.8.10");
     EXPECT_EQ(column("wifi_printer_ip"), "192.168.8.10");
     EXPECT_EQ(settings().KILOMETRE, "A");
+}
+
+TEST_F(NastaveniaTest, ARefusedFieldKeepsTheScreenWithItsMessageAndStoresNothing) {
+    struct Case {
+        std::weak_ptr<platform::TextField> Nastavenia::*field;
+        const char* typed;
+        const char* message;
+    };
+    const Case cases[] = {
+        {&Nastavenia::textFieldMaxSumaHotovosti, "abc", "max. suma hotovosti: zadajte číslo od 0.00 do 99999999.99"},
+        {&Nastavenia::textFieldMaxSumaHotovosti, "100000000", nullptr},
+        {&Nastavenia::textFieldMaxSumaHotovosti, "12.345", nullptr},
+        {&Nastavenia::textFieldMaxSumaHotovosti, "", nullptr},
+        {&Nastavenia::textFieldWifiPort, "99999999", "wifi tlačiareň port: zadajte číslo od 0 do 65535"},
+        {&Nastavenia::textFieldWifiPort, "-1", nullptr},
+        {&Nastavenia::textFieldDataBits, "9", "data bits: zadajte číslo od 5 do 8"},
+        {&Nastavenia::textFieldPocetMiest, "2a", nullptr},
+    };
+    for (const auto& c : cases) {
+        auto screen = open();
+        screen->textFieldWifiIp.lock()->setText(std::string("10.0.0.1"));
+        (screen.get()->*c.field).lock()->setText(std::string(c.typed));
+        platform::SystemSounds::clearPlayed();
+        screen->saveTapped();
+        EXPECT_EQ(top(), screen) << c.typed;
+        ASSERT_TRUE(alert()) << c.typed;
+        EXPECT_EQ(alert()->title(), "chyba!");
+        if (c.message) {
+            EXPECT_EQ(alert()->message(), c.message);
+        }
+        EXPECT_TRUE(errorSoundPlayed());
+        tapAlert("ok");
+        EXPECT_EQ(settings().WIFI_PRINTER_IP, "192.168.8.10");
+        EXPECT_EQ(column("wifi_printer_ip"), "192.168.8.10");
+        EXPECT_EQ(column("maxsumahotovosti"), "5000");
+        nav->popViewController(false);
+    }
 }
 
 TEST_F(NastaveniaTest, FailedSaveKeepsTheScreenWithTheEditsAndReportsIt) {

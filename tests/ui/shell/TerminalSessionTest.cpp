@@ -91,6 +91,17 @@ TEST_F(TerminalSessionTest, LogInOpenAMenuGoBackLogOutAndQuit) {
     EXPECT_NE(readFile(home / "errors.txt").find("start readNastaveniaItem()"), std::string::npos);
 }
 
+TEST_F(TerminalSessionTest, ThePinAndEnterLogInAndOnlyScreensReachStandardOutput) {
+    ASSERT_EQ(run("1234\n9\nq\n"), 0) << readFile(home / "errors.txt");
+    std::size_t at = expectAfter("== menu ==", 0);
+    at = expectAfter("== info ==", at);
+    expectAfter("verzia: 2.24", at);
+    // The version and the other traces go to the console trace alone.
+    EXPECT_EQ(output.find("\n2.24\n"), std::string::npos) << output;
+    EXPECT_NE(readFile(home / "errors.txt").find("2.24\n"), std::string::npos);
+    EXPECT_EQ(output.find("(person.fill)"), std::string::npos);
+}
+
 TEST_F(TerminalSessionTest, EndOfInputEndsTheProgramLikeQuit) {
     ASSERT_EQ(run("f1=1234\nprihlásiť\n"), 0);
     expectAfter("== menu ==", 0);

@@ -1,0 +1,294 @@
+#include "fiscal/Ekasa.h"
+
+#include "core/Trekora.h"
+#include "fiscal/EkasaDoklad.h"
+#include "fiscal/EkasaJson.h"
+#include "fiscal/EkasaReply.h"
+#include "platform/Console.h"
+#include "platform/DispatchQueue.h"
+#include "platform/Numbers.h"
+#include "platform/Url.h"
+#include "platform/UrlRequest.h"
+#include "platform/UrlSession.h"
+
+using platform::Console;
+
+namespace {
+
+const char* const kRequest = "request(command:txt:parameters:)";
+
+// The detail of a failed write-back ("chyba!,,detail").
+std::string writeBackFailure(const std::string& result) {
+    auto sep = result.find(",,");
+    std::string detail = sep == std::string::npos ? result : result.substr(sep + 2);
+    return "zapis fiskalnych udajov do dokladu zlyhal: " + detail;
+}
+
+bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
+
+}  // namespace
+
+const std::string Ekasa::defaultPrinterAddress = "192.168.1.100";
+
+Ekasa::Ekasa(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port, std::string wifiResponse)
+    : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {
+    ekasaApiUrl = "http://" + this->host + ":" + std::to_string(this->port) + "/api";
+}
+
+std::shared_ptr<Ekasa> Ekasa::self() { return std::static_pointer_cast<Ekasa>(shared_from_this()); }
+
+bool Ekasa::registers(Command command) {
+    return command == Command::tlacDoklad || command == Command::tlacVklad || command == Command::tlacVyber ||
+           command == Command::tlacUhraduFaktury;
+}
+
+void Ekasa::request(Command command, const std::string& txt, const std::map<std::string, std::string>& parameters) {
+    auto& trekora = sharedTrekora();
+    trekora.log(platform::format("<Ekasa: %p> ", static_cast<void*>(this)) + kRequest + " " + commandName(command));
+    beginRun(command, txt, parameters, Tag::status);
+    totalSteps = 2;
+    printingId_ = trekora.printingId;
+
+    if (!registers(command)) {
+        send();
+        return;
+    }
+    // The checks run one after the other on the URL session's queue; the
+    // caller's thread never waits for them.
+    auto me = self();
+    zapisZnak([me] {
+        if (!me->fiskalError.empty()) {
+            sharedTrekora().log(me->fiskalError);
+            me->response();
+            return;
+        }
+        me->overDoklad([me] {
+            if (!me->fiskalError.empty()) {
+                sharedTrekora().log(me->fiskalError);
+                me->response();
+                return;
+            }
+            me->send();
+        });
+    });
+}
+
+bool Ekasa::post(const std::string& url, const std::string& body, const std::string& errorPrefix,
+                 Completion completion) {
+    auto address = platform::Url::parse(url);
+    if (!address || address->host().empty()) {
+        fiskalError = errorPrefix + "neplatna adresa fiskalu: " + url;
+        return false;
+    }
+    platform::UrlRequest request(*address, requestTimeout);
+    request.httpMethod = "POST";
+    request.setValue(platform::format("%lu", static_cast<unsigned long>(body.size())), "Content-Length");
+    request.setValue("application/json", "Content-Type");
+    request.setValue("utf-8", "Accept-Charset");
+    request.httpBody = body;
+    platform::UrlSession::shared()->dataTask(request, std::move(completion))->resume();
+    return true;
+}
+
+void Ekasa::zapisZnak(std::function<void()> next) {
+    auto& trekora = sharedTrekora();
+    const std::string url = ekasaApiUrl + "/print";
+    const std::string body = EkasaJson::printData("", printerAddress);
+    trekora.log("zapisZnak(semafor:) url: " + url);
+    trekora.log("zapisZnak(semafor:) jsonString: " + body);
+    auto me = self();
+    bool sent = post(url, body, "ekasa zapisZnak ", [me, next](auto data, auto response, auto error) {
+        auto reply = EkasaReply::judge(data, response, error, EkasaReply::zapisZnakTexts());
+        if (reply.ok()) sharedTrekora().log("ekasa zapisZnak OK");
+        else me->fiskalError = reply.error;
+        next();
+    });
+    if (!sent) next();
+}
+
+void Ekasa::overDoklad(std::function<void()> next) {
+    auto& trekora = sharedTrekora();
+    const std::string url = ekasaApiUrl + "/document/get";
+    trekora.log("overDoklad(semafor2:) url: " + url);
+    trekora.log("overDoklad(semafor2:) jsonString: {}");
+    auto me = self();
+    bool sent = post(url, "{}", "ekasa overDoklad ", [me, next](auto data, auto response, auto error) {
+        auto reply = EkasaReply::judge(data, response, error, EkasaReply::overDokladTexts());
+        if (!reply.ok()) {
+            me->fiskalError = reply.error;
+            next();
+            return;
+        }
+        auto& trekora = sharedTrekora();
+        EkasaDoklad last = EkasaDoklad::fromReply(reply.object).value_or(EkasaDoklad{});
+        std::optional<std::string> current;
+        if (auto it = me->fiskalCommandParameters.find("CDOK"); it != me->fiskalCommandParameters.end())
+            current = it->second;
+        const std::string name = "overDoklad(semafor2:)";
+        trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
+        trekora.log(name + " last_cdok: " + EkasaDoklad::shown(last.externalId));
+        trekora.log(name + " last_uid: " + EkasaDoklad::shown(last.uuid));
+        trekora.log(name + " last_okp: " + EkasaDoklad::shown(last.okp));
+        trekora.log(name + " last_sequenceId: " + EkasaDoklad::shown(last.sequenceId));
+        trekora.log(name + " last_createDate: " + EkasaDoklad::shown(last.createDate));
+        trekora.log(name + " last_issueDate: " + EkasaDoklad::shown(last.issueDate));
+        trekora.log(name + " last_processDate: " + EkasaDoklad::shown(last.processDate));
+        trekora.log(name + " last_pardok(rok + mesiac z createDate + sequenceId): " +
+                    EkasaDoklad::shown(std::optional<std::string>(last.pardok())));
+        trekora.log(name + " last_datumVytvor(last_createDate): " + EkasaDoklad::shown(last.datumVytvor()));
+        trekora.log(name + " last_datumVystav(last_issueDate): " + EkasaDoklad::shown(last.datumVystav()));
+        trekora.log(name + " last_datumEvid(last_processDate): " + EkasaDoklad::shown(last.datumEvid()));
+        if (last.externalId) {
+            // The service's last document gets its identifiers, also when it
+            // is the current one and its printing is refused below.
+            auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
+                                                     last.datumEvid(), last.pardok(), last.externalId);
+            if (!isOk(result)) {
+                me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
+                next();
+                return;
+            }
+        }
+        if (current && last.externalId && *current == *last.externalId) {
+            me->fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " +
+                              (last.sequenceId ? platform::format("%lld", static_cast<long long>(*last.sequenceId))
+                                               : std::string("?"));
+            next();
+            return;
+        }
+        trekora.log("ekasa overDoklad OK");
+        next();
+    });
+    if (!sent) next();
+}
+
+void Ekasa::send() {
+    using C = Command;
+    std::string path;
+    std::string body;
+    switch (fiskalCommand) {
+        case C::tlacDoklad:
+            path = "/document/store";
+            body = EkasaJson::receiptBody(txt);
+            break;
+        case C::tlacVklad:
+        case C::tlacVyber:
+            path = "/cash";
+            body = EkasaJson::unquote(txt);
+            break;
+        case C::tlacKopiuPoslednehoDokladu:
+            path = "/document/get";
+            body = EkasaJson::lastDocument(printerAddress);
+            break;
+        case C::tlacNefiskalnyDoklad:
+            path = "/print";
+            body = EkasaJson::printData(txt, printerAddress);
+            break;
+        case C::tlacKopiuDokladu: {
+            path = "/document/get";
+            auto it = fiskalCommandParameters.find("PARDOK");
+            std::string pardok = it == fiskalCommandParameters.end() ? std::string() : it->second;
+            auto cut = EkasaJson::cutPardok(pardok);
+            if (!cut) fiskalError = "neplatne fiskalne cislo dokladu (PARDOK): '" + pardok + "'";
+            else body = EkasaJson::documentBySequenceId(cut->sequenceId, cut->month, cut->year, printerAddress);
+            break;
+        }
+        case C::aktualizujPolohu:
+            path = "/location/update";
+            body = EkasaJson::otherLocation(txt, printerAddress);
+            break;
+        case C::fixDoklad:
+            path = "/document/update";
+            body = EkasaJson::fixDocument();
+            break;
+        case C::tlacUhraduFaktury:
+            path = "/document/store";
+            body = EkasaJson::unquote(txt);
+            break;
+        case C::nastavPredajcu:
+            path = "/merchant/store";
+            body = txt;
+            break;
+        default:
+            fiskalError = "nepodporovaná funkcia!";
+    }
+    if (fiskalCommand == C::fixDoklad || fiskalCommand == C::tlacKopiuDokladu) Console::print(body);
+    auto& trekora = sharedTrekora();
+    if (!fiskalError.empty()) {
+        trekora.log(fiskalError);
+        response();
+        return;
+    }
+    const std::string url = ekasaApiUrl + path;
+    trekora.log(std::string(kRequest) + " url: " + url);
+    trekora.log(std::string(kRequest) + " jsonString: " + body);
+    Console::print("======requestData======");
+    Console::print(std::to_string(body.size()) + " bytes");
+    Console::print("============");
+    auto me = self();
+    if (!post(url, body, "", [me](auto data, auto response, auto error) { me->handleReply(data, response, error); })) {
+        trekora.log(fiskalError);
+        response();
+    }
+}
+
+void Ekasa::handleReply(const std::optional<std::string>& data,
+                        const std::shared_ptr<platform::HttpUrlResponse>& response,
+                        const std::optional<platform::Error>& error) {
+    auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
+    if (!reply.ok()) {
+        fiskalError = reply.error;
+        this->response();
+        return;
+    }
+    auto found = EkasaDoklad::fromReply(reply.object);
+    if (!found) {
+        // A registration that the service does not confirm with its record
+        // is not a success: the document would stay without its identifiers.
+        if (registers(fiskalCommand)) fiskalError = "fiskal nevratil udaje zaevidovaneho dokladu!";
+        else fiskalData.assign(reply.body.begin(), reply.body.end());
+        this->response();
+        return;
+    }
+    const EkasaDoklad& d = *found;
+    std::optional<std::string> current;
+    if (auto it = fiskalCommandParameters.find("CDOK"); it != fiskalCommandParameters.end()) current = it->second;
+    auto& trekora = sharedTrekora();
+    const std::string name = kRequest;
+    trekora.log(name + " uid: " + EkasaDoklad::shown(d.uuid));
+    trekora.log(name + " okp: " + EkasaDoklad::shown(d.okp));
+    trekora.log(name + " sequenceId: " + EkasaDoklad::shown(d.sequenceId));
+    trekora.log(name + " createDate: " + EkasaDoklad::shown(d.createDate));
+    trekora.log(name + " issueDate: " + EkasaDoklad::shown(d.issueDate));
+    trekora.log(name + " processDate: " + EkasaDoklad::shown(d.processDate));
+    trekora.log(name + " pardok(rok + mesiac z createDate + sequenceId): " +
+                EkasaDoklad::shown(std::optional<std::string>(d.pardok())));
+    trekora.log(name + " datumVytvor(createDate): " + EkasaDoklad::shown(d.datumVytvor()));
+    trekora.log(name + " datumVystav(issueDate): " + EkasaDoklad::shown(d.datumVystav()));
+    trekora.log(name + " datumEvid(processDate): " + EkasaDoklad::shown(d.datumEvid()));
+    trekora.log(name + " cdok: (externalId) " + EkasaDoklad::shown(d.externalId));
+    trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
+
+    std::optional<std::string> result;
+    if (registers(fiskalCommand))
+        result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
+                                          printingId_);
+    else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
+        result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
+                                            d.pardok(), d.externalId);
+    if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
+    fiskalData.assign(reply.body.begin(), reply.body.end());
+    this->response();
+}
+
+void Ekasa::response() {
+    auto me = self();
+    platform::DispatchQueue::main()->async([me] {
+        std::string result = me->fiskalError.empty() ? std::string("OK") : me->fiskalError;
+        Console::print(std::string(43, '-'));
+        Console::print(me->info);
+        Console::print(std::string(43, '-'));
+        sharedTrekora().log("response() " + result);
+        me->finish(result);
+    });
+}

@@ -1,0 +1,64 @@
+#pragma once
+
+#include "fiscal/Fiskal.h"
+
+#include "platform/Error.h"
+#include "platform/HttpUrlResponse.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+// The driver of the fiscal service, an HTTP service taking JSON that
+// registers documents with the tax authority and prints them on the
+// installation's receipt printer. A run is one POST (after, for the
+// documents that it registers, a print check and a duplicate check), its
+// reply written back into the document, and one report to the client on
+// the main queue. The socket of the base is never used.
+class Ekasa : public Fiskal {
+public:
+    // The LAN address of the receipt printer that the service prints on.
+    static const std::string defaultPrinterAddress;
+
+    Ekasa(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port, std::string wifiResponse);
+
+    // "http://" host ":" port "/api".
+    std::string ekasaApiUrl;
+    std::string printerAddress = defaultPrinterAddress;
+    // Time-out of each HTTP request, in seconds.
+    double requestTimeout = 60.0;
+
+    using Fiskal::request;
+    void request(Command command, const std::string& txt,
+                 const std::map<std::string, std::string>& parameters) override;
+
+    // The print check: empty print data to the receipt printer. Then `next`
+    // runs, with fiskalError set when the check failed.
+    void zapisZnak(std::function<void()> next);
+    // The duplicate check: the service's last document is written back into
+    // the local document of its number, and a current document that the
+    // service already holds is refused. Then `next` runs.
+    void overDoklad(std::function<void()> next);
+
+    // Ends the run: tells the client on the main queue, "OK" when
+    // fiskalError is empty, else fiskalError.
+    void response();
+
+    // Whether a command registers a document with the service.
+    static bool registers(Command command);
+
+private:
+    using Completion = std::function<void(std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse>,
+                                          std::optional<platform::Error>)>;
+    // Posts a JSON body to the service; false (with fiskalError set) when
+    // the address cannot be formed.
+    bool post(const std::string& url, const std::string& body, const std::string& errorPrefix, Completion completion);
+    void send();
+    void handleReply(const std::optional<std::string>& data,
+                     const std::shared_ptr<platform::HttpUrlResponse>& response,
+                     const std::optional<platform::Error>& error);
+    std::shared_ptr<Ekasa> self();
+
+    std::string printingId_;  // the document being printed, taken when the run starts
+};

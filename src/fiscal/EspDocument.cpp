@@ -1,0 +1,31 @@
+#include "fiscal/EspDocument.h"
+
+#include "fiscal/FT4000Frames.h"
+#include "platform/TextEncoding.h"
+
+const std::string EspDocument::startSequence =
+    std::string("\x1b\x46\x1b\x21\x01\x1b\x50\x1b\x78\x30\x0f\x1b\x74\x12\x03", 15);
+const std::string EspDocument::closing = "\x1b\x21\x01\r\x0c";
+
+std::string EspDocument::printText(const std::string& txt, long long pageHeight) {
+    std::string body;
+    long long counter = 1;
+    std::size_t start = 0;
+    for (;;) {
+        auto nl = txt.find('\n', start);
+        body += txt.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+        body += '\n';
+        ++counter;
+        if (counter == pageHeight) {
+            body += "\r\x0c";
+            counter = 1;
+        }
+        if (nl == std::string::npos) break;
+        start = nl + 1;
+    }
+    return startSequence + body + closing;
+}
+
+std::string EspDocument::bytes(const std::string& printText) {
+    return FT4000Frames::rowBytes(printText);
+}

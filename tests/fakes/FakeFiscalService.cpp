@@ -1,0 +1,164 @@
+#include "fakes/FakeFiscalService.h"
+
+#include <chrono>
+#include <cstdlib>
+
+namespace {
+
+// The first "externalId" text anywhere in a JSON value.
+std::optional<std::string> findExternalId(const nlohmann::json& value) {
+    if (value.is_object()) {
+        auto it = value.find("externalId");
+        if (it != value.end() && it->is_string()) return it->get<std::string>();
+    }
+    if (value.is_structured())
+        for (const auto& child : value)
+            if (auto id = findExternalId(child)) return id;
+    return std::nullopt;
+}
+
+}  // namespace
+
+FakeFiscalService::FakeFiscalService(int port) {
+    server_.set_keep_alive_max_count(1);
+    auto handler = [this](const httplib::Request& req, httplib::Response& res) { handle(req, res); };
+    for (const char* path : {"/api/print", "/api/document/store", "/api/document/get", "/api/document/update",
+                             "/api/cash", "/api/merchant/store", "/api/location/update"})
+        server_.Post(path, handler);
+    if (port == 0) port_ = server_.bind_to_any_port("127.0.0.1");
+    else port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
+    if (port_ <= 0) return;
+    thread_ = std::thread([this] { server_.listen_after_bind(); });
+    while (!server_.is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+}
+
+FakeFiscalService::~FakeFiscalService() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+    }
+    stopped_.notify_all();
+    server_.stop();
+    if (thread_.joinable()) thread_.join();
+}
+
+void FakeFiscalService::misbehave(const std::string& path, Misbehaviour how) {
+    std::lock_guard lock(mutex_);
+    misbehaviour_[path] = how;
+}
+
+void FakeFiscalService::setNextSequenceId(std::int64_t id) {
+    std::lock_guard lock(mutex_);
+    nextSequenceId_ = id;
+}
+
+void FakeFiscalService::setDate(const std::string& date) {
+    std::lock_guard lock(mutex_);
+    date_ = date;
+}
+
+void FakeFiscalService::setLastDocument(nlohmann::json document) {
+    std::lock_guard lock(mutex_);
+    documents_.push_back(document);
+    last_ = std::move(document);
+}
+
+std::vector<FakeFiscalService::Request> FakeFiscalService::requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+std::vector<FakeFiscalService::Request> FakeFiscalService::requests(const std::string& path) const {
+    std::vector<Request> found;
+    for (auto& r : requests())
+        if (r.path == path) found.push_back(r);
+    return found;
+}
+
+std::optional<nlohmann::json> FakeFiscalService::lastDocument() const {
+    std::lock_guard lock(mutex_);
+    return last_;
+}
+
+std::size_t FakeFiscalService::registered() const {
+    std::lock_guard lock(mutex_);
+    return documents_.size();
+}
+
+nlohmann::json FakeFiscalService::registerDocument(const nlohmann::json& body) {
+    std::int64_t id = nextSequenceId_++;
+    nlohmann::json document = {{"uuid", "O-" + std::to_string(1000 + id) + "-UID"},
+                               {"okp", "OKP-" + std::to_string(id) + "-ABCD"},
+                               {"sequenceId", id},
+                               {"createDate", date_},
+                               {"issueDate", date_},
+                               {"processDate", date_}};
+    if (auto externalId = findExternalId(body)) document["externalId"] = *externalId;
+    documents_.push_back(document);
+    last_ = document;
+    return document;
+}
+
+void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& res) {
+    std::unique_lock lock(mutex_);
+    Request recorded{req.path, req.body, {}};
+    for (const auto& [name, value] : req.headers) recorded.headers[name] = value;
+    requests_.push_back(recorded);
+    Misbehaviour how = Misbehaviour::none;
+    if (auto it = misbehaviour_.find(req.path); it != misbehaviour_.end()) how = it->second;
+
+    switch (how) {
+        case Misbehaviour::status500:
+            res.status = 500;
+            res.set_content("{\"error\" : \"internal\"}", "application/json");
+            return;
+        case Misbehaviour::silence:
+            stopped_.wait_for(lock, std::chrono::seconds(20), [this] { return stopping_; });
+            res.status = 500;
+            return;
+        case Misbehaviour::notJson:
+            res.set_content("<html>Service Unavailable</html>", "text/html");
+            return;
+        case Misbehaviour::errorReply:
+            res.set_content("{\"error\" : \"tlaciaren nie je pripojena\"}", "application/json");
+            return;
+        case Misbehaviour::noDocument:
+            res.set_content("{}", "application/json");
+            return;
+        default:
+            break;
+    }
+
+    auto body = nlohmann::json::parse(req.body, nullptr, false);
+    if (body.is_discarded() || !body.is_object()) {
+        res.status = 400;
+        res.set_content("{\"error\" : \"invalid json\"}", "application/json");
+        return;
+    }
+    nlohmann::json reply = nlohmann::json::object();
+    if (req.path == "/api/document/store") {
+        reply["document"] = registerDocument(body);
+    } else if (req.path == "/api/cash") {
+        reply["cash"] = registerDocument(body);
+    } else if (req.path == "/api/document/get") {
+        auto wanted = body.find("documentBySequenceId");
+        if (wanted != body.end()) {
+            const auto& w = *wanted;
+            bool found = false;
+            for (const auto& d : documents_) {
+                const std::string date = d.value("createDate", "");
+                if (std::atoll(w.value("sequenceId", "").c_str()) == d.value("sequenceId", 0LL) &&
+                    date.size() >= 10 && w.value("month", "") == date.substr(3, 2) &&
+                    w.value("year", "") == date.substr(6, 4)) {
+                    reply["document"] = d;
+                    found = true;
+                }
+            }
+            if (!found) reply["error"] = "doklad nenajdeny";
+        } else if (last_) {
+            reply["document"] = *last_;
+        }
+    }
+    if (how == Misbehaviour::status201) res.status = 201;
+    res.set_content(reply.dump(), "application/json");
+}

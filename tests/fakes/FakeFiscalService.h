@@ -1,0 +1,78 @@
+#pragma once
+
+#include <httplib.h>
+#include <nlohmann/json.hpp>
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The fiscal service on 127.0.0.1 under "/api": registers receipts
+// ("/document/store") and cash movements ("/cash"), numbering them and
+// keeping the last one; answers "/document/get" with the last document or
+// with the one of a sequence number, month and year; takes print data,
+// merchant, location and repair requests. It refuses a body that is not
+// JSON (400) and can be told to misbehave on any path.
+class FakeFiscalService {
+public:
+    enum class Misbehaviour {
+        none,
+        status500,      // 500 with a JSON error
+        silence,        // answers nothing until the service stops
+        notJson,        // 200 with a body that is not JSON
+        errorReply,     // 200 with {"error": "..."}
+        noDocument,     // 200 with {} (no document or cash object)
+        status201,      // 201 with the normal answer
+    };
+
+    struct Request {
+        std::string path;
+        std::string body;
+        std::map<std::string, std::string> headers;
+    };
+
+    // On 127.0.0.1 at `port`, or at an ephemeral port when it is 0.
+    explicit FakeFiscalService(int port = 0);
+    ~FakeFiscalService();
+    FakeFiscalService(const FakeFiscalService&) = delete;
+    FakeFiscalService& operator=(const FakeFiscalService&) = delete;
+
+    int port() const { return port_; }
+
+    // Misbehaves on one path (such as "/api/document/store") from now on.
+    void misbehave(const std::string& path, Misbehaviour how);
+    // The sequence number of the next registration, and the service's date
+    // of every registration ("dd.MM.yyyy HH:mm:ss").
+    void setNextSequenceId(std::int64_t id);
+    void setDate(const std::string& date);
+    // A document the service already holds as its last one.
+    void setLastDocument(nlohmann::json document);
+
+    std::vector<Request> requests() const;
+    std::vector<Request> requests(const std::string& path) const;
+    std::optional<nlohmann::json> lastDocument() const;
+    std::size_t registered() const;
+
+private:
+    void handle(const httplib::Request& req, httplib::Response& res);
+    nlohmann::json registerDocument(const nlohmann::json& body);
+
+    httplib::Server server_;
+    std::thread thread_;
+    int port_ = 0;
+
+    mutable std::mutex mutex_;
+    std::condition_variable stopped_;
+    bool stopping_ = false;
+    std::map<std::string, Misbehaviour> misbehaviour_;
+    std::vector<Request> requests_;
+    std::vector<nlohmann::json> documents_;
+    std::optional<nlohmann::json> last_;
+    std::int64_t nextSequenceId_ = 1;
+    std::string date_ = "15.03.2026 10:20:30";
+};

@@ -1,0 +1,70 @@
+// A fake HTTP print adapter to print against by hand: listens on 127.0.0.1,
+// takes POST /print and shows each document (CP852 as text, control bytes
+// in angle brackets), until it is stopped with Ctrl-C.
+//
+//   fake_print_adapter [--port N]
+
+#include "fakes/FakePrintAdapter.h"
+#include "platform/TextEncoding.h"
+
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <thread>
+
+namespace {
+
+volatile std::sig_atomic_t stopRequested = 0;
+
+std::string shown(const std::string& bytes) {
+    std::string out;
+    for (unsigned char c : bytes) {
+        if (c == '\n') {
+            out += "<0A>\n";
+        } else if (c < 0x20 || c == 0x7F) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "<%02X>", c);
+            out += hex;
+        } else if (c < 0x80) {
+            out += static_cast<char>(c);
+        } else {
+            out += platform::TextEncoding::fromCp852(std::string(1, static_cast<char>(c)));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int port = 0;
+    for (int i = 1; i + 1 < argc; i += 2) {
+        const std::string key = argv[i];
+        if (key == "--port") {
+            port = std::atoi(argv[i + 1]);
+        } else {
+            std::fprintf(stderr, "unknown option %s\n", key.c_str());
+            return 2;
+        }
+    }
+    std::signal(SIGINT, [](int) { stopRequested = 1; });
+    std::signal(SIGTERM, [](int) { stopRequested = 1; });
+
+    FakePrintAdapter adapter(port);
+    if (adapter.port() <= 0) {
+        std::fprintf(stderr, "cannot listen on 127.0.0.1:%d\n", port);
+        return 1;
+    }
+    std::printf("fake print adapter on http://127.0.0.1:%d/print\n", adapter.port());
+    std::fflush(stdout);
+    std::size_t done = 0;
+    while (!stopRequested) {
+        auto jobs = adapter.jobs();
+        for (; done < jobs.size(); ++done) std::printf("%s\n\n", shown(jobs[done].body).c_str());
+        std::fflush(stdout);
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    }
+    return 0;
+}

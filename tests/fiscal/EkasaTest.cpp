@@ -1,0 +1,196 @@
+// The fiscal service driver against the fake service on 127.0.0.1: a cash
+// sale registered and its identifiers written back, the duplicate refused,
+// the cash documents, copies and settings, and every misbehaviour of the
+// service ending in one completion with the document unchanged.
+
+#include "fakes/FakeFiscalService.h"
+#include "fiscal/DriverFixture.h"
+#include "fiscal/Ekasa.h"
+#include "fiscal/EkasaJson.h"
+#include "posting/PostingFixture.h"
+
+#include <sqlite3.h>
+
+using C = Fiskal::Command;
+using Mis = FakeFiscalService::Misbehaviour;
+
+namespace {
+
+std::string receipt(const std::string& cdok) {
+    return "{&quot;document&quot; : {&quot;externalId&quot; : &quot;" + cdok +
+           "&quot;,&quot;items&quot; : [{&quot;name&quot; : &quot;Syr, údený&quot;,&quot;price&quot; : 1.20},"
+           "{&quot;name&quot; : &quot;Mlieko&quot;,&quot;price&quot; : 0.89},]}}";
+}
+
+class EkasaRun : public posting_test::PostingFixture {
+protected:
+    void SetUp() override {
+        PostingFixture::SetUp();
+        load(typ("predaj", "hotovosť"));
+        choose("T001", "2027-05-31", 2);
+        cdok = cdokOf(post());
+        id = t->printingId;
+        ASSERT_FALSE(cdok.empty());
+    }
+
+    // Runs one job on a fresh driver; answers the result text.
+    std::string print(C command, const std::string& txt, std::map<std::string, std::string> parameters = {},
+                      const std::string& host = "127.0.0.1") {
+        client = std::make_shared<RecordingClient>();
+        auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
+        driver->requestTimeout = 2.0;
+        const auto start = std::chrono::steady_clock::now();
+        driver->request(command, txt, parameters);
+        // The caller's thread never waits for the service.
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1000));
+        EXPECT_TRUE(platform::MainRunLoop::runUntil([this] { return client->finished > 0; },
+                                                    std::chrono::seconds(10)));
+        platform::MainRunLoop::runFor(std::chrono::milliseconds(50));
+        EXPECT_EQ(client->finished, 1);
+        return client->result.value_or("<none>");
+    }
+
+    std::string column(const std::string& name) { return value("select coalesce(" + name + ", '<null>') from vety where id = " + id); }
+
+    FakeFiscalService service;
+    std::shared_ptr<RecordingClient> client;
+    std::string cdok, id;
+};
+
+}  // namespace
+
+TEST_F(EkasaRun, CashSaleIsRegisteredOnceAndWrittenBack) {
+    service.setNextSequenceId(42);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}), "OK");
+    auto requests = service.requests();
+    ASSERT_EQ(requests.size(), 3u);
+    EXPECT_EQ(requests[0].path, "/api/print");
+    EXPECT_EQ(requests[0].body, EkasaJson::printData("", Ekasa::defaultPrinterAddress));
+    EXPECT_EQ(requests[1].path, "/api/document/get");
+    EXPECT_EQ(requests[1].body, "{}");
+    EXPECT_EQ(requests[2].path, "/api/document/store");
+    EXPECT_EQ(requests[2].headers["Content-Type"], "application/json");
+    EXPECT_EQ(requests[2].headers["Accept-Charset"], "utf-8");
+    EXPECT_EQ(requests[2].headers["Content-Length"], std::to_string(requests[2].body.size()));
+    // The item's own comma stays; only the trailing one went.
+    auto body = nlohmann::json::parse(requests[2].body);
+    EXPECT_EQ(body["document"]["items"][0]["name"], "Syr, údený");
+    EXPECT_GT(client->dataSize, 0u);
+
+    EXPECT_EQ(column("uid"), "O-1042-UID");
+    EXPECT_EQ(column("okp"), "OKP-42-ABCD");
+    EXPECT_EQ(column("pardok"), "20260300042");
+    EXPECT_EQ(column("datum_vytvor"), "2026-03-15 10:20:30");
+    EXPECT_EQ(column("datum_evid"), "2026-03-15 10:20:30");
+    EXPECT_EQ(t->printingDoklad["PARDOK"], "20260300042");
+
+    // The same receipt again: refused, nothing registered twice.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}), "doklad uz bol vytlaceny pod poradovym cislom 42");
+    EXPECT_EQ(service.registered(), 1u);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+}
+
+TEST_F(EkasaRun, CashDocumentsCopiesAndSettings) {
+    // Deposit, withdrawal and invoice payment are registered and written back by id.
+    struct Case { C command; const char* path; const char* posted; } cases[] = {
+        {C::tlacVklad, "/api/cash", "vklad"},
+        {C::tlacVyber, "/api/cash", "vyber"},
+        {C::tlacUhraduFaktury, "/api/document/store", "uhrada"},
+    };
+    std::int64_t sequence = 7;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.posted);
+        std::string result = std::string(c.posted) == "vyber" ? t->zapisVyber("20.00", "") : t->zapisVklad("50.00", "");
+        std::string number = cdokOf(result);
+        id = value("select id from vety where cdok = ?", {number});
+        t->printingId = id;
+        service.setNextSequenceId(sequence);
+        // The cash texts are whole JSON already: only their quotes are restored, no comma is touched.
+        std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + number +
+                          "&quot;, &quot;amount&quot; : 50.00}}";
+        EXPECT_EQ(print(c.command, txt, {{"CDOK", number}}), "OK");
+        EXPECT_EQ(column("pardok"), "2026030000" + std::to_string(sequence));
+        EXPECT_EQ(service.requests(c.path).back().body,
+                  "{\"cash\" : {\"externalId\" : \"" + number + "\", \"amount\" : 50.00}}");
+        ++sequence;
+    }
+
+    // Copy of the last receipt: the service's last document is written back by its number.
+    service.setLastDocument({{"externalId", cdok}, {"uuid", "U-LAST"}, {"okp", "K-LAST"}, {"sequenceId", 123456},
+                             {"createDate", "01.02.2026 08:00:00"}});
+    id = value("select id from vety where cdok = ?", {cdok});
+    EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
+    EXPECT_EQ(column("pardok"), "202602123456");
+    EXPECT_EQ(service.requests("/api/document/get").back().body,
+              EkasaJson::lastDocument(Ekasa::defaultPrinterAddress));
+
+    // Copy of a chosen receipt: a six-digit sequence number still names it.
+    EXPECT_EQ(print(C::tlacKopiuDokladu, "", {{"PARDOK", "202602123456"}}), "OK");
+    auto asked = nlohmann::json::parse(service.requests("/api/document/get").back().body);
+    EXPECT_EQ(asked["documentBySequenceId"]["sequenceId"], "123456");
+    EXPECT_EQ(asked["documentBySequenceId"]["month"], "02");
+    // A reference too short is refused without traffic.
+    auto before = service.requests().size();
+    EXPECT_NE(print(C::tlacKopiuDokladu, "", {{"PARDOK", "2026020012"}}).find("PARDOK"), std::string::npos);
+    EXPECT_EQ(print(C::getStatus, ""), "nepodporovaná funkcia!");
+    EXPECT_EQ(service.requests().size(), before);
+
+    // Merchant, location, repair and plain print: texts escaped where they are texts.
+    const std::string merchant = R"({"merchant" : {"name" : "Ján Novák"}})";
+    EXPECT_EQ(print(C::nastavPredajcu, merchant), "OK");
+    EXPECT_EQ(service.requests("/api/merchant/store").back().body, merchant);
+    EXPECT_EQ(print(C::aktualizujPolohu, "ZA-482KM \"Žilina\""), "OK");
+    EXPECT_EQ(nlohmann::json::parse(service.requests("/api/location/update").back().body)["otherLocation"],
+              "ZA-482KM \"Žilina\"");
+    EXPECT_EQ(print(C::fixDoklad, "ignored"), "OK");
+    EXPECT_EQ(service.requests("/api/document/update").back().body, EkasaJson::fixDocument());
+    EXPECT_EQ(print(C::tlacNefiskalnyDoklad, "Riadok 1\n\"citát\"\n"), "OK");
+    EXPECT_EQ(nlohmann::json::parse(service.requests("/api/print").back().body)["printData"],
+              "Riadok 1\n\"citát\"\n");
+}
+
+TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
+    struct Case { const char* path; Mis how; std::string result; } cases[] = {
+        {"/api/print", Mis::status500, "ekasa zapisZnak ERROR2(HTTPRESPONSE): internal server error"},
+        {"/api/print", Mis::silence, "ekasa zapisZnak ERROR1(SESSION): "},
+        {"/api/print", Mis::errorReply, "ekasa zapisznak ERROR3(JSON): tlaciaren nie je pripojena"},
+        {"/api/document/get", Mis::notJson, "ekasa overDoklad neplatna odpoved z fiskalu!"},
+        {"/api/document/get", Mis::status201, "ekasa overDoklad ERROR2(HTTPRESPONSE): created"},
+        {"/api/document/store", Mis::status500, "internal server error"},
+        {"/api/document/store", Mis::silence, ""},
+        {"/api/document/store", Mis::notJson, "neplatna odpoved z fiskalu!"},
+        {"/api/document/store", Mis::errorReply, "tlaciaren nie je pripojena"},
+        {"/api/document/store", Mis::noDocument, "fiskal nevratil udaje zaevidovaneho dokladu!"},
+        {"/api/document/store", Mis::status201, "created"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.path) + " " + std::to_string(static_cast<int>(c.how)));
+        FakeFiscalService::Misbehaviour none = Mis::none;
+        for (const char* p : {"/api/print", "/api/document/get", "/api/document/store"}) service.misbehave(p, none);
+        service.misbehave(c.path, c.how);
+        std::string result = print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}});
+        if (c.result.empty() || c.result.back() == ' ') {
+            EXPECT_EQ(result.rfind(c.result, 0), 0u) << result;
+            EXPECT_NE(result, c.result);
+        } else {
+            EXPECT_EQ(result, c.result);
+        }
+        EXPECT_EQ(column("uid"), "<null>");
+        EXPECT_EQ(column("pardok"), "<null>");
+    }
+    // A service address that cannot be formed ends the run as well.
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}, "bad host").find("neplatna adresa"),
+              std::string::npos);
+}
+
+TEST_F(EkasaRun, FailedWriteBackIsReported) {
+    t->postingBusyTimeout = 0.1;
+    sqlite3* lock = nullptr;
+    ASSERT_EQ(sqlite3_open(t->dbURL.c_str(), &lock), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(lock, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    std::string result = print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}});
+    sqlite3_exec(lock, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(lock);
+    EXPECT_EQ(result.rfind("zapis fiskalnych udajov do dokladu zlyhal: ", 0), 0u) << result;
+    EXPECT_EQ(column("uid"), "<null>");
+}

@@ -1,0 +1,111 @@
+// The print screen with the two HTTP types: "EKASA" registers a cash sale
+// at the fake fiscal service and writes its identifiers back; "ESP" prints
+// a plain document on the fake print adapter. Types are taken in any case.
+
+#include "app/AppRegistry.h"
+#include "fakes/FakeFiscalService.h"
+#include "fakes/FakePrintAdapter.h"
+#include "fiscal/Ekasa.h"
+#include "fiscal/Esp.h"
+#include "platform/MainRunLoop.h"
+#include "platform/Wifi.h"
+#include "platform/ui/AlertController.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/NavigationController.h"
+#include "platform/ui/Storyboard.h"
+#include "platform/ui/Window.h"
+#include "records/NastaveniaItem.h"
+#include "report/Tlac.h"
+#include "support/TrekoraTestEnvironment.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class Root : public platform::ViewController {};
+
+class TlacHttp : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env = std::make_unique<TrekoraTestEnvironment>();
+        platform::Application::shared().reset();
+        platform::Storyboard::resetRegistry();
+        registerApplicationParts();
+        platform::Image::registerResource("ekasa.png");
+        platform::Image::registerResource("lx350.png");
+        platform::Wifi::simulate("Auto-Wifi");
+        nav = platform::NavigationController::make(std::make_shared<Root>());
+        window = std::make_shared<platform::Window>();
+        window->setRootViewController(nav);
+        window->makeKeyAndVisible();
+        auto& t = sharedTrekora();
+        t.nastaveniaItem = std::make_shared<NastaveniaItem>();
+        t.nastaveniaItem->WIFI_PRINTER_SSID = "auto-wifi";
+        t.nastaveniaItem->WIFI_PRINTER_IP = "127.0.0.1";
+        t.fiskalTxt2.clear();
+    }
+    void TearDown() override {
+        platform::MainRunLoop::drain();
+        window.reset();
+        nav.reset();
+        platform::Wifi::setProvider(nullptr);
+        platform::Storyboard::resetRegistry();
+        platform::Application::shared().reset();
+        env.reset();
+    }
+
+    // Pushes the print screen and answers the message of its final alert.
+    std::string print(std::shared_ptr<Tlac>& screen) {
+        screen = std::dynamic_pointer_cast<Tlac>(platform::Storyboard::named("Main")->instantiateViewController("Tlac"));
+        EXPECT_TRUE(screen);
+        if (!screen) return "";
+        nav->pushViewController(screen, false);
+        platform::MainRunLoop::runUntil(
+            [&] {
+                auto a = window->presentedAlert();
+                return a && a->title() == "fiskal";
+            },
+            std::chrono::milliseconds(5000));
+        auto alert = window->presentedAlert();
+        return alert ? alert->message().value_or("") : "<no alert>";
+    }
+
+    std::unique_ptr<TrekoraTestEnvironment> env;
+    std::shared_ptr<platform::NavigationController> nav;
+    std::shared_ptr<platform::Window> window;
+};
+
+}  // namespace
+
+TEST_F(TlacHttp, EkasaRegistersTheCashSaleAndWritesItBack) {
+    FakeFiscalService service;
+    auto& t = sharedTrekora();
+    t.nastaveniaItem->FISCAL_TYPE = "ekasa";
+    t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
+    t.fiskalCommand = Fiskal::Command::tlacDoklad;
+    t.fiskalCommandParameters = {{"CDOK", "1005"}};
+    t.fiskalTxt = "{&quot;document&quot; : {&quot;externalId&quot; : &quot;1005&quot;,&quot;items&quot; : [{},]}}";
+    t.printingId = "1005";
+    std::shared_ptr<Tlac> screen;
+    EXPECT_EQ(print(screen), "OK");
+    EXPECT_TRUE(std::dynamic_pointer_cast<Ekasa>(screen->fiskal));
+    EXPECT_EQ(screen->imageViewPrinter.lock()->image()->name(), "ekasa.png");
+    EXPECT_EQ(env->scalar("select pardok from vety where id = 1005"), "20260300001");
+    EXPECT_EQ(service.registered(), 1u);
+}
+
+TEST_F(TlacHttp, EspPrintsAPlainDocument) {
+    FakePrintAdapter adapter;
+    auto& t = sharedTrekora();
+    t.nastaveniaItem->FISCAL_TYPE = "Esp";
+    t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(adapter.port());
+    t.fiskalCommand = Fiskal::Command::tlacNefiskalnyDoklad;
+    t.fiskalCommandParameters = {};
+    t.fiskalTxt = "Dodací list";
+    std::shared_ptr<Tlac> screen;
+    EXPECT_EQ(print(screen), "OK");
+    EXPECT_TRUE(std::dynamic_pointer_cast<Esp>(screen->fiskal));
+    ASSERT_EQ(adapter.jobs().size(), 1u);
+    EXPECT_NE(adapter.jobs()[0].body.find("Dodac\xa1 list"), std::string::npos);
+}
