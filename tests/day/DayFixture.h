@@ -1,8 +1,9 @@
 #pragma once
 
 // A salesman's day on the demo database through the screens of the whole
-// application, against the fake peers on 127.0.0.1: the office double and
-// the fiscal printer's adapter. Short device and server time-outs.
+// application, against the fake peers on 127.0.0.1: the office double, the
+// FT5000's adapter and the dot-matrix printer's HTTP adapter. Short device
+// and server time-outs.
 
 #include <chrono>
 #include <memory>
@@ -12,6 +13,7 @@
 #include "app/AppRegistry.h"
 #include "fakes/FakeOffice.h"
 #include "fakes/FakeOrderOffice.h"
+#include "fakes/FakePrintAdapter.h"
 #include "fakes/FakePrinter.h"
 #include "fakes/OfficeDay.h"
 #include "platform/TextEncoding.h"
@@ -37,7 +39,9 @@ protected:
              "', fiscal_type = 'FT5000', wifi_printer_ip = '127.0.0.1', wifi_printer_port = '" +
              std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting +
              "', obj_pre_export = 'A', obj_pre_import = 'A', obj_pre_export_dir = '" + desk.exportUrl() +
-             "', obj_pre_import_dir = '" + desk.importUrl() + "'");
+             "', obj_pre_import_dir = '" + desk.importUrl() +
+             "', fiscal_type2 = 'ESP', wifi_printer_ip2 = '127.0.0.1', wifi_printer_port2 = '" +
+             std::to_string(dotMatrix.port()) + "'");
         sharedTrekora().readNastaveniaItem();
         // The day begins at the login screen, with these settings.
         nav->popToRootViewController(false);
@@ -48,6 +52,12 @@ protected:
         SalesTest::TearDown();
         platform::UrlSession::setMaximumTimeout(std::nullopt);
         ObjednavkyHttp::setDeadline(90);
+    }
+
+    // Printer 1 set to another device, as on the settings screen.
+    void printer1(const std::string& type, int port) {
+        exec("update nastavenia set fiscal_type = '" + type + "', wifi_printer_port = '" + std::to_string(port) + "'");
+        sharedTrekora().readNastaveniaItem();
     }
 
     // Back to the main menu from wherever the day stands.
@@ -93,9 +103,13 @@ protected:
     // of the print's end ("OK" when every row went out).
     // The device is on the printers' hotspot for that.
     std::string printShown(const std::string& printer) {
-        platform::Wifi::simulate("TREKORA-ZA482KM");
         if (!alert() || alert()->title() != std::optional<std::string>("zobraziť doklad?")) return "no question";
         tapAlert("áno");
+        return printPreview(printer);
+    }
+    // The printer button of the preview on top, then as printShown.
+    std::string printPreview(const std::string& printer) {
+        platform::Wifi::simulate("TREKORA-ZA482KM");
         auto preview = topAs<Preview>();
         if (!preview) return "no preview";
         preview->tlacTapped();
@@ -118,4 +132,5 @@ protected:
     FakeOffice office;
     FakeOrderOffice desk{office};
     FakePrinter fiscal{kGreeting};
+    FakePrintAdapter dotMatrix;
 };

@@ -54,6 +54,7 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
     EXPECT_NE(receipt.find(doc(sale, "printf('%.2f', sumdokz)")), std::string::npos);
     EXPECT_EQ(receipt.substr(receipt.size() - 2), "\r\n");
     EXPECT_EQ(receipt.find("ESC"), std::string::npos) << "printer commands are sent as bytes";
+
     nav->popViewController(false);  // the preview; the editor is gone with it
     drain();
     ASSERT_TRUE(topMenu());
@@ -69,8 +70,17 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
     EXPECT_EQ(doc(invoice, "pohyb || ' ' || idosc"), "20 10103-01");
     EXPECT_EQ(scalar("select idtov || ':' || mnoz || ':' || zlava1 from polo where cdok = " + invoice), "T002:4.0:1.0");
     EXPECT_EQ(std::stod(batch("T002", "2027-03-31")), std::stod(t002) - 4);
-    tapAlert("nie");
-    nav->popViewController(false);
+    // Printed on the dot-matrix printer, in its code page.
+    printer1("ESP", dotMatrix.port());
+    ASSERT_EQ(printShown("ESP"), "OK");
+    ASSERT_EQ(dotMatrix.jobs().size(), 1u);
+    const std::string page = dotMatrix.jobs()[0].body;
+    EXPECT_NE(page.find(cp852("FAKTÚRA č. " + invoice)), std::string::npos) << page;
+    EXPECT_NE(page.find(cp852("Kaviareň Kvet")), std::string::npos);
+    EXPECT_NE(page.find(cp852("Káva mletá Classic")), std::string::npos);
+    EXPECT_EQ(page.find("FAKT\xc3\x9a"), std::string::npos) << "no UTF-8 on the wire";
+    printer1("FT5000", fiscal.port());
+    while (!topMenu()) nav->popViewController(false);
     drain();
 
     tapRow("dobropis");
