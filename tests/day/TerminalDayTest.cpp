@@ -15,6 +15,7 @@
 
 #include "fakes/FakeOffice.h"
 #include "fakes/FakeOrderOffice.h"
+#include "fakes/FakePrintAdapter.h"
 #include "fakes/FakePrinter.h"
 #include "fakes/OfficeDay.h"
 #include "platform/TextEncoding.h"
@@ -42,7 +43,9 @@ protected:
              "', obj_pre_export = 'A', obj_pre_import = 'A', obj_pre_export_dir = '" + desk.exportUrl() +
              "', obj_pre_import_dir = '" + desk.importUrl() +
              "', fiscal_type = 'FT5000', wifi_printer_ssid = 'TREKORA-ZA482KM', wifi_printer_ip = '127.0.0.1',"
-             " wifi_printer_port = '" + std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting + "'");
+             " wifi_printer_port = '" + std::to_string(fiscal.port()) + "', wifi_response = '" + kGreeting +
+             "', fiscal_type2 = 'ESP', wifi_printer_ip2 = '127.0.0.1', wifi_printer_port2 = '" +
+             std::to_string(dotMatrix.port()) + "'");
         desk.setLastCdok("12", std::stoll(scalar("select max(cdok) from vety")));
         program = std::make_unique<TerminalProcess>(
             TREKORA_BINARY_DIR "/trekora", home.string(),
@@ -97,6 +100,19 @@ protected:
         ASSERT_EQ(rc, SQLITE_OK) << message;
     }
     std::string lastCdok() const { return scalar("select max(cdok) from vety"); }
+
+    // From the main menu: the settings behind the service code (the remainder
+    // of the challenge shown divided by 839), printer 1's type and port, saved.
+    bool printer1(const std::string& kind, int port) {
+        if (!type({{"9", "+-- pin"}}) || !program->waitFor("f1 [")) return false;
+        const std::string& shown = program->output();
+        const auto at = shown.rfind("+-- pin");
+        const auto digits = shown.find_first_of("0123456789", at);
+        if (digits == std::string::npos) return false;
+        const long long challenge = std::stoll(shown.substr(digits, shown.find('\n', digits) - digits));
+        return type({{"f1=" + std::to_string(challenge % 839), ""}, {"ok", "== nastavenia =="},
+                     {"f20=" + kind, ""}, {"f18=" + std::to_string(port), ""}, {"Save", "== menu =="}});
+    }
     static std::string cp852(const std::string& text) { return platform::TextEncoding::toCp852(text).value_or(""); }
 
     std::filesystem::path home;
@@ -104,6 +120,7 @@ protected:
     FakeOffice office;
     FakeOrderOffice desk{office};
     FakePrinter fiscal{kGreeting};
+    FakePrintAdapter dotMatrix;
     std::unique_ptr<TerminalProcess> program;
 };
 
@@ -136,15 +153,23 @@ TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
     EXPECT_NE(fiscal.received().find(cp852("POKLADNIČNÝ DOKLAD č. " + sale)), std::string::npos);
     EXPECT_NE(fiscal.received().find(cp852("Čokoláda mliečna")), std::string::npos);
 
-    // An invoice, and a credit note against it (rows 5 and 6 of the sales menu).
-    ASSERT_TRUE(type({{"b", "== predaj =="}, {"5", "[použiť]"}, {"použiť", "== faktúra: 0 / 0 =="},
+    // An invoice printed on the dot-matrix printer: printer 1 set to its HTTP
+    // adapter first; then a credit note against the invoice (rows 5 and 6 of
+    // the sales menu).
+    ASSERT_TRUE(type({{"b", "== predaj =="}, {"b", "== odberatelia"}, {"b", "== menu =="}}));
+    ASSERT_TRUE(printer1("ESP", dotMatrix.port()));
+    ASSERT_TRUE(type({{"3", "== odberatelia"}, {"sc2", ""}, {"/kvet", "odberatelia: 1 / 21"}, {"1", "== predaj =="},
+                      {"5", "[použiť]"}, {"použiť", "== faktúra: 0 / 0 =="},
                       {"add", "== tovar"}, {"2", "== dátum spotreby =="}, {"1", "+-- zadajte množstvo"},
                       {"f1=4", ""}, {"ok", "+-- zadajte zľavu"}, {"f1=1", ""}, {"ok", "== tovar"},
                       {"b", "== faktúra: 1 / 1 =="}, {"hotovo", "zapísať doklad?"}, {"zapísať", "+-- zobraziť doklad?"},
-                      {"nie", "[použiť]"}}));
+                      {"áno", "== náhľad =="}, {"printer", "+-- fiskal"}, {"ok", "== náhľad =="}, {"b", "[použiť]"}}));
     const std::string invoice = lastCdok();
     EXPECT_EQ(scalar("select pohyb || ' ' || idosc from vety where cdok = " + invoice), "20 10103-01");
     EXPECT_EQ(scalar("select idtov || ':' || mnoz || ':' || zlava1 from polo where cdok = " + invoice), "T002:4.0:1.0");
+    ASSERT_EQ(dotMatrix.jobs().size(), 1u);
+    EXPECT_NE(dotMatrix.jobs()[0].body.find(cp852("FAKTÚRA č. " + invoice)), std::string::npos);
+    EXPECT_NE(dotMatrix.jobs()[0].body.find(cp852("Káva mletá Classic")), std::string::npos);
     ASSERT_TRUE(type({{"b", "== predaj =="}, {"6", "[použiť]"}, {"2", invoice}, {"1", "[použiť]"},
                       {"použiť", "== dobropis: 0 / 0 =="}, {"add", "== tovar: 1 / 1"}, {"1", "== dátum spotreby =="},
                       {"1", "+-- zadajte množstvo"}, {"f1=-1", ""}, {"ok", "== tovar"},
@@ -190,7 +215,9 @@ TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
     const std::string deposit = lastCdok();
     EXPECT_EQ(scalar("select pohyb || ' ' || printf('%.2f', sumdokz) from vety where cdok = " + deposit), "7 25.50");
     const std::size_t printed = fiscal.received().size();
-    ASSERT_TRUE(type({{"4", "+-- trekora uzávierka"}, {"áno", "+-- zobraziť doklad?"},
+    ASSERT_TRUE(type({{"b", "== menu =="}}));
+    ASSERT_TRUE(printer1("FT5000", fiscal.port()));
+    ASSERT_TRUE(type({{"5", "denná uzávierka"}, {"4", "+-- trekora uzávierka"}, {"áno", "+-- zobraziť doklad?"},
                       {":wifi TREKORA-ZA482KM", "wifi: TREKORA-ZA482KM"}, {"áno", "== náhľad =="},
                       {"printer", "+-- fiskal"}, {"ok", "== náhľad =="}}));
     const std::string closing = lastCdok();
