@@ -43,8 +43,12 @@ port() {
 
 greeting='*_Tlaciaren_OK_*'
 start fake_printer --port 0 --greeting "$greeting" --record "$demo_abs/printed/ft5000.txt"
+start fake_print_adapter --port 0 --record "$demo_abs/printed/dot-matrix.txt"
+start fake_fiscal_service --port 0 --record "$demo_abs/printed/fiscal-service.txt"
 start fake_office --out "$demo_abs/office"
 ft5000=$(port fake_printer)
+dotmatrix=$(port fake_print_adapter)
+service=$(port fake_fiscal_service)
 office=$(port fake_office)
 
 db="$demo/data/trekora/Documents/trekora.db3"
@@ -57,8 +61,11 @@ sqlite3 "$db" "update nastavenia set
   obj_pre_export_dir = 'http://127.0.0.1:$office/trekora_data/objednavky_export.php',
   obj_pre_import_dir = 'http://127.0.0.1:$office/trekora_data/objednavky_import.php',
   fiscal_type = 'FT5000', wifi_printer_ssid = 'TREKORA-ZA482KM',
-  wifi_printer_ip = '127.0.0.1', wifi_printer_port = '$ft5000', wifi_response = '$greeting'"
+  wifi_printer_ip = '127.0.0.1', wifi_printer_port = '$ft5000', wifi_response = '$greeting',
+  fiscal_type2 = 'ESP', wifi_printer_ssid2 = 'TREKORA-ZA482KM',
+  wifi_printer_ip2 = '127.0.0.1', wifi_printer_port2 = '$dotmatrix', wifi_response2 = ''"
 
-echo "fakes on 127.0.0.1: FT5000 adapter $ft5000, office $office; files in $demo/"
+echo "fakes on 127.0.0.1: FT5000 adapter $ft5000, dot-matrix adapter $dotmatrix," \
+  "fiscal service $service, office $office; files in $demo/"
 # The day starts on the office's Wi-Fi; ":wifi NAME" in Trekora switches it.
 TREKORA_WIFI_SSID=kancelaria XDG_DATA_HOME="$demo_abs/data" ./build/trekora "$@" 2>>"$demo/trekora-console.log"
