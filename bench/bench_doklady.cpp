@@ -3,18 +3,16 @@
 // SQLite interface into rows of texts, in one run.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
-#include "platform/Places.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "report/DataItem.h"
@@ -25,14 +23,11 @@ namespace {
 
 constexpr int kDocuments = 50000;
 
-std::filesystem::path documents() {
-    static const auto p = std::filesystem::temp_directory_path() / ("trekora-bench-dok-" + std::to_string(getpid()));
-    return p;
-}
+std::string g_dir;
 
-void generateDocuments() {
+void generateDocuments(const std::string& database) {
     sqlite3* db = nullptr;
-    sqlite3_open((documents() / "trekora.db3").c_str(), &db);
+    sqlite3_open(database.c_str(), &db);
     sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
     sqlite3_stmt* vety = nullptr;
     sqlite3_prepare_v2(db,
@@ -89,7 +84,7 @@ std::string listQuery;
 
 void BM_RawQuery(benchmark::State& state) {
     // The list's own query, each row read into its column texts.
-    const std::string path = (documents() / "trekora.db3").string();
+    const std::string path = sharedTrekora().dbURL;
     std::size_t rows = 0;
     for (auto _ : state) {
         sqlite3* db = nullptr;
@@ -126,25 +121,12 @@ void BM_OpenDocumentList(benchmark::State& state) {
 BENCHMARK(BM_RawQuery)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 BENCHMARK(BM_OpenDocumentList)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     platform::Console::redirectTo(stderr);
-    std::filesystem::create_directories(documents());
-    platform::Places::setDocumentsDirectory(documents().string());
-    platform::Places::setResourcesDirectory(std::string(TREKORA_BINARY_DIR) + "/resources");
-    auto& trekora = sharedTrekora();  // copies the demo database into the folder
-    generateDocuments();
+    auto& trekora = bench::startInFreshDocuments(g_dir);
+    generateDocuments(trekora.dbURL);
     auto item = trekora.findDataItem("vsetky_vystavene");
     if (!item) {
         std::fprintf(stderr, "no data item vsetky_vystavene\n");
@@ -158,21 +140,15 @@ int main(int argc, char** argv) {
     doklady->viewWillAppear(false);
     std::fprintf(stderr, "documents: %zu\n", doklady->data.size());
 
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::runInterleaved(argc, argv, reporter);
     nav.reset();
     doklady.reset();
     Trekora::resetShared();
-    std::filesystem::remove_all(documents());
+    std::filesystem::remove_all(g_dir);
 
-    const double raw = reporter.times["BM_RawQuery"];
-    const double list = reporter.times["BM_OpenDocumentList"];
+    const double raw = reporter.wall["BM_RawQuery"];
+    const double list = reporter.wall["BM_OpenDocumentList"];
     if (raw > 0 && list > 0)
         std::printf("ratio opening the document list / raw query: %.3fx (goal at most 1.5x)\n", list / raw);
     return 0;

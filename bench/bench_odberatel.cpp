@@ -3,19 +3,17 @@
 // plain loop over the same strings, in one run.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <array>
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
-#include "platform/Places.h"
 #include "platform/ui/Storyboard.h"
 #include "records/OdberatelItem.h"
 #include "ui/sales/Odberatel.h"
@@ -29,14 +27,11 @@ constexpr int kCustomers = 10000;
 const std::vector<std::string> kTyped = {"0", "01", "010", "010 0", "k", "ka", "kav", "kavi", "Ž", "Ži", "Žil",
                                          "p", "po", "pot", "potr", "3", "36", "367", "nám", "jednota"};
 
-std::filesystem::path documents() {
-    static const auto p = std::filesystem::temp_directory_path() / ("trekora-bench-odb-" + std::to_string(getpid()));
-    return p;
-}
+std::string g_dir;
 
-void generateCustomers() {
+void generateCustomers(const std::string& database) {
     sqlite3* db = nullptr;
-    sqlite3_open((documents() / "trekora.db3").c_str(), &db);
+    sqlite3_open(database.c_str(), &db);
     sqlite3_exec(db, "begin", nullptr, nullptr, nullptr);
     const char* names[] = {"Potraviny", "Kaviareň", "Bistro", "Jednota", "Mini Market", "Pekáreň", "Trafika"};
     const char* towns[] = {"Žilina", "Čadca", "Martin", "Turzovka", "Rajec", "Bytča"};
@@ -118,44 +113,24 @@ void BM_PickerSearch(benchmark::State& state) {
 BENCHMARK(BM_PlainLoop)->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(7)->ReportAggregatesOnly(true);
 BENCHMARK(BM_PickerSearch)->Unit(benchmark::kMillisecond)->MinTime(0.3)->Repetitions(7)->ReportAggregatesOnly(true);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     platform::Console::redirectTo(stderr);
-    std::filesystem::create_directories(documents());
-    platform::Places::setDocumentsDirectory(documents().string());
-    platform::Places::setResourcesDirectory(std::string(TREKORA_BINARY_DIR) + "/resources");
-    sharedTrekora();  // copies the demo database into the folder
-    generateCustomers();
+    generateCustomers(bench::startInFreshDocuments(g_dir).dbURL);
     SalesStoryboard::registerAll();
     picker = platform::Storyboard::named("Main")->instantiate<Odberatel>("Odberatel");
     picker->loadViewIfNeeded();
     std::fprintf(stderr, "customers: %zu\n", picker->data.size());
 
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::runInterleaved(argc, argv, reporter);
     picker.reset();
     Trekora::resetShared();
-    std::filesystem::remove_all(documents());
+    std::filesystem::remove_all(g_dir);
 
-    const double plain = reporter.times["BM_PlainLoop"];
-    const double search = reporter.times["BM_PickerSearch"];
+    const double plain = reporter.cpu["BM_PlainLoop"];
+    const double search = reporter.cpu["BM_PickerSearch"];
     if (plain > 0 && search > 0)
         std::printf("ratio customer picker search / plain loop: %.3fx (goal at most 1.5x)\n", search / plain);
     return 0;

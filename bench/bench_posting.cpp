@@ -3,8 +3,8 @@
 // SQLite interface; and the same posting into a database that holds 100,000
 // documents with their lines against posting it into the demo database.
 // Prints the ratios of each pair, by wall time and by CPU time.
+#include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Places.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/OdberatelItem.h"
@@ -16,7 +16,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 
 namespace {
@@ -30,25 +29,10 @@ std::string g_large;  // the same with 100,000 documents more
 // Documents generated for the scale run, five lines and a customer copy each.
 constexpr int kDocuments = 100000;
 
-void exec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::fprintf(stderr, "setup: %s\n", err ? err : "?");
-        std::exit(1);
-    }
-    sqlite3_close(db);
-}
-
 // A Documents folder with the demo database and 50 more goods, each with one
 // batch deep enough for every iteration.
 Trekora& prepare() {
-    char pattern[] = "/tmp/trekora-bench-XXXXXX";
-    g_dir = mkdtemp(pattern);
-    platform::Places::setDocumentsDirectory(g_dir);
-    Trekora::resetShared();
-    Trekora& t = Trekora::shared();
+    Trekora& t = bench::startInFreshDocuments(g_dir);
     std::string sql = "begin;";
     for (int i = 1; i <= kLines; ++i) {
         char id[16];
@@ -61,7 +45,7 @@ Trekora& prepare() {
                id + "', '2030-01-31', 1000000000);";
     }
     sql += "commit;";
-    exec(t.dbURL, sql);
+    bench::exec(t.dbURL, sql);
     t.idu = "1";
     t.str = "12";
     t.readNastaveniaItem();
@@ -87,7 +71,7 @@ Trekora& prepare() {
     std::filesystem::copy_file(g_demo, g_large);
     // A history of a few working years: every kind of document, mostly
     // closed, cash sales with receipt numbers.
-    exec(g_large,
+    bench::exec(g_large,
          "begin;"
          "with recursive n(i) as (select 1 union all select i + 1 from n where i < " + std::to_string(kDocuments) + ") "
          "insert into vety (id, cdok, datum, cas, str, idu, meno, ido, idopl, idosc, pohyb, sumdokz, info, km, "
@@ -164,24 +148,11 @@ BENCHMARK(BM_ZapisDoklad)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawPreparedInserts)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ZapisDokladLarge)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (!run.error_occurred && run.iterations > 0) {
-                wall[run.benchmark_name()] = run.GetAdjustedRealTime();
-                cpu[run.benchmark_name()] = run.GetAdjustedCPUTime();
-            }
-        ConsoleReporter::ReportRuns(runs);
-    }
-    void ratio(const char* label, const std::string& measured, const std::string& baseline) {
-        if (wall[measured] > 0 && wall[baseline] > 0 && cpu[baseline] > 0)
-            std::printf("%s: %.2f x by wall time, %.2f x by CPU time\n", label, wall[measured] / wall[baseline],
-                        cpu[measured] / cpu[baseline]);
-    }
-    std::map<std::string, double> wall;
-    std::map<std::string, double> cpu;
-};
+void printRatio(RatioReporter& r, const char* label, const std::string& measured, const std::string& baseline) {
+    if (r.wall[measured] > 0 && r.wall[baseline] > 0 && r.cpu[baseline] > 0)
+        std::printf("%s: %.2f x by wall time, %.2f x by CPU time\n", label, r.wall[measured] / r.wall[baseline],
+                    r.cpu[measured] / r.cpu[baseline]);
+}
 
 }  // namespace
 
@@ -190,9 +161,9 @@ int main(int argc, char** argv) {
     prepare();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.ratio("zapisDoklad / raw prepared inserts", "BM_ZapisDoklad", "BM_RawPreparedInserts");
-    reporter.ratio("zapisDoklad into 100,000 documents / into the demo database", "BM_ZapisDokladLarge",
-                   "BM_ZapisDoklad");
+    printRatio(reporter, "zapisDoklad / raw prepared inserts", "BM_ZapisDoklad", "BM_RawPreparedInserts");
+    printRatio(reporter, "zapisDoklad into 100,000 documents / into the demo database", "BM_ZapisDokladLarge",
+               "BM_ZapisDoklad");
     Trekora::resetShared();
     std::error_code ec;
     std::filesystem::remove_all(g_dir, ec);

@@ -1,9 +1,9 @@
 // Rendering a 200-line invoice through its report definition against running
 // the same two SELECTs on the raw SQLite interface and writing the same
 // fixed-width lines by hand. Prints the ratio of the two.
+#include "BenchSupport.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
-#include "platform/Places.h"
 #include "report/DataItem.h"
 
 #include <benchmark/benchmark.h>
@@ -12,7 +12,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <map>
 #include <string>
 
 namespace {
@@ -22,24 +21,9 @@ constexpr const char* kId = "5000";
 
 std::string g_dir;
 
-void exec(const std::string& path, const std::string& sql) {
-    sqlite3* db = nullptr;
-    sqlite3_open(path.c_str(), &db);
-    char* err = nullptr;
-    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
-        std::fprintf(stderr, "setup: %s\n", err ? err : "?");
-        std::exit(1);
-    }
-    sqlite3_close(db);
-}
-
 // A Documents folder with the demo database and one invoice of 200 lines.
 void prepare() {
-    char pattern[] = "/tmp/trekora-bench-XXXXXX";
-    g_dir = mkdtemp(pattern);
-    platform::Places::setDocumentsDirectory(g_dir);
-    Trekora::resetShared();
-    Trekora& t = Trekora::shared();
+    Trekora& t = bench::startInFreshDocuments(g_dir);
     std::string sql = "begin;"
                       "insert into vety (id, cdok, datum, cas, str, idu, meno, ido, idopl, idosc, ico, pohyb, info) "
                       "values (5000, 5000, '2026-12-04', '10:00:00', 12, 1, 'Ján Novák', 10101, 10101, '10101-01', "
@@ -61,7 +45,7 @@ void prepare() {
         sql += line;
     }
     sql += "update polo set ccsum = round(ccmnoz + hdphcc, 2) where vety_id = 5000; commit;";
-    exec(t.dbURL, sql);
+    bench::exec(t.dbURL, sql);
 }
 
 void BM_ReportRun(benchmark::State& state) {
@@ -143,17 +127,6 @@ void BM_RawSelectsAndHandFormatting(benchmark::State& state) {
 BENCHMARK(BM_ReportRun)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_RawSelectsAndHandFormatting)->Unit(benchmark::kMillisecond);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (!run.error_occurred && run.iterations > 0)
-                seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -164,8 +137,8 @@ int main(int argc, char** argv) {
     prepare();
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double report = reporter.seconds["BM_ReportRun"];
-    const double raw = reporter.seconds["BM_RawSelectsAndHandFormatting"];
+    const double report = reporter.wall["BM_ReportRun"];
+    const double raw = reporter.wall["BM_RawSelectsAndHandFormatting"];
     if (report > 0 && raw > 0) std::printf("report run / raw selects and hand formatting: %.2f x\n", report / raw);
     Trekora::resetShared();
     platform::Console::redirectTo(stdout);

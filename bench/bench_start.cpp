@@ -3,6 +3,7 @@
 // location) against the least a start must do on the raw SQLite interface:
 // open the same database file and read one row.
 
+#include "RatioReporter.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/FileManager.h"
@@ -13,7 +14,6 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 
 namespace {
@@ -63,16 +63,6 @@ BENCHMARK(BM_TrekoraStart)
     ->Repetitions(5)
     ->ReportAggregatesOnly(true);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedRealTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 } // namespace
 
 int main(int argc, char** argv) {
@@ -80,8 +70,8 @@ int main(int argc, char** argv) {
     RatioReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
-    const double start = reporter.times["BM_TrekoraStart"];
-    const double raw = reporter.times["BM_RawSqliteOpenAndReadOneRow"];
+    const double start = reporter.wall["BM_TrekoraStart"];
+    const double raw = reporter.wall["BM_RawSqliteOpenAndReadOneRow"];
     if (start > 0 && raw > 0)
         std::printf("ratio application start / raw open and one row: %.1fx\n", start / raw);
     return 0;

@@ -9,11 +9,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "sync/ZipPacker.h"
 
 namespace {
@@ -101,36 +101,16 @@ void BM_ZlibDeflate(benchmark::State& state) {
 BENCHMARK(BM_ZlibDeflate)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(3)->ReportAggregatesOnly(true);
 BENCHMARK(BM_ZipPacker)->Unit(benchmark::kMillisecond)->Iterations(2)->Repetitions(3)->ReportAggregatesOnly(true);
 
-// Console output as usual, and the median CPU times kept for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     createDatabase();
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::runInterleaved(argc, argv, reporter);
     std::filesystem::remove(tempPath("trekora.db3"));
 
-    double zlib = 0, packer = 0;
-    for (const auto& [name, t] : reporter.times) {
-        if (name == "BM_ZlibDeflate") zlib = t;
-        if (name == "BM_ZipPacker") packer = t;
-    }
+    const double zlib = reporter.cpu["BM_ZlibDeflate"];
+    const double packer = reporter.cpu["BM_ZipPacker"];
     if (zlib > 0 && packer > 0)
         std::printf("ratio of throughputs ZipPacker / zlib deflate: %.3f (goal at least 0.9)\n", zlib / packer);
     return 0;

@@ -1,5 +1,7 @@
 #include "core/StringValue.h"
 
+#include "core/DecimalText.h"
+
 #include <unicode/brkiter.h>
 #include <unicode/unistr.h>
 
@@ -89,34 +91,11 @@ std::int64_t integerValue(const std::string& text) {
 }
 
 float floatValue(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    const std::size_t start = i;
-    std::size_t digits = 0;
-    while (i < text.size() && isDigit(text[i])) { ++i; ++digits; }
-    if (i < text.size() && text[i] == '.') {
-        std::size_t j = i + 1;
-        std::size_t fraction = 0;
-        while (j < text.size() && isDigit(text[j])) { ++j; ++fraction; }
-        if (digits + fraction > 0) {
-            i = j;
-            digits += fraction;
-        }
-    }
-    if (digits == 0) return 0.0f;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        if (j < text.size() && isDigit(text[j])) {
-            while (j < text.size() && isDigit(text[j])) ++j;
-            i = j;
-        }
-    }
+    const auto number = DecimalText::read(text);
+    if (!number) return 0.0f;
+    const std::size_t start = number->begin;
+    const std::size_t i = number->end;
+    const bool negative = number->negative;
     double value = 0.0;
     auto result = std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {

@@ -1,5 +1,6 @@
 #include "sales/Amounts.h"
 
+#include "core/DecimalText.h"
 #include "core/StringValue.h"
 #include "platform/Numbers.h"
 
@@ -12,9 +13,6 @@ namespace {
 // anything, far beyond any document and far within 64 bits after the
 // products of one line.
 constexpr std::int64_t kMaxMicros = 1000000000000000LL;
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 std::int64_t power10(int n) {
     std::int64_t p = 1;
@@ -31,52 +29,11 @@ std::int64_t clamp(__int128 value) {
 
 // The leading decimal number of a text in millionths, halves away from zero.
 std::int64_t microsOf(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && isBlank(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    std::string digits;
-    long long point = 0;  // digits before the decimal point
-    bool any = false;
-    while (i < text.size() && isDigit(text[i])) {
-        digits += text[i++];
-        any = true;
-    }
-    point = static_cast<long long>(digits.size());
-    if (i < text.size() && text[i] == '.') {
-        std::size_t j = i + 1;
-        std::string fraction;
-        while (j < text.size() && isDigit(text[j])) fraction += text[j++];
-        if (any || !fraction.empty()) {
-            digits += fraction;
-            any = true;
-            i = j;
-        }
-    }
-    if (!any) return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        bool expNegative = false;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            expNegative = text[j] == '-';
-            ++j;
-        }
-        if (j < text.size() && isDigit(text[j])) {
-            long long exponent = 0;
-            while (j < text.size() && isDigit(text[j])) {
-                if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
-                ++j;
-            }
-            point += expNegative ? -exponent : exponent;
-        }
-    }
-    const std::size_t first = digits.find_first_not_of('0');
-    if (first == std::string::npos) return 0;
-    digits.erase(0, first);
-    point -= static_cast<long long>(first);
+    const auto number = DecimalText::read(text);
+    if (!number || number->digits.empty()) return 0;
+    const bool negative = number->negative;
+    const std::string& digits = number->digits;
+    const long long point = number->point;
     if (point > 10) return negative ? -kMaxMicros : kMaxMicros;
 
     // Digits up to six places after the point, rounded by the seventh.

@@ -49,17 +49,7 @@ void Spojenie::viewDidAppear(bool animated) {
         setTitle(std::string("export"));
         exportObjednavok();
     } else if (segue == "spojenie_import_segue") {
-        auto alert = AlertController::make("importovať objednávky na závoz?", "", AlertController::Style::alert);
-        auto weak = std::weak_ptr<Spojenie>(self());
-        alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
-            Console::print("nie");
-            if (auto s = weak.lock()) s->pop();
-        }));
-        alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-            Console::print("You've pressed ok");
-            if (auto s = weak.lock()) s->importObjednavok();
-        }));
-        predstav(alert);
+        opytajSa("importovať objednávky na závoz?", [](Spojenie& s) { s.importObjednavok(); });
     }
 }
 
@@ -72,99 +62,79 @@ std::string Spojenie::localFileUrl(const std::string& address) const {
 }
 
 void Spojenie::potvrdSynchronizaciu() {
-    auto alert = AlertController::make("spustiť synchronizáciu ?", "", AlertController::Style::alert);
-    auto weak = std::weak_ptr<Spojenie>(self());
-    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
-        Console::print("nie");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-        Console::print("You've pressed ok");
-        if (auto s = weak.lock()) s->synchronizacia();
-    }));
-    predstav(alert);
+    opytajSa("spustiť synchronizáciu ?", [](Spojenie& s) { s.synchronizacia(); });
 }
 
-void Spojenie::overPin() {
-    const std::string challenge = sharedTrekora().getSystemChallenge();
-    auto alert = AlertController::make("pin", challenge, AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::numberPad);
-        field.setText(std::string());
-    });
-    auto weak = std::weak_ptr<Spojenie>(self());
+namespace {
+
+// An entry prompt of the screen: one text field set up by `field`; "storno"
+// leaves the screen, "ok" hands the typed text to `ok`.
+std::shared_ptr<AlertController> prompt(Spojenie& screen, const std::string& title, const std::string& message,
+                                        std::function<void(platform::TextField&)> field,
+                                        std::function<void(Spojenie&, const std::string& typed)> ok) {
+    auto alert = AlertController::make(title, message, AlertController::Style::alert);
+    alert->addTextField(std::move(field));
+    auto weak = std::weak_ptr<Spojenie>(screen.self());
     std::weak_ptr<AlertController> weakAlert = alert;
     alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [weak](AlertAction&) {
         Console::print("You've pressed cancel");
         if (auto s = weak.lock()) s->pop();
     }));
     alert->addAction(std::make_shared<AlertAction>(
-        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, challenge](AlertAction&) {
+        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, ok = std::move(ok)](AlertAction&) {
             Console::print("You've pressed ok");
             auto s = weak.lock();
             if (!s) return;
-            std::string pin;
-            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) pin = a->textFields().front()->textOrEmpty();
-            if (sharedTrekora().checkSystemPin(pin, challenge)) {
-                const std::string segue = s->selectedMenuItem ? s->selectedMenuItem->segue : "";
-                if (segue == "spojenie_aktualizacia_segue") s->aktualizacia();
-                if (segue == "spojenie_obnova_segue") s->obnova();
-            } else {
-                s->zobrazChybnyPin();
-            }
+            std::string typed;
+            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) typed = a->textFields().front()->textOrEmpty();
+            ok(*s, typed);
         }));
-    predstav(alert);
+    return alert;
 }
-
-void Spojenie::zobrazChybnyPin() {
-    auto alert = AlertController::make("chybny pin!", "", AlertController::Style::alert);
-    auto weak = std::weak_ptr<Spojenie>(self());
-    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-        Console::print("You've pressed ok");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    if (auto v = activityIndicator.lock()) v->setHidden(true);
-    sharedTrekora().playSound5();
-    predstav(alert);
-}
-
-namespace {
 
 // The download prompt of the restore and of the update: the address in a
 // text field the salesman may change.
 std::shared_ptr<AlertController> downloadPrompt(Spojenie& screen, const std::string& title,
                                                 const std::string& address) {
-    auto alert = AlertController::make(title, "", AlertController::Style::alert);
-    alert->addTextField([address](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::defaultType);
-        field.setPlaceholder("");
-        field.setTextAlignment(platform::TextAlignment::right);
-        field.setText(address);
-    });
-    auto weak = std::weak_ptr<Spojenie>(std::static_pointer_cast<Spojenie>(screen.shared_from_this()));
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [weak](AlertAction&) {
-        Console::print("You've pressed cancel");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    alert->addAction(std::make_shared<AlertAction>(
-        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, title](AlertAction&) {
-            Console::print("You've pressed ok");
-            auto s = weak.lock();
-            if (!s) return;
-            s->ukazPriebeh();
-            s->startTime = platform::Date::now();
-            s->nastavProgress(0, false);
-            s->nastavInfo(title);
-            std::string text;
-            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) text = a->textFields().front()->textOrEmpty();
+    return prompt(
+        screen, title, "",
+        [address](platform::TextField& field) {
+            field.setKeyboardType(platform::KeyboardType::defaultType);
+            field.setPlaceholder("");
+            field.setTextAlignment(platform::TextAlignment::right);
+            field.setText(address);
+        },
+        [title](Spojenie& s, const std::string& text) {
+            s.zacniPriebeh(title);
             Console::print(text);
-            s->stiahni(text);
-        }));
-    return alert;
+            s.stiahni(text);
+        });
 }
 
 }  // namespace
+
+void Spojenie::overPin() {
+    const std::string challenge = sharedTrekora().getSystemChallenge();
+    predstav(prompt(
+        *this, "pin", challenge,
+        [](platform::TextField& field) {
+            field.setKeyboardType(platform::KeyboardType::numberPad);
+            field.setText(std::string());
+        },
+        [challenge](Spojenie& s, const std::string& pin) {
+            if (sharedTrekora().checkSystemPin(pin, challenge)) {
+                const std::string segue = s.selectedMenuItem ? s.selectedMenuItem->segue : "";
+                if (segue == "spojenie_aktualizacia_segue") s.aktualizacia();
+                if (segue == "spojenie_obnova_segue") s.obnova();
+            } else {
+                s.zobrazChybnyPin();
+            }
+        }));
+}
+
+void Spojenie::zobrazChybnyPin() {
+    zobrazKoniec("chybny pin!", "", true);
+}
 
 void Spojenie::obnova() {
     auto& trekora = sharedTrekora();
@@ -249,6 +219,28 @@ void Spojenie::ukazPriebeh() {
         v->setHidden(false);
         v->startAnimating();
     }
+}
+
+void Spojenie::zacniPriebeh(const std::string& info) {
+    ukazPriebeh();
+    startTime = platform::Date::now();
+    nastavProgress(0, false);
+    nastavInfo(info);
+}
+
+void Spojenie::opytajSa(const std::string& question, std::function<void(Spojenie&)> ano) {
+    auto alert = AlertController::make(question, "", AlertController::Style::alert);
+    auto weak = std::weak_ptr<Spojenie>(self());
+    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
+        Console::print("nie");
+        if (auto s = weak.lock()) s->pop();
+    }));
+    alert->addAction(std::make_shared<AlertAction>(
+        "áno", AlertAction::Style::defaultStyle, [weak, ano = std::move(ano)](AlertAction&) {
+            Console::print("You've pressed ok");
+            if (auto s = weak.lock()) ano(*s);
+        }));
+    predstav(alert);
 }
 
 void Spojenie::nastavInfo(const std::string& text) {

@@ -138,6 +138,11 @@ public:
     std::string casText() const;
     // Shows the progress bar, the label and the activity indicator.
     void ukazPriebeh();
+    // The start of a job's run: the progress shown from zero under `info`,
+    // and startTime set to now.
+    void zacniPriebeh(const std::string& info);
+    // The question before a job: "nie" pops the screen, "áno" runs `ano`.
+    void opytajSa(const std::string& question, std::function<void(Spojenie&)> ano);
     void nastavInfo(const std::string& text);
     void nastavProgress(float value, bool animated);
     // Pops the screen (animated as the settings say).

@@ -10,15 +10,11 @@
 #include "platform/Date.h"
 #include "platform/DispatchQueue.h"
 #include "platform/Numbers.h"
-#include "platform/ui/AlertAction.h"
-#include "platform/ui/AlertController.h"
 #include "sync/ObjednavkyBeh.h"
 
 #include <memory>
 #include <string>
 
-using platform::AlertAction;
-using platform::AlertController;
 using platform::Console;
 
 namespace {
@@ -58,31 +54,15 @@ void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const
 }  // namespace
 
 void Spojenie::exportObjednavok() {
-    auto alert = AlertController::make("exportovať objednávky na závoz?", "", AlertController::Style::alert);
-    auto weak = std::weak_ptr<Spojenie>(self());
-    alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
-        Console::print("nie");
-        if (auto s = weak.lock()) s->pop();
-    }));
-    alert->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
-        Console::print("You've pressed ok");
-        auto s = weak.lock();
-        if (!s) return;
-        s->ukazPriebeh();
-        s->startTime = platform::Date::now();
-        s->nastavProgress(0, false);
-        s->nastavInfo("export objednávok na závoz");
+    opytajSa("exportovať objednávky na závoz?", [](Spojenie& s) {
+        s.zacniPriebeh("export objednávok na závoz");
         // The office's last number is asked and the orders are read on the
         // background queue too, so the main queue never waits for the office.
-        run(s, "export ", "exportovaných ", &ObjednavkyBeh::exportuj);
-    }));
-    predstav(alert);
+        run(s.self(), "export ", "exportovaných ", &ObjednavkyBeh::exportuj);
+    });
 }
 
 void Spojenie::importObjednavok() {
-    ukazPriebeh();
-    startTime = platform::Date::now();
-    nastavProgress(0, false);
-    nastavInfo("import objednávok na závoz");
+    zacniPriebeh("import objednávok na závoz");
     run(self(), "import ", "importovaých ", &ObjednavkyBeh::importuj);
 }

@@ -64,10 +64,7 @@ void Spojenie::synchronizacia() {
 }
 
 void Spojenie::synchronizaciaPoPreskladneni() {
-    nastavInfo("synchronizácia po preskladneni");
-    ukazPriebeh();
-    startTime = platform::Date::now();
-    nastavProgress(0, false);
+    zacniPriebeh("synchronizácia po preskladneni");
     // The job waits for each upload: it runs on a background queue so that
     // the main queue never waits.
     auto screen = self();
@@ -89,12 +86,7 @@ void Spojenie::synchronizaciaJob(bool full) {
     chybaJobu.clear();
 
     if (full) {
-        naHlavnom([](Spojenie& s) {
-            s.nastavInfo("synchronizácia");
-            s.ukazPriebeh();
-            s.startTime = platform::Date::now();
-            s.nastavProgress(0, false);
-        });
+        naHlavnom([](Spojenie& s) { s.zacniPriebeh("synchronizácia"); });
         trekora.log(prefix);
         trekora.log(prefix + " obsah adresara Documents:");
         platform::Error error;

@@ -1,4 +1,5 @@
 #include "fakes/EchoServer.h"
+#include "fakes/LoopbackListener.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -12,15 +13,7 @@
 #include <string>
 
 EchoServer::EchoServer() {
-    listenFD_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listenFD_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::listen(listenFD_, 128);
-    socklen_t len = sizeof a;
-    getsockname(listenFD_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    listenFD_ = LoopbackListener::open(128, true, &port_);
     stopFD_ = eventfd(0, EFD_CLOEXEC);
     thread_ = std::thread([this] { serve(); });
 }

@@ -1,4 +1,5 @@
 #include "fakes/FakeFT4000.h"
+#include "fakes/LoopbackListener.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -12,15 +13,7 @@
 #include <vector>
 
 FakeFT4000::FakeFT4000(std::string greeting) : greeting_(std::move(greeting)) {
-    listenFD_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listenFD_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::listen(listenFD_, 16);
-    socklen_t len = sizeof a;
-    getsockname(listenFD_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    listenFD_ = LoopbackListener::open(16, false, &port_);
     stopFD_ = eventfd(0, EFD_CLOEXEC);
     thread_ = std::thread([this] { serve(); });
 }

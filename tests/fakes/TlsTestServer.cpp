@@ -1,4 +1,5 @@
 #include "fakes/TlsTestServer.h"
+#include "fakes/LoopbackListener.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -52,15 +53,7 @@ void TlsTestServer::makeSelfSigned(const std::string& commonName, std::string* c
 TlsTestServer::TlsTestServer(const std::string& commonName) {
     makeSelfSigned(commonName, &certPem_, &keyPem_);
     identityPem_ = keyPem_ + certPem_;
-    listenFD_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(listenFD_, reinterpret_cast<sockaddr*>(&a), sizeof a);
-    ::listen(listenFD_, 16);
-    socklen_t len = sizeof a;
-    getsockname(listenFD_, reinterpret_cast<sockaddr*>(&a), &len);
-    port_ = ntohs(a.sin_port);
+    listenFD_ = LoopbackListener::open(16, false, &port_);
     stopFD_ = eventfd(0, EFD_CLOEXEC);
     thread_ = std::thread([this] { serve(); });
 }

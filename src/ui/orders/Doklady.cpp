@@ -5,7 +5,6 @@
 #include "ui/orders/DokladCell.h"
 #include "report/DataItem.h"
 #include "ui/orders/OrdersUi.h"
-#include "ui/sales/SearchText.h"
 #include "ui/sales/SalesUi.h"
 
 using platform::Console;
@@ -13,10 +12,6 @@ using platform::Console;
 namespace {
 
 const std::vector<std::string> kHladane = {"DATUM", "CDOK", "NAZOV1", "NAZOV2", "NAZOV", "SUMDOKZ", "POHYB", "ULICA"};
-
-bool isRow(const platform::IndexPath& indexPath, std::size_t count) {
-    return indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < count;
-}
 
 }  // namespace
 
@@ -53,7 +48,7 @@ int Doklady::numberOfRowsInSection(platform::TableView&, int) { return static_ca
 std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableView& table,
                                                                const platform::IndexPath& indexPath) {
     auto cell = std::dynamic_pointer_cast<DokladCell>(table.dequeueReusableCell("DokladCell"));
-    if (!cell || !isRow(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
+    if (!cell || !OrdersUi::jeRiadok(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
     const auto& row = *filteredData[static_cast<std::size_t>(indexPath.row)];
     auto value = [&row](const char* key) -> const std::string& { return row.value(key); };
     auto set = [](const std::weak_ptr<platform::Label>& label, const std::string& text) {
@@ -80,35 +75,21 @@ std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableVi
 }
 
 void Doklady::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
-    if (searchText.empty()) {
-        filteredData = data;
-    } else {
-        const std::string needle = SearchText::fold(searchText);
-        filteredData.clear();
-        for (const auto& row : data) {
-            for (const auto& key : kHladane) {
-                const std::string* value = row->find(key);
-                if (value && SearchText::fold(*value).find(needle) != std::string::npos) {
-                    filteredData.push_back(row);
-                    break;
-                }
-            }
-        }
-    }
+    filteredData = OrdersUi::filter(data, kHladane, searchText);
     if (!searchText.empty()) Console::print(searchText);
     setNadpis();
     if (auto table = tableView.lock()) table->reloadData();
 }
 
 void Doklady::didSelectRowAt(platform::TableView&, const platform::IndexPath& indexPath) {
-    if (!isRow(indexPath, filteredData.size())) return;
+    if (!OrdersUi::jeRiadok(indexPath, filteredData.size())) return;
     auto preview = SalesUi::instantiate(*this, "Preview");
     sharedTrekora().printingDoklad = filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary();
     SalesUi::push(*this, preview, SalesUi::animovat());
 }
 
 void Doklady::accessoryButtonTappedForRowWith(platform::TableView&, const platform::IndexPath& indexPath) {
-    if (!isRow(indexPath, filteredData.size())) return;
+    if (!OrdersUi::jeRiadok(indexPath, filteredData.size())) return;
     Console::print("....info....");
     Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary()));
 }

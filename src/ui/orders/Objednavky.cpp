@@ -26,10 +26,6 @@ namespace {
 
 const std::vector<std::string> kHladane = {"DATUM", "CDOK", "NAZOV1", "NAZOV2", "NAZOV", "SUMDOKZ", "POHYB", "ULICA"};
 
-bool isRow(const platform::IndexPath& indexPath, std::size_t count) {
-    return indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < count;
-}
-
 }  // namespace
 
 void Objednavky::viewDidLoad() {
@@ -63,7 +59,7 @@ int Objednavky::numberOfRowsInSection(platform::TableView&, int) { return static
 std::shared_ptr<platform::TableViewCell> Objednavky::cellForRowAt(platform::TableView& table,
                                                                   const platform::IndexPath& indexPath) {
     auto cell = std::dynamic_pointer_cast<ObjednavkaCell>(table.dequeueReusableCell("ObjednavkaCell"));
-    if (!cell || !isRow(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
+    if (!cell || !OrdersUi::jeRiadok(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
     const auto& row = filteredData[static_cast<std::size_t>(indexPath.row)];
     auto value = [&row](const char* key) -> const std::string& { return OrdersUi::hodnota(row, key); };
     auto set = [](const std::weak_ptr<platform::Label>& label, const std::string& text) {
@@ -99,7 +95,7 @@ void Objednavky::searchBarTextDidChange(platform::SearchBar&, const std::string&
 }
 
 void Objednavky::didSelectRowAt(platform::TableView&, const platform::IndexPath& indexPath) {
-    if (!isRow(indexPath, filteredData.size())) return;
+    if (!OrdersUi::jeRiadok(indexPath, filteredData.size())) return;
     const auto& row = filteredData[static_cast<std::size_t>(indexPath.row)];
     Console::print("....didSelectRow....");
     Console::print(OrdersUi::popis(row));
@@ -110,7 +106,7 @@ void Objednavky::didSelectRowAt(platform::TableView&, const platform::IndexPath&
 }
 
 void Objednavky::accessoryButtonTappedForRowWith(platform::TableView&, const platform::IndexPath& indexPath) {
-    if (!isRow(indexPath, filteredData.size())) return;
+    if (!OrdersUi::jeRiadok(indexPath, filteredData.size())) return;
     Console::print("....info....");
     Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)]));
 }

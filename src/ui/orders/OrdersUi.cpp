@@ -8,22 +8,49 @@ const std::string& OrdersUi::hodnota(const RowDictionary& row, const std::string
     return it == row.end() ? empty : it->second;
 }
 
-std::vector<RowDictionary> OrdersUi::filter(const std::vector<RowDictionary>& data,
-                                            const std::vector<std::string>& keys, const std::string& text) {
+namespace {
+
+// The value of a key of a row, none when the row has no such key.
+const std::string* find(const RowDictionary& row, const std::string& key) {
+    const auto it = row.find(key);
+    return it == row.end() ? nullptr : &it->second;
+}
+
+const std::string* find(const std::shared_ptr<const QueryRow>& row, const std::string& key) { return row->find(key); }
+
+template <class Row>
+std::vector<Row> filterRows(const std::vector<Row>& data, const std::vector<std::string>& keys,
+                            const std::string& text) {
     if (text.empty()) return data;
     const std::string needle = SearchText::fold(text);
-    std::vector<RowDictionary> kept;
+    std::vector<Row> kept;
     for (const auto& row : data) {
         for (const auto& key : keys) {
-            const auto it = row.find(key);
-            if (it == row.end()) continue;
-            if (SearchText::fold(it->second).find(needle) != std::string::npos) {
+            const std::string* value = find(row, key);
+            if (value && SearchText::fold(*value).find(needle) != std::string::npos) {
                 kept.push_back(row);
                 break;
             }
         }
     }
     return kept;
+}
+
+}  // namespace
+
+std::vector<RowDictionary> OrdersUi::filter(const std::vector<RowDictionary>& data,
+                                            const std::vector<std::string>& keys, const std::string& text) {
+    return filterRows(data, keys, text);
+}
+
+std::vector<std::shared_ptr<const QueryRow>> OrdersUi::filter(const std::vector<std::shared_ptr<const QueryRow>>& data,
+                                                              const std::vector<std::string>& keys,
+                                                              const std::string& text) {
+    return filterRows(data, keys, text);
+}
+
+bool OrdersUi::jeRiadok(const platform::IndexPath& indexPath, std::size_t count) {
+    return indexPath.row >= 0 && static_cast<std::size_t>(indexPath.row) < count;
 }
 
 std::string OrdersUi::popis(const RowDictionary& row) {

@@ -1,10 +1,12 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "core/Trekora.h"
-
+#include "platform/ui/IndexPath.h"
+#include "ui/orders/QueryRow.h"
 
 // What the document, order and stock lists share: reading a key of a row
 // dictionary, the search over a row's keys, the printed form of a row, and a
@@ -19,6 +21,12 @@ public:
     // empty text keeps every row.
     static std::vector<RowDictionary> filter(const std::vector<RowDictionary>& data,
                                              const std::vector<std::string>& keys, const std::string& text);
+    static std::vector<std::shared_ptr<const QueryRow>> filter(const std::vector<std::shared_ptr<const QueryRow>>& data,
+                                                               const std::vector<std::string>& keys,
+                                                               const std::string& text);
+
+    // Whether `indexPath` names one of `count` rows.
+    static bool jeRiadok(const platform::IndexPath& indexPath, std::size_t count);
 
     // The printed form of a row for the console trace: [KEY: value, ...].
     static std::string popis(const RowDictionary& row);

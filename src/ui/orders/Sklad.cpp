@@ -1,5 +1,6 @@
 #include "ui/orders/Sklad.h"
 
+#include "core/DecimalText.h"
 #include "core/StringValue.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
@@ -10,7 +11,6 @@
 #include "ui/orders/SkladCell.h"
 #include "ui/sales/SalesUi.h"
 
-#include <cctype>
 
 using platform::AlertAction;
 using platform::AlertController;
@@ -22,25 +22,10 @@ namespace {
 // with "." as the decimal point and an exponent, as the other number readers
 // take it; 0 when the text does not begin with a number.
 double leadingNumber(const std::string& text) {
-    std::size_t i = 0;
-    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
-    const std::size_t start = i;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) ++i;
-    std::size_t digits = 0;
-    while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-    if (i < text.size() && text[i] == '.') {
-        ++i;
-        while (i < text.size() && std::isdigit(static_cast<unsigned char>(text[i]))) ++i, ++digits;
-    }
-    if (digits == 0) return 0;
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) ++j;
-        const std::size_t exponent = j;
-        while (j < text.size() && std::isdigit(static_cast<unsigned char>(text[j]))) ++j;
-        if (j > exponent) i = j;
-    }
-    return platform::parseDouble(text.substr(start, i - start));
+    const auto number = DecimalText::read(text);
+    if (!number) return 0;
+    const double value = platform::parseDouble(text.substr(number->begin, number->end - number->begin));
+    return number->negative ? -value : value;
 }
 
 }  // namespace

@@ -12,8 +12,6 @@
 #include "ui/sales/SalesUi.h"
 #include "ui/sales/TypedNumber.h"
 
-using platform::AlertAction;
-using platform::AlertController;
 using platform::Console;
 
 namespace {
@@ -67,28 +65,15 @@ void DatumSpotreby::vyber(std::size_t row) {
     const bool animated = SalesUi::animovat();
     datumSpotrebyItem = filteredData[row];
     const auto& typ = *sharedTrekora().selectedTypDokladuItem;
-    auto alert = AlertController::make("zadajte množstvo",
-                                       datumSpotrebyItem->IDTOV + " " + tovarItem->NAZTOV1 + "\n" +
-                                           datumSpotrebyItem->FDATSPOT,
-                                       AlertController::Style::alert);
     const bool kladne = typ.koeficient == 1 || typ.pohyb == 40;
-    alert->addTextField([kladne](platform::TextField& field) {
-        field.setKeyboardType(kladne ? platform::KeyboardType::numberPad
-                                     : platform::KeyboardType::numbersAndPunctuation);
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<DatumSpotreby> weak = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert](AlertAction&) {
-        std::string typed;
-        if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
-            typed = prompt->textFields().front()->textOrEmpty();
-        if (auto s = weak.lock()) s->mnozstvoOk(typed);
-    }));
-    present(alert, animated);
+    present(SalesUi::prompt("zadajte množstvo",
+                            datumSpotrebyItem->IDTOV + " " + tovarItem->NAZTOV1 + "\n" + datumSpotrebyItem->FDATSPOT,
+                            kladne ? platform::KeyboardType::numberPad : platform::KeyboardType::numbersAndPunctuation,
+                            [weak](const std::string& typed) {
+                                if (auto s = weak.lock()) s->mnozstvoOk(typed);
+                            }),
+            animated);
 }
 
 void DatumSpotreby::chyba() { SalesUi::message(*this, "chyba", "číslo je mimo dovolený rozsah", true); }
@@ -158,27 +143,14 @@ void DatumSpotreby::mnozstvoOk(const std::string& typed) {
 }
 
 void DatumSpotreby::zlavaPrompt() {
-    auto alert = AlertController::make("zadajte zľavu",
-                                       datumSpotrebyItem->IDTOV + " " + tovarItem->NAZTOV1 +
-                                           "\nmax. zľava:" + tovarItem->MAXZLA,
-                                       AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::decimalPad);
-        field.setPlaceholder("");
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<DatumSpotreby> weak = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert](AlertAction&) {
-        std::string typed;
-        if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
-            typed = prompt->textFields().front()->textOrEmpty();
-        if (auto s = weak.lock()) s->zlavaOk(typed);
-    }));
-    present(alert, SalesUi::animovat());
+    present(SalesUi::prompt("zadajte zľavu",
+                            datumSpotrebyItem->IDTOV + " " + tovarItem->NAZTOV1 + "\nmax. zľava:" + tovarItem->MAXZLA,
+                            platform::KeyboardType::decimalPad,
+                            [weak](const std::string& typed) {
+                                if (auto s = weak.lock()) s->zlavaOk(typed);
+                            }),
+            SalesUi::animovat());
 }
 
 bool DatumSpotreby::checkZlava(const std::string& zlava) const {

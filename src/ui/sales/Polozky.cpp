@@ -17,8 +17,6 @@
 #include "ui/sales/SearchText.h"
 #include "ui/sales/TypedNumber.h"
 
-using platform::AlertAction;
-using platform::AlertController;
 using platform::Console;
 
 namespace {
@@ -99,26 +97,14 @@ void Polozky::buttonDodZlavaPressed() {
     auto& trekora = sharedTrekora();
     const bool animated = SalesUi::animovat();
     if (!takesDodZlava(trekora.selectedTypDokladuItem->pohyb)) return;
-    auto alert = AlertController::make("zadajte dodatočnú zľavu", "max. zľava: " + trekora.selectedOdberatelItem->ZLMAX,
-                                       AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::decimalPad);
-        field.setPlaceholder("");
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<Polozky> weak = self();
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert](AlertAction&) {
-        Console::print("You've pressed ok");
-        std::string typed;
-        if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
-            typed = prompt->textFields().front()->textOrEmpty();
-        if (auto s = weak.lock()) s->dodZlava(typed);
-    }));
-    present(alert, animated);
+    present(SalesUi::prompt("zadajte dodatočnú zľavu", "max. zľava: " + trekora.selectedOdberatelItem->ZLMAX,
+                            platform::KeyboardType::decimalPad,
+                            [weak](const std::string& typed) {
+                                Console::print("You've pressed ok");
+                                if (auto s = weak.lock()) s->dodZlava(typed);
+                            }),
+            animated);
 }
 
 void Polozky::dodZlava(const std::string& typed) {
@@ -185,15 +171,7 @@ void Polozky::accessoryButtonTappedForRowWith(platform::TableView&, const platfo
 }
 
 void Polozky::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
-    if (searchText.empty()) {
-        filteredData = data;
-    } else {
-        const std::string needle = SearchText::fold(searchText);
-        filteredData.clear();
-        for (const auto& t : data)
-            if (SearchText::matches({SearchText::fold(t->IDTOV), SearchText::fold(t->NAZTOV1)}, needle))
-                filteredData.push_back(t);
-    }
+    filteredData = SearchText::tovar(data, searchText);
     setNadpis();
     if (auto table = tableView.lock()) table->reloadData();
 }

@@ -6,6 +6,7 @@
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
+#include "platform/ui/TextField.h"
 #include "records/NastaveniaItem.h"
 
 using platform::AlertAction;
@@ -34,6 +35,27 @@ void SalesUi::push(platform::ViewController& from, const std::shared_ptr<platfor
 void SalesUi::pop(platform::ViewController& from, bool animated) {
     auto nav = from.navigationController();
     if (nav && nav->topViewController().get() == &from) nav->popViewController(animated);
+}
+
+std::shared_ptr<AlertController> SalesUi::prompt(const std::string& title, const std::string& message,
+                                                 platform::KeyboardType keyboard,
+                                                 std::function<void(const std::string& typed)> ok) {
+    auto alert = AlertController::make(title, message, AlertController::Style::alert);
+    alert->addTextField([keyboard](platform::TextField& field) {
+        field.setKeyboardType(keyboard);
+        field.setText(std::string());
+    });
+    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
+        platform::Console::print("You've pressed cancel");
+    }));
+    std::weak_ptr<AlertController> weakAlert = alert;
+    alert->addAction(std::make_shared<AlertAction>(
+        "ok", AlertAction::Style::defaultStyle, [weakAlert, ok = std::move(ok)](AlertAction&) {
+            std::string typed;
+            if (auto a = weakAlert.lock(); a && !a->textFields().empty()) typed = a->textFields().front()->textOrEmpty();
+            ok(typed);
+        }));
+    return alert;
 }
 
 void SalesUi::message(platform::ViewController& from, const std::string& title, const std::string& text, bool sound,

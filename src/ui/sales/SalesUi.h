@@ -6,6 +6,7 @@
 
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImageView.h"
+#include "platform/ui/KeyboardType.h"
 #include "platform/ui/ViewController.h"
 
 // What the document screens share: the animation setting, opening a screen
@@ -30,6 +31,13 @@ public:
     static void message(platform::ViewController& from, const std::string& title, const std::string& message,
                         bool sound, platform::AlertAction::Style okStyle = platform::AlertAction::Style::defaultStyle,
                         std::function<void()> onOk = {});
+
+    // An alert asking for one entry: an empty text field of `keyboard`,
+    // "storno" (cancel) and "ok", which hands the typed text to `ok`. The
+    // caller presents it.
+    static std::shared_ptr<platform::AlertController> prompt(const std::string& title, const std::string& message,
+                                                             platform::KeyboardType keyboard,
+                                                             std::function<void(const std::string& typed)> ok);
 
     // The crown of a customer or good in the loyalty programme: "crown.fill"
     // in yellow when `korunka` upper-cased is "ANO", otherwise no image.

@@ -1,5 +1,7 @@
 #include "ui/sales/SearchText.h"
 
+#include "records/TovarItem.h"
+
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
@@ -35,4 +37,14 @@ bool SearchText::matches(const std::vector<std::string>& foldedKeys, const std::
     for (const auto& key : foldedKeys)
         if (key.find(foldedNeedle) != std::string::npos) return true;
     return false;
+}
+
+std::vector<std::shared_ptr<TovarItem>> SearchText::tovar(const std::vector<std::shared_ptr<TovarItem>>& data,
+                                                          const std::string& text) {
+    if (text.empty()) return data;
+    const std::string needle = fold(text);
+    std::vector<std::shared_ptr<TovarItem>> kept;
+    for (const auto& t : data)
+        if (matches({fold(t->IDTOV), fold(t->NAZTOV1)}, needle)) kept.push_back(t);
+    return kept;
 }

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
+
+class TovarItem;
 
 // The search of the list screens: a row is kept when one of its keys,
 // lower-cased, holds the lower-cased search text as a contiguous substring.
@@ -16,4 +19,9 @@ public:
     // Whether one of the folded keys holds the folded needle (tested in
     // order, stopping at the first hit). An empty needle matches every row.
     static bool matches(const std::vector<std::string>& foldedKeys, const std::string& foldedNeedle);
+
+    // The goods, in order, whose number or name holds `text`; all of them
+    // when the text is empty.
+    static std::vector<std::shared_ptr<TovarItem>> tovar(const std::vector<std::shared_ptr<TovarItem>>& data,
+                                                         const std::string& text);
 };

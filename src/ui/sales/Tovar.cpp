@@ -85,15 +85,7 @@ std::shared_ptr<platform::TableViewCell> Tovar::cellForRowAt(platform::TableView
 
 void Tovar::searchBarTextDidChange(platform::SearchBar&, const std::string& searchText) {
     Console::print(searchText);
-    if (searchText.empty()) {
-        filteredData = data;
-    } else {
-        const std::string needle = SearchText::fold(searchText);
-        filteredData.clear();
-        for (const auto& t : data)
-            if (SearchText::matches({SearchText::fold(t->IDTOV), SearchText::fold(t->NAZTOV1)}, needle))
-                filteredData.push_back(t);
-    }
+    filteredData = SearchText::tovar(data, searchText);
     setNadpis();
     if (auto table = tableView.lock()) table->reloadData();
 }

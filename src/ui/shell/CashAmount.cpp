@@ -1,12 +1,11 @@
 #include "ui/shell/CashAmount.h"
 
+#include "core/DecimalText.h"
+
 #include <algorithm>
 #include <cstddef>
 
 namespace {
-
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
 
 // Largest number of digits before the decimal point that an amount may have;
 // beyond it the typed text is not read further.
@@ -23,59 +22,13 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
     std::string text = typed;
     std::replace(text.begin(), text.end(), ',', '.');
 
-    std::size_t i = 0;
-    while (i < text.size() && isSpace(text[i])) ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
-        negative = text[i] == '-';
-        ++i;
-    }
-    // Mantissa: digits, optionally "." and more digits; at least one digit.
-    std::string digits;
-    long long pointPosition = 0;  // number of mantissa digits before the point
-    bool anyDigit = false;
-    while (i < text.size() && isDigit(text[i])) {
-        digits += text[i++];
-        anyDigit = true;
-    }
-    pointPosition = static_cast<long long>(digits.size());
-    if (i < text.size() && text[i] == '.') {
-        std::size_t j = i + 1;
-        std::string fraction;
-        while (j < text.size() && isDigit(text[j])) fraction += text[j++];
-        if (anyDigit || !fraction.empty()) {
-            digits += fraction;
-            anyDigit = anyDigit || !fraction.empty();
-            i = j;
-        }
-    }
-    if (!anyDigit) return std::nullopt;  // not a number: reads as zero
+    const auto number = DecimalText::read(text);
+    if (!number) return std::nullopt;                  // not a number: reads as zero
+    if (number->digits.empty()) return std::nullopt;  // zero
+    const std::string& digits = number->digits;
+    const long long pointPosition = number->point;
 
-    // Optional exponent, taken only when digits follow.
-    if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
-        std::size_t j = i + 1;
-        bool expNegative = false;
-        if (j < text.size() && (text[j] == '+' || text[j] == '-')) {
-            expNegative = text[j] == '-';
-            ++j;
-        }
-        if (j < text.size() && isDigit(text[j])) {
-            long long exponent = 0;
-            while (j < text.size() && isDigit(text[j])) {
-                if (exponent < 100000) exponent = exponent * 10 + (text[j] - '0');
-                ++j;
-            }
-            pointPosition += expNegative ? -exponent : exponent;
-        }
-    }
-
-    // Drop leading zeros (they move the point along).
-    std::size_t firstNonZero = digits.find_first_not_of('0');
-    if (firstNonZero == std::string::npos) return std::nullopt;  // zero
-    digits.erase(0, firstNonZero);
-    pointPosition -= static_cast<long long>(firstNonZero);
-
-    if (negative) return std::nullopt;
+    if (number->negative) return std::nullopt;
     if (pointPosition > static_cast<long long>(kMaxIntegerDigits)) return std::nullopt;
 
     // Cents as a decimal digit string: the digits up to two places after the

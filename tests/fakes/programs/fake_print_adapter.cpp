@@ -9,7 +9,7 @@
 // to a text file as well.
 
 #include "fakes/FakePrintAdapter.h"
-#include "platform/TextEncoding.h"
+#include "fakes/ShownBytes.h"
 
 #include <chrono>
 #include <csignal>
@@ -22,25 +22,6 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-
-std::string shown(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c == '\n') {
-            out += "<0A>\n";
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
-            out += hex;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += platform::TextEncoding::fromCp852(std::string(1, static_cast<char>(c)));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -80,7 +61,7 @@ int main(int argc, char** argv) {
     while (!stopRequested) {
         auto jobs = adapter.jobs();
         for (; done < jobs.size(); ++done) {
-            const std::string text = shown(jobs[done].body);
+            const std::string text = ShownBytes::text(jobs[done].body);
             std::printf("%s\n\n", text.c_str());
             if (!record.empty()) std::ofstream(record, std::ios::app | std::ios::binary) << text << "\n\n";
         }

@@ -10,7 +10,7 @@
 // text file as well.
 
 #include "fakes/FakePrinter.h"
-#include "platform/TextEncoding.h"
+#include "fakes/ShownBytes.h"
 
 #include <csignal>
 #include <cstdio>
@@ -24,25 +24,6 @@
 namespace {
 
 volatile std::sig_atomic_t stopRequested = 0;
-
-std::string shown(const std::string& bytes) {
-    std::string out;
-    for (unsigned char c : bytes) {
-        if (c == '\n') {
-            out += "<0A>\n";
-        } else if (c < 0x20 || c == 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "<%02X>", c);
-            out += hex;
-        } else if (c < 0x80) {
-            out += static_cast<char>(c);
-        } else {
-            out += platform::TextEncoding::fromCp852(std::string(1, static_cast<char>(c)));
-        }
-    }
-    return out;
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -82,7 +63,7 @@ int main(int argc, char** argv) {
     }
     static std::mutex recordMutex;
     printer.setOnBytes([record](const std::string& bytes) {
-        const std::string text = shown(bytes);
+        const std::string text = ShownBytes::text(bytes);
         std::fputs(text.c_str(), stdout);
         std::fflush(stdout);
         if (!record.empty()) {

@@ -1,0 +1,55 @@
+#pragma once
+// What the benchmark programs share: a fresh Documents folder holding the
+// demo database, SQL run straight on a database file while preparing, and
+// running the benchmarks interleaved.
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+#include <stdlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "RatioReporter.h"
+#include "core/Trekora.h"
+#include "platform/Places.h"
+
+namespace bench {
+
+// A fresh folder under /tmp made the Documents folder, and the shared object
+// started on it (which copies the demo database in). `folder` receives the path.
+inline Trekora& startInFreshDocuments(std::string& folder) {
+    char pattern[] = "/tmp/trekora-bench-XXXXXX";
+    folder = mkdtemp(pattern);
+    platform::Places::setDocumentsDirectory(folder);
+    platform::Places::setResourcesDirectory(std::string(TREKORA_BINARY_DIR) + "/resources");
+    Trekora::resetShared();
+    return Trekora::shared();
+}
+
+// Runs `sql` on the database file; a failure ends the program.
+inline void exec(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    char* err = nullptr;
+    if (sqlite3_exec(db, sql.c_str(), nullptr, nullptr, &err) != SQLITE_OK) {
+        std::fprintf(stderr, "setup: %s\n", err ? err : "?");
+        std::exit(1);
+    }
+    sqlite3_close(db);
+}
+
+// Runs the registered benchmarks interleaved in random order, so that a busy
+// machine slows both sides of a ratio alike.
+inline void runInterleaved(int argc, char** argv, RatioReporter& reporter) {
+    std::vector<char*> args(argv, argv + argc);
+    std::string interleave = "--benchmark_enable_random_interleaving=true";
+    args.push_back(interleave.data());
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+}
+
+}  // namespace bench

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstdint>
+
+// The listening socket of a fake peer: TCP on an ephemeral port of
+// 127.0.0.1, close-on-exec.
+class LoopbackListener {
+public:
+    // The listening descriptor (-1 when no socket could be made); `port`
+    // receives the port it was given.
+    static int open(int backlog, bool nonBlocking, std::uint16_t* port);
+};
