@@ -3,15 +3,31 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <stdlib.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <vector>
+
+extern char** environ;
 
 TerminalProcess::TerminalProcess(const std::string& program, const std::string& directory,
                                  const std::map<std::string, std::string>& environment,
                                  const std::string& errorFile) {
+    // Everything the child needs is made before the fork: a child of a
+    // process with threads may only make plain system calls.
+    std::vector<std::string> variables;
+    for (char** e = environ; e && *e; ++e) {
+        const std::string entry = *e;
+        if (!environment.count(entry.substr(0, entry.find('=')))) variables.push_back(entry);
+    }
+    for (const auto& [name, value] : environment)
+        if (!value.empty()) variables.push_back(name + "=" + value);
+    std::vector<char*> envp;
+    for (auto& entry : variables) envp.push_back(entry.data());
+    envp.push_back(nullptr);
+    char* const argv[] = {const_cast<char*>(program.c_str()), nullptr};
+
     int toChild[2];
     int fromChild[2];
     if (::pipe2(toChild, O_CLOEXEC) != 0) return;
@@ -27,11 +43,7 @@ TerminalProcess::TerminalProcess(const std::string& program, const std::string& 
         const int err = ::open(errorFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         if (err >= 0) ::dup2(err, STDERR_FILENO);
         if (::chdir(directory.c_str()) != 0) ::_exit(126);
-        for (const auto& [name, value] : environment) {
-            if (value.empty()) ::unsetenv(name.c_str());
-            else ::setenv(name.c_str(), value.c_str(), 1);
-        }
-        ::execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
+        ::execve(program.c_str(), argv, envp.data());
         ::_exit(127);
     }
     ::close(toChild[0]);
