@@ -6,11 +6,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "BenchSupport.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 
@@ -102,36 +102,16 @@ BENCHMARK(BM_SqlResultSetByName)
     ->Repetitions(7)
     ->ReportAggregatesOnly(true);
 
-// Console output as usual, and the median CPU times kept for the ratio.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const auto& run : runs)
-            if (run.aggregate_name == "median") times[run.run_name.function_name] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     createDatabase();
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
+    bench::runInterleaved(argc, argv, reporter);
     std::filesystem::remove(databasePath());
 
-    double raw = 0, layer = 0;
-    for (const auto& [name, t] : reporter.times) {
-        if (name == "BM_RawSqlite") raw = t;
-        if (name == "BM_SqlResultSetByName") layer = t;
-    }
+    const double raw = reporter.cpu["BM_RawSqlite"];
+    const double layer = reporter.cpu["BM_SqlResultSetByName"];
     if (raw > 0 && layer > 0)
         std::printf("ratio SqlResultSet by name / raw SQLite: %.3fx (goal at most 1.1x)\n", layer / raw);
     return 0;

@@ -85,6 +85,9 @@ Command Command::parse(const std::string& line) {
         c.kind = Kind::date;
         c.number = n;
         c.text = trim(text);
+    } else if (t == ":wifi" || t.rfind(":wifi ", 0) == 0) {
+        c.kind = Kind::wifi;
+        c.text = trim(t.substr(5));
     } else if (t[0] == '/') {
         c.kind = Kind::search;
         c.text = t.substr(1);
@@ -102,5 +105,5 @@ Command Command::parse(const std::string& line) {
 std::string Command::helpLine() {
     return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch | d<n>=dd.mm.yyyy date\n"
            "          /text search | sc<n> scope | <title> button | + - scroll | w wait | b back | q quit | ? help\n"
-           "          one text field: type its value | one button: empty line";
+           "          one text field: type its value | one button: empty line | :wifi NAME join a Wi-Fi";
 }

@@ -1,6 +1,7 @@
 #include "fiscal/EspDocument.h"
 
 #include "fiscal/FT4000Frames.h"
+#include "fiscal/Fiskal.h"
 #include "platform/TextEncoding.h"
 
 const std::string EspDocument::startSequence =
@@ -10,18 +11,14 @@ const std::string EspDocument::closing = "\x1b\x21\x01\r\x0c";
 std::string EspDocument::printText(const std::string& txt, long long pageHeight) {
     std::string body;
     long long counter = 1;
-    std::size_t start = 0;
-    for (;;) {
-        auto nl = txt.find('\n', start);
-        body += txt.substr(start, nl == std::string::npos ? std::string::npos : nl - start);
+    for (const auto& line : Fiskal::splitLines(txt)) {
+        body += line;
         body += '\n';
         ++counter;
         if (counter == pageHeight) {
             body += "\r\x0c";
             counter = 1;
         }
-        if (nl == std::string::npos) break;
-        start = nl + 1;
     }
     return startSequence + body + closing;
 }

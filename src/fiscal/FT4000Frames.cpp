@@ -1,5 +1,6 @@
 #include "fiscal/FT4000Frames.h"
 
+#include "fiscal/PrinterText.h"
 #include "platform/Numbers.h"
 #include "platform/TextEncoding.h"
 
@@ -15,25 +16,6 @@ const std::string ESCXd = "\x1b\x58\x64";
 const std::string CR = "\r";
 const std::string CRLF = "\r\n";
 
-std::vector<std::string> splitLines(const std::string& text) {
-    std::vector<std::string> pieces;
-    std::size_t start = 0;
-    for (;;) {
-        auto nl = text.find('\n', start);
-        if (nl == std::string::npos) {
-            pieces.push_back(text.substr(start));
-            return pieces;
-        }
-        pieces.push_back(text.substr(start, nl - start));
-        start = nl + 1;
-    }
-}
-
-void replaceAll(std::string& text, const std::string& from, const std::string& to) {
-    for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
-        text.replace(at, from.size(), to);
-}
-
 const std::string* lookup(const std::map<std::string, std::string>& parameters, const std::string& key) {
     auto it = parameters.find(key);
     return it == parameters.end() ? nullptr : &it->second;
@@ -47,22 +29,16 @@ const std::string FT4000Frames::pageBreak = "\x1b\x46\x0c\x03";
 
 std::vector<std::string> FT4000Frames::nonFiscalRows(const std::string& txt, const std::string& odstrankovat) {
     std::vector<std::string> rows;
-    for (const auto& piece : splitLines(initSequence + "\x1b\x6e" + txt)) rows.push_back(piece + CRLF);
+    for (const auto& piece : Fiskal::splitLines(initSequence + "\x1b\x6e" + txt)) rows.push_back(piece + CRLF);
     rows.push_back("\x0c");
     if (odstrankovat == "A") rows.push_back(pageBreak);
     return rows;
 }
 
 std::vector<std::string> FT4000Frames::fiscalRows(const std::string& txt, const std::string& odstrankovat) {
-    std::string text = txt;
-    replaceAll(text, "ESCb", "\x1b\x62");
-    replaceAll(text, "ESCk", "\x1b\x6b");
-    replaceAll(text, "ESCe", "\x1b\x65");
-    replaceAll(text, "ESCv", "\x1b\x76");
-    replaceAll(text, "ESCV", "\x1b\x56");
-    replaceAll(text, "ESC", "\x1b");
+    std::string text = PrinterText::withEscapes(txt);
     std::vector<std::string> rows;
-    for (const auto& piece : splitLines(text)) rows.push_back(piece + CRLF);
+    for (const auto& piece : Fiskal::splitLines(text)) rows.push_back(piece + CRLF);
     if (odstrankovat == "A") rows.push_back(pageBreak);
     return rows;
 }

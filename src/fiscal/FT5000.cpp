@@ -10,15 +10,6 @@ namespace {
 
 const std::string kPageBreak("\x1b\x46\x0c\x03", 4);
 
-void replaceAll(std::string& text, const std::string& marker, const std::string& bytes) {
-    for (std::size_t at = text.find(marker); at != std::string::npos; at = text.find(marker, at + bytes.size()))
-        text.replace(at, marker.size(), bytes);
-}
-
-bool isBlankRow(const std::string& row) {
-    return row.find_first_not_of(" \t\r\n\f\v") == std::string::npos;
-}
-
 // A trace of a row, short enough for the console.
 std::string traceOf(const std::string& row) { return row.size() > 120 ? row.substr(0, 120) + "..." : row; }
 
@@ -57,18 +48,12 @@ void FT5000::request(Command command, const std::string& text,
 }
 
 void FT5000::pripravDoklad() {
-    std::string text = txt;
-    replaceAll(text, "ESCb", "\x1b\x62");
-    replaceAll(text, "ESCk", "\x1b\x6b");
-    replaceAll(text, "ESCe", "\x1b\x65");
-    replaceAll(text, "ESCv", "\x1b\x76");
-    replaceAll(text, "ESCV", "\x1b\x56");
-    replaceAll(text, "ESC", "\x1b");
+    std::string text = PrinterText::withEscapes(txt);
 
     rowsToSend.clear();
     for (const auto& line : splitLines(text)) {
         Console::print(traceOf(line));
-        if (!isBlankRow(line)) rowsToSend.push_back(line + CRLF);
+        if (hasPrintableLine(line)) rowsToSend.push_back(line + CRLF);
     }
     documentRows_ = rowsToSend.size();
     // Code table 18 first, so that the Slovak letters print.

@@ -140,6 +140,8 @@ public:
     static constexpr const char* kPrazdnyDoklad = "prázdny doklad, nie je čo tlačiť!";
     // True when some line of the text holds more than blanks.
     static bool hasPrintableLine(const std::string& text);
+    // Lines of a document text: split at every line feed, empty lines kept.
+    static std::vector<std::string> splitLines(const std::string& text);
 
     // True once the run's completion has been reported.
     bool isFinished() const { return finished_; }
@@ -159,8 +161,6 @@ protected:
     void reportProgressStep();
     // Number of characters of the greeting: the length of the greeting read.
     std::uint64_t greetingLength() const;
-    // Lines of a document text: split at every line feed, empty lines kept.
-    static std::vector<std::string> splitLines(const std::string& text);
 
 private:
     void attachSocket();

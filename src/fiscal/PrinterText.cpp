@@ -5,6 +5,8 @@
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
+#include <utility>
+
 namespace {
 
 // Byte length of the valid UTF-8 character at `i`, 0 when none starts there.
@@ -63,3 +65,18 @@ std::string PrinterText::cp852(const std::string& utf8) {
 }
 
 std::string PrinterText::selectCodeTable() { return std::string("\x1b\x74\x12", 3); }
+
+std::string PrinterText::withEscapes(const std::string& text) {
+    static const std::pair<const char*, const char*> kMarkers[] = {
+        {"ESCb", "\x1b\x62"}, {"ESCk", "\x1b\x6b"}, {"ESCe", "\x1b\x65"},
+        {"ESCv", "\x1b\x76"}, {"ESCV", "\x1b\x56"}, {"ESC", "\x1b"},
+    };
+    std::string out = text;
+    for (const auto& [marker, bytes] : kMarkers) {
+        const std::string from = marker;
+        const std::string to = bytes;
+        for (auto at = out.find(from); at != std::string::npos; at = out.find(from, at + to.size()))
+            out.replace(at, from.size(), to);
+    }
+    return out;
+}

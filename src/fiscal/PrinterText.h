@@ -12,4 +12,7 @@ public:
     static std::string cp852(const std::string& utf8);
     // The set-up bytes that select code table 18: ESC t 0x12.
     static std::string selectCodeTable();
+    // The text with the escape markers written into it ("ESCb", "ESCk",
+    // "ESCe", "ESCv", "ESCV", then any other "ESC") replaced by their bytes.
+    static std::string withEscapes(const std::string& text);
 };

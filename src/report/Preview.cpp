@@ -1,5 +1,6 @@
 #include "report/Preview.h"
 
+#include "core/ServicePinPrompt.h"
 #include "core/StringValue.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
@@ -354,39 +355,15 @@ void Preview::potvrdZapis(const Doklad& doklad, const std::string& title, const 
 }
 
 void Preview::zamokFiskal(const Doklad& doklad) {
-    auto& trekora = sharedTrekora();
-    const std::string challenge = trekora.getSystemChallenge();
-    auto alert = AlertController::make("pin", challenge, AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::numberPad);
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<Preview> weak = self();
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>(
-        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, challenge, doklad](AlertAction&) {
-            Console::print("You've pressed ok");
-            auto screen = weak.lock();
-            if (!screen) return;
-            std::string pin;
-            if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
-                pin = prompt->textFields().front()->textOrEmpty();
-            if (!sharedTrekora().checkSystemPin(pin, challenge)) {
-                sharedTrekora().playSound5();
-                auto refused = AlertController::make("chybny pin!", "", AlertController::Style::alert);
-                refused->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
-                screen->present(refused, animovat());
-                return;
-            }
-            screen->potvrdZapis(doklad, "storno duplicity vo fiškáli", "áno, stornovať duplicitu",
-                                [](const std::string& id, const std::string& pohyb) {
-                                    return sharedTrekora().stornoFiskal(id, pohyb);
-                                });
-        }));
-    present(alert, animovat());
+    ServicePinPrompt::present(*this, animovat(), [weak, doklad] {
+        auto screen = weak.lock();
+        if (!screen) return;
+        screen->potvrdZapis(doklad, "storno duplicity vo fiškáli", "áno, stornovať duplicitu",
+                            [](const std::string& id, const std::string& pohyb) {
+                                return sharedTrekora().stornoFiskal(id, pohyb);
+                            });
+    });
 }
 
 void Preview::fixDoklad() {

@@ -50,6 +50,8 @@ std::string TerminalRun::errors() const { return readFile(home / "errors.txt"); 
 
 std::filesystem::path TerminalRun::database() const { return home / "data" / "trekora" / "Documents" / "trekora.db3"; }
 
+std::string TerminalRun::log() const { return readFile(home / "data" / "trekora" / "Documents" / "trekora.log"); }
+
 std::string TerminalRun::scalar(const std::string& sql) const {
     sqlite3* handle = nullptr;
     std::string out;

@@ -28,6 +28,8 @@ public:
     std::string errors() const;
     // The Documents database of the run.
     std::filesystem::path database() const;
+    // The Documents log of the run.
+    std::string log() const;
     // The first column of the first row of `sql` on that database, empty when none.
     std::string scalar(const std::string& sql) const;
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cctype>
 
+#include "core/ServicePinPrompt.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/ui/NavigationController.h"
@@ -190,30 +191,8 @@ void SimpleMenu::zapisDovod(const std::shared_ptr<MenuItem>& row) {
 // --- settings behind the service access lock -----------------------------------
 
 void SimpleMenu::nastaveniaPrompt(bool animated) {
-    const std::string challenge = sharedTrekora().getSystemChallenge();
-    auto alert = AlertController::make("pin", challenge, AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::numberPad);
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<SimpleMenu> weak = self();
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(std::make_shared<AlertAction>(
-        "ok", AlertAction::Style::defaultStyle, [weak, weakAlert, challenge, animated](AlertAction&) {
-            Console::print("You've pressed ok");
-            auto screen = weak.lock();
-            if (!screen) return;
-            std::string pin;
-            if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
-                pin = prompt->textFields().front()->textOrEmpty();
-            if (sharedTrekora().checkSystemPin(pin, challenge)) {
-                screen->openScreen("Nastavenia", animated);
-            } else {
-                screen->showError("chybny pin!", "", animated);
-            }
-        }));
-    present(alert, animated);
+    ServicePinPrompt::present(*this, animated, [weak, animated] {
+        if (auto screen = weak.lock()) screen->openScreen("Nastavenia", animated);
+    });
 }

@@ -4,10 +4,9 @@
 
 #include "core/Trekora.h"
 #include "platform/Console.h"
+#include "ui/sales/SalesUi.h"
 #include "ui/shell/CashAmount.h"
 
-using platform::AlertAction;
-using platform::AlertController;
 using platform::Console;
 
 namespace {
@@ -23,38 +22,16 @@ std::string rowText(const RowDictionary& row) {
     return text + "]";
 }
 
-// The piece after the first ",," of a result text; empty when there is none.
-std::string detailOf(const std::string& result) {
-    auto found = result.find(",,");
-    if (found == std::string::npos) return {};
-    auto rest = result.substr(found + 2);
-    auto next = rest.find(",,");
-    return next == std::string::npos ? rest : rest.substr(0, next);
-}
-
 }  // namespace
 
 void SimpleMenu::pokladnaPrompt(bool vyber) {
-    auto alert = AlertController::make(vyber ? "odvod (výber z pokladne)" : "vklad do pokladne", "zadajte sumu",
-                                       AlertController::Style::alert);
-    alert->addTextField([](platform::TextField& field) {
-        field.setKeyboardType(platform::KeyboardType::decimalPad);
-        field.setPlaceholder("");
-        field.setText(std::string());
-    });
-    alert->addAction(std::make_shared<AlertAction>("storno", AlertAction::Style::cancel, [](AlertAction&) {
-        Console::print("You've pressed cancel");
-    }));
     std::weak_ptr<SimpleMenu> weak = self();
-    std::weak_ptr<AlertController> weakAlert = alert;
-    alert->addAction(
-        std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak, weakAlert, vyber](AlertAction&) {
-            auto screen = weak.lock();
-            auto prompt = weakAlert.lock();
-            if (!screen || !prompt || prompt->textFields().empty()) return;
-            screen->pokladnaZapis(prompt->textFields().front()->textOrEmpty(), vyber);
-        }));
-    present(alert, animovat());
+    present(SalesUi::prompt(vyber ? "odvod (výber z pokladne)" : "vklad do pokladne", "zadajte sumu",
+                            platform::KeyboardType::decimalPad,
+                            [weak, vyber](const std::string& typed) {
+                                if (auto screen = weak.lock()) screen->pokladnaZapis(typed, vyber);
+                            }),
+            animovat());
 }
 
 void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
@@ -62,19 +39,14 @@ void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
     if (!suma) return;
     auto& trekora = sharedTrekora();
     const std::string result = vyber ? trekora.zapisVyber(*suma, "") : trekora.zapisVklad(*suma, "");
-    if (result.rfind("ok", 0) != 0) {
+    const auto vysledok = SalesUi::vysledok(result);
+    if (!vysledok.ok) {
         zobrazVysledok(result);
         return;
     }
     // "ok!,,cdok=<number>": the message is "cdok=<number>", the number the
     // piece after "=".
-    const std::string message = detailOf(result);
-    std::string cdok;
-    if (auto eq = message.find('='); eq != std::string::npos) {
-        cdok = message.substr(eq + 1);
-        if (auto next = cdok.find('='); next != std::string::npos) cdok = cdok.substr(0, next);
-    }
-    zobrazDokladOtazka(message, cdok);
+    zobrazDokladOtazka(vysledok.detail, vysledok.cdok());
 }
 
 void SimpleMenu::zobrazDokladOtazka(const std::string& message, const std::string& cdok) {

@@ -2,45 +2,20 @@
 // standard input, a fresh data folder, and what it drew on standard output.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
+
+#include "support/TerminalRun.h"
 
 namespace {
 
-std::string readFile(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 class TerminalSessionTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        char pattern[] = "/tmp/trekora-session-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        home = pattern;
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        std::filesystem::remove_all(home, ignored);
-    }
-
     // Runs the program with these typed lines; answers its exit status.
     int run(const std::string& lines) {
-        {
-            std::ofstream in(home / "input.txt");
-            in << lines;
-        }
-        const std::string command = "cd '" + home.string() + "' && env -u TREKORA_WIFI_SSID XDG_DATA_HOME='" +
-                                    (home / "data").string() + "' HOME='" + home.string() + "' timeout 60 '" +
-                                    TREKORA_BINARY_DIR "/trekora' < input.txt > output.txt 2> errors.txt";
-        int status = std::system(command.c_str());
-        output = readFile(home / "output.txt");
+        int status = terminal.run(lines);
+        output = terminal.output();
         return status;
     }
     // Position of `text` in the output at or after `from`; fails the test when absent.
@@ -50,13 +25,13 @@ protected:
         return found == std::string::npos ? from : found + text.size();
     }
 
-    std::filesystem::path home;
+    TerminalRun terminal{"session"};
     std::string output;
 };
 
 TEST_F(TerminalSessionTest, LogInOpenAMenuGoBackLogOutAndQuit) {
     ASSERT_EQ(run("f1=9999\nprihlásiť\nok\nf1=1234\nprihlásiť\n2\nb\nodhlásiť\náno\nq\n"), 0)
-        << readFile(home / "errors.txt");
+        << terminal.errors();
     std::size_t at = 0;
     at = expectAfter("== trekora ==", at);
     at = expectAfter("prihlásiť", at);
@@ -80,32 +55,31 @@ TEST_F(TerminalSessionTest, LogInOpenAMenuGoBackLogOutAndQuit) {
     at = expectAfter("Ján Novák", at);
     at = expectAfter("== trekora ==", at);
 
-    const auto documents = home / "data" / "trekora" / "Documents";
-    EXPECT_TRUE(std::filesystem::exists(documents / "trekora.db3"));
-    const std::string log = readFile(documents / "trekora.log");
+    EXPECT_TRUE(std::filesystem::exists(terminal.database()));
+    const std::string log = terminal.log();
     EXPECT_NE(log.find("application(_:didFinishLaunchingWithOptions:) start trekora2"), std::string::npos) << log;
     EXPECT_NE(log.find("applicationWillTerminate(_:) "), std::string::npos) << log;
 
     // The console trace goes to standard error, never through the drawn screens.
     EXPECT_EQ(output.find("start readNastaveniaItem()"), std::string::npos);
-    EXPECT_NE(readFile(home / "errors.txt").find("start readNastaveniaItem()"), std::string::npos);
+    EXPECT_NE(terminal.errors().find("start readNastaveniaItem()"), std::string::npos);
 }
 
 TEST_F(TerminalSessionTest, ThePinAndEnterLogInAndOnlyScreensReachStandardOutput) {
-    ASSERT_EQ(run("1234\n9\nq\n"), 0) << readFile(home / "errors.txt");
+    ASSERT_EQ(run("1234\n9\nq\n"), 0) << terminal.errors();
     std::size_t at = expectAfter("== menu ==", 0);
     at = expectAfter("== info ==", at);
     expectAfter("verzia: 2.24", at);
     // The version and the other traces go to the console trace alone.
     EXPECT_EQ(output.find("\n2.24\n"), std::string::npos) << output;
-    EXPECT_NE(readFile(home / "errors.txt").find("2.24\n"), std::string::npos);
+    EXPECT_NE(terminal.errors().find("2.24\n"), std::string::npos);
     EXPECT_EQ(output.find("(person.fill)"), std::string::npos);
 }
 
 TEST_F(TerminalSessionTest, EndOfInputEndsTheProgramLikeQuit) {
     ASSERT_EQ(run("f1=1234\nprihlásiť\n"), 0);
     expectAfter("== menu ==", 0);
-    const std::string log = readFile(home / "data" / "trekora" / "Documents" / "trekora.log");
+    const std::string log = terminal.log();
     EXPECT_NE(log.find("applicationWillTerminate(_:) "), std::string::npos) << log;
 }
 
