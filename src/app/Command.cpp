@@ -85,6 +85,9 @@ Command Command::parse(const std::string& line) {
         c.kind = Kind::date;
         c.number = n;
         c.text = trim(text);
+    } else if (t == ":wifi" || t.rfind(":wifi ", 0) == 0) {
+        c.kind = Kind::wifi;
+        c.text = trim(t.substr(5));
     } else if (t[0] == '/') {
         c.kind = Kind::search;
         c.text = t.substr(1);
@@ -103,6 +106,6 @@ std::string Command::helpLine() {
     // Every line fits an 80-column terminal, so that the screen above keeps its room.
     return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch\n"
            "          d<n>=dd.mm.yyyy date | /text search | sc<n> scope | <title> button\n"
-           "          + - scroll | w wait | b back | q quit | ? help\n"
+           "          + - scroll | w wait | b back | q quit | ? help | :wifi NAME join a Wi-Fi\n"
            "          one text field: type its value | one button: empty line";
 }

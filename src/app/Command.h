@@ -16,17 +16,18 @@
 //   ?, h, help   help
 //   +, -         show the next / previous part of a screen taller than the terminal
 //   !title       tap the button or action with exactly this title
+//   :wifi NAME   the handheld joins the Wi-Fi network NAME (":wifi" shows it)
 //   title        same, when the line is none of the above
 // Where a screen or alert has a single text field, a bare value (a number or
 // a text that is no title) is typed into it; where it has a single button, an
 // empty line taps that (ModelRunner).
 struct Command {
     enum class Kind { empty, quit, help, back, wait, row, accessory, fill, toggle, date, search, scope, tap,
-                      scrollDown, scrollUp };
+                      scrollDown, scrollUp, wifi };
 
     Kind kind = Kind::empty;
     int number = 0;     // 1-based
-    std::string text;   // field text, search text, date, title; the typed number of a row
+    std::string text;   // field text, search text, date, title, network name; the typed number of a row
     bool bare = false;  // a row number or a title typed without a sign: may be a field's value
 
     static Command parse(const std::string& line);

@@ -5,6 +5,8 @@
 #include <ctime>
 
 #include "app/TerminalRenderer.h"
+#include "core/DeviceServices.h"
+#include "platform/Wifi.h"
 #include "platform/MainRunLoop.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Utf8Text.h"
@@ -81,6 +83,12 @@ ModelRunner::Result ModelRunner::execute(const std::string& line) {
         return {};
     }
     if (command.kind == Command::Kind::scrollDown || command.kind == Command::Kind::scrollUp) return {};
+    if (command.kind == Command::Kind::wifi) {
+        // The handheld's own Wi-Fi switch, outside the application's screens.
+        if (!command.text.empty()) platform::Wifi::simulate(command.text);
+        idle();
+        return {false, true, "wifi: " + currentWifiSsid().value_or("(none)")};
+    }
     Result result;
     if (auto alert = window_->presentedAlert()) {
         result = onAlert(command, *alert);

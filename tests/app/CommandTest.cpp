@@ -23,6 +23,8 @@ TEST(Command, ParsesTheGrammar) {
         {"áno", Kind::tap, 0, "áno"},    {"0", Kind::tap, 0, "0"},          {"f=x", Kind::tap, 0, "f=x"},
         {"storno hotovosti", Kind::tap, 0, "storno hotovosti"},
         {"w", Kind::wait, 1, ""},         {"w3", Kind::wait, 3, ""},        {"wx", Kind::tap, 0, "wx"},
+        {":wifi  Office 2 ", Kind::wifi, 0, "Office 2"}, {":wifi", Kind::wifi, 0, ""},
+        {":wifix", Kind::tap, 0, ":wifix"},
         {"+", Kind::scrollDown, 0, ""},   {" - ", Kind::scrollUp, 0, ""},   {"+1", Kind::tap, 0, "+1"},
     };
     for (const auto& c : cases) {
