@@ -18,6 +18,8 @@ using platform::DispatchSource;
 
 namespace {
 constexpr std::uint64_t kDefaultReadChunk = 32768;
+// The most one readiness event reads for a request of known length.
+constexpr std::size_t kReadPerEventLimit = 16u << 20;
 } // namespace
 
 // ---------------------------------------------------------------- requests
@@ -252,6 +254,7 @@ void NetSocket::doReadData() {
 
     if (!done && !error && !socketEOF && hasBytesAvailable) {
         bool readIntoPreBuffer = false;
+        bool readUntilWouldBlock = false;
         std::uint8_t* buffer = nullptr;
         std::size_t bytesRead = 0;
 
@@ -299,10 +302,11 @@ void NetSocket::doReadData() {
                        currentRead->freeRoom() >= currentRead->readLength - currentRead->bytesDone) {
                 // A read of a known length whose buffer already holds room for
                 // all of it (the caller's own buffer): ask for all that is
-                // missing, so that what arrived since the descriptor was found
-                // readable comes in the same call. A buffer still to grow
-                // grows only by what has come.
+                // missing, and keep reading while the peer keeps sending, so
+                // that one readiness event takes what arrives meanwhile too. A
+                // buffer still to grow grows only by what has come.
                 bytesToRead = currentRead->readLength - currentRead->bytesDone;
+                readUntilWouldBlock = true;
             } else {
                 bytesToRead = currentRead->readLengthForNonTermWithHint(estimatedBytesAvailable);
             }
@@ -313,24 +317,28 @@ void NetSocket::doReadData() {
                 currentRead->ensureCapacityForAdditionalDataOfLength(bytesToRead);
                 buffer = currentRead->writePosition();
             }
-            ssize_t result = ::read(connectedFD(), buffer, bytesToRead);
-            if (result < 0) {
-                if (errno == EWOULDBLOCK || errno == EAGAIN)
-                    waiting = true;
-                else
-                    error = errorWithErrno(errno, "Error in read() function");
+            ssize_t result;
+            for (;;) {
+                result = ::read(connectedFD(), buffer + bytesRead, bytesToRead - bytesRead);
+                if (result <= 0)
+                    break;
+                bytesRead += static_cast<std::size_t>(result);
+                // Bounded, so that other work of the socket queue is not held
+                // up by a peer that never pauses.
+                if (!readUntilWouldBlock || bytesRead == bytesToRead || bytesRead >= kReadPerEventLimit)
+                    break;
+            }
+            if (result < 0 && errno != EWOULDBLOCK && errno != EAGAIN) {
+                error = errorWithErrno(errno, "Error in read() function");
                 socketFDBytesAvailable_ = 0;
             } else if (result == 0) {
                 socketEOF = true;
                 socketFDBytesAvailable_ = 0;
+            } else if (result < 0 || bytesRead < bytesToRead || socketFDBytesAvailable_ <= bytesRead) {
+                socketFDBytesAvailable_ = 0;
+                waiting = true;
             } else {
-                bytesRead = static_cast<std::size_t>(result);
-                if (bytesRead < bytesToRead || socketFDBytesAvailable_ <= bytesRead)
-                    socketFDBytesAvailable_ = 0;
-                else
-                    socketFDBytesAvailable_ -= bytesRead;
-                if (socketFDBytesAvailable_ == 0)
-                    waiting = true;
+                socketFDBytesAvailable_ -= bytesRead;
             }
         }
 

@@ -15,6 +15,8 @@ using platform::DispatchSource;
 
 namespace {
 constexpr std::size_t kSecureWriteChunk = 32768;
+// The most one readiness event writes.
+constexpr std::size_t kWritePerEventLimit = 16u << 20;
 } // namespace
 
 void NetSocket::writeData(NetBytes data, double timeout, std::int64_t tag) {
@@ -165,15 +167,19 @@ void NetSocket::doWriteData() {
     } else {
         const std::uint8_t* buffer = data.data() + currentWrite->bytesDone;
         std::size_t bytesToWrite = data.size() - currentWrite->bytesDone;
+        // Keep sending while the connection takes bytes (bounded, so that
+        // other work of the socket queue is not held up for long).
         // MSG_NOSIGNAL: a closed peer yields an error, never a broken-pipe signal.
-        ssize_t result = ::send(connectedFD(), buffer, bytesToWrite, MSG_NOSIGNAL);
-        if (result < 0) {
-            if (errno == EWOULDBLOCK || errno == EAGAIN)
-                waiting = true;
-            else
-                error = errorWithErrno(errno, "Error in write() function");
-        } else {
-            bytesWritten = static_cast<std::size_t>(result);
+        while (bytesWritten < bytesToWrite && bytesWritten < kWritePerEventLimit) {
+            ssize_t result = ::send(connectedFD(), buffer + bytesWritten, bytesToWrite - bytesWritten, MSG_NOSIGNAL);
+            if (result < 0) {
+                if (errno == EWOULDBLOCK || errno == EAGAIN)
+                    waiting = true;
+                else
+                    error = errorWithErrno(errno, "Error in write() function");
+                break;
+            }
+            bytesWritten += static_cast<std::size_t>(result);
         }
     }
 

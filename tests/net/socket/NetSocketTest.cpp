@@ -278,6 +278,29 @@ TEST(NetSocketRead, ReadsToLengthWithPartialProgress) {
     EXPECT_EQ(1, c.rec->count("read"));
 }
 
+TEST(NetSocketRead, ALargeReadIntoTheCallersBufferArrivesWholeWithItsProgress) {
+    Connected c;
+    c.connect();
+    // More than one readiness event takes, behind a prefix the read keeps.
+    const std::size_t big = 20u << 20;
+    NetBytes data(big);
+    for (std::size_t i = 0; i < big; ++i)
+        data[i] = static_cast<std::uint8_t>(i * 13 + i / 4099);
+    auto buffer = std::make_shared<NetBytes>(big + 3, 0xee);
+    c.sock->readDataToLength(big, 20.0, buffer, 3, 9);
+    std::thread sender([&] { c.peer.send(data); });
+    ASSERT_TRUE(c.rec->waitFor("read", 1, 20000));
+    sender.join();
+    EXPECT_TRUE(c.rec->first("read")->data == data);
+    EXPECT_EQ(9, c.rec->first("read")->tag);
+    EXPECT_EQ(0xee, (*buffer)[2]);
+    std::uint64_t reported = 0;
+    for (const auto& e : c.rec->events)
+        if (e.kind == "readPartial")
+            reported += e.length;
+    EXPECT_LT(reported, big); // the last bytes come with the completion
+}
+
 TEST(NetSocketRead, ReadsToTerminatorsSplitAcrossSegmentsAndServesThePreBuffer) {
     Connected c;
     c.connect();
