@@ -3,7 +3,7 @@
 // A salesman's day on the demo database through the screens of the whole
 // application, against the fake peers on 127.0.0.1: the office double, the
 // FT5000's adapter and the dot-matrix printer's HTTP adapter. Short device
-// and server time-outs.
+// and server time-outs. The fiscal service stands ready for printer 1 too.
 
 #include <chrono>
 #include <memory>
@@ -11,6 +11,7 @@
 
 #include "../ui/sales/SalesFixture.h"
 #include "app/AppRegistry.h"
+#include "fakes/FakeFiscalService.h"
 #include "fakes/FakeOffice.h"
 #include "fakes/FakeOrderOffice.h"
 #include "fakes/FakePrintAdapter.h"
@@ -133,4 +134,5 @@ protected:
     FakeOrderOffice desk{office};
     FakePrinter fiscal{kGreeting};
     FakePrintAdapter dotMatrix;
+    FakeFiscalService service;
 };

@@ -6,6 +6,8 @@
 #include <algorithm>
 
 #include "platform/FileManager.h"
+#include "platform/Numbers.h"
+#include "ui/orders/Doklady.h"
 #include "ui/orders/ObjednavkaPolozky.h"
 #include "ui/orders/Objednavky.h"
 #include "ui/sales/Lookup.h"
@@ -55,8 +57,40 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
     EXPECT_EQ(receipt.substr(receipt.size() - 2), "\r\n");
     EXPECT_EQ(receipt.find("ESC"), std::string::npos) << "printer commands are sent as bytes";
 
-    nav->popViewController(false);  // the preview; the editor is gone with it
+    // --- the same sale through the fiscal service instead ----------------------------
+    const std::string total = doc(sale, "printf('%.2f', sumdokz)");
+    printer1("EKASA", service.port());
+    auto openSale = [&] {
+        backToMain();
+        tapRow("doklady");
+        auto doklady = topAs<Doklady>();
+        ASSERT_TRUE(doklady);
+        doklady->tableView.lock()->tapRow({0, 0});  // the newest first
+        ASSERT_EQ(sharedTrekora().printingDoklad["CDOK"], sale);
+    };
+    openSale();
+    ASSERT_EQ(printPreview("EKASA"), "OK");
+    const auto stored = service.requests("/api/document/store");
+    ASSERT_EQ(stored.size(), 1u);
+    const auto registered = nlohmann::json::parse(stored[0].body, nullptr, false);
+    ASSERT_TRUE(registered.is_object()) << stored[0].body;
+    EXPECT_EQ(registered["externalId"], sale);
+    ASSERT_EQ(registered["items"].size(), 2u);
+    EXPECT_EQ(registered["items"][1]["name"], "Čokoláda mliečna 100 g");
+    EXPECT_EQ(platform::format("%.2f", registered["payments"][0]["amount"].get<double>()), total);
+    EXPECT_EQ(doc(sale, "uid || ' ' || okp || ' ' || pardok || ' ' || datum_vytvor"),
+              "O-1001-UID OKP-1-ABCD 20260300001 2026-03-15 10:20:30");
+    // A second print of it is refused: it already carries the service's number.
+    openSale();
+    topAs<Preview>()->tlacTapped();
     drain();
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "doklad uz bol vytlaceny cez ekasu!");
+    tapAlert("nie");
+    EXPECT_EQ(service.registered(), 1u);
+    printer1("FT5000", fiscal.port());
+    backToMain();
+    customer("kvet");
     ASSERT_TRUE(topMenu());
 
     // --- an invoice, and a credit note against it ---------------------------------

@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 
+#include "fakes/FakeFiscalService.h"
 #include "fakes/FakeOffice.h"
 #include "fakes/FakeOrderOffice.h"
 #include "fakes/FakePrintAdapter.h"
@@ -121,6 +122,7 @@ protected:
     FakeOrderOffice desk{office};
     FakePrinter fiscal{kGreeting};
     FakePrintAdapter dotMatrix;
+    FakeFiscalService service;
     std::unique_ptr<TerminalProcess> program;
 };
 
@@ -157,6 +159,22 @@ TEST_F(TerminalDay, ADayTypedIntoTheProgram) {
     // adapter first; then a credit note against the invoice (rows 5 and 6 of
     // the sales menu).
     ASSERT_TRUE(type({{"b", "== predaj =="}, {"b", "== odberatelia"}, {"b", "== menu =="}}));
+
+    // The same sale through the fiscal service instead, from "doklady" (row 6,
+    // the newest first): registered with its identifiers written back, and a
+    // second print refused.
+    ASSERT_TRUE(printer1("EKASA", service.port()));
+    ASSERT_TRUE(type({{"6", "== doklady"}, {"1", "== náhľad =="}, {"printer", "+-- vyber tlačiareň"},
+                      {"EKASA", "+-- fiskal"}, {"ok", "== náhľad =="}, {"b", "== doklady"}, {"b", "== menu =="}}));
+    const auto stored = service.requests("/api/document/store");
+    ASSERT_EQ(stored.size(), 1u);
+    const auto registered = nlohmann::json::parse(stored[0].body, nullptr, false);
+    EXPECT_EQ(registered.value("externalId", ""), sale) << stored[0].body;
+    EXPECT_EQ(scalar("select uid || ' ' || pardok from vety where cdok = " + sale), "O-1001-UID 20260300001");
+    ASSERT_TRUE(type({{"6", "== doklady"}, {"1", "== náhľad =="}, {"printer", "+-- doklad uz bol vytlaceny cez ekasu!"},
+                      {"nie", "== náhľad =="}, {"b", "== doklady"}, {"b", "== menu =="}}));
+    EXPECT_EQ(service.registered(), 1u);
+
     ASSERT_TRUE(printer1("ESP", dotMatrix.port()));
     ASSERT_TRUE(type({{"3", "== odberatelia"}, {"sc2", ""}, {"/kvet", "odberatelia: 1 / 21"}, {"1", "== predaj =="},
                       {"5", "[použiť]"}, {"použiť", "== faktúra: 0 / 0 =="},

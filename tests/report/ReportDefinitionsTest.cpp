@@ -1,11 +1,14 @@
 #include "support/TrekoraTestEnvironment.h"
 
 #include "core/StringValue.h"
+#include "fiscal/EkasaJson.h"
 #include "report/DataItem.h"
 #include "report/Preview.h"
 
 #include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -100,4 +103,60 @@ TEST_F(ReportDefinitionsTest, EveryMovementCodeOfThePreviewHasItsDefinitions) {
     // The list queries still answer.
     EXPECT_FALSE(t.getData("vsetky_vystavene").empty());
     EXPECT_FALSE(t.getData("sklad_nenulove").empty());
+}
+
+// With printer 1 set to the fiscal service, the cash documents render as the
+// service's JSON (after the driver's own replacements) and their totals are
+// those of the printed text; every other printer keeps the printed text.
+TEST_F(ReportDefinitionsTest, CashDocumentsRenderTheFiscalServiceJsonUnderItsPrinterType) {
+    auto& t = trekora();
+    const bool update = std::getenv("TREKORA_UPDATE_EXPECTED") != nullptr;
+    execute("update nastavenia set fiscal_type = ' ekasa '");
+    auto body = [&](const std::string& name, const std::string& id) {
+        const std::string text = t.findDataItem(name)->getReport(id, "0");
+        const std::string path = std::string(TREKORA_SOURCE_DIR) + "/tests/report/expected/ekasa/json/" + name + ".txt";
+        if (update) std::ofstream(path, std::ios::binary) << text;
+        EXPECT_EQ(text, readFile(path)) << name;
+        auto json = nlohmann::json::parse(name == "hotovost" ? EkasaJson::receiptBody(text) : EkasaJson::unquote(text),
+                                          nullptr, false);
+        EXPECT_TRUE(json.is_object()) << text;
+        return json.is_object() ? json : nlohmann::json::object();
+    };
+    auto cents = [](const nlohmann::json& amount) { return std::llround(amount.get<double>() * 100); };
+
+    auto receipt = body("hotovost", "1002");
+    EXPECT_EQ(receipt["externalId"], "1002");
+    ASSERT_EQ(receipt["items"].size(), 3u);
+    long long lines = 0;
+    for (const auto& item : receipt["items"]) lines += cents(item["amount"]);
+    EXPECT_EQ(lines, 2794);
+    EXPECT_EQ(cents(receipt["amount"]), 2794);
+    EXPECT_EQ(cents(receipt["payments"][0]["amount"]), 2794);
+    EXPECT_EQ(receipt["items"][0]["name"], "Horalky arašidové 50 g");
+    EXPECT_EQ(receipt["items"][2]["vatRate"], 23.0);
+
+    auto deposit = body("fiskal_vklad", "2020");
+    EXPECT_EQ(deposit["externalId"], "2020");
+    EXPECT_EQ(deposit["type"], "deposit");
+    EXPECT_EQ(cents(deposit["amount"]), 20000);
+    auto withdrawal = body("fiskal_vyber", "2021");
+    EXPECT_EQ(withdrawal["type"], "withdrawal");
+    EXPECT_EQ(cents(withdrawal["amount"]), 15050);
+    auto payment = body("fiskal_uhrada", "2019");
+    EXPECT_EQ(payment["invoiceNumber"], "1004");
+    EXPECT_EQ(cents(payment["amount"]), 20035);
+    EXPECT_EQ(cents(payment["payments"][0]["amount"]), 20035);
+
+    // Names keep their quotes, backslashes and entities as text.
+    const std::string odd = "Čaj \"Zelený\" 1\\2 &quot;x&quot;";
+    execute("update polo set naztov1 = '" + odd + "', naztov2 = '' where vety_id = 2001 and idtov = 'T003'");
+    auto named = nlohmann::json::parse(EkasaJson::receiptBody(t.findDataItem("hotovost")->getReport("2001", "0")),
+                                       nullptr, false);
+    ASSERT_TRUE(named.is_object());
+    EXPECT_EQ(named["items"][0]["name"], odd);
+
+    // Any other printer type prints the text again.
+    execute("update nastavenia set fiscal_type = 'FT5000'");
+    EXPECT_EQ(t.findDataItem("fiskal_vklad")->getReport("2020", "0"),
+              readFile(std::string(TREKORA_SOURCE_DIR) + "/tests/report/expected/ekasa/fiskal_vklad.txt"));
 }
