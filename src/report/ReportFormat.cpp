@@ -88,7 +88,7 @@ bool ReportFormat::check(const std::string& format) {
         while (i < format.size() && (format[i] == 'l' || format[i] == 'h')) length += format[i++];
         if (i >= format.size()) return false;
         const char conversion = format[i++];
-        std::string spec = "%" + flags + (width >= 0 ? std::to_string(width) : std::string()) +
+        std::string directive = "%" + flags + (width >= 0 ? std::to_string(width) : std::string()) +
                            (precision >= 0 ? "." + std::to_string(precision) : std::string());
         if (conversion == 's') {
             if (!length.empty() || flags.find_first_of("+ 0#") != std::string::npos) return false;
@@ -99,11 +99,11 @@ bool ReportFormat::check(const std::string& format) {
         } else if (conversion == 'f') {
             if (!length.empty() && length != "l") return false;
             kind_ = Kind::real;
-            conversion_ = spec + "f";
+            conversion_ = directive + "f";
         } else if (conversion == 'i' || conversion == 'd') {
             if (length.size() > 2 || flags.find('#') != std::string::npos) return false;
             kind_ = Kind::integer;
-            conversion_ = spec + "lld";
+            conversion_ = directive + "lld";
         } else {
             return false;
         }
