@@ -10,11 +10,11 @@
 #include <random>
 
 #include "platform/DateFormatter.h"
+#include "platform/TextEncoding.h"
 #include "platform/Url.h"
 #include "db/SqlLog.h"
 #include "db/SqlResultSet.h"
 #include "db/SqlStatement.h"
-#include "db/SqlText.h"
 
 namespace {
 
@@ -742,7 +742,7 @@ int batchCallback(void* context, int columns, char** values, char** names) {
     SqlDatabase::BatchRow row;
     for (int i = 0; i < columns; ++i) {
         std::optional<std::string> value;
-        if (values[i] && SqlText::isValidUtf8(values[i])) value = values[i];
+        if (values[i] && platform::TextEncoding::isValidUtf8(values[i])) value = values[i];
         row[names[i] ? names[i] : ""] = value;
     }
     return (*block)(row);

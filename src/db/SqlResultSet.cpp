@@ -9,6 +9,7 @@
 #include "db/SqlLog.h"
 #include "db/SqlStatement.h"
 #include "db/SqlText.h"
+#include "platform/TextEncoding.h"
 
 std::shared_ptr<SqlResultSet> SqlResultSet::resultSetWithStatement(std::shared_ptr<SqlStatement> statement,
                                                                    SqlDatabase* parentDB) {
@@ -185,7 +186,7 @@ std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) con
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
     const std::string_view text(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
-    if (!SqlText::isAscii(text) && !SqlText::isValidUtf8(text)) return std::nullopt;
+    if (!platform::TextEncoding::isAscii(text) && !platform::TextEncoding::isValidUtf8(text)) return std::nullopt;
     return std::string(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
 }
 

@@ -15,7 +15,6 @@
 
 #include "db/SqlError.h"
 #include "db/SqlStatement.h"
-#include "db/SqlText.h"
 #include "db/SqlValue.h"
 
 class SqlDatabase;

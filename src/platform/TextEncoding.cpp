@@ -1,6 +1,7 @@
 #include "platform/TextEncoding.h"
 
 #include <cerrno>
+#include <cstring>
 #include <iconv.h>
 
 namespace platform {
@@ -69,18 +70,46 @@ std::optional<std::string> convert(const char* to, const char* from, const std::
 
 }  // namespace
 
-bool TextEncoding::isValidUtf8(const std::string& bytes) {
-    for (size_t i = 0; i < bytes.size();) {
-        size_t n = utf8Length(bytes, i);
-        if (n == 0) return false;
-        i += n;
+bool TextEncoding::isValidUtf8(std::string_view text) {
+    const auto* s = reinterpret_cast<const unsigned char*>(text.data());
+    const std::size_t n = text.size();
+    std::size_t i = 0;
+    while (i < n) {
+        // Plain ASCII, eight bytes at a time.
+        if (i + 8 <= n) {
+            std::uint64_t word;
+            std::memcpy(&word, s + i, 8);
+            if (!(word & 0x8080808080808080ULL)) {
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned char c = s[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        int more;
+        unsigned char low = 0x80, high = 0xBF;  // allowed range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            more = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            more = 2;
+            if (c == 0xE0) low = 0xA0;        // overlong
+            else if (c == 0xED) high = 0x9F;  // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            more = 3;
+            if (c == 0xF0) low = 0x90;        // overlong
+            else if (c == 0xF4) high = 0x8F;  // above U+10FFFF
+        } else {
+            return false;  // continuation byte, overlong lead C0/C1, or F5 and above
+        }
+        if (n - i <= static_cast<std::size_t>(more)) return false;
+        if (s[i + 1] < low || s[i + 1] > high) return false;
+        for (int k = 2; k <= more; ++k)
+            if ((s[i + k] & 0xC0) != 0x80) return false;
+        i += static_cast<std::size_t>(more) + 1;
     }
-    return true;
-}
-
-bool TextEncoding::isAscii(const std::string& text) {
-    for (unsigned char c : text)
-        if (c >= 0x80) return false;
     return true;
 }
 
