@@ -128,7 +128,6 @@ const SqlResultSet::NameMap& SqlResultSet::columnNameToIndexMap() {
     return *_columnNameToIndexMap;
 }
 
-
 int SqlResultSet::searchColumnIndex(std::string_view columnName) {
     const std::size_t n = _lookups.size();
     for (std::size_t k = 0; k < n; ++k) {
@@ -155,12 +154,6 @@ int SqlResultSet::searchColumnIndex(std::string_view columnName) {
     return -1;
 }
 
-bool SqlResultSet::validIndex(int columnIdx) const {
-    // The count is fixed once the statement is prepared; should SQLite
-    // re-prepare it after a schema change, it checks the index itself too.
-    return handle() && columnIdx >= 0 && columnIdx < _columnCount;
-}
-
 // ------------------------------------------------------------- by index
 
 // SQLite itself reads NULL as 0, 0.0 or no text: the number and text getters
@@ -177,17 +170,14 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumnIndex(int columnIdx
 
 bool SqlResultSet::boolForColumnIndex(int columnIdx) const { return intForColumnIndex(columnIdx) != 0; }
 
-
-
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
-    sqlite3_stmt* const h = handle();
-    if (!h || columnIdx < 0 || columnIdx >= _columnCount) return std::nullopt;
-    const unsigned char* c = sqlite3_column_text(h, columnIdx);
+    if (!validIndex(columnIdx)) return std::nullopt;
+    const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
     const std::string_view text(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
     if (!platform::TextEncoding::isAscii(text) && !platform::TextEncoding::isValidUtf8(text)) return std::nullopt;
-    return std::string(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
+    return std::string(text);
 }
 
 std::optional<SqlValue::Date> SqlResultSet::dateForColumnIndex(int columnIdx) const {

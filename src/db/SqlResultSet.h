@@ -62,14 +62,11 @@ public:
 
     int intForColumn(std::string_view columnName) { return intForColumnIndex(columnIndexForName(columnName)); }
     int intForColumnIndex(int columnIdx) const {
-        sqlite3_stmt* const h = handle();
-        return h && columnIdx >= 0 && columnIdx < _columnCount ? sqlite3_column_int(h, columnIdx) : 0;
+        return validIndex(columnIdx) ? sqlite3_column_int(handle(), columnIdx) : 0;
     }
     long longForColumn(std::string_view columnName) { return longForColumnIndex(columnIndexForName(columnName)); }
     long longForColumnIndex(int columnIdx) const {
-        sqlite3_stmt* const h = handle();
-        return h && columnIdx >= 0 && columnIdx < _columnCount ? static_cast<long>(sqlite3_column_int64(h, columnIdx))
-                                                                : 0;
+        return validIndex(columnIdx) ? static_cast<long>(sqlite3_column_int64(handle(), columnIdx)) : 0;
     }
     long long longLongIntForColumn(std::string_view columnName);
     long long longLongIntForColumnIndex(int columnIdx) const;
@@ -79,8 +76,7 @@ public:
     bool boolForColumnIndex(int columnIdx) const;
     double doubleForColumn(std::string_view columnName) { return doubleForColumnIndex(columnIndexForName(columnName)); }
     double doubleForColumnIndex(int columnIdx) const {
-        sqlite3_stmt* const h = handle();
-        return h && columnIdx >= 0 && columnIdx < _columnCount ? sqlite3_column_double(h, columnIdx) : 0.0;
+        return validIndex(columnIdx) ? sqlite3_column_double(handle(), columnIdx) : 0.0;
     }
     std::optional<std::string> stringForColumn(std::string_view columnName) { return stringForColumnIndex(columnIndexForName(columnName)); }
     std::optional<std::string> stringForColumnIndex(int columnIdx) const;
@@ -118,7 +114,9 @@ public:
 
 private:
     SqlResultSet() = default;
-    bool validIndex(int columnIdx) const;
+    // The count is fixed once the statement is prepared; should SQLite
+    // re-prepare it after a schema change, it checks the index itself too.
+    bool validIndex(int columnIdx) const { return handle() && columnIdx >= 0 && columnIdx < _columnCount; }
     int searchColumnIndex(std::string_view columnName);
     // Column names are short: compared in line, a word at a time.
     static bool sameName(const std::string& a, std::string_view b) {
