@@ -31,13 +31,17 @@ void DispatchQueueState::enqueue(DispatchBlock block) {
     if (owner_->kind() == DispatchQueue::Kind::Main) {
         cv_.notify_all();
     } else if (schedule) {
-        // The drain keeps the queue alive until its pending work has run.
-        auto drain = [q = owner_->shared_from_this()] { q->state_->drainSerial(); };
-        if (target)
-            target->async(std::move(drain));
-        else
-            DispatchWorkerPool::shared().submit(std::move(drain));
+        scheduleDrain(target);
     }
+}
+
+void DispatchQueueState::scheduleDrain(const std::shared_ptr<DispatchQueue>& target) {
+    // The drain keeps the queue alive until its pending work has run.
+    auto drain = [q = owner_->shared_from_this()] { q->state_->drainSerial(); };
+    if (target)
+        target->async(std::move(drain));
+    else
+        DispatchWorkerPool::shared().submit(std::move(drain));
 }
 
 void DispatchQueueState::setTarget(std::shared_ptr<DispatchQueue> target) {
@@ -58,13 +62,9 @@ void DispatchQueueState::drainSerial() {
         if (target_ != runningOn) {
             // The target changed: the rest runs where it now belongs, so that
             // no later block runs beside the new target's work.
-            auto drain = [q = owner_->shared_from_this()] { q->state_->drainSerial(); };
             auto target = target_;
             lock.unlock();
-            if (target)
-                target->async(std::move(drain));
-            else
-                DispatchWorkerPool::shared().submit(std::move(drain));
+            scheduleDrain(target);
             return;
         }
         DispatchBlock block = std::move(items_.front());

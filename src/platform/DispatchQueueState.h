@@ -52,6 +52,10 @@ public:
     std::shared_ptr<DispatchQueue> target();
 
 private:
+    // Runs drainSerial() on the target, or on the shared worker pool when
+    // there is none.
+    void scheduleDrain(const std::shared_ptr<DispatchQueue>& target);
+
     DispatchQueue* owner_;
     std::mutex mutex_;
     std::condition_variable cv_;
