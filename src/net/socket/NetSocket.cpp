@@ -374,7 +374,7 @@ platform::DispatchSourcePtr NetSocket::startTimeoutTimer(double timeout, void (N
         if (auto self = weakSelf.lock())
             ((*self).*onFire)();
     });
-    timer->setTimer(toNanos(timeout));
+    timer->setTimer(timeout);
     timer->resume();
     return timer;
 }
@@ -384,8 +384,4 @@ void NetSocket::stopTimer(platform::DispatchSourcePtr& timer) {
         timer->cancel();
         timer.reset();
     }
-}
-
-std::chrono::nanoseconds NetSocket::toNanos(double seconds) {
-    return std::chrono::nanoseconds(static_cast<long long>(seconds * 1e9));
 }

@@ -7,7 +7,6 @@
 #include "platform/DispatchQueue.h"
 #include "platform/DispatchSource.h"
 
-#include <chrono>
 #include <cstdint>
 #include <deque>
 #include <functional>
@@ -328,7 +327,6 @@ private:
     // `onFire` unless the socket is gone; none for a negative time-out.
     platform::DispatchSourcePtr startTimeoutTimer(double timeout, void (NetSocket::*onFire)());
     static void stopTimer(platform::DispatchSourcePtr& timer);
-    static std::chrono::nanoseconds toNanos(double seconds);
 
     // Reading
     void queueRead(std::shared_ptr<NetReadPacket> packet);

@@ -378,7 +378,7 @@ bool NetSocket::connectWithAddress4(const std::optional<NetBytes>& address4, con
     const int aStateIndex = stateIndex_;
     connectSocket(socketFD, *address, aStateIndex);
     if (alternateAddress && alternateSocketFD != -1) {
-        socketQueue_->asyncAfter(toNanos(alternateAddressDelay_),
+        socketQueue_->asyncAfter(alternateAddressDelay_,
                                  [self = shared_from_this(), alternateSocketFD, addr = *alternateAddress,
                                   aStateIndex] { self->connectSocket(alternateSocketFD, addr, aStateIndex); });
     }

@@ -539,7 +539,7 @@ void NetSocket::doReadTimeoutWithExtension(double timeoutExtension, const std::s
     if (timeoutExtension > 0.0) {
         packet->timeout += timeoutExtension;
         if (readTimer_)
-            readTimer_->setTimer(toNanos(timeoutExtension));
+            readTimer_->setTimer(timeoutExtension);
         flags_ &= ~kFlagReadsPaused;
         doReadData();
     } else {

@@ -262,7 +262,7 @@ void NetSocket::doWriteTimeoutWithExtension(double timeoutExtension, const std::
     if (timeoutExtension > 0.0) {
         packet->timeout += timeoutExtension;
         if (writeTimer_)
-            writeTimer_->setTimer(toNanos(timeoutExtension));
+            writeTimer_->setTimer(timeoutExtension);
         flags_ &= ~kFlagWritesPaused;
         doWriteData();
     } else {
