@@ -31,11 +31,7 @@ const std::vector<std::string> kHladane = {"DATUM", "CDOK", "NAZOV1", "NAZOV2", 
 void Objednavky::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Objednavky>(shared_from_this());
-    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-    if (auto table = tableView.lock()) {
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-    }
+    SalesUi::wireList(me, tableView, searchBar);
 }
 
 void Objednavky::viewWillAppear(bool animated) {
