@@ -143,13 +143,6 @@ void FT4000::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::i
     Console::print("FT4000 didwrite");
 }
 
-void FT4000::socketDidSecure(const std::shared_ptr<NetSocket>&) {}
-
-void FT4000::socketDidReceiveTrust(const std::shared_ptr<NetSocket>&, const std::shared_ptr<NetSocketTrust>&,
-                                   std::function<void(bool)> completionHandler) {
-    if (completionHandler) completionHandler(true);
-}
-
 void FT4000::socketDidReadData(const std::shared_ptr<NetSocket>& sock, const NetBytes& data, std::int64_t rawTag) {
     using C = Command;
     Console::print("FT4000 didread");

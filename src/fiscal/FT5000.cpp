@@ -113,17 +113,3 @@ void FT5000::greetingDone() {
 void FT5000::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::int64_t) {
     Console::print("FT5000 didwrite");
 }
-
-void FT5000::socketDidDisconnect(const std::shared_ptr<NetSocket>& sock, const std::optional<NetSocketError>& error) {
-    if (sock && sock != asyncSocket) return;
-    Console::print("diddisconnect");
-    if (error) Console::print(error->localizedDescription());
-    finish(resultText(error));
-}
-
-void FT5000::socketDidSecure(const std::shared_ptr<NetSocket>&) {}
-
-void FT5000::socketDidReceiveTrust(const std::shared_ptr<NetSocket>&, const std::shared_ptr<NetSocketTrust>&,
-                                   std::function<void(bool)> completionHandler) {
-    if (completionHandler) completionHandler(true);
-}
