@@ -8,12 +8,11 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "BenchSupport.h"
+#include "platform/FileManager.h"
 #include "sync/ZipPacker.h"
 
 namespace {
@@ -59,13 +58,6 @@ void createDatabase() {
     sqlite3_close(db);
 }
 
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 void BM_ZipPacker(benchmark::State& state) {
     const std::string source = tempPath("trekora.db3");
     const std::string archive = tempPath("backup.zip");
@@ -82,7 +74,7 @@ void BM_ZipPacker(benchmark::State& state) {
 }
 
 void BM_ZlibDeflate(benchmark::State& state) {
-    const std::string bytes = fileBytes(tempPath("trekora.db3"));
+    const std::string bytes = platform::FileManager::contents(tempPath("trekora.db3")).value_or("");
     std::vector<unsigned char> out(compressBound(static_cast<uLong>(bytes.size())));
     for (auto _ : state) {
         z_stream z{};

@@ -4,8 +4,7 @@
 #include "fiscal/Fiskal.h"
 #include "platform/TextEncoding.h"
 
-const std::string EspDocument::startSequence =
-    std::string("\x1b\x46\x1b\x21\x01\x1b\x50\x1b\x78\x30\x0f\x1b\x74\x12\x03", 15);
+const std::string& EspDocument::startSequence = FT4000Frames::initSequence;
 const std::string EspDocument::closing = "\x1b\x21\x01\r\x0c";
 
 std::string EspDocument::printText(const std::string& txt, long long pageHeight) {

@@ -7,7 +7,8 @@
 // and the closing, as code page 852 bytes.
 class EspDocument {
 public:
-    static const std::string startSequence;  // 1B 46 1B 21 01 1B 50 1B 78 30 0F 1B 74 12 03
+    // The printer's own initialisation sequence (FT4000Frames::initSequence).
+    static const std::string& startSequence;
     static const std::string closing;        // 1B 21 01 0D 0C
 
     // The print text (UTF-8) of a document text whose lines end with line feeds.

@@ -24,31 +24,11 @@ FT4000::FT4000(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::
     : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {}
 
 void FT4000::request(Command command, const std::string& txt, const std::map<std::string, std::string>& parameters) {
-    using C = Command;
     beginRun(command, txt, parameters, Tag::status);
     preRiadokPolls_ = 0;
     const std::size_t n = FT4000Frames::lineCount(txt);
     Console::print("n= " + std::to_string(n));
-    switch (command) {
-        case C::tlacDennuUzavierku: totalSteps = 12; break;
-        case C::tlacDoklad:
-        case C::tlacVklad:
-        case C::tlacVyber: totalSteps = 12 + static_cast<float>(n); break;
-        case C::tlacNefiskalnyDoklad: totalSteps = 4 + static_cast<float>(n); break;
-        case C::tlacPrehladovuUzavierku:
-        case C::tlacKopiuPoslednehoDokladu:
-        case C::tlacKopiuPoslednejUzavierky:
-        case C::tlacKopiuUzavierkyPodlaCisla:
-        case C::tlacKopieDokladovZaUzavierku:
-        case C::tlacSumarObratov: totalSteps = 5; break;
-        case C::tlacIntervalovuSuhrnnuUzavierkuOdDatumuDoDatumu:
-        case C::tlacIntervalovuPodrobnuUzavierkuOdDatumuDoDatumu:
-        case C::tlacKopiuDokladu:
-        case C::nastavDatumACas:
-        case C::citajInfoSubor:
-        case C::citajHodnotyPoslednehoDokladu: totalSteps = 4; break;
-        default: totalSteps = 100000;
-    }
+    totalSteps = stepsOf(command, n);
     connect();
 }
 
@@ -141,13 +121,6 @@ void FT4000::socketDidConnectToHost(const std::shared_ptr<NetSocket>& sock, cons
 
 void FT4000::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::int64_t) {
     Console::print("FT4000 didwrite");
-}
-
-void FT4000::socketDidSecure(const std::shared_ptr<NetSocket>&) {}
-
-void FT4000::socketDidReceiveTrust(const std::shared_ptr<NetSocket>&, const std::shared_ptr<NetSocketTrust>&,
-                                   std::function<void(bool)> completionHandler) {
-    if (completionHandler) completionHandler(true);
 }
 
 void FT4000::socketDidReadData(const std::shared_ptr<NetSocket>& sock, const NetBytes& data, std::int64_t rawTag) {

@@ -23,28 +23,9 @@ void FT5000::request(Command command, const std::string& text,
                      const std::map<std::string, std::string>& parameters) {
     beginRun(command, text, parameters, Tag::status);
     connect();
-    const float n = static_cast<float>(splitLines(text).size());
+    const std::size_t n = splitLines(text).size();
     Console::print("n=" + std::to_string(n));
-    switch (command) {
-    case Command::tlacDennuUzavierku: totalSteps = 12; break;
-    case Command::tlacDoklad:
-    case Command::tlacVklad:
-    case Command::tlacVyber: totalSteps = 12 + n; break;
-    case Command::tlacPrehladovuUzavierku:
-    case Command::tlacKopiuPoslednehoDokladu:
-    case Command::tlacKopiuPoslednejUzavierky:
-    case Command::tlacKopiuUzavierkyPodlaCisla:
-    case Command::tlacKopieDokladovZaUzavierku:
-    case Command::tlacSumarObratov: totalSteps = 5; break;
-    case Command::tlacIntervalovuSuhrnnuUzavierkuOdDatumuDoDatumu:
-    case Command::tlacIntervalovuPodrobnuUzavierkuOdDatumuDoDatumu:
-    case Command::tlacKopiuDokladu:
-    case Command::nastavDatumACas:
-    case Command::citajInfoSubor:
-    case Command::citajHodnotyPoslednehoDokladu: totalSteps = 4; break;
-    case Command::tlacNefiskalnyDoklad: totalSteps = 4 + n; break;
-    default: totalSteps = 100000; break;
-    }
+    totalSteps = stepsOf(command, n);
 }
 
 void FT5000::pripravDoklad() {
@@ -112,18 +93,4 @@ void FT5000::greetingDone() {
 
 void FT5000::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::int64_t) {
     Console::print("FT5000 didwrite");
-}
-
-void FT5000::socketDidDisconnect(const std::shared_ptr<NetSocket>& sock, const std::optional<NetSocketError>& error) {
-    if (sock && sock != asyncSocket) return;
-    Console::print("diddisconnect");
-    if (error) Console::print(error->localizedDescription());
-    finish(resultText(error));
-}
-
-void FT5000::socketDidSecure(const std::shared_ptr<NetSocket>&) {}
-
-void FT5000::socketDidReceiveTrust(const std::shared_ptr<NetSocket>&, const std::shared_ptr<NetSocketTrust>&,
-                                   std::function<void(bool)> completionHandler) {
-    if (completionHandler) completionHandler(true);
 }

@@ -27,11 +27,6 @@ public:
                                 std::uint16_t port) override;
     void socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>& sock, std::int64_t tag) override;
     void socketDidReadData(const std::shared_ptr<NetSocket>& sock, const NetBytes& data, std::int64_t tag) override;
-    void socketDidDisconnect(const std::shared_ptr<NetSocket>& sock,
-                             const std::optional<NetSocketError>& error) override;
-    void socketDidSecure(const std::shared_ptr<NetSocket>& sock) override;
-    void socketDidReceiveTrust(const std::shared_ptr<NetSocket>& sock, const std::shared_ptr<NetSocketTrust>& trust,
-                               std::function<void(bool)> completionHandler) override;
 
 private:
     void greetingDone();

@@ -150,6 +150,29 @@ std::string Fiskal::resultText(const std::optional<NetSocketError>& error) const
     return "OK";
 }
 
+float Fiskal::stepsOf(Command command, std::size_t lines) {
+    switch (command) {
+    case Command::tlacDennuUzavierku: return 12;
+    case Command::tlacDoklad:
+    case Command::tlacVklad:
+    case Command::tlacVyber: return 12 + static_cast<float>(lines);
+    case Command::tlacNefiskalnyDoklad: return 4 + static_cast<float>(lines);
+    case Command::tlacPrehladovuUzavierku:
+    case Command::tlacKopiuPoslednehoDokladu:
+    case Command::tlacKopiuPoslednejUzavierky:
+    case Command::tlacKopiuUzavierkyPodlaCisla:
+    case Command::tlacKopieDokladovZaUzavierku:
+    case Command::tlacSumarObratov: return 5;
+    case Command::tlacIntervalovuSuhrnnuUzavierkuOdDatumuDoDatumu:
+    case Command::tlacIntervalovuPodrobnuUzavierkuOdDatumuDoDatumu:
+    case Command::tlacKopiuDokladu:
+    case Command::nastavDatumACas:
+    case Command::citajInfoSubor:
+    case Command::citajHodnotyPoslednehoDokladu: return 4;
+    default: return 100000;
+    }
+}
+
 void Fiskal::reportProgressStep() {
     currentStep += 1;
     float p = currentStep / totalSteps;

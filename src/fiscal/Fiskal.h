@@ -157,6 +157,9 @@ protected:
     // The result of a run closed by the socket: its error, else fiskalError,
     // else "OK".
     std::string resultText(const std::optional<NetSocketError>& error) const;
+    // The progress steps of a run of `command` on a printer of the serial
+    // protocol, for a text of `lines` lines.
+    static float stepsOf(Command command, std::size_t lines);
     // Adds a step of progress and reports it, clamped to 0..1.
     void reportProgressStep();
     // Number of characters of the greeting: the length of the greeting read.

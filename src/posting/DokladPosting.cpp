@@ -13,6 +13,7 @@
 #include "records/TempVetyItem.h"
 #include "records/TovarItem.h"
 
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -104,14 +105,14 @@ std::string DokladPosting::write(SqlDatabase& db) {
 
     // Lines, each with the unit price the document showed for its good (an
     // order's or a parent document's price); none leaves the price list's.
+    // The price of each good is looked up once, not searched for per line;
+    // of two entries of one good the first counts.
+    std::unordered_map<std::string, std::string> prices;
+    for (const auto& tovar : trekora_.tovarArray) prices.emplace(tovar->IDTOV, tovar->CENA);
     const std::string lineInsert = trekora_.getQueryOrThrow("doklad_insert_02_temp_polo", db);
     for (const auto& polo : trekora_.tempPoloArray) {
-        std::string cena;
-        for (const auto& tovar : trekora_.tovarArray)
-            if (tovar->IDTOV == polo->IDTOV) {
-                cena = tovar->CENA;
-                break;
-            }
+        const auto price = prices.find(polo->IDTOV);
+        const std::string cena = price == prices.end() ? std::string() : price->second;
         SqlRows::update(db, lineInsert,
                         {headerId, polo->IDO, polo->IDTOV, polo->MNOZ, polo->DATUMSPOTREBY, polo->POHYB,
                          polo->ZLAVA1, polo->ZLAVA2, polo->ZLAVAC});

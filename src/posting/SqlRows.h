@@ -3,7 +3,6 @@
 #include "db/SqlDatabase.h"
 #include "records/RowDictionary.h"
 
-#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>

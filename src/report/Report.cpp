@@ -19,8 +19,6 @@ bool isBlank(const std::string& piece) {
     return piece.find_first_not_of(" \t\r\n") == std::string::npos;
 }
 
-std::int64_t lengthOf(const std::string& text) { return ReportFormat::columns(text); }
-
 std::string functionValue(const std::string& name, const Report& report) {
     if (name == "RowNumber") return platform::format("%lld", static_cast<long long>(report.rowNumber));
     if (name == "PageNumber") return platform::format("[%lld]", static_cast<long long>(report.pageNumber));
@@ -102,7 +100,7 @@ void Report::render(const Section& section, SqlResultSet& resultSet) {
             const std::string& value = grid[static_cast<std::size_t>(line) * columns + j];
             if (!value.empty()) {
                 resultString += value;
-                written += lengthOf(value);
+                written += ReportFormat::columns(value);
             } else if (written < static_cast<std::int64_t>(j)) {
                 resultString += ' ';
                 ++written;

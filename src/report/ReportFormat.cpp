@@ -2,18 +2,11 @@
 
 #include "core/StringValue.h"
 #include "platform/Numbers.h"
+#include "platform/TextEncoding.h"
 
 namespace {
 
-bool isAscii(const std::string& text) {
-    for (unsigned char c : text)
-        if (c >= 0x80) return false;
-    return true;
-}
-
-std::int64_t lengthOf(const std::string& text) { return ReportFormat::columns(text); }
-
-// Reads at most `maxDigits` digits at `i`; -1 for a number beyond `limit`.
+// Reads the digits at `i`; -1 for a number beyond `limit`.
 int readNumber(const std::string& format, std::size_t& i, int limit) {
     long value = 0;
     while (i < format.size() && format[i] >= '0' && format[i] <= '9') {
@@ -114,9 +107,9 @@ bool ReportFormat::check(const std::string& format) {
 
 std::string ReportFormat::text(const std::string& value) const {
     std::string shown = value;
-    std::int64_t length = lengthOf(shown);
+    std::int64_t length = columns(shown);
     if (precision_ >= 0 && length > precision_) {
-        shown = isAscii(shown) ? shown.substr(0, static_cast<std::size_t>(precision_))
+        shown = platform::TextEncoding::isAscii(shown) ? shown.substr(0, static_cast<std::size_t>(precision_))
                                : substring(shown, 0, precision_);
         length = precision_;
     }

@@ -2,8 +2,6 @@
 
 #include "core/ReflectedDescription.h"
 
-#include <algorithm>
-
 namespace {
 template <class T>
 std::string listText(const std::vector<std::shared_ptr<T>>& items) {
@@ -24,12 +22,4 @@ std::string Section::description() const {
         .raw("functions", listText(functions))
         .text("selectQuery", selectQuery)
         .str();
-}
-
-std::int64_t Section::maxY() const {
-    std::int64_t height = 0;
-    for (const auto& item : texts) height = std::max(height, item->y);
-    for (const auto& item : fields) height = std::max(height, item->y);
-    for (const auto& item : functions) height = std::max(height, item->y);
-    return height;
 }

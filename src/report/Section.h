@@ -18,8 +18,5 @@ public:
     std::vector<std::shared_ptr<Function>> functions;
     std::string selectQuery;
 
-    // Height of the band in lines: the largest y of its items, 0 without items.
-    std::int64_t maxY() const;
-
     std::string description() const;
 };

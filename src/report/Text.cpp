@@ -7,10 +7,10 @@ std::string Text::description() const {
 }
 
 const ReportFormat& Text::checkedFormat() const {
-    if (!isChecked_ || checkedText_ != format) {
+    // The empty text checks to the default, unusable format.
+    if (checkedText_ != format) {
         checked_ = ReportFormat(format);
         checkedText_ = format;
-        isChecked_ = true;
     }
     return checked_;
 }

@@ -21,5 +21,4 @@ public:
 private:
     mutable std::string checkedText_;
     mutable ReportFormat checked_;
-    mutable bool isChecked_ = false;
 };

@@ -110,11 +110,7 @@ void Trekora::parserDidStartElement(const std::string& elementName,
         helpSection = std::make_shared<Section>();
     } else if (elementName == "Text") {
         auto text = std::make_shared<Text>();
-        if (auto v = attr("X")) {
-            print(helpDataItem->name);
-            print(*v);
-            text->x = integerAttribute(*v);
-        }
+        if (auto v = attr("X")) text->x = integerAttribute(*v);
         if (auto v = attr("Y")) text->y = integerAttribute(*v);
         if (auto v = attr("Value")) text->value = *v;
         if (auto v = attr("Format")) text->format = *v;

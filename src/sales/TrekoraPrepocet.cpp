@@ -8,12 +8,10 @@
 #include "core/Trekora.h"
 #include "core/CoreDb.h"
 #include "platform/Console.h"
-#include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
-
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
     platform::Console::print("start getPolozkyArray() ...");

@@ -16,8 +16,6 @@
 #include "records/TovarItem.h"
 #include "sales/Amounts.h"
 
-#include <functional>
-
 using platform::Console;
 
 namespace {
@@ -34,9 +32,9 @@ std::string nextParagon(SqlDatabase& db) {
     return result;
 }
 
-// The temporary document from the state of the document being written;
-// `paragonNumber` gives the cash receipt number when one is needed.
-bool fillTempDoklad(Trekora& t, const std::function<std::string()>& paragonNumber) {
+// The temporary document from the state of the document being written; the
+// cash receipt number is read on `held` when the caller holds a connection.
+bool fillTempDoklad(Trekora& t, SqlDatabase* held) {
     t.tempVetyArray.clear();
     t.tempPoloArray.clear();
 
@@ -69,7 +67,7 @@ bool fillTempDoklad(Trekora& t, const std::function<std::string()>& paragonNumbe
         vety->FACVSET.assign(1, typ.ctlac == 1 ? '1' : '0');
     }
     if (typ.pohyb == 10 && t.nastaveniaItem->FISKAL_PRINT == "N") {
-        vety->INFO = paragonNumber();
+        vety->INFO = held ? t.getParagonNumberDB(*held) : t.getParagonNumber();
     }
     if (t.postingTrace) Console::print(vety->description());
 
@@ -121,10 +119,9 @@ std::string Trekora::getParagonNumberDB(SqlDatabase& db) {
 }
 
 bool Trekora::naplnTempDoklad() {
-    return fillTempDoklad(*this, [this] { return getParagonNumber(); });
+    return fillTempDoklad(*this, nullptr);
 }
 
 bool Trekora::naplnTempDokladDB(SqlDatabase& db) {
-    return fillTempDoklad(*this, [this, &db] { return getParagonNumberDB(db); });
+    return fillTempDoklad(*this, &db);
 }
-

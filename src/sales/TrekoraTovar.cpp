@@ -8,9 +8,9 @@
 #include "platform/Console.h"
 #include "posting/SqlRows.h"
 #include "records/MenuItem.h"
-#include "sales/DokladTyp.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
+#include "sales/DokladTyp.h"
 
 namespace {
 

@@ -86,6 +86,18 @@ void ObjednavkyHttp::post(const std::string& address, const std::string& body, S
     session->finishTasksAndInvalidate();
 }
 
+std::string ObjednavkyHttp::postAndWait(const std::string& address, const std::string& body, Side side,
+                                        std::function<std::string(const Reply&)> judge) {
+    auto semaphore = std::make_shared<platform::DispatchSemaphore>(0);
+    auto result = std::make_shared<std::string>();
+    post(address, body, side, [semaphore, result, judge = std::move(judge)](const Reply& reply) {
+        *result = judge(reply);
+        semaphore->signal();
+    });
+    if (!await(*semaphore)) return std::string("chyba!,,") + timeoutText;
+    return *result;
+}
+
 std::optional<nlohmann::json> ObjednavkyHttp::replyObject(const std::string& operation, const Reply& reply,
                                                           std::string& failure) {
     using platform::Console;

@@ -32,6 +32,12 @@ public:
 
     // Starts the POST; returns at once.
     static void post(const std::string& address, const std::string& body, Side side, Completion completion);
+    // Posts and waits (see await) for the completion; the result is what
+    // `judge` makes of the reply, or "chyba!,," and timeoutText when the wait
+    // ran out. `judge` runs on the session's queue, possibly after a wait
+    // that ran out: what it captures must outlive the call.
+    static std::string postAndWait(const std::string& address, const std::string& body, Side side,
+                                   std::function<std::string(const Reply&)> judge);
 
     // The common reading of a reply: a transport error, a status other than
     // 200, no body, or a body that is not one JSON object end it with the

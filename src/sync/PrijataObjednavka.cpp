@@ -51,13 +51,17 @@ bool isArrayOfObjects(const nlohmann::json& order, const char* key) {
 
 }  // namespace
 
-std::vector<std::string> PrijataObjednavka::columns(SqlDatabase& db, const std::string& table) {
+std::vector<std::string> PrijataObjednavka::columnNames(SqlDatabase& db, const std::string& table) {
     std::vector<std::string> names;
     auto rs = db.executeQuery("select name from pragma_table_info(?)", {SqlValue(table)});
     if (!rs) return names;
     while (rs->next()) names.push_back(rs->stringForColumnIndex(0).value_or(""));
     rs->close();
     return names;
+}
+
+PrijataObjednavka::Columns PrijataObjednavka::columnsOf(SqlDatabase& db) {
+    return Columns{columnNames(db, kHeader), columnNames(db, kLines), columnNames(db, kCustomers)};
 }
 
 std::string PrijataObjednavka::checkRecord(const nlohmann::json& record, const std::string& table,
@@ -71,20 +75,18 @@ std::string PrijataObjednavka::checkRecord(const nlohmann::json& record, const s
     return "";
 }
 
-std::string PrijataObjednavka::check(SqlDatabase& db, const nlohmann::json& order) {
+std::string PrijataObjednavka::check(const Columns& columns, const nlohmann::json& order) {
     if (!order.is_object()) return "objednávka nie je JSON objekt";
     if (!isArrayOfObjects(order, "POLOZKY")) return "objednávka bez zoznamu POLOZKY";
     if (!isArrayOfObjects(order, "ODBERATELIA")) return "objednávka bez zoznamu ODBERATELIA";
-    std::string reason = checkRecord(headerOf(order), kHeader, columns(db, kHeader));
-    const auto lineColumns = columns(db, kLines);
+    std::string reason = checkRecord(headerOf(order), kHeader, columns.header);
     for (const auto& line : order["POLOZKY"]) {
         if (!reason.empty()) break;
-        reason = checkRecord(line, kLines, lineColumns);
+        reason = checkRecord(line, kLines, columns.lines);
     }
-    const auto customerColumns = columns(db, kCustomers);
     for (const auto& customer : order["ODBERATELIA"]) {
         if (!reason.empty()) break;
-        reason = checkRecord(customer, kCustomers, customerColumns);
+        reason = checkRecord(customer, kCustomers, columns.customers);
     }
     return reason;
 }
@@ -108,11 +110,8 @@ std::string PrijataObjednavka::insert(SqlDatabase& db, const std::string& table,
     return error ? error->description : db.lastErrorMessage();
 }
 
-std::string PrijataObjednavka::store(SqlDatabase& db, const nlohmann::json& order) {
+std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order) {
     const nlohmann::json header = headerOf(order);
-    const auto headerColumns = columns(db, kHeader);
-    const auto lineColumns = columns(db, kLines);
-    const auto customerColumns = columns(db, kCustomers);
 
     // An order delivered again takes the place of the one stored.
     for (const auto& [key, value] : header.items()) {
@@ -126,14 +125,14 @@ std::string PrijataObjednavka::store(SqlDatabase& db, const nlohmann::json& orde
                 return error ? error->description : db.lastErrorMessage();
         }
     }
-    std::string failure = insert(db, kHeader, header, headerColumns);
+    std::string failure = insert(db, kHeader, header, columns.header);
     for (const auto& line : order["POLOZKY"]) {
         if (!failure.empty()) break;
-        failure = insert(db, kLines, line, lineColumns);
+        failure = insert(db, kLines, line, columns.lines);
     }
     for (const auto& customer : order["ODBERATELIA"]) {
         if (!failure.empty()) break;
-        failure = insert(db, kCustomers, customer, customerColumns);
+        failure = insert(db, kCustomers, customer, columns.customers);
     }
     return failure;
 }
@@ -141,9 +140,10 @@ std::string PrijataObjednavka::store(SqlDatabase& db, const nlohmann::json& orde
 std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::vector<nlohmann::json>& orders) {
     auto db = coredb::openDatabase(dbPath);
     if (!db) return "chyba!,,nemôžem otvoriť databázu";
+    const Columns columns = columnsOf(*db);
     for (const auto& order : orders) {
         Console::print(order.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
-        const std::string reason = check(*db, order);
+        const std::string reason = check(columns, order);
         if (!reason.empty()) {
             Console::print("objednávka odmietnutá: " + reason);
             db->close();
@@ -159,7 +159,7 @@ std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::ve
     }
     std::string failure;
     for (const auto& order : orders) {
-        failure = store(*db, order);
+        failure = store(*db, columns, order);
         if (!failure.empty()) break;
     }
     if (failure.empty() && !db->commit()) failure = db->lastErrorMessage();

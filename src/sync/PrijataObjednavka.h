@@ -20,17 +20,21 @@ public:
     // "chyba!,,<reason>".
     static std::string storeAll(const std::string& dbPath, const std::vector<nlohmann::json>& orders);
 
+private:
+    // Column names of the three tables as they declare them.
+    struct Columns {
+        std::vector<std::string> header, lines, customers;
+    };
+    static Columns columnsOf(SqlDatabase& db);
+    // Column names of a table as the table declares them.
+    static std::vector<std::string> columnNames(SqlDatabase& db, const std::string& table);
     // "" when every key of the order names a column of its table and every
     // value is a plain value; otherwise the reason.
-    static std::string check(SqlDatabase& db, const nlohmann::json& order);
-
-private:
-    // Column names of a table as the table declares them, by lower-case name.
-    static std::vector<std::string> columns(SqlDatabase& db, const std::string& table);
+    static std::string check(const Columns& columns, const nlohmann::json& order);
     static std::string checkRecord(const nlohmann::json& record, const std::string& table,
                                    const std::vector<std::string>& columns);
     // "" or SQLite's message.
     static std::string insert(SqlDatabase& db, const std::string& table, const nlohmann::json& record,
                               const std::vector<std::string>& columns);
-    static std::string store(SqlDatabase& db, const nlohmann::json& order);
+    static std::string store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order);
 };

@@ -191,6 +191,11 @@ std::string Spojenie::casText() const {
     return platform::format("čas: %3.0f sec.", platform::Date::now().timeIntervalSince(startTime));
 }
 
+std::string Spojenie::dovodChyby(const std::string& result) {
+    const auto mark = result.find(",,");
+    return mark == std::string::npos ? result : result.substr(mark + 2);
+}
+
 void Spojenie::zobrazKoniec(const std::string& title, const std::string& message, bool errorSound) {
     if (auto v = activityIndicator.lock()) v->setHidden(true);
     auto alert = AlertController::make(title, message, AlertController::Style::alert);

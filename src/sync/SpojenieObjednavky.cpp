@@ -19,12 +19,6 @@ using platform::Console;
 
 namespace {
 
-// The reason of a failure without its "chyba!,," mark.
-std::string reasonOf(const std::string& chyba) {
-    const auto cut = chyba.find(",,");
-    return cut == std::string::npos ? chyba : chyba.substr(cut + 2);
-}
-
 // Runs one order run on a background queue with the screen's progress and
 // summary; `text` is "export " or "import ", `done` the summary's word.
 void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const std::string& done,
@@ -42,7 +36,7 @@ void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const
         screen->naHlavnom([summary, done](Spojenie& s) {
             const std::string counts = done + std::to_string(summary.k) + " z " + std::to_string(summary.n);
             if (!summary.chyba.empty()) {
-                s.zobrazChybu(counts + "\n" + reasonOf(summary.chyba));
+                s.zobrazChybu(counts + "\n" + Spojenie::dovodChyby(summary.chyba));
                 return;
             }
             const double seconds = platform::Date::now().timeIntervalSince(s.startTime);

@@ -44,12 +44,6 @@ platform::UrlSessionConfiguration transferConfiguration(double deadline) {
     return configuration;
 }
 
-// The reason of a failed outcome: the text after "chyba! ,," or "chyba!,,".
-std::string reasonOf(const std::string& result) {
-    auto separator = result.find(",,");
-    return separator == std::string::npos ? result : result.substr(separator + 2);
-}
-
 }  // namespace
 
 std::string Spojenie::uploadEndpoint() {
@@ -225,7 +219,7 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             trekora.log(std::string(kFinish) + " spustam update");
             const std::string x = trekora.updateData("update1", platform::Url::fileUrl(destination).absoluteString());
             trekora.log(std::string(kFinish) + " x=" + x);
-            if (!x.empty()) return fail(reasonOf(x));
+            if (!x.empty()) return fail(dovodChyby(x));
         }
     }
     naHlavnom([](Spojenie& s) {

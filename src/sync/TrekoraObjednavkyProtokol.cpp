@@ -19,25 +19,6 @@
 using platform::Console;
 using platform::DispatchSemaphore;
 
-namespace {
-
-// Sends on the export side and waits for the completion; the completion's
-// verdict is the result, a deadline that runs out is a failure.
-std::string sendAndWait(const std::string& address, const std::string& body,
-                        std::function<std::string(const ObjednavkyHttp::Reply&)> judge) {
-    auto semaphore = std::make_shared<DispatchSemaphore>(0);
-    auto result = std::make_shared<std::string>();
-    ObjednavkyHttp::post(address, body, ObjednavkyHttp::Side::exportSide,
-                         [semaphore, result, judge = std::move(judge)](const ObjednavkyHttp::Reply& reply) {
-                             *result = judge(reply);
-                             semaphore->signal();
-                         });
-    if (!ObjednavkyHttp::await(*semaphore)) return std::string("chyba!,,") + ObjednavkyHttp::timeoutText;
-    return *result;
-}
-
-}  // namespace
-
 std::string Trekora::getLastCdok() {
     Console::print("start getLastCdok() ...");
     std::string json;
@@ -48,17 +29,19 @@ std::string Trekora::getLastCdok() {
     }
     const std::string body = "request=" + json;
     Console::print(std::to_string(body.size()) + " bytes");
-    return sendAndWait(nastaveniaItem->OBJ_PRE_EXPORT_DIR, body, [](const ObjednavkyHttp::Reply& reply) {
-        std::string failure;
-        auto object = ObjednavkyHttp::replyObject("getLastCdok()", reply, failure);
-        if (!object) return failure;
-        Console::print("jsonDictionary: " + object->dump());
-        if (ObjednavkyHttp::refused(*object, failure)) return failure;
-        auto it = object->find("CDOK");
-        auto number = it == object->end() ? std::nullopt : JsonValueText::orderNumber(*it);
-        if (!number) return std::string("chyba!,,odpoveď servera bez čísla CDOK");
-        return "ok,," + *number;
-    });
+    return ObjednavkyHttp::postAndWait(
+        nastaveniaItem->OBJ_PRE_EXPORT_DIR, body, ObjednavkyHttp::Side::exportSide,
+        [](const ObjednavkyHttp::Reply& reply) {
+            std::string failure;
+            auto object = ObjednavkyHttp::replyObject("getLastCdok()", reply, failure);
+            if (!object) return failure;
+            Console::print("jsonDictionary: " + object->dump());
+            if (ObjednavkyHttp::refused(*object, failure)) return failure;
+            auto it = object->find("CDOK");
+            auto number = it == object->end() ? std::nullopt : JsonValueText::orderNumber(*it);
+            if (!number) return std::string("chyba!,,odpoveď servera bez čísla CDOK");
+            return "ok,," + *number;
+        });
 }
 
 std::string Trekora::exportObjednavka(const std::shared_ptr<ObjVetyItem>& objednavka) {
@@ -76,17 +59,19 @@ std::string Trekora::exportObjednavka(const std::shared_ptr<ObjVetyItem>& objedn
     }
     const std::string body = "request=\n{\n\"ACTION\":\"EXPORT\",\n\"DOKLADY\":" + array + "\n}";
     Console::print(body);
-    return sendAndWait(nastaveniaItem->OBJ_PRE_EXPORT_DIR, body, [](const ObjednavkyHttp::Reply& reply) {
-        std::string failure;
-        auto object = ObjednavkyHttp::replyObject("export", reply, failure);
-        if (!object) return failure;
-        if (ObjednavkyHttp::refused(*object, failure)) {
-            Console::print("export " + failure);
-            return failure;
-        }
-        Console::print("export OK");
-        return std::string("ok,,");
-    });
+    return ObjednavkyHttp::postAndWait(
+        nastaveniaItem->OBJ_PRE_EXPORT_DIR, body, ObjednavkyHttp::Side::exportSide,
+        [](const ObjednavkyHttp::Reply& reply) {
+            std::string failure;
+            auto object = ObjednavkyHttp::replyObject("export", reply, failure);
+            if (!object) return failure;
+            if (ObjednavkyHttp::refused(*object, failure)) {
+                Console::print("export " + failure);
+                return failure;
+            }
+            Console::print("export OK");
+            return std::string("ok,,");
+        });
 }
 
 void Trekora::readCislaObjednavokNaImport(const std::shared_ptr<DispatchSemaphore>& semafor,

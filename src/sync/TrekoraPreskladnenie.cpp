@@ -7,7 +7,6 @@
 #include "db/SqlResultSet.h"
 #include "db/SqlValue.h"
 #include "platform/Console.h"
-#include "platform/DispatchSemaphore.h"
 #include "platform/HttpUrlResponse.h"
 #include "platform/Numbers.h"
 #include "records/MenuItem.h"
@@ -27,11 +26,6 @@
 using platform::Console;
 
 namespace {
-
-struct Outcome {
-    std::string result = "ok,,";
-    std::vector<std::shared_ptr<PreskladnenieItem>> lines;
-};
 
 bool isQuantity(const std::string& text) {
     static const std::regex pattern("[+-]?[0-9]+(\\.[0-9]+)?");
@@ -98,57 +92,47 @@ std::string Trekora::preskladnenieZPC() {
     const std::string body = "request=" + json;
     Console::print(body);
 
-    // The completion only decodes; the lines are replaced here, on the
-    // caller's thread, after the wait.
-    auto semaphore = std::make_shared<platform::DispatchSemaphore>(0);
-    auto outcome = std::make_shared<Outcome>();
-    ObjednavkyHttp::post(
+    // The reply is only decoded on the session's queue; the lines are
+    // replaced here, on the caller's thread, after the wait.
+    auto lines = std::make_shared<std::vector<std::shared_ptr<PreskladnenieItem>>>();
+    const std::string result = ObjednavkyHttp::postAndWait(
         nastaveniaItem->FBCONNECTIONSTRING, body, ObjednavkyHttp::Side::exportSide,
-        [semaphore, outcome](const ObjednavkyHttp::Reply& reply) {
-            if (reply.error) {
-                outcome->result = "chyba!,," + reply.error->localizedDescription();
-            } else if (!reply.response) {
-                outcome->result = "chyba!,,ziadna odpoved z PC!";
-            } else {
-                const int status = reply.response->statusCode();
-                const std::string text = platform::HttpUrlResponse::localizedString(status);
-                Console::print("statusCode: " + std::to_string(status));
-                Console::print("statusMessage: " + text);
-                if (status != 200) {
-                    outcome->result = "chyba!,," + platform::format("%i", status) + " " + text;
-                } else if (!reply.data) {
-                    outcome->result = "chyba!,,ziadne data z PC!";
-                } else {
-                    const std::string rule(30, '=');
-                    Console::print(*reply.data);
-                    Console::print(rule);
-                    Console::print("preskladnenie");
-                    Console::print(rule);
-                    Console::print(*reply.data);
-                    try {
-                        outcome->lines = PreskladnenieItem::decodeArrayFromText(*reply.data);
-                        Console::print(std::to_string(outcome->lines.size()));
-                        for (const auto& line : outcome->lines) Console::print(line->description());
-                        if (outcome->lines.empty()) outcome->result = "chyba!,,ziadne data z PC! (prazdne pole)";
-                    } catch (const std::exception& e) {
-                        Console::print(e.what());
-                        outcome->lines.clear();
-                        outcome->result = std::string("chyba!,,") + e.what();
-                    }
-                }
+        [lines](const ObjednavkyHttp::Reply& reply) -> std::string {
+            if (reply.error) return "chyba!,," + reply.error->localizedDescription();
+            if (!reply.response) return "chyba!,,ziadna odpoved z PC!";
+            const int status = reply.response->statusCode();
+            const std::string text = platform::HttpUrlResponse::localizedString(status);
+            Console::print("statusCode: " + std::to_string(status));
+            Console::print("statusMessage: " + text);
+            if (status != 200) return "chyba!,," + platform::format("%i", status) + " " + text;
+            if (!reply.data) return "chyba!,,ziadne data z PC!";
+            const std::string rule(30, '=');
+            Console::print(*reply.data);
+            Console::print(rule);
+            Console::print("preskladnenie");
+            Console::print(rule);
+            Console::print(*reply.data);
+            try {
+                *lines = PreskladnenieItem::decodeArrayFromText(*reply.data);
+            } catch (const std::exception& e) {
+                Console::print(e.what());
+                lines->clear();
+                return std::string("chyba!,,") + e.what();
             }
-            semaphore->signal();
+            Console::print(std::to_string(lines->size()));
+            for (const auto& line : *lines) Console::print(line->description());
+            if (lines->empty()) return "chyba!,,ziadne data z PC! (prazdne pole)";
+            return "ok,,";
         });
-    if (!ObjednavkyHttp::await(*semaphore)) return std::string("chyba!,,") + ObjednavkyHttp::timeoutText;
-    if (outcome->result.rfind("ok", 0) != 0) return outcome->result;
+    if (result.rfind("ok", 0) != 0) return result;
 
-    const std::string reason = checkLines(dbURL, outcome->lines);
+    const std::string reason = checkLines(dbURL, *lines);
     if (!reason.empty()) {
         Console::print("preskladnenie odmietnuté: " + reason);
         return "chyba!,," + reason;
     }
     tempPoloArray.clear();
-    for (const auto& received : outcome->lines) {
+    for (const auto& received : *lines) {
         auto line = std::make_shared<TempPoloItem>();
         tempPoloArray.push_back(line);
         line->IDTOV = received->IDTOV;
@@ -159,6 +143,6 @@ std::string Trekora::preskladnenieZPC() {
         line->POHYB = platform::format("%lld", static_cast<long long>(selectedTypDokladuItem->pohyb));
     }
     if (!tempVetyArray.empty())
-        tempVetyArray.front()->INFO = "V:" + platform::format("%lld", static_cast<long long>(outcome->lines.back()->CDOK));
+        tempVetyArray.front()->INFO = "V:" + platform::format("%lld", static_cast<long long>(lines->back()->CDOK));
     return "ok,,";
 }

@@ -18,11 +18,7 @@ const std::vector<std::string> kHladane = {"DATUM", "CDOK", "NAZOV1", "NAZOV2", 
 void Doklady::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Doklady>(shared_from_this());
-    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-    if (auto table = tableView.lock()) {
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-    }
+    SalesUi::wireList(me, tableView, searchBar);
 }
 
 void Doklady::viewWillAppear(bool animated) {

@@ -14,11 +14,7 @@ using platform::Console;
 void ObjednavkaPolozky::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<ObjednavkaPolozky>(shared_from_this());
-    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-    if (auto table = tableView.lock()) {
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-    }
+    SalesUi::wireList(me, tableView, searchBar);
 }
 
 void ObjednavkaPolozky::viewWillAppear(bool animated) {

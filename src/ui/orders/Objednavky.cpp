@@ -2,12 +2,12 @@
 
 #include "core/Colors.h"
 #include "core/DeviceServices.h"
+#include "core/PrinterHotspotWarning.h"
 #include "core/CoreDb.h"
 #include "core/StringValue.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/Application.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "sync/Spojenie.h"
@@ -31,11 +31,7 @@ const std::vector<std::string> kHladane = {"DATUM", "CDOK", "NAZOV1", "NAZOV2", 
 void Objednavky::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Objednavky>(shared_from_this());
-    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-    if (auto table = tableView.lock()) {
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-    }
+    SalesUi::wireList(me, tableView, searchBar);
 }
 
 void Objednavky::viewWillAppear(bool animated) {
@@ -154,20 +150,7 @@ void Objednavky::importovat() {
     const auto ssid = currentWifiSsid();
     const std::string tlaciaren = trekora.nastaveniaItem ? trekora.nastaveniaItem->WIFI_PRINTER_SSID : "";
     if (ssid && coredb::upper(*ssid) == coredb::upper(tlaciaren)) {
-        auto warning = AlertController::make("aktualna wifi: " + *ssid,
-                                             "hotspot sluzi iba na tlac!\npripoj sa na inu wifi siet!",
-                                             AlertController::Style::alert);
-        warning->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
-            Console::print("You've pressed ok");
-        }));
-        warning->addAction(std::make_shared<AlertAction>("nastavenia", AlertAction::Style::cancel, [](AlertAction&) {
-            Console::print("You've pressed nastavenia");
-            auto& application = platform::Application::shared();
-            if (application.canOpenURL("prefs:root=WIFI")) application.open("prefs:root=WIFI");
-            else if (application.canOpenURL("App-Prefs:root=WIFI")) application.open("App-Prefs:root=WIFI");
-        }));
-        trekora.playSound5();
-        present(warning, animated);
+        PrinterHotspotWarning::present(*this, *ssid, animated);
         return;
     }
     auto item = std::make_shared<MenuItem>(MenuItem{.image = "icloud.and.arrow.down",

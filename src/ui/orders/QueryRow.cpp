@@ -1,7 +1,6 @@
 #include "ui/orders/QueryRow.h"
 
 #include "core/CoreDb.h"
-#include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 
 QueryRow::QueryRow(std::shared_ptr<const Columns> columns, std::vector<std::string> values)
@@ -9,26 +8,18 @@ QueryRow::QueryRow(std::shared_ptr<const Columns> columns, std::vector<std::stri
 
 std::vector<std::shared_ptr<const QueryRow>> QueryRow::readAll(const std::string& path, const std::string& sql) {
     std::vector<std::shared_ptr<const QueryRow>> rows;
-    auto db = coredb::openDatabase(path);
-    if (!db) return rows;
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(sql, {}, &error);
-    if (!rs) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
-        db->close();
-        return rows;
-    }
-    const int count = rs->columnCount();
-    auto columns = std::make_shared<Columns>();
-    for (int i = 0; i < count; ++i) columns->push_back(coredb::upper(rs->columnNameForIndex(i)));
-    while (rs->next()) {
+    std::shared_ptr<Columns> columns;
+    coredb::eachRow(path, sql, [&](SqlResultSet& rs) {
+        const int count = rs.columnCount();
+        if (!columns) {
+            columns = std::make_shared<Columns>();
+            for (int i = 0; i < count; ++i) columns->push_back(coredb::upper(rs.columnNameForIndex(i)));
+        }
         std::vector<std::string> values;
         values.reserve(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) values.push_back(rs->stringForColumnIndex(i).value_or(""));
+        for (int i = 0; i < count; ++i) values.push_back(coredb::textAt(rs, i));
         rows.push_back(std::make_shared<const QueryRow>(columns, std::move(values)));
-    }
-    rs->close();
-    db->close();
+    });
     return rows;
 }
 

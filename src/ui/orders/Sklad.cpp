@@ -35,11 +35,7 @@ Sklad::Sklad() : menuItem(std::make_shared<MenuItem>()) {}
 void Sklad::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Sklad>(shared_from_this());
-    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-    if (auto table = tableView.lock()) {
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-    }
+    SalesUi::wireList(me, tableView, searchBar);
     data = sharedTrekora().getSkladData(menuItem->sklad_typ);
     filteredData = data;
     prepocitajSumy();

@@ -31,10 +31,7 @@ DatumSpotreby::DatumSpotreby()
 void DatumSpotreby::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<DatumSpotreby>(shared_from_this());
-    if (auto table = tableView.lock()) {
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-    }
+    SalesUi::wireList(me, tableView);
     data = sharedTrekora().getDatumSpotrebyArray(tovarItem->IDTOV);
     filteredData = data;
     setTitle(std::string("dátum spotreby"));

@@ -23,10 +23,7 @@ Lookup::Lookup() : item(std::make_shared<ParameterItem>()) {}
 void Lookup::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Lookup>(shared_from_this());
-    if (auto table = tableView.lock()) {
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-    }
+    SalesUi::wireList(me, tableView);
     setTitle(std::string("lookup"));
     data = sharedTrekora().getLookupData(item);
 }

@@ -25,14 +25,8 @@ std::shared_ptr<Odberatel> Odberatel::self() { return std::static_pointer_cast<O
 void Odberatel::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = self();
-    if (auto bar = searchBar.lock()) {
-        bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-        bar->setKeyboardType(platform::KeyboardType::numberPad);
-    }
-    if (auto table = tableView.lock()) {
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-    }
+    if (auto bar = searchBar.lock()) bar->setKeyboardType(platform::KeyboardType::numberPad);
+    SalesUi::wireList(me, tableView, searchBar);
     data = sharedTrekora().readOdberatelArray();
     keys_.clear();
     keys_.reserve(data.size());

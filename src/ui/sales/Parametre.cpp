@@ -20,10 +20,7 @@ using platform::Console;
 void Parametre::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Parametre>(shared_from_this());
-    if (auto table = tableView.lock()) {
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-    }
+    SalesUi::wireList(me, tableView);
     std::weak_ptr<Parametre> weak = me;
     navigationItem().setRightBarButtonItems({std::make_shared<platform::BarButtonItem>(
         "použiť", platform::BarButtonItem::Style::done, [weak](platform::BarButtonItem&) {

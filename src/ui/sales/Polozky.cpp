@@ -32,11 +32,7 @@ std::shared_ptr<Polozky> Polozky::self() { return std::static_pointer_cast<Poloz
 void Polozky::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = self();
-    if (auto table = tableView.lock()) {
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-    }
-    if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
+    SalesUi::wireList(me, tableView, searchBar);
     std::weak_ptr<Polozky> weak = me;
     navigationItem().setRightBarButtonItems({std::make_shared<platform::BarButtonItem>(
         platform::BarButtonItem::SystemItem::add, [weak](platform::BarButtonItem&) {

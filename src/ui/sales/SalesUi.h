@@ -7,15 +7,33 @@
 #include "platform/ui/AlertController.h"
 #include "platform/ui/ImageView.h"
 #include "platform/ui/KeyboardType.h"
+#include "platform/ui/SearchBar.h"
+#include "platform/ui/TableView.h"
 #include "platform/ui/ViewController.h"
 
-// What the document screens share: the animation setting, opening a screen
-// of the storyboard, the plain alerts, the loyalty crown and the result texts
+// What the document screens share: the animation setting, wiring a list
+// screen, opening a screen of the storyboard, the plain alerts, the loyalty crown and the result texts
 // of the writing operations.
 class SalesUi {
 public:
     // Pushes, pops and alerts are animated when ANIMOVAT_OKNA is "A" now.
     static bool animovat();
+
+    // Makes a list screen the data source and delegate of its table, and the
+    // delegate of its search bar in the second form.
+    template <class Screen>
+    static void wireList(const std::shared_ptr<Screen>& screen, const std::weak_ptr<platform::TableView>& table) {
+        if (auto t = table.lock()) {
+            t->setDataSource(std::weak_ptr<platform::TableViewDataSource>(screen));
+            t->setDelegate(std::weak_ptr<platform::TableViewDelegate>(screen));
+        }
+    }
+    template <class Screen>
+    static void wireList(const std::shared_ptr<Screen>& screen, const std::weak_ptr<platform::TableView>& table,
+                         const std::weak_ptr<platform::SearchBar>& searchBar) {
+        wireList(screen, table);
+        if (auto bar = searchBar.lock()) bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(screen));
+    }
 
     // A new screen of `from`'s storyboard ("Main" when it has none); none,
     // with a log line, when the storyboard has no such screen.

@@ -16,14 +16,8 @@ using platform::Console;
 void Tovar::viewDidLoad() {
     platform::ViewController::viewDidLoad();
     auto me = std::static_pointer_cast<Tovar>(shared_from_this());
-    if (auto table = tableView.lock()) {
-        table->setDelegate(std::weak_ptr<platform::TableViewDelegate>(me));
-        table->setDataSource(std::weak_ptr<platform::TableViewDataSource>(me));
-    }
-    if (auto bar = searchBar.lock()) {
-        bar->setDelegate(std::weak_ptr<platform::SearchBarDelegate>(me));
-        bar->setKeyboardType(platform::KeyboardType::numberPad);
-    }
+    SalesUi::wireList(me, tableView, searchBar);
+    if (auto bar = searchBar.lock()) bar->setKeyboardType(platform::KeyboardType::numberPad);
     auto& trekora = sharedTrekora();
     nadpis = "tovar";
     data = trekora.tovarArray;

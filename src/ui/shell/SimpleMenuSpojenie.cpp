@@ -7,15 +7,13 @@
 #include <unicode/unistr.h>
 
 #include "core/DeviceServices.h"
+#include "core/PrinterHotspotWarning.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
-#include "platform/ui/Application.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "sync/Spojenie.h"
 
-using platform::AlertAction;
-using platform::AlertController;
 using platform::Console;
 
 namespace {
@@ -25,16 +23,6 @@ std::string upper(const std::string& text) {
     std::string out;
     icu::UnicodeString::fromUTF8(text).toUpper(icu::Locale::getRoot()).toUTF8String(out);
     return out;
-}
-
-void openWifiSettings() {
-    Console::print("You've pressed nastavenia");
-    auto& application = platform::Application::shared();
-    if (application.canOpenURL("prefs:root=WIFI")) {
-        application.open("prefs:root=WIFI");
-    } else if (application.canOpenURL("App-Prefs:root=WIFI")) {
-        application.open("App-Prefs:root=WIFI");
-    }
 }
 
 }  // namespace
@@ -60,17 +48,8 @@ void SimpleMenu::spojenie(std::size_t row, const std::string& key, bool animated
     }
 
     if (upper(*ssid) == upper(printerSsid)) {
-        auto alert = AlertController::make("aktualna wifi: " + *ssid,
-                                           "hotspot sluzi iba na tlac!\npripoj sa na inu wifi siet!",
-                                           AlertController::Style::alert);
-        alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
-            Console::print("You've pressed ok");
-        }));
-        alert->addAction(std::make_shared<AlertAction>("nastavenia", AlertAction::Style::cancel,
-                                                       [](AlertAction&) { openWifiSettings(); }));
-        trekora.playSound5();
         const bool neverAnimated = key == "spojenie_aktualizacia_segue" || key == "spojenie_obnova_segue";
-        present(alert, neverAnimated ? false : animated);
+        PrinterHotspotWarning::present(*this, *ssid, neverAnimated ? false : animated);
         return;
     }
 
