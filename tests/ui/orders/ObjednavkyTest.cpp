@@ -149,6 +149,26 @@ TEST_F(ObjednavkyTest, AGoodsReceiptDeliversNothingAndAnEmptyDocumentIsRefused) 
     EXPECT_EQ(text(*polozky->tableView.lock(), 0, "labelRozdiel"), "6");
 }
 
+// An invoice written from an order and then another from the same parameters
+// screen: the second is prefilled from what is still to deliver.
+TEST_F(ObjednavkyTest, ASecondInvoiceOffersNothingDelivered) {
+    auto polozky = lines("24101");
+    ASSERT_TRUE(polozky);
+    polozky->akciaTapped();
+    tapAlert("faktúra");
+    auto parametre = topAs<Parametre>();
+    ASSERT_TRUE(parametre);
+    parametre->pouzitTapped();
+    ASSERT_TRUE(topAs<Polozky>());
+    EXPECT_EQ(sharedTrekora().getPolozkyArray().size(), 3u);
+    confirm();
+    tapAlert("nie");
+    ASSERT_EQ(top(), parametre);
+    parametre->pouzitTapped();
+    ASSERT_TRUE(topAs<Polozky>());
+    EXPECT_TRUE(sharedTrekora().getPolozkyArray().empty());
+}
+
 TEST_F(ObjednavkyTest, ASaleShowsOnlyWhatItsBatchesHold) {
     auto& trekora = sharedTrekora();
     trekora.getObjednavkaPredajMenu(objednavky->data[0], {}, "10", "0");
