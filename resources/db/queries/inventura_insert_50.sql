@@ -1,13 +1,11 @@
--- Writes the inventory statement of point-of-sale material (stock type 50, movement code 57): values user and info, one line per batch in stock, valued at the base price.
+-- Writes the inventory statement of point-of-sale material (stock type 50, movement code 57): values user and info, one line per batch in stock, valued at the base price, the header total and VAT being the sums of the lines as written (no turnover: it sells nothing).
 insert into vety (datum, cas, str, idu, meno, pohyb, info, sumdokz, obccbd, obccsd, sumdph)
 values (date('now', 'localtime'), time('now', 'localtime'),
         (select str from stredisk order by str limit 1),
         nullif(?1, ''),
         (select trim(coalesce(meno, '') || ' ' || coalesce(priezvisko, '')) from uzivatel where idu = ?1),
         57, ?2,
-        coalesce((select round(sum(z.stav * t.cena * (1 + t.dph / 100.0)), 2)
-                  from sklad_sarza z join tovar t on t.idtov = z.idtov where z.sklad_typ = 50 and z.stav <> 0), 0),
-        0, 0, 0);
+        0, 0, 0, 0);
 update vety set cdok = id where id = (select max(id) from vety);
 insert into polo (vety_id, cdok, datum, str, pohyb, sklad_typ, idtov, idtovsc, naztov1, naztov2, mj, dph, mnoz, cena,
                   zlava1, cena1, zlava2, cena2, zlavac, cenac, cena00, ccmnoz, hdphcc, ccsum, sarza, datumspotreby, ean, ean_ob, korunka)
@@ -20,4 +18,8 @@ from sklad_sarza z
 join tovar t on t.idtov = z.idtov
 join vety v on v.id = (select max(id) from vety)
 where z.sklad_typ = 50 and z.stav <> 0
-order by t.idtov, z.datumspotreby
+order by t.idtov, z.datumspotreby;
+update vety
+set sumdokz = coalesce((select sum(cast(round(p.ccsum * 100) as integer)) from polo p where p.vety_id = vety.id) / 100.0, 0),
+    sumdph = coalesce((select sum(cast(round(p.hdphcc * 100) as integer)) from polo p where p.vety_id = vety.id) / 100.0, 0)
+where id = (select max(id) from vety)

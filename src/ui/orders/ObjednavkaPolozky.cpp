@@ -83,6 +83,8 @@ void ObjednavkaPolozky::akciaTapped() {
 void ObjednavkaPolozky::pripravDoklad(const std::string& pohyb, const std::string& ctlac,
                                       const std::string& identifier) {
     auto& trekora = sharedTrekora();
+    // No kilometre prompt on this road: the document carries the stored reading.
+    trekora.readKm();
     // Every line of the order goes to the document, also while the list is filtered.
     if (pohyb == "19") trekora.getObjednavkaPrijemMenu(doklad, data);
     else trekora.getObjednavkaPredajMenu(doklad, data, pohyb, ctlac);

@@ -64,6 +64,14 @@ void Polozky::viewDidLoad() {
     trekora.readTovarArray(odberatel.IDOSC, typ.select_query_name);
     trekora.readDatumSpotrebyArray();
     trekora.readKorunka(odberatel.IDOSC);
+    // A document prepared from an order takes what is still to deliver now:
+    // a document written since the lines were read (another invoice from the
+    // same parameters screen) is not delivered again.
+    if (trekora.selectedObj) {
+        auto cdok = trekora.selectedObj->find("CDOK");
+        trekora.selectedObjData =
+            trekora.readObjednavkaPolozky(cdok == trekora.selectedObj->end() ? std::string() : cdok->second);
+    }
     trekora.naplnDokladZObjednavky();
     selectedAction = "";
     vysledok = "";

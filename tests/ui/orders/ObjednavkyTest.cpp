@@ -96,7 +96,7 @@ TEST_F(ObjednavkyTest, AnOrderTurnedIntoACashSaleReadsOneHundredPercent) {
     EXPECT_EQ(label(*table, rowOf("24102"), "labelPercento")->textColor(), colorLabel());
 }
 
-TEST_F(ObjednavkyTest, AGoodsReceiptPutsEachQuantityOnOneBatchAndAnEmptyDocumentIsRefused) {
+TEST_F(ObjednavkyTest, AGoodsReceiptDeliversNothingAndAnEmptyDocumentIsRefused) {
     auto polozky = lines("24101");
     ASSERT_TRUE(polozky);
     polozky->akciaTapped();
@@ -113,6 +113,21 @@ TEST_F(ObjednavkyTest, AGoodsReceiptPutsEachQuantityOnOneBatchAndAnEmptyDocument
               "T001:6:1900-01-01 T002:24:1900-01-01 T006:30:1900-01-01");
     EXPECT_EQ(scalar("select cast(stav as integer) from sklad_sarza where idtov = 'T002' and datumspotreby = '1900-01-01'"),
               "24");
+    // No prompt on this road: the document carries the stored reading.
+    EXPECT_EQ(scalar("select km from vety where id = " + id), "184310");
+
+    // The receipt brought the goods into the van; the customer has none yet.
+    backToOrders();
+    EXPECT_EQ(text(*objednavky->tableView.lock(), rowOf("24101"), "labelPercento"), "  0%");
+    polozky = lines("24101");
+    EXPECT_EQ(text(*polozky->tableView.lock(), 0, "labelRozdiel"), "6");
+    polozky->akciaTapped();
+    tapAlert("hotovosť");
+    ASSERT_TRUE(topAs<Polozky>());
+    EXPECT_EQ(sharedTrekora().getPolozkyArray().size(), 3u);
+    confirm();
+    tapAlert("nie");
+    const std::string sale = scalar("select max(id) from vety");
 
     // Nothing is left to deliver: the document would have no lines.
     backToOrders();
@@ -126,6 +141,32 @@ TEST_F(ObjednavkyTest, AGoodsReceiptPutsEachQuantityOnOneBatchAndAnEmptyDocument
     const int documents = count("select count(*) from vety");
     EXPECT_EQ(sharedTrekora().zapisDoklad(), "chyba!,,doklad neobsahuje žiadne položky!");
     EXPECT_EQ(count("select count(*) from vety"), documents);
+
+    // A cancelled sale has delivered nothing.
+    EXPECT_EQ(sharedTrekora().stornoCelehoDokladu(sale, "10").rfind("ok!", 0), 0u);
+    backToOrders();
+    polozky = lines("24101");
+    EXPECT_EQ(text(*polozky->tableView.lock(), 0, "labelRozdiel"), "6");
+}
+
+// An invoice written from an order and then another from the same parameters
+// screen: the second is prefilled from what is still to deliver.
+TEST_F(ObjednavkyTest, ASecondInvoiceOffersNothingDelivered) {
+    auto polozky = lines("24101");
+    ASSERT_TRUE(polozky);
+    polozky->akciaTapped();
+    tapAlert("faktúra");
+    auto parametre = topAs<Parametre>();
+    ASSERT_TRUE(parametre);
+    parametre->pouzitTapped();
+    ASSERT_TRUE(topAs<Polozky>());
+    EXPECT_EQ(sharedTrekora().getPolozkyArray().size(), 3u);
+    confirm();
+    tapAlert("nie");
+    ASSERT_EQ(top(), parametre);
+    parametre->pouzitTapped();
+    ASSERT_TRUE(topAs<Polozky>());
+    EXPECT_TRUE(sharedTrekora().getPolozkyArray().empty());
 }
 
 TEST_F(ObjednavkyTest, ASaleShowsOnlyWhatItsBatchesHold) {

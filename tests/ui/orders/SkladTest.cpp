@@ -84,4 +84,26 @@ TEST_F(SkladTest, InventoryStatementIsWrittenOnYesOnly) {
     EXPECT_EQ(count("select count(*) from vety"), before + 1);
 }
 
+// The header holds the sums of its lines as written, in cents, and the VAT of
+// its lines; it is no sale, so it adds nothing to the turnover.
+TEST_F(SkladTest, InventoryHeaderIsTheSumOfItsLinesWithTheirVat) {
+    for (const char* caption : {"tovar", "pos", "vzorky", "darčeky"}) {
+        auto sklad = openSklad(caption);
+        ASSERT_TRUE(sklad) << caption;
+        sklad->dokladTapped();
+        tapAlert("áno");
+        ASSERT_TRUE(alert());
+        EXPECT_EQ(alert()->message(), std::optional<std::string>("cdok=" + lastCdok())) << caption;
+        tapAlert("ok");
+        const std::string id = scalar("select max(id) from vety");
+        const std::string lines = "from polo where vety_id = " + id;
+        EXPECT_EQ(scalar("select cast(round(sumdokz * 100) as integer) || ' ' || cast(round(sumdph * 100) as integer) "
+                         "|| ' ' || obccbd || ' ' || obccsd from vety where id = " + id),
+                  scalar("select coalesce(sum(cast(round(ccsum * 100) as integer)), 0) || ' ' || "
+                         "coalesce(sum(cast(round(hdphcc * 100) as integer)), 0) || ' 0.0 0.0' " + lines))
+            << caption;
+        toMainMenu();
+    }
+}
+
 }  // namespace
