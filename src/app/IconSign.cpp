@@ -13,6 +13,7 @@ std::string IconSign::forImage(const std::string& name) {
     if (has(name, "arrow.clockwise")) return "↻";
     if (has(name, "arrow.down")) return "↓";
     if (has(name, "arrow.up")) return "↑";
+    if (has(name, "crown")) return "♛";
     if (has(name, "xmark")) return "✗";
     if (has(name, "checkmark")) return "✓";
     if (has(name, "plus")) return "+";

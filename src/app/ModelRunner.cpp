@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cctype>
 #include <ctime>
+#include <optional>
+#include <utility>
 
 #include "app/TerminalRenderer.h"
 #include "core/DeviceServices.h"
@@ -10,6 +12,7 @@
 #include "platform/MainRunLoop.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Utf8Text.h"
+#include "ui/sales/Polozky.h"
 
 using namespace platform;
 
@@ -50,6 +53,31 @@ std::optional<DatePicker::TimePoint> parseDate(const std::string& text) {
     return std::chrono::system_clock::from_time_t(t);
 }
 
+// The first character of `text` that the keyboard cannot type; none when it
+// types them all.
+std::optional<std::string> untypable(KeyboardType keyboard, const std::string& text) {
+    for (const auto& c : Utf8Text::characters(text))
+        if (!keyboardAllows(keyboard, c)) return c;
+    return std::nullopt;
+}
+
+// Why a keyboard refuses `character`: what it takes, or that it lacks it.
+std::string refusal(KeyboardType keyboard, const std::string& character) {
+    const std::string takes = keyboardTakes(keyboard);
+    return takes.empty() ? "has no \"" + character + "\"" : "takes " + takes;
+}
+
+// Whether a lines editor on this screen, its stack or what it presents holds
+// chosen lines of a document it has not written.
+bool documentBeingWritten(const std::shared_ptr<ViewController>& screen, int depth = 0) {
+    if (!screen || depth > 64) return false;
+    if (auto editor = std::dynamic_pointer_cast<Polozky>(screen); editor && editor->rozpracovany()) return true;
+    if (auto nav = std::dynamic_pointer_cast<NavigationController>(screen))
+        for (const auto& pushed : nav->viewControllers())
+            if (documentBeingWritten(pushed, depth + 1)) return true;
+    return documentBeingWritten(screen->presentedViewController(), depth + 1);
+}
+
 }  // namespace
 
 ModelRunner::ModelRunner(std::shared_ptr<Window> window)
@@ -75,7 +103,15 @@ ModelRunner::Result ModelRunner::fill(TextField& field, const std::string& text)
 
 ModelRunner::Result ModelRunner::execute(const std::string& line) {
     Command command = Command::parse(line);
-    if (command.kind == Command::Kind::quit) return {true, true, {}};
+    // A question about quitting is answered by the very next line.
+    const bool quitAsked = std::exchange(quitAsked_, false);
+    if (command.kind == Command::Kind::quit) {
+        if (!quitAsked && documentBeingWritten(window_->rootViewController())) {
+            quitAsked_ = true;
+            return {false, true, "a document is being written and not stored: q again quits without it"};
+        }
+        return {true, true, {}};
+    }
     if (command.kind == Command::Kind::help) return {false, true, Command::helpLine()};
     if (command.kind == Command::Kind::wait) {
         if (wait_) wait_(std::chrono::seconds(std::min(command.number, 600)));
@@ -128,8 +164,17 @@ std::function<bool()> ModelRunner::singleButton(const ScreenSnapshot& s) {
 
 ModelRunner::Result ModelRunner::enterValue(TextField& field, const std::string& text,
                                             const std::function<bool()>& submit) {
+    // A line that the field does not take whole is no value for it: the
+    // field keeps what it held, an alert stays open, and the person is told.
+    if (auto refused = untypable(field.keyboardType(), text))
+        return failure("\"" + text + "\" not typed: the field " + refusal(field.keyboardType(), *refused));
+    const auto before = field.text();
     Result typed = fill(field, text);
-    if (!typed.ok || !typed.message.empty() || !submit) return typed;
+    if (typed.ok && !typed.message.empty()) {
+        field.setText(before);
+        return failure("\"" + text + "\" not typed: the field took only part of it");
+    }
+    if (!typed.ok || !submit) return typed;
     if (!submit()) return failure("button is disabled");
     return {};
 }
@@ -213,11 +258,31 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
             s.datePickers[command.number - 1]->pick(*date);
             return {};
         }
-        case Command::Kind::search:
+        case Command::Kind::search: {
             if (!s.searchBar) return failure("no search bar");
+            // Characters the scope's keyboard lacks would vanish from the
+            // search: the line is refused, with the way to the other scopes.
+            const KeyboardType keyboard = s.searchBar->keyboardType();
+            if (auto refused = untypable(keyboard, command.text)) {
+                const auto& scopes = s.searchBar->scopeButtonTitles();
+                const int selected = s.searchBar->selectedScopeButtonIndex();
+                const bool scoped = s.searchBar->showsScopeBar() && selected >= 0 &&
+                                    selected < static_cast<int>(scopes.size());
+                std::string message = "\"" + command.text + "\" not searched: " +
+                                      (scoped ? "scope \"" + scopes[selected] + "\"" : std::string("the search")) +
+                                      " " + refusal(keyboard, *refused);
+                const char* separator = "; ";
+                for (int i = 0; scoped && i < static_cast<int>(scopes.size()); ++i) {
+                    if (i == selected) continue;
+                    message += separator + ("sc" + std::to_string(i + 1)) + " for \"" + scopes[i] + "\"";
+                    separator = ", ";
+                }
+                return failure(message);
+            }
             s.searchBar->becomeFirstResponder();
             s.searchBar->enterText(command.text);
             return {};
+        }
         case Command::Kind::scope:
             if (!s.searchBar || command.number > static_cast<int>(s.searchBar->scopeButtonTitles().size()))
                 return failure("no scope " + std::to_string(command.number));

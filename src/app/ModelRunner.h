@@ -17,6 +17,9 @@
 // row, in an alert any number; a text that names no button) is typed into the
 // field; with one button as well, the line's Enter then taps it. An empty
 // line taps the only button of an alert, or of a screen without rows.
+//
+// "q" while a document is being written and not stored asks first; a second
+// "q" as the next line quits.
 class ModelRunner {
 public:
     struct Result {
@@ -53,4 +56,6 @@ private:
     std::shared_ptr<platform::Window> window_;
     std::function<void()> idle_;
     std::function<void(std::chrono::milliseconds)> wait_;
+    // "q" was answered with a question (a document is being written).
+    bool quitAsked_ = false;
 };

@@ -39,12 +39,8 @@ std::string formatDate(DatePicker::TimePoint t) {
     return buf;
 }
 
-// The sign of an icon followed by a blank, or nothing.
-std::string signOf(const std::shared_ptr<Image>& image) {
-    if (!image) return {};
-    std::string sign = IconSign::forImage(image->name());
-    return sign.empty() ? sign : sign + " ";
-}
+// The sign of an icon, or nothing.
+std::string signOf(const std::shared_ptr<Image>& image) { return image ? IconSign::forImage(image->name()) : ""; }
 
 // The nearest of the terminal's eight colours for a colour without a system
 // name; none for black, white and greys (plain text), "2" (dim) for a pale or
@@ -150,7 +146,8 @@ TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) con
                 std::string text, accessory;
                 if (cell) {
                     text = cell->textLabel()->textOrEmpty();
-                    text = signOf(cell->imageView()->image()) + text;
+                    const std::string sign = signOf(cell->imageView()->image());
+                    if (!sign.empty()) text = sign + " " + text;
                     if (cell->hasAccessoryButton()) accessory = "  (i" + std::to_string(item.number) + ")";
                     else if (cell->accessoryType() == TableViewCell::AccessoryType::checkmark) accessory = "  [x]";
                     else if (cell->accessoryType() == TableViewCell::AccessoryType::disclosureIndicator) accessory = "  >";
@@ -170,11 +167,21 @@ TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) con
                     for (auto& sub : cell->subviews()) {
                         if (sub->isCollapsed()) continue;
                         if (auto label = std::dynamic_pointer_cast<Label>(sub)) {
+                            // A value shows the caption its cell gave it, and
+                            // keeps its line when empty, so that the numbers of
+                            // a row cannot be taken one for another.
+                            const std::string& name = label->accessibilityLabel();
+                            if (!name.empty() && name != label->identifier()) {
+                                const std::string value = label->textOrEmpty();
+                                out << paint(indentLines(name + ":" + (value.empty() ? "" : " " + value), pad),
+                                             label->textColor());
+                                continue;
+                            }
                             if (label->textOrEmpty().empty()) continue;
                             out << paint(indentLines(label->textOrEmpty(), pad), label->textColor());
                         } else if (auto image = std::dynamic_pointer_cast<ImageView>(sub)) {
                             std::string sign = signOf(image->image());
-                            if (!sign.empty()) out << pad << sign << "\n";
+                            if (!sign.empty()) out << pad << paint(sign, image->tintColor()) << "\n";
                         } else if (auto progress = std::dynamic_pointer_cast<ProgressView>(sub)) {
                             int filled = static_cast<int>(std::lround(progress->progress() * 10));
                             out << pad << "[" << std::string(filled, '#') << std::string(10 - filled, '-') << "]\n";

@@ -117,6 +117,21 @@ TEST(ModelRunner, DrivesRowsAlertsFieldsSwitchesAndBack) {
     EXPECT_TRUE(runner.execute("q").quit);
 }
 
+TEST(ModelRunner, ALineTheFieldCannotTakeLeavesTheAlertOpenAndItsValueAsItWas) {
+    Session s;
+    ModelRunner runner(s.window);
+    runner.execute("2");
+    for (const char* slip : {"hotovo", "25 km"}) {
+        auto refused = runner.execute(slip);
+        EXPECT_FALSE(refused.ok) << slip;
+        EXPECT_EQ(refused.message, "\"" + std::string(slip) + "\" not typed: the field takes digits only");
+        ASSERT_TRUE(s.window->presentedAlert()) << slip;
+        EXPECT_EQ(s.window->presentedAlert()->textFields()[0]->textOrEmpty(), "100") << slip;
+    }
+    runner.execute("ok");
+    EXPECT_EQ(s.menu->km, "100");
+}
+
 TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
     Session s;
     ModelRunner runner(s.window);

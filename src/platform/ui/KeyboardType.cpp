@@ -47,4 +47,15 @@ std::string keyboardName(KeyboardType keyboard) {
     }
 }
 
+std::string keyboardTakes(KeyboardType keyboard) {
+    switch (keyboard) {
+        case KeyboardType::numberPad:
+        case KeyboardType::asciiCapableNumberPad: return "digits only";
+        case KeyboardType::decimalPad: return "digits and a decimal point only";
+        case KeyboardType::phonePad: return "digits and + * # , ; only";
+        case KeyboardType::asciiCapable: return "ASCII characters only";
+        default: return {};
+    }
+}
+
 }  // namespace platform

@@ -25,5 +25,8 @@ enum class KeyboardType {
 bool keyboardAllows(KeyboardType keyboard, const std::string& character);
 // A short name for front ends ("number pad", ...).
 std::string keyboardName(KeyboardType keyboard);
+// What the keyboard types, for front ends ("digits only", ...); empty for the
+// keyboards that type any text.
+std::string keyboardTakes(KeyboardType keyboard);
 
 }  // namespace platform

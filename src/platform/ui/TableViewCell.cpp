@@ -16,10 +16,11 @@ TableViewCell::TableViewCell(Style style, std::string reuseIdentifier)
     }
 }
 
-std::shared_ptr<Label> TableViewCell::addLabel(const std::string& name) {
+std::shared_ptr<Label> TableViewCell::addLabel(const std::string& name, const std::string& caption) {
     if (auto existing = label(name)) return existing;
     auto l = std::make_shared<Label>();
     l->setIdentifier(name);
+    l->setAccessibilityLabel(caption);
     addSubview(l);
     return l;
 }

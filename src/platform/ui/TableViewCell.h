@@ -33,7 +33,8 @@ public:
     }
 
     // A named label of a custom cell; created once, later calls return it.
-    std::shared_ptr<Label> addLabel(const std::string& name);
+    // A caption says what the label shows (its accessibility label).
+    std::shared_ptr<Label> addLabel(const std::string& name, const std::string& caption = {});
     std::shared_ptr<Label> label(const std::string& name) const;
 
     // Called before the table hands the cell out again.

@@ -3,8 +3,9 @@
 ObjPolozkaCell::ObjPolozkaCell(std::string reuseIdentifier)
     : platform::TableViewCell(platform::TableViewCell::Style::defaultStyle, std::move(reuseIdentifier)) {
     labelNaztov = addLabel("labelNaztov");
-    labelObjednane = addLabel("labelObjednane");
-    labelDodane = addLabel("labelDodane");
-    labelRozdiel = addLabel("labelRozdiel");
-    labelSklad = addLabel("labelSklad");
+    // The numbers under the captions shown beside them.
+    labelObjednane = addLabel("labelObjednane", "objednané");
+    labelDodane = addLabel("labelDodane", "dodané");
+    labelRozdiel = addLabel("labelRozdiel", "rozdiel");
+    labelSklad = addLabel("labelSklad", "sklad");
 }

@@ -4,7 +4,8 @@ SkladCell::SkladCell(std::string reuseIdentifier)
     : platform::TableViewCell(platform::TableViewCell::Style::defaultStyle, std::move(reuseIdentifier)) {
     labelIdtov = addLabel("labelIdtov");
     labelNaztov = addLabel("labelNaztov");
-    labelStav = addLabel("labelStav");
-    labelHmot = addLabel("labelHmot");
-    labelKg = addLabel("labelKg");
+    // The numbers under the captions shown beside them.
+    labelStav = addLabel("labelStav", "ks");
+    labelHmot = addLabel("labelHmot", "hmotnosť");
+    labelKg = addLabel("labelKg", "kg");
 }

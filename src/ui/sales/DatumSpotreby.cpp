@@ -73,7 +73,9 @@ void DatumSpotreby::vyber(std::size_t row) {
             animated);
 }
 
-void DatumSpotreby::chyba() { SalesUi::message(*this, "chyba", "číslo je mimo dovolený rozsah", true); }
+void DatumSpotreby::chyba(const std::string& typed) {
+    SalesUi::message(*this, "chyba", TypedNumber::refusal(typed, "číslo je mimo dovolený rozsah"), true);
+}
 
 bool DatumSpotreby::checkMnozstvo(const TovarItem&, const DatumSpotrebyItem& sarza,
                                   const std::string& mnozstvo) const {
@@ -120,7 +122,7 @@ void DatumSpotreby::setMnozstvo(const std::string& mnozstvo) {
 
 void DatumSpotreby::mnozstvoOk(const std::string& typed) {
     if (!checkMnozstvo(*tovarItem, *datumSpotrebyItem, typed)) {
-        chyba();
+        chyba(typed);
         return;
     }
     setMnozstvo(typed);
@@ -164,7 +166,7 @@ void DatumSpotreby::zlavaOk(const std::string& typed) {
     // An empty discount keeps the discount the line had.
     if (!TypedNumber::isEmpty(typed)) {
         if (!checkZlava(typed)) {
-            chyba();
+            chyba(typed);
             return;
         }
         setZlava(typed);

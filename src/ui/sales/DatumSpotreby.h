@@ -43,5 +43,6 @@ public:
 private:
     void vyber(std::size_t row);
     void zlavaPrompt();
-    void chyba();
+    // The refusal of the typed text: out of range, or no number at all.
+    void chyba(const std::string& typed);
 };

@@ -138,7 +138,8 @@ bool Parametre::cislo(ParameterItem& item, const std::string& typed) {
         item.VALUE = *value;
         item.DISPLAYVALUE = *value;
     } else {
-        SalesUi::message(*this, "chyba!", "číslo je mimo povolený rozsah", true, AlertAction::Style::destructive);
+        SalesUi::message(*this, "chyba!", TypedNumber::refusal(typed, "číslo je mimo povolený rozsah"), true,
+                         AlertAction::Style::destructive);
     }
     reload();
     return value.has_value();

@@ -119,7 +119,7 @@ void Polozky::dodZlava(const std::string& typed) {
     const auto max = TypedNumber::decimal(trekora.selectedOdberatelItem->ZLMAX);
     const double limit = max ? *max : Amounts::floatOf(trekora.selectedOdberatelItem->ZLMAX);
     if (!value || *value < 0 || TypedNumber::hundredths(*value) > TypedNumber::hundredths(limit)) {
-        SalesUi::message(*this, "číslo mimo povolený rozsah!", "", true);
+        SalesUi::message(*this, TypedNumber::refusal(typed, "číslo mimo povolený rozsah!"), "", true);
         return;
     }
     std::string zlava = typed;

@@ -59,6 +59,9 @@ public:
 
     // Whether this editor has written its document (it writes it once).
     bool zapisany() const { return zapisany_; }
+    // Whether goods are chosen for a document this editor has not written:
+    // what leaving the program now would lose.
+    bool rozpracovany() const;
 
     int numberOfRowsInSection(platform::TableView&, int section) override;
     std::shared_ptr<platform::TableViewCell> cellForRowAt(platform::TableView& table,

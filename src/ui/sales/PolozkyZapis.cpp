@@ -37,6 +37,8 @@ void Polozky::viewDidAppear(bool animated) {
     }
 }
 
+bool Polozky::rozpracovany() const { return !zapisany_ && !sharedTrekora().getPolozkyArray().empty(); }
+
 void Polozky::zapis() {
     auto& trekora = sharedTrekora();
     // A document is written once: a second confirmation of the same editor

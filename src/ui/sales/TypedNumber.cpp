@@ -12,12 +12,13 @@ std::string trimmed(const std::string& text) {
     return text.substr(first, last - first + 1);
 }
 
-// "[sign] digits [. digits]" or "[sign] . digits" with "," read as ".".
-bool wellFormed(const std::string& text, std::string& normalised) {
+// "[sign] digits [. digits]" or "[sign] . digits" with "," read as "."; the
+// number of digits in `digits`.
+bool shaped(const std::string& text, std::string& normalised, std::size_t& digits) {
     normalised.clear();
+    digits = 0;
     std::size_t i = 0;
     if (i < text.size() && (text[i] == '-' || text[i] == '+')) normalised += text[i++];
-    std::size_t digits = 0;
     bool point = false;
     for (; i < text.size(); ++i) {
         char c = text[i];
@@ -31,7 +32,13 @@ bool wellFormed(const std::string& text, std::string& normalised) {
             return false;
         }
     }
-    return digits > 0 && digits <= 15;
+    return digits > 0;
+}
+
+// A number of that shape with at most 15 digits (what a double holds exactly).
+bool wellFormed(const std::string& text, std::string& normalised) {
+    std::size_t digits = 0;
+    return shaped(text, normalised, digits) && digits <= 15;
 }
 
 }  // namespace
@@ -57,3 +64,10 @@ std::optional<std::int64_t> TypedNumber::whole(const std::string& text) {
 }
 
 std::int64_t TypedNumber::hundredths(double value) { return std::llround(value * 100.0); }
+
+std::string TypedNumber::refusal(const std::string& text, const std::string& outOfRange) {
+    std::string normalised;
+    std::size_t digits = 0;
+    if (isEmpty(text) || shaped(trimmed(text), normalised, digits)) return outOfRange;
+    return "zadaný text nie je číslo";
+}

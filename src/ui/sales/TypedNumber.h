@@ -19,4 +19,8 @@ public:
     // The number in hundredths, rounded half away from zero (the unit of
     // comparison of discounts and decimal parameters).
     static std::int64_t hundredths(double value);
+    // What to tell about a typed text that a check refused: `outOfRange` for
+    // a number (and for an empty text, read as 0), "zadaný text nie je číslo"
+    // for a text that is no number at all.
+    static std::string refusal(const std::string& text, const std::string& outOfRange);
 };

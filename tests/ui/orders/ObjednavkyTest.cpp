@@ -2,6 +2,7 @@
 // a cash sale and a goods receipt, the deletion and the start of the import.
 #include "OrdersFixture.h"
 
+#include "app/TerminalRenderer.h"
 #include "core/Colors.h"
 #include "platform/Wifi.h"
 #include "records/DatumSpotrebyItem.h"
@@ -94,6 +95,22 @@ TEST_F(ObjednavkyTest, AnOrderTurnedIntoACashSaleReadsOneHundredPercent) {
     table = objednavky->tableView.lock();
     EXPECT_EQ(text(*table, rowOf("24102"), "labelPercento"), "100%");
     EXPECT_EQ(label(*table, rowOf("24102"), "labelPercento")->textColor(), colorLabel());
+}
+
+TEST_F(ObjednavkyTest, TheTerminalShowsEachNumberOfALineOrStockRowUnderItsCaption) {
+    ASSERT_TRUE(lines("24102"));
+    const std::string order = TerminalRenderer().render(ScreenSnapshot::take(*window));
+    EXPECT_NE(order.find("  1. \n     T001 Káva zrnková Espresso\n     objednané: 4.0\n     dodané:\n"
+                         "     rozdiel: 4\n     sklad: 36.0\n"),
+              std::string::npos)
+        << order;
+    toMainMenu();
+    tapRow("inventúra");
+    tapRow("tovar");
+    const std::string stock = TerminalRenderer().render(ScreenSnapshot::take(*window));
+    EXPECT_NE(stock.find("     T001\n     Káva zrnková Espresso\n     ks: 36.0\n     hmotnosť: 1.0\n     kg: 36.0\n"),
+              std::string::npos)
+        << stock;
 }
 
 TEST_F(ObjednavkyTest, AGoodsReceiptDeliversNothingAndAnEmptyDocumentIsRefused) {

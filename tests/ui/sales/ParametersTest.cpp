@@ -23,11 +23,13 @@ TEST_F(SalesTest, PointsTransferRefusesBadCountsThenWritesAndReturnsToTheMenu) {
     parametre->tableView.lock()->tapRow({0, 0});
     ASSERT_TRUE(alert());
     EXPECT_EQ(alert()->message(), std::optional<std::string>("max: 365.0"));
-    for (const char* refused : {"366", "-1", "12x", "abc", "2,5"}) {
+    const std::string outOfRange = "číslo je mimo povolený rozsah", noNumber = "zadaný text nie je číslo";
+    for (const auto& [refused, told] : {std::pair{"366", outOfRange}, {"-1", outOfRange}, {"12x", noNumber},
+                                        {"abc", noNumber}, {"2,5", outOfRange}}) {
         typeInAlert(refused);
         tapAlert("ok");
         ASSERT_TRUE(alert()) << refused;
-        EXPECT_EQ(alert()->message(), std::optional<std::string>("číslo je mimo povolený rozsah")) << refused;
+        EXPECT_EQ(alert()->message(), std::optional<std::string>(told)) << refused;
         tapAlert("ok");
         EXPECT_EQ(points.VALUE, "0") << refused;
         parametre->tableView.lock()->tapRow({0, 0});

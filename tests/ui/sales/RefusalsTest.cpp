@@ -10,10 +10,12 @@ TEST_F(SalesTest, ExtraDiscountIsANumberFromZeroToTheCustomersMaximum) {
     pick("T001", 0, "1", "");
     backToEditor();
     auto editor = topAs<Polozky>();
-    for (const char* refused : {"abc", "8,01", "-1", "5%"}) {
+    const std::string outOfRange = "číslo mimo povolený rozsah!", noNumber = "zadaný text nie je číslo";
+    for (const auto& [refused, told] : {std::pair{"abc", noNumber}, {"8,01", outOfRange}, {"-1", outOfRange},
+                                        {"5%", noNumber}}) {
         editor->dodZlava(refused);
         ASSERT_TRUE(alert()) << refused;
-        EXPECT_EQ(alert()->title(), std::optional<std::string>("číslo mimo povolený rozsah!"));
+        EXPECT_EQ(alert()->title(), std::optional<std::string>(told)) << refused;
         tapAlert("ok");
         EXPECT_EQ(editor->data[0]->ZLAVA3, "0.0") << refused;
     }
@@ -36,6 +38,10 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     for (const char* refused : {"2.5", "2x", "-1"}) {
         batches->mnozstvoOk(refused);
         ASSERT_TRUE(alert()) << refused;
+        EXPECT_EQ(alert()->message(), std::optional<std::string>(refused == std::string("2x")
+                                                                     ? "zadaný text nie je číslo"
+                                                                     : "číslo je mimo dovolený rozsah"))
+            << refused;
         tapAlert("ok");
         EXPECT_EQ(batches->tovarItem->VYBRANE, "0") << refused;
     }

@@ -46,4 +46,25 @@ TEST(TerminalSale, CashSaleFromLoginToTheDocumentQuestion) {
     EXPECT_EQ(terminal.scalar("select hodnota from km"), "184400");
 }
 
+// Slips of a new user: letters in the digits scope of the search, and "q"
+// with a document being written; the loyalty crown on the way.
+TEST(TerminalSale, SlipsAreToldAndAnUnwrittenDocumentIsNotQuitUnasked) {
+    TerminalRun terminal("slips");
+    ASSERT_EQ(terminal.run("f1=1234\nprihlásiť\n3\n/kvet\nsc2\n/kvet\n1\nok\náno\n1\n"
+                           "add\n1\n1\nf1=2\nok\nok\nb\nq\nq\n"),
+              0)
+        << terminal.errors();
+    const std::string output = terminal.output();
+    std::size_t at = 0;
+    for (const char* step : {"> /kvet\n! \"kvet\" not searched: scope \"čísla\" takes digits only; sc2 for \"text\"\n",
+                             "== odberatelia: 1 / 21 ==", "  1. ZA03 Kaviareň Kvet", "     ♛\n",
+                             "== hotovosť: 1 / 1 ==",
+                             "> q\na document is being written and not stored: q again quits without it\n", "> q\n"}) {
+        const auto found = output.find(step, at);
+        EXPECT_NE(found, std::string::npos) << "'" << step << "' not drawn after position " << at << "\n"
+                                            << output.substr(at, 3000);
+        if (found != std::string::npos) at = found;
+    }
+}
+
 }  // namespace
