@@ -99,10 +99,10 @@ float floatValue(const std::string& text) {
     double value = 0.0;
     auto result = std::from_chars(text.data() + start, text.data() + i, value, std::chars_format::general);
     if (result.ec == std::errc::result_out_of_range) {
-        // Too large or too small for a double: tell the two apart by the exponent.
-        std::size_t e = text.find_first_of("eE", start);
-        bool tiny = e != std::string::npos && e < i && e + 1 < i && text[e + 1] == '-';
-        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+        // Too large or too small for a double: a number with digits before
+        // its decimal point (once the exponent is applied) is too large,
+        // any other too small, whatever the sign of its exponent.
+        value = number->point > 0 ? std::numeric_limits<double>::infinity() : 0.0;
     }
     float f = static_cast<float>(value);
     return negative ? -f : f;

@@ -17,11 +17,14 @@ namespace {
 using platform::Console;
 
 // The stock of a good of the parent document is what the parent sold less
-// what earlier returns against it already gave back.
+// what earlier returns against it already gave back. The loyalty flag is the
+// good's own, the one the written return's lines carry, so that the editor
+// shows the loyalty share the return will store.
 const char* const kParentDocumentGoods =
     "select p.idtov,p.naztov1,p.naztov2,p.EAN,p.EAN_OB,p.CENA\n"
     ",p.DPH,(1+(cast(p.dph as float)/100))*p.cena sdph,p.zlava1,p.zlava2,null datum_od,null datum_do,p.zlavac zlava3\n"
     ",p.CENA1 cena1,p.CENA2 cena2,p.CENAC cena3,p.zlava1 maxzla,p.zlava2 akczla,p.mj\n"
+    ",(select t.korunka from tovar t where t.idtov=p.idtov) korunka\n"
     ",0 VYBRANE,sum(p.mnoz)+coalesce((select sum(r.mnoz) from polo r join vety v on v.id=r.vety_id\n"
     "  where v.parcdok=p.cdok and r.mnoz<0 and r.idtov=p.idtov),0) SKLAD_STAV\n"
     "from polo p\n"

@@ -40,6 +40,18 @@ TEST(StringValue, FloatValueUsesThePointOnly) {
     EXPECT_TRUE(std::isinf(floatValue("-1e400")) && floatValue("-1e400") < 0);
 }
 
+TEST(StringValue, FloatValueBeyondTheRangeGoesByTheSizeOfTheNumber) {
+    const std::string huge(400, '7');
+    const std::string tiny = "0." + std::string(399, '0') + "1";
+    EXPECT_TRUE(std::isinf(floatValue(huge)) && floatValue(huge) > 0);
+    EXPECT_TRUE(std::isinf(floatValue("-" + huge)) && floatValue("-" + huge) < 0);
+    EXPECT_TRUE(std::isinf(floatValue(huge + "e-2")));
+    EXPECT_EQ(floatValue(tiny), 0.0f);
+    EXPECT_EQ(floatValue("-" + tiny), 0.0f);
+    EXPECT_EQ(floatValue(huge + "e-1000"), 0.0f);
+    EXPECT_EQ(floatValue("1e-400"), 0.0f);
+}
+
 TEST(StringValue, SubstringCountsCharacters) {
     EXPECT_EQ(substring("123456", 0, 2), "12");
     EXPECT_EQ(substring("123456", 2, 4), "34");

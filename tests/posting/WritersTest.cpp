@@ -287,6 +287,22 @@ TEST_F(Writers, DailyClosingAndItsExportFile) {
     EXPECT_EQ(t->zapisUzavierku(), "chyba!,,zapis du");
 }
 
+TEST_F(Writers, ClosingCountsTheCashOfAnInvoiceOnce) {
+    customer("10101-01");
+    load(typ("predaj", "faktúra na hotovosť"));
+    choose("T002", "2027-03-31", 3);
+    const std::string settled = cdokOf(post());
+    load(typ("predaj", "faktúra"));
+    choose("T002", "2027-03-31", 2);
+    const std::string onAccount = cdokOf(post());
+    // Both paid in cash: the one settled in cash on writing is counted once.
+    ASSERT_EQ(t->vytvorUhraduFaktury(idOf(settled), "20").rfind("ok!", 0), 0u);
+    ASSERT_EQ(t->vytvorUhraduFaktury(idOf(onAccount), "20").rfind("ok!", 0), 0u);
+    ASSERT_EQ(t->zapisUzavierku().rfind("ok!", 0), 0u);
+    EXPECT_EQ(value("select printf('%.2f', sumdokz) from vety where pohyb = 90"),
+              value("select printf('%.2f', sum(sumdokz)) from vety where cdok in (?, ?)", {settled, onAccount}));
+}
+
 TEST_F(Writers, FiscalWriteBack) {
     const std::string sale = cashSale();
     const std::string id = idOf(sale);

@@ -5,9 +5,13 @@ values (date('now', 'localtime'), time('now', 'localtime'),
         nullif(?1, ''),
         (select trim(coalesce(meno, '') || ' ' || coalesce(priezvisko, '')) from uzivatel where idu = ?1),
         90, ?2, nullif(trim(?3), ''), nullif(trim(?4), ''),
-        -- the day's sums, added in cents
-        coalesce((select sum(cast(round(sumdokz * 100) as integer)) from vety
-                  where ducis is null and (pohyb in (6, 7, 8, 10) or (pohyb in (20, 21) and facvset = 1))) / 100.0, 0),
+        -- the day's sums, added in cents: an invoice or credit note settled in cash counts
+        -- when it is written, so a cash payment made against it is not counted again
+        coalesce((select sum(cast(round(d.sumdokz * 100) as integer)) from vety d
+                  where d.ducis is null
+                    and (d.pohyb in (7, 8, 10) or (d.pohyb in (20, 21) and d.facvset = 1)
+                         or (d.pohyb = 6 and not exists (select 1 from vety f where f.cdok = d.parcdok
+                                                          and f.pohyb in (20, 21) and f.facvset = 1)))) / 100.0, 0),
         coalesce((select sum(cast(round(obccbd * 100) as integer)) from vety where ducis is null) / 100.0, 0),
         coalesce((select sum(cast(round(obccsd * 100) as integer)) from vety where ducis is null) / 100.0, 0),
         coalesce((select sum(cast(round(sumdph * 100) as integer)) from vety

@@ -159,7 +159,8 @@ bool DatumSpotreby::checkZlava(const std::string& zlava) const {
 }
 
 void DatumSpotreby::setZlava(const std::string& zlava) {
-    tovarItem->ZLAVA1 = platform::format("%5.2f", TypedNumber::decimal(zlava).value_or(0.0));
+    // Adding 0 turns a typed "-0" into plain 0, which prints without a sign.
+    tovarItem->ZLAVA1 = platform::format("%5.2f", TypedNumber::decimal(zlava).value_or(0.0) + 0.0);
 }
 
 void DatumSpotreby::zlavaOk(const std::string& typed) {

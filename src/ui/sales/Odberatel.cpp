@@ -157,21 +157,16 @@ void Odberatel::kilometre(bool animated) {
         std::string typed;
         if (auto prompt = weakAlert.lock(); prompt && !prompt->textFields().empty())
             typed = prompt->textFields().front()->textOrEmpty();
-        // An empty or non-numeric reading keeps the one held before.
+        // An empty or non-numeric reading keeps the one held before. The
+        // reading is the vehicle's, whoever drives it: it is stored before
+        // the substitute question.
         const auto reading = TypedNumber::whole(typed);
-        std::string km = t.km;
-        if (reading && *reading >= 0) km = std::to_string(*reading);
-        auto store = [km] {
-            auto& tk = sharedTrekora();
-            tk.km = km;
-            tk.writeKm();
-        };
+        if (reading && *reading >= 0) t.km = std::to_string(*reading);
+        t.writeKm();
         if (coredb::upper(t.str) == coredb::upper(t.idu)) {
-            store();
             screen->otvorMenu(animated);
             return;
         }
-        // The reading is stored only once the driver is confirmed.
         auto question = AlertController::make("náhradník?", "stredisko: " + t.str + "\nužívateľ:" + t.idu,
                                               AlertController::Style::alert);
         question->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak,
@@ -182,8 +177,7 @@ void Odberatel::kilometre(bool animated) {
                 if (auto nav = s->navigationController()) nav->popToRootViewController(animated);
         }));
         question->addAction(std::make_shared<AlertAction>("áno", AlertAction::Style::defaultStyle,
-                                                          [weak, store, animated](AlertAction&) {
-                                                              store();
+                                                          [weak, animated](AlertAction&) {
                                                               if (auto s = weak.lock()) s->otvorMenu(animated);
                                                           }));
         t.playSound2();

@@ -127,6 +127,8 @@ void Polozky::dodZlava(const std::string& typed) {
         if (c == ',') c = '.';
     const auto first = zlava.find_first_not_of(' ');
     zlava = zlava.substr(first, zlava.find_last_not_of(' ') - first + 1);
+    // A zero keeps no minus sign ("-0,0" is "0.0").
+    if (*value == 0.0 && zlava[0] == '-') zlava.erase(0, 1);
     trekora.setZlava3(zlava);
     trekora.prepocitajDoklad(data);
     zobrazSumy();

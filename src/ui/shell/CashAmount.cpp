@@ -17,7 +17,12 @@ constexpr const char* kMaxCents = "9999999999";
 
 }  // namespace
 
-std::optional<std::string> CashAmount::amountText(const std::string& typed, bool withdrawal) {
+std::optional<std::string> CashAmount::amountText(const std::string& typed, bool withdrawal, bool* tooLarge) {
+    if (tooLarge) *tooLarge = false;
+    auto beyondBound = [tooLarge]() -> std::optional<std::string> {
+        if (tooLarge) *tooLarge = true;
+        return std::nullopt;
+    };
     if (typed.empty()) return std::nullopt;
     std::string text = typed;
     std::replace(text.begin(), text.end(), ',', '.');
@@ -29,7 +34,7 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
     const long long pointPosition = number->point;
 
     if (number->negative) return std::nullopt;
-    if (pointPosition > static_cast<long long>(kMaxIntegerDigits)) return std::nullopt;
+    if (pointPosition > static_cast<long long>(kMaxIntegerDigits)) return beyondBound();
 
     // Cents as a decimal digit string: the digits up to two places after the
     // point, rounded by the third place (halves away from zero).
@@ -58,7 +63,7 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
     if (nonZero == std::string::npos) return std::nullopt;  // rounds to zero
     cents.erase(0, nonZero);
     const std::string maxCents = kMaxCents;
-    if (cents.size() > maxCents.size() || (cents.size() == maxCents.size() && cents > maxCents)) return std::nullopt;
+    if (cents.size() > maxCents.size() || (cents.size() == maxCents.size() && cents > maxCents)) return beyondBound();
     while (cents.size() < 3) cents.insert(cents.begin(), '0');
 
     std::string result = withdrawal ? "-" : "";

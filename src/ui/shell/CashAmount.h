@@ -16,6 +16,8 @@ public:
     // The posted amount text: negative (leading "-") for a withdrawal,
     // positive for a deposit. None when nothing is to be posted: an empty
     // text, a text that does not begin with a number, an amount that rounds
-    // to zero, a typed negative value, or a value above 99,999,999.99.
-    static std::optional<std::string> amountText(const std::string& typed, bool withdrawal);
+    // to zero, a typed negative value, or a value above 99,999,999.99; only
+    // the last sets `tooLarge`, so that the caller can say so.
+    static std::optional<std::string> amountText(const std::string& typed, bool withdrawal,
+                                                 bool* tooLarge = nullptr);
 };

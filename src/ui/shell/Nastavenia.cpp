@@ -7,6 +7,8 @@
 #include "platform/ui/NavigationController.h"
 #include "records/NastaveniaItem.h"
 
+#include <algorithm>
+
 using N = NastaveniaItem;
 using S = Nastavenia;
 
@@ -19,7 +21,21 @@ S::Row tf(std::string N::*setting, std::weak_ptr<platform::TextField> S::*outlet
           const char* caption) {
     return S::Row{setting, nullptr, outlet, name, caption};
 }
-// The range of a numeric setting; `decimals` places allowed after the point.
+// The settings that are read as numbers or compared as keywords: blanks
+// around them mean nothing and are dropped on save. Every other text (a
+// printer's greeting, a network name, an address, a directory) is stored as
+// typed.
+const std::vector<std::string N::*>& trimmedSettings() {
+    static const std::vector<std::string N::*> table = {
+        &N::POCETMIESTJCENA, &N::POCETMIEST, &N::POCETMIESTDPH, &N::MAXSUMAHOTOVOSTI, &N::PAGEWIDTH,
+        &N::PAGEHEIGHT,      &N::PRINTPORT,  &N::BAUDRATE,      &N::DATABITS,         &N::STOPBITS,
+        &N::WIFI_PRINTER_PORT, &N::WIFI_PRINTER_PORT2, &N::FISCAL_TYPE, &N::FISCAL_TYPE2,
+    };
+    return table;
+}
+
+// The range of a number setting whose wrong value would do harm; `decimals`
+// places allowed after the point. Nothing else is checked.
 struct Range {
     std::string N::*setting;
     long long min;
@@ -30,17 +46,9 @@ struct Range {
 
 const std::vector<Range>& ranges() {
     static const std::vector<Range> table = {
-        {&N::POCETMIESTJCENA, 0, 6, 0, false},
-        {&N::POCETMIEST, 0, 6, 0, false},
-        {&N::POCETMIESTDPH, 0, 6, 0, false},
-        // The cash limit, in cents: the same bound as any cash amount.
+        // The cash limit, in cents: the same bound as any cash amount. An
+        // empty limit would read as 0 and refuse every cash sale.
         {&N::MAXSUMAHOTOVOSTI, 0, 9999999999LL, 2, false},
-        {&N::PAGEWIDTH, 1, 1000, 0, false},
-        {&N::PAGEHEIGHT, 1, 1000, 0, false},
-        {&N::PRINTPORT, 0, 65535, 0, false},
-        {&N::BAUDRATE, 50, 4000000, 0, false},
-        {&N::DATABITS, 5, 8, 0, false},
-        {&N::STOPBITS, 1, 2, 0, false},
         {&N::WIFI_PRINTER_PORT, 0, 65535, 0, false},
         // The second printer is optional.
         {&N::WIFI_PRINTER_PORT2, 0, 65535, 0, true},
@@ -88,7 +96,8 @@ std::string bound(long long value, int decimals) {
 }  // namespace
 
 std::optional<std::string> Nastavenia::refusal(const Row& row, std::string& value) {
-    value = trimmed(value);
+    const auto& trim = trimmedSettings();
+    if (std::find(trim.begin(), trim.end(), row.setting) != trim.end()) value = trimmed(value);
     for (const auto& range : ranges()) {
         if (range.setting != row.setting) continue;
         if (value.empty() && range.mayBeEmpty) return std::nullopt;

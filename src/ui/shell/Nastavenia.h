@@ -14,8 +14,9 @@ class NastaveniaItem;
 // The settings screen: the settings of the current centre as 17 switches
 // (yes/no settings) and 29 text fields, written back by Save.
 // DEVICE_IP and DEVICE_IP_CHECK have no widget and are saved unchanged.
-// Save checks every field first; a refused one keeps the screen open with
-// its message and stores nothing.
+// Texts are saved as typed; Save refuses only a cash limit or printer port
+// that is no number in its range, keeping the screen open with a message
+// naming the field and storing nothing.
 class Nastavenia : public platform::TableViewController {
 public:
     // Outlets, connected by the storyboard.
@@ -78,10 +79,11 @@ public:
     // The 46 rows in the order the screen loads and saves them.
     static const std::vector<Row>& rows();
 
-    // Checks the text of a row's field as it is to be saved: blanks around it
-    // are dropped, a number must be one and within its setting's range (a
-    // decimal comma of an amount becomes a point). Answers the message of a
-    // refusal, or nothing when `value` (so brought into form) may be saved.
+    // Checks the text of a row's field as it is to be saved: blanks around a
+    // number or a printer type are dropped; the cash limit and the printer
+    // ports must be numbers within their range (a decimal comma of the limit
+    // becomes a point). Answers the message of a refusal, naming the field,
+    // or nothing when `value` (so brought into form) may be saved.
     static std::optional<std::string> refusal(const Row& row, std::string& value);
 
     virtual void saveTapped();

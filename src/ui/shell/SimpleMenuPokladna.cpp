@@ -35,8 +35,14 @@ void SimpleMenu::pokladnaPrompt(bool vyber) {
 }
 
 void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
-    auto suma = CashAmount::amountText(typed, vyber);
-    if (!suma) return;
+    bool tooLarge = false;
+    auto suma = CashAmount::amountText(typed, vyber, &tooLarge);
+    if (!suma) {
+        // Nothing typed, or nothing to post: silent. An amount beyond what a
+        // cash document holds is refused in words, as the posting refuses it.
+        if (tooLarge) zobrazVysledok("chyba!,,suma mimo povoleného rozsahu");
+        return;
+    }
     auto& trekora = sharedTrekora();
     const std::string result = vyber ? trekora.zapisVyber(*suma, "") : trekora.zapisVklad(*suma, "");
     const auto vysledok = SalesUi::vysledok(result);

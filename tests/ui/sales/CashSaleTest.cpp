@@ -15,7 +15,7 @@ TEST_F(SalesTest, CashSaleWithBatchesLineAndExtraDiscountIsWrittenAsShown) {
     tapAlert("ok");
     ASSERT_TRUE(alert());
     EXPECT_EQ(alert()->title(), std::optional<std::string>("náhradník?"));
-    EXPECT_EQ(scalar("select hodnota from km"), "1000");  // not stored before the answer
+    EXPECT_EQ(scalar("select hodnota from km"), "1234");  // stored before the question
     tapAlert("áno");
     EXPECT_EQ(scalar("select hodnota from km"), "1234");
     tapRow("hotovosť");

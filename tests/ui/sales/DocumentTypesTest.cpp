@@ -143,6 +143,32 @@ TEST_F(SalesTest, CreditNoteAgainstAnInvoiceIsBoundedByTheInvoice) {
               scalar("select printf('%.2f', sumdokz) from vety where cdok = " + invoice));
 }
 
+TEST_F(SalesTest, CreditNoteEditorShowsTheLoyaltyShareItWrites) {
+    document("kvet", "faktúra");
+    topAs<Parametre>()->pouzitTapped();
+    pick("T001", 0, "2", "");  // a good of the loyalty programme
+    pick("T003", 0, "4", "");  // and one outside it
+    backToEditor();
+    confirm();
+    tapAlert("nie");
+    nav->popViewController(false);
+    const std::string invoice = lastCdok();
+
+    tapRow("dobropis");
+    auto parametre = topAs<Parametre>();
+    parametre->tableView.lock()->tapRow({0, 1});
+    topAs<Lookup>()->tableView.lock()->tapRow({0, 0});
+    parametre->pouzitTapped();
+    pick("T001", 0, "-2", "");
+    pick("T003", 0, "-4", "");
+    backToEditor();
+    const std::string shown = topAs<Polozky>()->labelSumaDoKorunky.lock()->textOrEmpty();
+    confirm();
+    EXPECT_EQ(scalar("select parcdok from vety where cdok = " + lastCdok()), invoice);
+    EXPECT_EQ(shown, scalar("select printf('%13.2f', sumdokz_korunka) from vety where cdok = " + lastCdok()));
+    EXPECT_LT(std::stod(shown), 0.0);
+}
+
 TEST_F(SalesTest, OrderForDeliveryTakesAnyQuantityAndMovesNoStock) {
     document("kvet", "objednávka na závoz");
     pick("T012", 0, "500", "");  // beyond the stock of the batch

@@ -60,7 +60,25 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
 }
 
-TEST_F(SalesTest, KilometreReadingIsStoredOnlyWhenItIsANumberAndTheDriverIsConfirmed) {
+TEST_F(SalesTest, DiscountTypedAsMinusZeroIsZero) {
+    document("kvet", "hotovosť");
+    pick("T001", 0, "13", "");  // more than the batch holds: the batch screen stays
+    tapAlert("ok");
+    auto batches = topAs<DatumSpotreby>();
+    batches->mnozstvoOk("1");
+    // Pasted: the decimal pad has no minus key.
+    alert()->textFields().front()->setText(std::string("-0"));
+    tapAlert("ok");
+    EXPECT_EQ(batches->tovarItem->ZLAVA1, " 0.00");
+    backToEditor();
+    auto editor = topAs<Polozky>();
+    editor->dodZlava("-0,0");
+    EXPECT_EQ(editor->data[0]->ZLAVA3, "0.0");
+    confirm();
+    EXPECT_EQ(scalar("select zlava1 || ' ' || zlavac from polo where cdok = " + lastCdok()), "0.0 0.0");
+}
+
+TEST_F(SalesTest, KilometreReadingIsStoredWhenItIsANumberWhoeverDrives) {
     settings().KILOMETRE = "A";
     exec("update km set hodnota = 1000");
     customer("kvet");
@@ -74,8 +92,8 @@ TEST_F(SalesTest, KilometreReadingIsStoredOnlyWhenItIsANumberAndTheDriverIsConfi
     drain();
     typeInAlert("1500");
     tapAlert("ok");
-    tapAlert("nie");  // not the vehicle's own driver: back to the login, nothing stored
-    EXPECT_EQ(scalar("select hodnota from km"), "1000");
+    tapAlert("nie");  // not the vehicle's own driver: back to the login, the reading kept
+    EXPECT_EQ(scalar("select hodnota from km"), "1500");
     EXPECT_TRUE(std::dynamic_pointer_cast<Login>(top()));
 }
 

@@ -153,6 +153,24 @@ TEST_F(ActionsTest, CashPromptPostsNothingForZeroEmptyOrNegativeInput) {
     EXPECT_EQ(top(), menu);
 }
 
+TEST_F(ActionsTest, CashAmountBeyondTheBoundIsRefusedWithTheRangeMessage) {
+    auto menu = show("uzavierka");
+    const int before = documentCount();
+    for (const std::string row : {"vklad", "odvod"}) {
+        for (const std::string typed : {"100000000", "99999999,995", "12345678901234567890"}) {
+            tapRow(row);
+            typeInAlert(typed);
+            tapAlert("ok");
+            ASSERT_TRUE(alert()) << row << " '" << typed << "'";
+            EXPECT_EQ(alert()->title(), "chyba!");
+            EXPECT_EQ(alert()->message(), "suma mimo povoleného rozsahu");
+            tapAlert("ok");
+        }
+    }
+    EXPECT_EQ(documentCount(), before);
+    EXPECT_EQ(top(), menu);
+}
+
 // --- daily closing -------------------------------------------------------------------------
 
 TEST_F(ActionsTest, DailyClosingWritesItsDocumentAndExport) {

@@ -56,7 +56,8 @@ TEST_F(NastaveniaTest, EveryOutletIsConnectedAndShowsItsSetting) {
 TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
     const std::string deviceIp = column("device_ip");
     auto screen = open();
-    // Numbers within their ranges; blanks around any text are dropped.
+    // Numbers within their ranges; blanks around numbers and printer types
+    // are dropped, other texts keep them.
     const std::map<std::string, std::string> numbers = {
         {"textFieldPocetMiestJCena", " 4 "}, {"textFieldPocetMiest", "3"},     {"textFieldPocetMiextDph", "1 "},
         {"textFieldMaxSumaHotovosti", " 1234,5 "}, {"textFieldPageWidth", "48"}, {"textFieldPageHeight", "72"},
@@ -85,6 +86,7 @@ TEST_F(NastaveniaTest, SaveRoundTripsEverySwitchAndField) {
             expected[row.outletName] = (screen.get()->*row.textOutlet).lock()->textOrEmpty();
     }
     for (auto& [name, value] : expected) {
+        if (!numbers.count(name) && name.rfind("textFieldFiscalType", 0) != 0) continue;
         value.erase(0, value.find_first_not_of(' '));
         value.erase(value.find_last_not_of(' ') + 1);
     }
@@ -151,8 +153,8 @@ TEST_F(NastaveniaTest, ARefusedFieldKeepsTheScreenWithItsMessageAndStoresNothing
         {&Nastavenia::textFieldMaxSumaHotovosti, "", nullptr},
         {&Nastavenia::textFieldWifiPort, "99999999", "wifi tlačiareň port: zadajte číslo od 0 do 65535"},
         {&Nastavenia::textFieldWifiPort, "-1", nullptr},
-        {&Nastavenia::textFieldDataBits, "9", "data bits: zadajte číslo od 5 do 8"},
-        {&Nastavenia::textFieldPocetMiest, "2a", nullptr},
+        {&Nastavenia::textFieldWifiPort2, "9100a", "wifi tlačiareň 2 port: zadajte číslo od 0 do 65535"},
+        {&Nastavenia::textFieldWifiPort, "", nullptr},
     };
     for (const auto& c : cases) {
         auto screen = open();
@@ -173,6 +175,47 @@ TEST_F(NastaveniaTest, ARefusedFieldKeepsTheScreenWithItsMessageAndStoresNothing
         EXPECT_EQ(column("maxsumahotovosti"), "5000");
         nav->popViewController(false);
     }
+}
+
+TEST_F(NastaveniaTest, TextsAreStoredAsTypedAndOnlyHarmfulNumbersAreRefused) {
+    // An empty page height means no page end; it does not hold up the rest.
+    auto screen = open();
+    screen->textFieldPageHeight.lock()->setText(std::string(""));
+    screen->textFieldWifiIp.lock()->setText(std::string("10.0.0.1"));
+    screen->saveTapped();
+    EXPECT_EQ(top(), topMenu());
+    EXPECT_EQ(column("pageheight"), "");
+    EXPECT_EQ(column("wifi_printer_ip"), "10.0.0.1");
+
+    // Greetings and network names keep their blanks; types, numbers and
+    // ports lose them.
+    screen = open();
+    const std::vector<std::pair<std::weak_ptr<platform::TextField> Nastavenia::*, std::string>> typed = {
+        {&Nastavenia::textFieldPageHeight, " 0 "},        {&Nastavenia::textFieldWifiResponse, "OK "},
+        {&Nastavenia::textFieldWifiSsid, " TREKORA "},    {&Nastavenia::textFieldObjPreExportStr, " sklad "},
+        {&Nastavenia::textFieldFiscalType, " esp "},      {&Nastavenia::textFieldWifiPort, " 9100 "},
+        {&Nastavenia::textFieldWifiPort2, " "},           {&Nastavenia::textFieldPocetMiest, "2a"},
+        {&Nastavenia::textFieldDataBits, "9"},            {&Nastavenia::textFieldPageWidth, ""}};
+    for (const auto& [field, text] : typed) (screen.get()->*field).lock()->setText(text);
+    screen->saveTapped();
+    EXPECT_EQ(top(), topMenu());
+    EXPECT_EQ(column("pageheight"), "0");
+    EXPECT_EQ(column("wifi_response"), "OK ");
+    EXPECT_EQ(column("wifi_printer_ssid"), " TREKORA ");
+    EXPECT_EQ(column("obj_pre_export_str"), " sklad ");
+    EXPECT_EQ(column("fiscal_type"), "ESP");
+    EXPECT_EQ(settings().FISCAL_TYPE, "esp");
+    EXPECT_EQ(column("wifi_printer_port"), "9100");
+    EXPECT_EQ(column("wifi_printer_port2"), "");
+    EXPECT_EQ(column("pocetmiest") + column("databits") + column("pagewidth"), "2a9");
+
+    // A refusal names its field.
+    screen = open();
+    screen->textFieldWifiPort2.lock()->setText(std::string("tlačiareň"));
+    screen->saveTapped();
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->message(), "wifi tlačiareň 2 port: zadajte číslo od 0 do 65535");
+    EXPECT_EQ(top(), screen);
 }
 
 TEST_F(NastaveniaTest, FailedSaveKeepsTheScreenWithTheEditsAndReportsIt) {
