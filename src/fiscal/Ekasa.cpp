@@ -47,10 +47,18 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
     trekora.log(platform::format("<Ekasa: %p> ", static_cast<void*>(this)) + kRequest + " " + commandName(command));
     beginRun(command, txt, parameters, Tag::status);
     totalSteps = 2;
-    printingId_ = trekora.printingId;
+    auto it = parameters.find("ID");
+    documentId_ = it == parameters.end() ? std::string() : it->second;
 
     if (!registers(command)) {
         send();
+        return;
+    }
+    // A document is registered only where its identifiers can be written.
+    if (documentId_.empty()) {
+        fiskalError = "chýba id dokladu: fiškálne údaje by nebolo kam zapísať";
+        trekora.log(fiskalError);
+        response();
         return;
     }
     // The checks run one after the other on the URL session's queue; the
@@ -272,7 +280,7 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     std::optional<std::string> result;
     if (registers(fiskalCommand))
         result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
-                                          printingId_);
+                                          documentId_);
     else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
         result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
                                             d.pardok(), d.externalId);

@@ -60,5 +60,7 @@ private:
                      const std::optional<platform::Error>& error);
     std::shared_ptr<Ekasa> self();
 
-    std::string printingId_;  // the document being printed, taken when the run starts
+    // The document being printed: its header row, from the parameter "ID"
+    // of the print job. Its identifiers are written there.
+    std::string documentId_;
 };

@@ -38,7 +38,7 @@ protected:
                       const std::string& host = "127.0.0.1") {
         client = std::make_shared<RecordingClient>();
         auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
-        driver->requestTimeout = 2.0;
+        driver->requestTimeout = timeout;
         const auto start = std::chrono::steady_clock::now();
         driver->request(command, txt, parameters);
         // The caller's thread never waits for the service.
@@ -51,8 +51,11 @@ protected:
     }
 
     std::string column(const std::string& name) { return value("select coalesce(" + name + ", '<null>') from vety where id = " + id); }
+    // The parameters of the document as the preview hands them over.
+    std::map<std::string, std::string> shown() const { return {{"CDOK", cdok}, {"ID", id}}; }
 
     FakeFiscalService service;
+    double timeout = 2.0;
     std::shared_ptr<RecordingClient> client;
     std::string cdok, id;
 };
@@ -61,7 +64,7 @@ protected:
 
 TEST_F(EkasaRun, CashSaleIsRegisteredOnceAndWrittenBack) {
     service.setNextSequenceId(42);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}), "OK");
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
     auto requests = service.requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].path, "/api/print");
@@ -85,7 +88,7 @@ TEST_F(EkasaRun, CashSaleIsRegisteredOnceAndWrittenBack) {
     EXPECT_EQ(t->printingDoklad["PARDOK"], "20260300042");
 
     // The same receipt again: refused, nothing registered twice.
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}), "doklad uz bol vytlaceny pod poradovym cislom 42");
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 42");
     EXPECT_EQ(service.registered(), 1u);
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
@@ -103,12 +106,11 @@ TEST_F(EkasaRun, CashDocumentsCopiesAndSettings) {
         std::string result = std::string(c.posted) == "vyber" ? t->zapisVyber("20.00", "") : t->zapisVklad("50.00", "");
         std::string number = cdokOf(result);
         id = value("select id from vety where cdok = ?", {number});
-        t->printingId = id;
         service.setNextSequenceId(sequence);
         // The cash texts are whole JSON already: only their quotes are restored, no comma is touched.
         std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + number +
                           "&quot;, &quot;amount&quot; : 50.00}}";
-        EXPECT_EQ(print(c.command, txt, {{"CDOK", number}}), "OK");
+        EXPECT_EQ(print(c.command, txt, {{"CDOK", number}, {"ID", id}}), "OK");
         EXPECT_EQ(column("pardok"), "2026030000" + std::to_string(sequence));
         EXPECT_EQ(service.requests(c.path).back().body,
                   "{\"cash\" : {\"externalId\" : \"" + number + "\", \"amount\" : 50.00}}");
@@ -168,7 +170,7 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         FakeFiscalService::Misbehaviour none = Mis::none;
         for (const char* p : {"/api/print", "/api/document/get", "/api/document/store"}) service.misbehave(p, none);
         service.misbehave(c.path, c.how);
-        std::string result = print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}});
+        std::string result = print(C::tlacDoklad, receipt(cdok), shown());
         if (c.result.empty() || c.result.back() == ' ') {
             EXPECT_EQ(result.rfind(c.result, 0), 0u) << result;
             EXPECT_NE(result, c.result);
@@ -179,7 +181,7 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         EXPECT_EQ(column("pardok"), "<null>");
     }
     // A service address that cannot be formed ends the run as well.
-    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}, "bad host").find("neplatna adresa"),
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown(), "bad host").find("neplatna adresa"),
               std::string::npos);
 }
 
@@ -188,9 +190,16 @@ TEST_F(EkasaRun, FailedWriteBackIsReported) {
     sqlite3* lock = nullptr;
     ASSERT_EQ(sqlite3_open(t->dbURL.c_str(), &lock), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(lock, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
-    std::string result = print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}});
+    std::string result = print(C::tlacDoklad, receipt(cdok), shown());
     sqlite3_exec(lock, "rollback", nullptr, nullptr, nullptr);
     sqlite3_close(lock);
     EXPECT_EQ(result.rfind("zapis fiskalnych udajov do dokladu zlyhal: ", 0), 0u) << result;
     EXPECT_EQ(column("uid"), "<null>");
+
+    // A registration whose document is not there to take its identifiers
+    // (a stale or empty id) is no success either.
+    t->printingId = "999999";
+    result = print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", "999999"}});
+    EXPECT_EQ(result.rfind("zapis fiskalnych udajov do dokladu zlyhal: ", 0), 0u) << result;
+    EXPECT_EQ(service.registered(), 2u);
 }
