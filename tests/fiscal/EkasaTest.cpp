@@ -9,6 +9,8 @@
 #include "fiscal/EkasaJson.h"
 #include "posting/PostingFixture.h"
 
+#include "platform/Clock.h"
+
 #include <sqlite3.h>
 
 using C = Fiskal::Command;
@@ -39,6 +41,7 @@ protected:
         client = std::make_shared<RecordingClient>();
         auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
         driver->requestTimeout = timeout;
+        driver->uncertainBound = bound;
         const auto start = std::chrono::steady_clock::now();
         driver->request(command, txt, parameters);
         // The caller's thread never waits for the service.
@@ -56,6 +59,7 @@ protected:
 
     FakeFiscalService service;
     double timeout = 2.0;
+    double bound = 300.0;
     std::shared_ptr<RecordingClient> client;
     std::string cdok, id;
 };
@@ -159,7 +163,6 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         {"/api/document/get", Mis::notJson, "ekasa overDoklad neplatna odpoved z fiskalu!"},
         {"/api/document/get", Mis::status201, "ekasa overDoklad ERROR2(HTTPRESPONSE): created"},
         {"/api/document/store", Mis::status500, "internal server error"},
-        {"/api/document/store", Mis::silence, ""},
         {"/api/document/store", Mis::notJson, "neplatna odpoved z fiskalu!"},
         {"/api/document/store", Mis::errorReply, "tlaciaren nie je pripojena"},
         {"/api/document/store", Mis::noDocument, "fiskal nevratil udaje zaevidovaneho dokladu!"},
@@ -183,6 +186,10 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
     // A service address that cannot be formed ends the run as well.
     EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown(), "bad host").find("neplatna adresa"),
               std::string::npos);
+    // A registration without answer says that the receipt may be registered.
+    service.misbehave("/api/document/store", Mis::silence);
+    EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", id}}).rfind(Ekasa::uncertainMessage + " (", 0),
+              0u);
 }
 
 TEST_F(EkasaRun, FailedWriteBackIsReported) {
@@ -202,4 +209,45 @@ TEST_F(EkasaRun, FailedWriteBackIsReported) {
     result = print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", "999999"}});
     EXPECT_EQ(result.rfind("zapis fiskalnych udajov do dokladu zlyhal: ", 0), 0u) << result;
     EXPECT_EQ(service.registered(), 2u);
+}
+
+TEST_F(EkasaRun, ARegistrationLeftWithoutAnswerIsNeverSentAgain) {
+    // The service registers the receipt only after the driver has given up.
+    timeout = 1.0;
+    service.setDelay(std::chrono::milliseconds(2500));
+    service.misbehave("/api/document/store", Mis::late);
+    const std::string pending = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_EQ(pending.rfind(Ekasa::uncertainMessage, 0), 0u) << pending;
+    // Printed again at once, while the service is still at work: not sent.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    // Nor is another receipt, which would hide this one from the check.
+    EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", "999999"}}).rfind("predchádzajúci doklad", 0), 0u);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
+    // Once the service shows it, the document takes its identifiers and is refused.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("pardok"), "20260300001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    EXPECT_EQ(service.registered(), 1u);
+}
+
+TEST_F(EkasaRun, AnUncertainRegistrationOutlivesARestartUntilItsBound) {
+    platform::Clock::Fixed clock(platform::Date(1773570000));
+    timeout = 1.0;
+    bound = 120;
+    service.misbehave("/api/document/store", Mis::silence);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    env_->restart();
+    t = &env_->trekora();
+    service.misbehave("/api/document/store", Mis::none);
+    platform::Clock::advance(100);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    // Well past the bound the service still shows nothing new: it never got
+    // the receipt, which now goes out once.
+    platform::Clock::advance(60);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 2u);
+    EXPECT_EQ(service.registered(), 1u);
+    EXPECT_EQ(column("pardok"), "20260300001");
 }
