@@ -3,13 +3,16 @@
 #include "core/Trekora.h"
 #include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaJson.h"
+#include "fiscal/EkasaNeiste.h"
 #include "fiscal/EkasaReply.h"
+#include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "platform/Numbers.h"
 #include "platform/Url.h"
 #include "platform/UrlRequest.h"
 #include "platform/UrlSession.h"
+#include "platform/UrlSessionTask.h"
 
 using platform::Console;
 
@@ -26,9 +29,25 @@ std::string writeBackFailure(const std::string& result) {
 
 bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
 
+// A transport failure that proves the request never reached the service.
+bool nothingSent(const platform::Error& error) {
+    return error.code() == platform::UrlSessionTask::cannotFindHost ||
+           error.code() == platform::UrlSessionTask::cannotConnectToHost ||
+           error.code() == platform::UrlSessionTask::badUrl;
+}
+
+// What tells one registration of the service from another: the document
+// number and the service's sequence number ("" when it holds none).
+std::string podpis(const std::optional<EkasaDoklad>& d) {
+    if (!d) return "";
+    return EkasaDoklad::shown(d->externalId) + "|" + EkasaDoklad::shown(d->sequenceId);
+}
+
 }  // namespace
 
 const std::string Ekasa::defaultPrinterAddress = "192.168.1.100";
+const std::string Ekasa::uncertainMessage =
+    "doklad už môže byť zaevidovaný vo fiškálnej službe: skúste ho vytlačiť znova o chvíľu";
 
 Ekasa::Ekasa(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port, std::string wifiResponse)
     : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {
@@ -47,10 +66,19 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
     trekora.log(platform::format("<Ekasa: %p> ", static_cast<void*>(this)) + kRequest + " " + commandName(command));
     beginRun(command, txt, parameters, Tag::status);
     totalSteps = 2;
-    printingId_ = trekora.printingId;
+    auto it = parameters.find("ID");
+    documentId_ = it == parameters.end() ? std::string() : it->second;
+    lastSeen_.clear();
 
     if (!registers(command)) {
         send();
+        return;
+    }
+    // A document is registered only where its identifiers can be written.
+    if (documentId_.empty()) {
+        fiskalError = "chýba id dokladu: fiškálne údaje by nebolo kam zapísať";
+        trekora.log(fiskalError);
+        response();
         return;
     }
     // The checks run one after the other on the URL session's queue; the
@@ -120,7 +148,9 @@ void Ekasa::overDoklad(std::function<void()> next) {
             return;
         }
         auto& trekora = sharedTrekora();
-        EkasaDoklad last = EkasaDoklad::fromReply(reply.object).value_or(EkasaDoklad{});
+        const auto shownLast = EkasaDoklad::fromReply(reply.object);
+        me->lastSeen_ = podpis(shownLast);
+        EkasaDoklad last = shownLast.value_or(EkasaDoklad{});
         std::optional<std::string> current;
         if (auto it = me->fiskalCommandParameters.find("CDOK"); it != me->fiskalCommandParameters.end())
             current = it->second;
@@ -149,12 +179,46 @@ void Ekasa::overDoklad(std::function<void()> next) {
                 return;
             }
         }
+        // A registration left without answer is settled by what the service
+        // shows: its last document is that one (registered), or nothing new
+        // came in long after it went out (not registered).
+        auto neiste = EkasaNeiste::zoznam();
+        if (last.externalId) {
+            for (const auto& z : neiste)
+                if (EkasaNeiste::jeTo(z, *last.externalId, "")) {
+                    EkasaNeiste::odober(z);
+                    trekora.log(name + " neisty doklad " + z.cdok + " je vo fiskali");
+                }
+            std::erase_if(neiste, [&](const auto& z) { return EkasaNeiste::jeTo(z, *last.externalId, ""); });
+        }
         if (current && last.externalId && *current == *last.externalId) {
             me->fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " +
                               (last.sequenceId ? platform::format("%lld", static_cast<long long>(*last.sequenceId))
                                                : std::string("?"));
             next();
             return;
+        }
+        const double now = platform::Clock::now().timeIntervalSince1970();
+        for (const auto& z : neiste) {
+            const bool tento = EkasaNeiste::jeTo(z, me->cdok, me->documentId_);
+            const double elapsed = now - z.od;
+            if (elapsed >= 0 && elapsed < me->uncertainBound) {
+                // Another registration now would hide this one from the check.
+                me->fiskalError = tento ? uncertainMessage
+                                        : "predchádzajúci doklad č. " + z.cdok +
+                                              " už môže byť zaevidovaný vo fiškálnej službe: skúste tlač znova o chvíľu";
+                next();
+                return;
+            }
+            if (z.predtym == me->lastSeen_) {
+                EkasaNeiste::odober(z);
+                trekora.log(name + " neisty doklad " + z.cdok + " nie je vo fiskali");
+            } else if (tento) {
+                me->fiskalError = "registráciu dokladu nemožno overiť (fiškálna služba medzitým zaevidovala iný "
+                                  "doklad): doklad sa znova neodošle";
+                next();
+                return;
+            }
         }
         trekora.log("ekasa overDoklad OK");
         next();
@@ -235,6 +299,15 @@ void Ekasa::send() {
 void Ekasa::handleReply(const std::optional<std::string>& data,
                         const std::shared_ptr<platform::HttpUrlResponse>& response,
                         const std::optional<platform::Error>& error) {
+    if (error && registers(fiskalCommand) && !nothingSent(*error)) {
+        // The request went out and no answer came: the service may hold the
+        // document. It stays uncertain until the service shows it or not.
+        const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+        if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
+        fiskalError = uncertainMessage + " (" + error->localizedDescription() + ")";
+        this->response();
+        return;
+    }
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
     if (!reply.ok()) {
         fiskalError = reply.error;
@@ -272,7 +345,7 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     std::optional<std::string> result;
     if (registers(fiskalCommand))
         result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
-                                          printingId_);
+                                          documentId_);
     else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
         result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
                                             d.pardok(), d.externalId);

@@ -28,6 +28,12 @@ public:
     std::string printerAddress = defaultPrinterAddress;
     // Time-out of each HTTP request, in seconds.
     double requestTimeout = 60.0;
+    // How long after a registration left without answer the service may
+    // still show it, in seconds: well past the service's own processing.
+    // Until then neither that document nor another is sent.
+    double uncertainBound = 300.0;
+    // The answer while a document's registration is uncertain.
+    static const std::string uncertainMessage;
 
     using Fiskal::request;
     void request(Command command, const std::string& txt,
@@ -60,5 +66,9 @@ private:
                      const std::optional<platform::Error>& error);
     std::shared_ptr<Ekasa> self();
 
-    std::string printingId_;  // the document being printed, taken when the run starts
+    // The document being printed: its header row, from the parameter "ID"
+    // of the print job. Its identifiers are written there.
+    std::string documentId_;
+    // The service's last document as the duplicate check saw it.
+    std::string lastSeen_;
 };

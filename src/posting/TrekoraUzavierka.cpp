@@ -137,7 +137,7 @@ namespace {
 
 std::string updateDoklad(Trekora& trekora, const std::string& name, const char* sql, const char* argumentsLabel,
                          const SqlDatabase::Values& values, const std::optional<std::string>& key,
-                         const std::string& okPrefix, const std::function<void()>& afterCommit) {
+                         const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow) {
     trekora.log(name);
     std::string result;
     auto db = SqlRows::connection(trekora);
@@ -160,6 +160,8 @@ std::string updateDoklad(Trekora& trekora, const std::string& name, const char* 
         std::optional<SqlError> error;
         if (!failure && !db->executeUpdate(sql, values, &error))
             failure = error ? error->description : db->lastErrorMessage();
+        // Identifiers that found no document were stored nowhere.
+        if (!failure && oneRow && db->changes() == 0) failure = "doklad s id=" + *key + " neexistuje";
         if (!failure && !db->commit()) failure = db->lastErrorMessage();
         if (!failure) {
             result = okPrefix + *key;
@@ -198,7 +200,7 @@ std::string Trekora::updateDokladById(const std::optional<std::string>& uid, con
             assign("PARDOK", pardok);
             assign("UID", uid);
             assign("OKP", okp);
-        });
+        }, true);
 }
 
 std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
@@ -211,5 +213,6 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                         "update vety set uid=@uid, okp=@okp, datum_vytvor=@datum_vytvor, datum_vystav=@datum_vystav, "
                         "datum_evid=@datum_evid, pardok=@pardok where cdok=@cdok",
                         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,cdok]: ",
-                        {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {});
+                        {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {},
+                        false);
 }

@@ -155,7 +155,11 @@ void Preview::viewDidLoad() {
         trekora.previewTxt = shown ? shown->getReport(id, ctl) : kNenajdeny;
     }
 
+    // The job carries the identity of the document shown: the fiscal
+    // identifiers of its registration are written into this very row.
+    trekora.printingId = id;
     Doklad parameters;
+    if (!id.empty()) parameters["ID"] = id;
     if (doklad.count("CDOK")) parameters["CDOK"] = doklad.at("CDOK");
     if (doklad.count("ODSTRANKOVAT_DOKLAD")) parameters["ODSTRANKOVAT_DOKLAD"] = doklad.at("ODSTRANKOVAT_DOKLAD");
 
@@ -254,10 +258,11 @@ void Preview::tlacKopiu(const Doklad& doklad) {
     Command command = Command::nerobNic;
     Doklad parameters;
     std::string text;
+    trekora.printingId = value(doklad, "ID");
     if (pohyb == "9" || pohyb == "10") {
         // The fiscal device prints the copy of its own receipt.
         command = Command::tlacKopiuDokladu;
-        for (const char* key : {"CDOK", "PARDOK", "ODSTRANKOVAT_DOKLAD"})
+        for (const char* key : {"ID", "CDOK", "PARDOK", "ODSTRANKOVAT_DOKLAD"})
             if (doklad.count(key)) parameters[key] = doklad.at(key);
     } else {
         const char* name = pohyb == "6" ? "fiskal_uhrada_kopia" : pohyb == "7" ? "fiskal_vklad_kopia"

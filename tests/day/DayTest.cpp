@@ -235,3 +235,36 @@ TEST_F(DayTest, FromTheMorningSynchronisationToTheEveningOne) {
               2);  // the archive and its log
     EXPECT_TRUE(platform::FileManager::contentsOfDirectory(documents + "/out").value_or(std::vector<std::string>{"?"}).empty());
 }
+
+TEST_F(DayTest, TheFiscalServiceWritesBackIntoTheDocumentPrinted) {
+    printer1("EKASA", service.port());
+    // A sale and a deposit, each printed right after it is written.
+    document("kvet", "hotovosť");
+    pick("T001", 0, "2", "");
+    backToEditor();
+    confirm();
+    const std::string sale = lastCdok();
+    ASSERT_EQ(printShown("EKASA"), "OK");
+    backToMain();
+    openFromMain("uzávierka");
+    tapRow("vklad");
+    typeInAlert("25,50");
+    tapAlert("ok");
+    const std::string deposit = lastCdok();
+    ASSERT_EQ(printShown("EKASA"), "OK");
+    // A withdrawal, printed later from the document list.
+    backToMain();
+    openFromMain("uzávierka");
+    tapRow("odvod");
+    typeInAlert("10");
+    tapAlert("ok");
+    const std::string withdrawal = lastCdok();
+    tapAlert("nie");
+    backToMain();
+    tapRow("doklady");
+    topAs<Doklady>()->tableView.lock()->tapRow({0, 0});  // the newest first
+    ASSERT_EQ(printPreview("EKASA"), "OK");
+    EXPECT_EQ(doc(sale, "uid || ' ' || pardok"), "O-1001-UID 20260300001");
+    EXPECT_EQ(doc(deposit, "uid || ' ' || pardok"), "O-1002-UID 20260300002");
+    EXPECT_EQ(doc(withdrawal, "uid || ' ' || pardok"), "O-1003-UID 20260300003");
+}

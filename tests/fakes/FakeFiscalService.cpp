@@ -63,6 +63,11 @@ void FakeFiscalService::setLastDocument(nlohmann::json document) {
     last_ = std::move(document);
 }
 
+void FakeFiscalService::setDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    delay_ = delay;
+}
+
 std::vector<FakeFiscalService::Request> FakeFiscalService::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -125,6 +130,13 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         case Misbehaviour::noDocument:
             res.set_content("{}", "application/json");
             return;
+        case Misbehaviour::late:
+            // Other requests are answered meanwhile, from what is registered so far.
+            if (stopped_.wait_for(lock, delay_, [this] { return stopping_; })) {
+                res.status = 500;
+                return;
+            }
+            break;
         default:
             break;
     }

@@ -3,6 +3,7 @@
 #include <httplib.h>
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <map>
@@ -28,6 +29,8 @@ public:
         errorReply,     // 200 with {"error": "..."}
         noDocument,     // 200 with {} (no document or cash object)
         status201,      // 201 with the normal answer
+        late,           // registers and answers only after the delay, as a
+                        // service still at work when its client gave up
     };
 
     struct Request {
@@ -52,6 +55,8 @@ public:
     void setDate(const std::string& date);
     // A document the service already holds as its last one.
     void setLastDocument(nlohmann::json document);
+    // How long a late path keeps its caller waiting.
+    void setDelay(std::chrono::milliseconds delay);
 
     std::vector<Request> requests() const;
     std::vector<Request> requests(const std::string& path) const;
@@ -75,4 +80,5 @@ private:
     std::optional<nlohmann::json> last_;
     std::int64_t nextSequenceId_ = 1;
     std::string date_ = "15.03.2026 10:20:30";
+    std::chrono::milliseconds delay_{1000};
 };

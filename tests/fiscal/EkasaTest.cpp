@@ -9,6 +9,8 @@
 #include "fiscal/EkasaJson.h"
 #include "posting/PostingFixture.h"
 
+#include "platform/Clock.h"
+
 #include <sqlite3.h>
 
 using C = Fiskal::Command;
@@ -38,7 +40,8 @@ protected:
                       const std::string& host = "127.0.0.1") {
         client = std::make_shared<RecordingClient>();
         auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
-        driver->requestTimeout = 2.0;
+        driver->requestTimeout = timeout;
+        driver->uncertainBound = bound;
         const auto start = std::chrono::steady_clock::now();
         driver->request(command, txt, parameters);
         // The caller's thread never waits for the service.
@@ -51,8 +54,12 @@ protected:
     }
 
     std::string column(const std::string& name) { return value("select coalesce(" + name + ", '<null>') from vety where id = " + id); }
+    // The parameters of the document as the preview hands them over.
+    std::map<std::string, std::string> shown() const { return {{"CDOK", cdok}, {"ID", id}}; }
 
     FakeFiscalService service;
+    double timeout = 2.0;
+    double bound = 300.0;
     std::shared_ptr<RecordingClient> client;
     std::string cdok, id;
 };
@@ -61,7 +68,7 @@ protected:
 
 TEST_F(EkasaRun, CashSaleIsRegisteredOnceAndWrittenBack) {
     service.setNextSequenceId(42);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}), "OK");
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
     auto requests = service.requests();
     ASSERT_EQ(requests.size(), 3u);
     EXPECT_EQ(requests[0].path, "/api/print");
@@ -85,7 +92,7 @@ TEST_F(EkasaRun, CashSaleIsRegisteredOnceAndWrittenBack) {
     EXPECT_EQ(t->printingDoklad["PARDOK"], "20260300042");
 
     // The same receipt again: refused, nothing registered twice.
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}), "doklad uz bol vytlaceny pod poradovym cislom 42");
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 42");
     EXPECT_EQ(service.registered(), 1u);
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
@@ -103,12 +110,11 @@ TEST_F(EkasaRun, CashDocumentsCopiesAndSettings) {
         std::string result = std::string(c.posted) == "vyber" ? t->zapisVyber("20.00", "") : t->zapisVklad("50.00", "");
         std::string number = cdokOf(result);
         id = value("select id from vety where cdok = ?", {number});
-        t->printingId = id;
         service.setNextSequenceId(sequence);
         // The cash texts are whole JSON already: only their quotes are restored, no comma is touched.
         std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + number +
                           "&quot;, &quot;amount&quot; : 50.00}}";
-        EXPECT_EQ(print(c.command, txt, {{"CDOK", number}}), "OK");
+        EXPECT_EQ(print(c.command, txt, {{"CDOK", number}, {"ID", id}}), "OK");
         EXPECT_EQ(column("pardok"), "2026030000" + std::to_string(sequence));
         EXPECT_EQ(service.requests(c.path).back().body,
                   "{\"cash\" : {\"externalId\" : \"" + number + "\", \"amount\" : 50.00}}");
@@ -157,7 +163,6 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         {"/api/document/get", Mis::notJson, "ekasa overDoklad neplatna odpoved z fiskalu!"},
         {"/api/document/get", Mis::status201, "ekasa overDoklad ERROR2(HTTPRESPONSE): created"},
         {"/api/document/store", Mis::status500, "internal server error"},
-        {"/api/document/store", Mis::silence, ""},
         {"/api/document/store", Mis::notJson, "neplatna odpoved z fiskalu!"},
         {"/api/document/store", Mis::errorReply, "tlaciaren nie je pripojena"},
         {"/api/document/store", Mis::noDocument, "fiskal nevratil udaje zaevidovaneho dokladu!"},
@@ -168,7 +173,7 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         FakeFiscalService::Misbehaviour none = Mis::none;
         for (const char* p : {"/api/print", "/api/document/get", "/api/document/store"}) service.misbehave(p, none);
         service.misbehave(c.path, c.how);
-        std::string result = print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}});
+        std::string result = print(C::tlacDoklad, receipt(cdok), shown());
         if (c.result.empty() || c.result.back() == ' ') {
             EXPECT_EQ(result.rfind(c.result, 0), 0u) << result;
             EXPECT_NE(result, c.result);
@@ -179,8 +184,12 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         EXPECT_EQ(column("pardok"), "<null>");
     }
     // A service address that cannot be formed ends the run as well.
-    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}}, "bad host").find("neplatna adresa"),
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown(), "bad host").find("neplatna adresa"),
               std::string::npos);
+    // A registration without answer says that the receipt may be registered.
+    service.misbehave("/api/document/store", Mis::silence);
+    EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", id}}).rfind(Ekasa::uncertainMessage + " (", 0),
+              0u);
 }
 
 TEST_F(EkasaRun, FailedWriteBackIsReported) {
@@ -188,9 +197,57 @@ TEST_F(EkasaRun, FailedWriteBackIsReported) {
     sqlite3* lock = nullptr;
     ASSERT_EQ(sqlite3_open(t->dbURL.c_str(), &lock), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(lock, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
-    std::string result = print(C::tlacDoklad, receipt(cdok), {{"CDOK", cdok}});
+    std::string result = print(C::tlacDoklad, receipt(cdok), shown());
     sqlite3_exec(lock, "rollback", nullptr, nullptr, nullptr);
     sqlite3_close(lock);
     EXPECT_EQ(result.rfind("zapis fiskalnych udajov do dokladu zlyhal: ", 0), 0u) << result;
     EXPECT_EQ(column("uid"), "<null>");
+
+    // A registration whose document is not there to take its identifiers
+    // (a stale or empty id) is no success either.
+    t->printingId = "999999";
+    result = print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", "999999"}});
+    EXPECT_EQ(result.rfind("zapis fiskalnych udajov do dokladu zlyhal: ", 0), 0u) << result;
+    EXPECT_EQ(service.registered(), 2u);
+}
+
+TEST_F(EkasaRun, ARegistrationLeftWithoutAnswerIsNeverSentAgain) {
+    // The service registers the receipt only after the driver has given up.
+    timeout = 1.0;
+    service.setDelay(std::chrono::milliseconds(2500));
+    service.misbehave("/api/document/store", Mis::late);
+    const std::string pending = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_EQ(pending.rfind(Ekasa::uncertainMessage, 0), 0u) << pending;
+    // Printed again at once, while the service is still at work: not sent.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    // Nor is another receipt, which would hide this one from the check.
+    EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", "999999"}}).rfind("predchádzajúci doklad", 0), 0u);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
+    // Once the service shows it, the document takes its identifiers and is refused.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("pardok"), "20260300001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    EXPECT_EQ(service.registered(), 1u);
+}
+
+TEST_F(EkasaRun, AnUncertainRegistrationOutlivesARestartUntilItsBound) {
+    platform::Clock::Fixed clock(platform::Date(1773570000));
+    timeout = 1.0;
+    bound = 120;
+    service.misbehave("/api/document/store", Mis::silence);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    env_->restart();
+    t = &env_->trekora();
+    service.misbehave("/api/document/store", Mis::none);
+    platform::Clock::advance(100);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    // Well past the bound the service still shows nothing new: it never got
+    // the receipt, which now goes out once.
+    platform::Clock::advance(60);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 2u);
+    EXPECT_EQ(service.registered(), 1u);
+    EXPECT_EQ(column("pardok"), "20260300001");
 }

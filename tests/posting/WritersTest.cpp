@@ -313,6 +313,9 @@ TEST_F(Writers, FiscalWriteBack) {
     EXPECT_EQ(row[0]["okp"], "OKP-1");
     EXPECT_EQ(row[0]["pardok"], "20261200007");
     EXPECT_EQ(t->printingDoklad["OKP"], "OKP-1");
+    // No document of that id: nothing was stored, which is no success.
+    EXPECT_EQ(t->updateDokladById("U-9", "OKP-9", "", "", "", "9", "999999").rfind("chyba!,,", 0), 0u);
+    EXPECT_EQ(t->printingDoklad["OKP"], "OKP-1");
     EXPECT_EQ(t->updateDokladByCdok(std::nullopt, "OKP-2", std::nullopt, std::nullopt, std::nullopt, std::nullopt, sale),
               "ok!,,cdok=" + sale);
     EXPECT_EQ(value("select coalesce(uid, 'NULL') from vety where id = ?", {id}), "NULL");

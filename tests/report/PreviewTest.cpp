@@ -105,7 +105,8 @@ TEST_F(PreviewTest, APostedDocumentBecomesItsPrintJob) {
     EXPECT_NE(t.fiskalTxt.find("12.50"), std::string::npos);
     EXPECT_EQ(t.fiskalTxt2, rendered("fiskal_vklad", id, true));
     EXPECT_EQ(t.previewTxt, rendered("fiskal_vklad_kopia", id));
-    EXPECT_EQ(t.fiskalCommandParameters, (std::map<std::string, std::string>{{"CDOK", id}, {"ODSTRANKOVAT_DOKLAD", "N"}}));
+    EXPECT_EQ(t.fiskalCommandParameters,
+              (std::map<std::string, std::string>{{"ID", id}, {"CDOK", id}, {"ODSTRANKOVAT_DOKLAD", "N"}}));
     EXPECT_EQ(page(*preview), Preview::page(t.previewTxt));
     // The terminal shows the page as the printed text.
     std::string printed;
@@ -195,7 +196,8 @@ TEST_F(PreviewTest, PrintingPushesTheJobOrAsksForACopy) {
     EXPECT_EQ(nav->topViewController()->storyboardIdentifier(), "Tlac");
     EXPECT_EQ(t.fiskalCommand, Command::tlacKopiuDokladu);
     EXPECT_EQ(t.fiskalCommandParameters,
-              (std::map<std::string, std::string>{{"CDOK", "1002"}, {"PARDOK", "1/0001"}, {"ODSTRANKOVAT_DOKLAD", "N"}}));
+              (std::map<std::string, std::string>{
+                  {"ID", "1002"}, {"CDOK", "1002"}, {"PARDOK", "1/0001"}, {"ODSTRANKOVAT_DOKLAD", "N"}}));
     EXPECT_EQ(t.fiskalTxt, "");
     EXPECT_EQ(t.fiskalTxt2, "");
 

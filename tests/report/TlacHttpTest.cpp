@@ -16,6 +16,7 @@
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Window.h"
 #include "records/NastaveniaItem.h"
+#include "report/Preview.h"
 #include "report/Tlac.h"
 #include "support/TrekoraTestEnvironment.h"
 
@@ -61,6 +62,10 @@ protected:
         EXPECT_TRUE(screen);
         if (!screen) return "";
         nav->pushViewController(screen, false);
+        return finished();
+    }
+    // Waits for the final alert of the print screen; answers its message.
+    std::string finished() {
         platform::MainRunLoop::runUntil(
             [&] {
                 auto a = window->presentedAlert();
@@ -84,9 +89,8 @@ TEST_F(TlacHttp, EkasaRegistersTheCashSaleAndWritesItBack) {
     t.nastaveniaItem->FISCAL_TYPE = "ekasa";
     t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
     t.fiskalCommand = Fiskal::Command::tlacDoklad;
-    t.fiskalCommandParameters = {{"CDOK", "1005"}};
+    t.fiskalCommandParameters = {{"CDOK", "1005"}, {"ID", "1005"}};
     t.fiskalTxt = "{&quot;document&quot; : {&quot;externalId&quot; : &quot;1005&quot;,&quot;items&quot; : [{},]}}";
-    t.printingId = "1005";
     std::shared_ptr<Tlac> screen;
     EXPECT_EQ(print(screen), "OK");
     EXPECT_TRUE(std::dynamic_pointer_cast<Ekasa>(screen->fiskal));
@@ -108,4 +112,23 @@ TEST_F(TlacHttp, EspPrintsAPlainDocument) {
     EXPECT_TRUE(std::dynamic_pointer_cast<Esp>(screen->fiskal));
     ASSERT_EQ(adapter.jobs().size(), 1u);
     EXPECT_NE(adapter.jobs()[0].body.find("Dodac\xa1 list"), std::string::npos);
+}
+
+TEST_F(TlacHttp, EkasaWritesBackIntoTheDocumentOfThePreviewInANewSession) {
+    FakeFiscalService service;
+    env->execute("update nastavenia set fiscal_type = 'EKASA'");
+    auto& t = sharedTrekora();
+    t.nastaveniaItem->FISCAL_TYPE = "EKASA";
+    t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
+    for (const auto& row : t.getData("vsetky_vystavene"))
+        if (row.at("ID") == "1005") t.printingDoklad = row;
+    ASSERT_EQ(t.printingDoklad["ID"], "1005");
+    auto preview = platform::Storyboard::named("Main")->instantiate<Preview>("Preview");
+    nav->pushViewController(preview, false);
+    preview->tlacTapped();
+    platform::MainRunLoop::drain();
+    ASSERT_TRUE(window->presentedAlert() && window->presentedAlert()->tapAction("EKASA"));
+    EXPECT_EQ(finished(), "OK");
+    EXPECT_EQ(env->scalar("select uid || ' ' || pardok from vety where id = 1005"), "O-1001-UID 20260300001");
+    EXPECT_EQ(t.printingDoklad["PARDOK"], "20260300001");
 }
