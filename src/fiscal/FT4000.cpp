@@ -205,11 +205,12 @@ void FT4000::dennaUzavierka(Tag tag, const std::string& reply) {
     } else if (tag == Tag::step2) {
         pocetDokladov = FT4000Frames::infoText(reply);
         write(ESCd, Tag::step3);
-        // The frames keep their distance on timers; the closing itself may
-        // print for minutes before the printer answers the info request.
+        // The frames keep their distance on timers. The info reply after the
+        // closing has the same bound as every other read, counted from here:
+        // a printer that answers nothing never holds the print screen longer.
         later(serialDelay(), [this] {
             write(ESCI, Tag::step4);
-            later(serialDelay(), [this] { readInfo(Tag::step4, longReadTimeout); });
+            later(serialDelay(), [this] { readInfo(Tag::step4, readTimeout); });
         });
     } else if (tag == Tag::step4) {
         info = FT4000Frames::infoText(reply);

@@ -43,9 +43,6 @@ public:
     Status status;
     // Pause between the frames of the daily closing, in microseconds.
     std::uint32_t SERIAL_WIFI_DELAY = 300000;
-    // The info read after the daily closing waits this long: printing the
-    // closing may take minutes.
-    double longReadTimeout = 8000.0;
     // The status poll before a row: pause between polls, and the number of
     // polls after which the run gives up with the last check's messages.
     double preRiadokPollInterval = 0.2;
