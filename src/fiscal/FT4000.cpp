@@ -3,7 +3,6 @@
 #include "fiscal/FT4000Frames.h"
 #include "net/socket/NetSocket.h"
 #include "platform/Console.h"
-#include "platform/DispatchQueue.h"
 
 using platform::Console;
 
@@ -96,16 +95,6 @@ void FT4000::readInfo(Tag tag, double timeout) {
 
 void FT4000::readValues() {
     asyncSocket->readDataToLength(FT4000Frames::valuesReplyLength, readTimeout, static_cast<std::int64_t>(Tag::step5));
-}
-
-void FT4000::later(double seconds, std::function<void()> step) {
-    std::weak_ptr<Fiskal> weak = weak_from_this();
-    auto socket = asyncSocket;
-    platform::DispatchQueue::main()->asyncAfter(seconds, [weak, socket, step = std::move(step)] {
-        auto me = weak.lock();
-        if (!me || me->isFinished() || me->asyncSocket != socket || !socket->isConnected()) return;
-        step();
-    });
 }
 
 void FT4000::requestStatus() {

@@ -75,8 +75,6 @@ private:
     void readStatus(Tag tag);
     void readInfo(Tag tag, double timeout);
     void readValues();
-    // Runs `step` on the main queue after `seconds`, unless the run has ended.
-    void later(double seconds, std::function<void()> step);
     double serialDelay() const { return SERIAL_WIFI_DELAY / 1e6; }
     void dennaUzavierka(Tag tag, const std::string& reply);
     void dokladRun(Tag tag, const NetBytes& data);
