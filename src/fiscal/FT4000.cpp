@@ -3,7 +3,6 @@
 #include "fiscal/FT4000Frames.h"
 #include "net/socket/NetSocket.h"
 #include "platform/Console.h"
-#include "platform/DispatchQueue.h"
 
 using platform::Console;
 
@@ -96,16 +95,6 @@ void FT4000::readInfo(Tag tag, double timeout) {
 
 void FT4000::readValues() {
     asyncSocket->readDataToLength(FT4000Frames::valuesReplyLength, readTimeout, static_cast<std::int64_t>(Tag::step5));
-}
-
-void FT4000::later(double seconds, std::function<void()> step) {
-    std::weak_ptr<Fiskal> weak = weak_from_this();
-    auto socket = asyncSocket;
-    platform::DispatchQueue::main()->asyncAfter(seconds, [weak, socket, step = std::move(step)] {
-        auto me = weak.lock();
-        if (!me || me->isFinished() || me->asyncSocket != socket || !socket->isConnected()) return;
-        step();
-    });
 }
 
 void FT4000::requestStatus() {
@@ -205,11 +194,12 @@ void FT4000::dennaUzavierka(Tag tag, const std::string& reply) {
     } else if (tag == Tag::step2) {
         pocetDokladov = FT4000Frames::infoText(reply);
         write(ESCd, Tag::step3);
-        // The frames keep their distance on timers; the closing itself may
-        // print for minutes before the printer answers the info request.
+        // The frames keep their distance on timers. The info reply after the
+        // closing has the same bound as every other read, counted from here:
+        // a printer that answers nothing never holds the print screen longer.
         later(serialDelay(), [this] {
             write(ESCI, Tag::step4);
-            later(serialDelay(), [this] { readInfo(Tag::step4, longReadTimeout); });
+            later(serialDelay(), [this] { readInfo(Tag::step4, readTimeout); });
         });
     } else if (tag == Tag::step4) {
         info = FT4000Frames::infoText(reply);

@@ -43,9 +43,6 @@ public:
     Status status;
     // Pause between the frames of the daily closing, in microseconds.
     std::uint32_t SERIAL_WIFI_DELAY = 300000;
-    // The info read after the daily closing waits this long: printing the
-    // closing may take minutes.
-    double longReadTimeout = 8000.0;
     // The status poll before a row: pause between polls, and the number of
     // polls after which the run gives up with the last check's messages.
     double preRiadokPollInterval = 0.2;
@@ -78,8 +75,6 @@ private:
     void readStatus(Tag tag);
     void readInfo(Tag tag, double timeout);
     void readValues();
-    // Runs `step` on the main queue after `seconds`, unless the run has ended.
-    void later(double seconds, std::function<void()> step);
     double serialDelay() const { return SERIAL_WIFI_DELAY / 1e6; }
     void dennaUzavierka(Tag tag, const std::string& reply);
     void dokladRun(Tag tag, const NetBytes& data);

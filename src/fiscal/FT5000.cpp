@@ -4,6 +4,8 @@
 #include "net/socket/NetSocket.h"
 #include "platform/Console.h"
 
+#include <limits>
+
 using platform::Console;
 
 namespace {
@@ -17,7 +19,10 @@ std::string traceOf(const std::string& row) { return row.size() > 120 ? row.subs
 
 FT5000::FT5000(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port,
                std::string wifiResponse)
-    : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {}
+    : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {
+    deliveryTimeout = rawValue(TimeOut::read);
+    writeTimeout = deliveryTimeout;
+}
 
 void FT5000::request(Command command, const std::string& text,
                      const std::map<std::string, std::string>& parameters) {
@@ -49,7 +54,8 @@ void FT5000::posliDoklad() {
         Console::print("-----------");
         Console::print(traceOf(row));
         // Every write is bounded: a printer that stops taking bytes ends the
-        // run with the socket's time-out instead of holding it forever.
+        // run with the socket's time-out instead of holding it forever, but
+        // the bound is far beyond a printer's pause for paper.
         asyncSocket->writeData(NetBytes(bytes.begin(), bytes.end()), writeTimeout,
                                static_cast<std::int64_t>(Tag::statusPreRiadok));
         currentRowIndex += 1;
@@ -88,7 +94,49 @@ void FT5000::greetingDone() {
         return;
     }
     posliDoklad();
-    disconnectAfterReadingAndWriting();
+    if (rowsToSend.empty()) {
+        // Nothing was sent, so there is nothing to wait for.
+        disconnectAfterReadingAndWriting();
+        return;
+    }
+    leastOutstanding_ = std::numeric_limits<std::uint64_t>::max();
+    lastProgress_ = std::chrono::steady_clock::now();
+    settledSince_.reset();
+    checkDelivery();
+}
+
+void FT5000::checkDelivery() {
+    if (isFinished()) return;
+    std::optional<NetSocketError> error;
+    const auto outstanding = asyncSocket->unacknowledgedWriteBytes(&error);
+    if (!outstanding) {
+        // Reset or closed before the printer's side had everything.
+        fiskalError = (error ? *error : NetSocket::connectionClosedError()).localizedDescription();
+        Console::print("FT5000 not delivered: " + fiskalError);
+        disconnect();
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (*outstanding == 0) {
+        if (!settledSince_) settledSince_ = now;
+        if (now - *settledSince_ >= std::chrono::duration<double>(deliverySettle)) {
+            Console::print("FT5000 delivered");
+            disconnect();
+            return;
+        }
+    } else {
+        settledSince_.reset();
+        if (*outstanding < leastOutstanding_) {
+            leastOutstanding_ = *outstanding;
+            lastProgress_ = now;
+        } else if (now - lastProgress_ >= std::chrono::duration<double>(deliveryTimeout)) {
+            fiskalError = NetSocket::writeTimeoutError().localizedDescription();
+            Console::print("FT5000 not delivered: " + std::to_string(*outstanding) + " bytes outstanding");
+            disconnect();
+            return;
+        }
+    }
+    later(deliveryPollInterval, [this] { checkDelivery(); });
 }
 
 void FT5000::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::int64_t) {

@@ -188,6 +188,16 @@ std::uint64_t Fiskal::greetingLength() const {
     return count;
 }
 
+void Fiskal::later(double seconds, std::function<void()> step) {
+    std::weak_ptr<Fiskal> weak = weak_from_this();
+    auto socket = asyncSocket;
+    platform::DispatchQueue::main()->asyncAfter(seconds, [weak, socket, step = std::move(step)] {
+        auto me = weak.lock();
+        if (!me || me->isFinished() || me->asyncSocket != socket || !socket->isConnected()) return;
+        step();
+    });
+}
+
 std::vector<std::string> Fiskal::splitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;

@@ -4,6 +4,7 @@
 #include "net/socket/NetSocketDelegate.h"
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -164,6 +165,9 @@ protected:
     void reportProgressStep();
     // Number of characters of the greeting: the length of the greeting read.
     std::uint64_t greetingLength() const;
+    // Runs `step` on the main queue after `seconds`, unless the run has ended
+    // or its connection is gone by then.
+    void later(double seconds, std::function<void()> step);
 
 private:
     void attachSocket();

@@ -286,7 +286,15 @@ void complete(Transfer& t, CURLcode code) {
         return;
     }
     removeDownload(t);
-    t.task->finish(std::nullopt, nullptr, errorFor(code, {}), std::nullopt);
+    // The address was checked before the transfer began, so a protocol that
+    // curl refuses now without having seen a status line is an answer that
+    // was not HTTP at all (curl takes it for the obsolete HTTP/0.9). After a
+    // status line it is a redirect to an address of another kind.
+    const bool notHttp = code == CURLE_WEIRD_SERVER_REPLY || (code == CURLE_UNSUPPORTED_PROTOCOL && t.status == 0);
+    t.task->finish(std::nullopt, nullptr,
+                   notHttp ? Error("URLError", UrlSessionTask::badServerResponse, "The server's answer was not HTTP.")
+                           : errorFor(code, {}),
+                   std::nullopt);
 }
 
 }  // namespace

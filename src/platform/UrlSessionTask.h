@@ -46,6 +46,8 @@ public:
     static constexpr int64_t cannotFindHost = -1003;
     static constexpr int64_t cannotConnectToHost = -1004;
     static constexpr int64_t networkConnectionLost = -1005;
+    // An answer came, but not one of HTTP (no status line of its own).
+    static constexpr int64_t badServerResponse = -1011;
     static constexpr int64_t secureConnectionFailed = -1200;
 
     ~UrlSessionTask();

@@ -16,7 +16,7 @@ FakePrinter::FakePrinter(std::string greeting, Mode mode, std::uint16_t port)
     if (listenFD_ < 0) return;
     int on = 1;
     setsockopt(listenFD_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (mode_ == Mode::stopReading) {
+    if (mode_ == Mode::stopReading || mode_ == Mode::closeMidway) {
         // A small window, so that a client's writes stall soon.
         int small = 4096;
         setsockopt(listenFD_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
@@ -112,6 +112,7 @@ void FakePrinter::handle(int fd) {
         if (onBytes_) onBytes_(chunk);
         if (mode_ == Mode::closeMidway && total >= closeAfterBytes_) {
             // Close hard, with the client's remaining bytes unread.
+            if (closePauseMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs_));
             linger l{1, 0};
             setsockopt(fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
             return;

@@ -20,7 +20,7 @@ public:
         refuse,          // nothing listens: connections are refused
         silent,          // accepts and never sends a byte
         shortGreeting,   // sends only the first half of the greeting
-        closeMidway,     // greeting, then closes after `closeAfterBytes` bytes
+        closeMidway,     // greeting, then resets after reading `closeAfterBytes` bytes
         stopReading,     // greeting, then reads nothing more (writes stall)
     };
 
@@ -31,8 +31,13 @@ public:
 
     std::uint16_t port() const { return port_; }
     bool ok() const { return port_ != 0; }
-    // For Mode::closeMidway.
-    void setCloseAfterBytes(std::size_t bytes) { closeAfterBytes_ = bytes; }
+    // For Mode::closeMidway: the bytes read before the reset, and a pause
+    // between them and the reset with the rest left unread (the small
+    // window lets the client's stack hand over only a few kilobytes).
+    void setCloseAfterBytes(std::size_t bytes, int pauseMs = 0) {
+        closeAfterBytes_ = bytes;
+        closePauseMs_ = pauseMs;
+    }
 
     // Everything received so far, over all connections.
     std::string received() const;
@@ -50,6 +55,7 @@ private:
     std::string greeting_;
     Mode mode_;
     std::size_t closeAfterBytes_ = 64;
+    int closePauseMs_ = 0;
     int listenFD_ = -1;
     int wakeFD_[2] = {-1, -1};
     std::uint16_t port_ = 0;

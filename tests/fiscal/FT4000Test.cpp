@@ -74,13 +74,19 @@ TEST_F(FT4000Run, BusyForEverEndsAfterTheBound) {
 
 TEST_F(FT4000Run, ClosingConversation) {
     printer.setInfoReply("0042");
-    // Printing the closing takes longer than an ordinary read may wait.
-    printer.setClosingTime(1500);
+    // Printing the closing takes a while, but less than a read may wait.
+    printer.setClosingTime(500);
     EXPECT_EQ(run(C::tlacDennuUzavierku), "OK");
     EXPECT_EQ(printer.received(), expected("ft4000_closing.bin"));
     EXPECT_EQ(values->pocetDokladov, "0042\x03");
     EXPECT_EQ(values->info, "0042\x03");
     EXPECT_TRUE(client->progress.empty());
+}
+
+TEST_F(FT4000Run, ClosingInfoLaterThanTheReadBoundEndsTheRun) {
+    // The printer answers only after the closing, later than a read may wait.
+    printer.setClosingTime(1500);
+    EXPECT_EQ(run(C::tlacDennuUzavierku), "Read operation timed out");
 }
 
 TEST_F(FT4000Run, SingleFramesAndFramesThatCannotBeBuilt) {

@@ -80,3 +80,36 @@ TEST_F(FT5000Run, GreetingVariantsAndEmptyDocuments) {
 TEST_F(FT5000Run, EveryMisbehaviourEndsInOneClearError) {
     expectEveryMisbehaviourEndsOnce([this](std::uint16_t port) { return make<FT5000>(port); });
 }
+
+TEST_F(FT5000Run, PrinterClosingMidwayNeverGetsOK) {
+    // Small documents, which the printer's stack takes whole before the
+    // printer drops most of them, and large ones, which it cannot take.
+    const std::size_t rows[] = {12, 400, 12, 400, 400};
+    for (std::size_t i = 0; i < std::size(rows); ++i) {
+        SCOPED_TRACE(i);
+        std::string document;
+        for (std::size_t r = 0; r < rows[i]; ++r) document += "Riadok " + std::to_string(r) + std::string(80, '.') + "\n";
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer(kGreeting, FakePrinter::Mode::closeMidway);
+        printer.setCloseAfterBytes(300 + 150 * i, 20);
+        auto driver = make<FT5000>(printer.port());
+        driver->request(Fiskal::Command::tlacDoklad, document);
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ(1, client->finished);
+        EXPECT_NE("OK", client->result.value_or("OK"));
+        ASSERT_TRUE(printer.waitForClose());
+        EXPECT_LT(printer.received().size(), document.size());
+    }
+    {
+        SCOPED_TRACE("a printer that takes no more bytes ends the wait after its bound");
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer(kGreeting, FakePrinter::Mode::stopReading);
+        auto driver = make<FT5000>(printer.port());
+        driver->deliveryTimeout = 0.3;
+        driver->request(Fiskal::Command::tlacDoklad, std::string(200, 'x') + "\n" + std::string(20000, 'y'));
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ("Write operation timed out", client->result.value_or(""));
+    }
+    // A printer pausing for paper is not cut off after a couple of seconds.
+    EXPECT_GE(std::make_shared<FT5000>(client, "127.0.0.1", 1, kGreeting)->writeTimeout, 30.0);
+}

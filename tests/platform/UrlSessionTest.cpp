@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "LocalServer.h"
+#include "fakes/LoopbackPeer.h"
 #include "platform/FileManager.h"
 #include "platform/UrlSession.h"
 
@@ -175,6 +176,27 @@ TEST_F(UrlSessionTest, RefusedBadAndUnsupportedAddressesEndOnceWithAnError) {
     UrlSession::shared()->dataTask("ftp://127.0.0.1/x", unsupported.handler())->resume();
     ASSERT_EQ(unsupported.wait(), 1);
     EXPECT_EQ(unsupported.error->code(), UrlSessionTask::unsupportedUrl);
+}
+
+TEST_F(UrlSessionTest, AnswerWithoutAnHttpStatusLineSaysItWasNotHttp) {
+    for (const std::string& line : {std::string("GARBAGE 200 OK"), std::string("HTTP/1.1 OK")}) {
+        SCOPED_TRACE(line);
+        LoopbackPeer peer;
+        std::thread server([&] {
+            if (!peer.accept(3000)) return;
+            peer.receive(16, 3000);
+            peer.send(line + "\r\nContent-Length: 2\r\n\r\nok");
+            peer.waitForClose(3000);
+        });
+        Outcome got;
+        UrlSession::shared()->dataTask(request("http://127.0.0.1:" + std::to_string(peer.port()) + "/print"),
+                                       got.handler())->resume();
+        ASSERT_EQ(got.wait(), 1);
+        server.join();
+        ASSERT_TRUE(got.error);
+        EXPECT_EQ(got.error->code(), UrlSessionTask::badServerResponse);
+        EXPECT_EQ(got.error->localizedDescription(), "The server's answer was not HTTP.");
+    }
 }
 
 TEST_F(UrlSessionTest, SilentServerTimesOutOnceAndQuickly) {

@@ -212,6 +212,14 @@ public:
     void writeData(NetConstBytesPtr data, double timeout, std::int64_t tag);
     void writeData(NetBytes data, double timeout, std::int64_t tag);
     float progressOfWriteReturningTag(std::int64_t* tagPtr, std::uint64_t* donePtr, std::uint64_t* totalPtr);
+    // Bytes written to this TCP connection that the peer's stack has not
+    // acknowledged yet: those still queued here and those in the system's
+    // send queue, unsent or unacknowledged. 0 means the peer's stack has every
+    // byte. None, with the reason in `error`, when the connection is not
+    // established any more or holds a pending error (which this call takes):
+    // a reset empties the system's queue too, so its emptiness alone proves
+    // nothing. Neither a Unix-domain nor a TLS connection answers.
+    std::optional<std::uint64_t> unacknowledgedWriteBytes(ErrorOut error = nullptr);
 
     // ---- Accepting
     bool acceptOnPort(std::uint16_t port, ErrorOut error = nullptr);

@@ -5,6 +5,10 @@
 #include "net/socket/NetSpecialPacket.h"
 #include "net/socket/NetWritePacket.h"
 
+#include <linux/sockios.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -59,6 +63,62 @@ float NetSocket::progressOfWriteReturningTag(std::int64_t* tagPtr, std::uint64_t
         result = static_cast<float>(static_cast<double>(packet->bytesDone) /
                                     static_cast<double>(packet->buffer->size()));
     });
+    return result;
+}
+
+std::optional<std::uint64_t> NetSocket::unacknowledgedWriteBytes(ErrorOut errPtr) {
+    std::optional<std::uint64_t> result;
+    std::optional<NetSocketError> error;
+    runSync([&] {
+        const int fd = socket4FD_ != -1 ? socket4FD_ : socket6FD_;
+        if (!(flags_ & kFlagConnected) || fd == -1) {
+            error = errorWithErrno(ENOTCONN, "Not connected over TCP");
+            return;
+        }
+        if (flags_ & kFlagSecure) {
+            error = badConfigError("The delivery of bytes is not known through TLS");
+            return;
+        }
+        // The queue first, then the state: a reset between the two shows in
+        // the state, so an empty queue is never taken from a reset connection.
+        int unsent = 0;
+        if (::ioctl(fd, SIOCOUTQ, &unsent) != 0) {
+            error = errnoError();
+            return;
+        }
+        int soError = 0;
+        socklen_t length = sizeof soError;
+        if (::getsockopt(fd, SOL_SOCKET, SO_ERROR, &soError, &length) != 0) {
+            error = errnoError();
+            return;
+        }
+        if (soError != 0) {
+            error = errorWithErrno(soError, "The connection failed");
+            return;
+        }
+        tcp_info info{};
+        length = sizeof info;
+        if (::getsockopt(fd, IPPROTO_TCP, TCP_INFO, &info, &length) != 0) {
+            error = errnoError();
+            return;
+        }
+        if (info.tcpi_state != TCP_ESTABLISHED) {
+            error = connectionClosedError();
+            return;
+        }
+        std::uint64_t queued = 0;
+        auto remaining = [](const std::shared_ptr<NetPacket>& packet) -> std::uint64_t {
+            auto write = std::dynamic_pointer_cast<NetWritePacket>(packet);
+            return write ? write->buffer->size() - write->bytesDone : 0;
+        };
+        if (currentWrite_)
+            queued += remaining(currentWrite_);
+        for (const auto& packet : writeQueue_)
+            queued += remaining(packet);
+        result = queued + static_cast<std::uint64_t>(std::max(unsent, 0));
+    });
+    if (errPtr)
+        *errPtr = error;
     return result;
 }
 
