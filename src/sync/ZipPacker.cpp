@@ -97,19 +97,19 @@ bool inflateRaw(const std::string& in, std::size_t size, std::string* out) {
     out->clear();
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
     z.avail_in = static_cast<uInt>(in.size());
-    std::vector<char> piece(64 * 1024);
+    std::vector<char> block(64 * 1024);
     int rc = Z_OK;
     while (rc == Z_OK) {
-        z.next_out = reinterpret_cast<Bytef*>(piece.data());
-        z.avail_out = static_cast<uInt>(piece.size());
+        z.next_out = reinterpret_cast<Bytef*>(block.data());
+        z.avail_out = static_cast<uInt>(block.size());
         rc = inflate(&z, Z_NO_FLUSH);
         if (rc != Z_OK && rc != Z_STREAM_END) break;
-        const std::size_t produced = piece.size() - z.avail_out;
+        const std::size_t produced = block.size() - z.avail_out;
         if (produced > size - out->size()) {
             rc = Z_DATA_ERROR;  // more than the entry says it holds
             break;
         }
-        out->append(piece.data(), produced);
+        out->append(block.data(), produced);
         if (rc == Z_OK && produced == 0 && z.avail_in == 0) rc = Z_BUF_ERROR;  // the data ends early
     }
     inflateEnd(&z);
