@@ -86,6 +86,10 @@ Trekora::Trekora()
       helpReport(std::make_shared<Report>()),
       helpSection(std::make_shared<Section>()),
       locationManager(std::make_shared<platform::LocationManager>()) {
+    // Copies cut short by a crash or a kill (a restore, an update, a backup
+    // moved into the outbox) left hidden partial files: they are of no use.
+    platform::FileManager::removePartialCopies(getDocumentsDirectory());
+    platform::FileManager::removePartialCopies(platform::FileManager::appendingPathComponent(getDocumentsDirectory(), "out"));
     copyFile(dbFileName);
     dbURL = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), dbFileName);
 

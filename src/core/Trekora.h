@@ -323,6 +323,9 @@ public:
     void writeDatumAktualizacieLokalne();
     void readDatumAktualizacieNaServeri(const std::shared_ptr<platform::DispatchSemaphore>& semafor);
     bool jePotrebnyUpade();
+    // Overall deadline in seconds of the update check's request: an office
+    // that trickles its answer ends by then as one that stays silent does.
+    double updateCheckDeadline = 60.0;
     std::string updateData(const std::string& script, const std::string& updateFileUrl);
     // Stock transfer of a goods receipt from the office server.
     std::string preskladnenieZPC();

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -57,35 +58,30 @@ bool FileManager::isDirectory(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool FileManager::copyItem(const std::string& from, const std::string& to, Error* error) {
-    std::string what = "\"" + lastPathComponent(from) + "\" could not be copied to \"" + to + "\"";
-    if (!exists(from)) return fail(error, ENOENT, what);
-    if (exists(to)) return fail(error, EEXIST, what);
-    std::error_code ec;
-    if (fs::is_directory(from, ec)) {
-        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
-        if (ec) return fail(error, ec, what);
-        return true;
-    }
-    // The bytes go to a hidden file beside the destination first and are put
-    // in place whole by one link: a copy cut short (crash, full disk) never
-    // leaves a partial file under the destination's name, and a file that
-    // appears meanwhile is not replaced.
+namespace {
+
+// Copies the bytes of the file `from` into a new hidden file beside `to`,
+// named ".NAME.partial-XXXXXX"; its path goes to `partial`. False with the
+// errno in `code`; nothing is left behind then.
+bool copyToPartial(const std::string& from, const std::string& to, bool flush, std::string* partial, int* code) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
-    if (in < 0) return fail(error, errno, what);
+    if (in < 0) {
+        *code = errno;
+        return false;
+    }
     struct stat st;
     ::fstat(in, &st);
-    std::string partial = deletingLastPathComponent(to);
-    partial = (partial.empty() ? std::string() : partial + "/") + "." + lastPathComponent(to) + ".partial-XXXXXX";
-    std::vector<char> name(partial.begin(), partial.end());
-    name.push_back('\0');
-    int out = ::mkostemp(name.data(), O_CLOEXEC);
+    std::string name = FileManager::deletingLastPathComponent(to);
+    name = (name.empty() ? std::string() : name + "/") + "." + FileManager::lastPathComponent(to) + ".partial-XXXXXX";
+    std::vector<char> buffer(name.begin(), name.end());
+    buffer.push_back('\0');
+    int out = ::mkostemp(buffer.data(), O_CLOEXEC);
     if (out < 0) {
-        int e = errno;
+        *code = errno;
         ::close(in);
-        return fail(error, e, what);
+        return false;
     }
-    partial = name.data();
+    *partial = buffer.data();
     ::fchmod(out, st.st_mode & 0777);
     char buf[65536];
     bool ok = true;
@@ -98,19 +94,79 @@ bool FileManager::copyItem(const std::string& from, const std::string& to, Error
         if (!writeAll(out, std::string(buf, static_cast<size_t>(n)))) { ok = false; e = errno; break; }
     }
     ::close(in);
+    if (ok && flush && ::fsync(out) != 0) { ok = false; e = errno; }
     if (::close(out) != 0 && ok) { ok = false; e = errno; }
-    if (ok && ::link(partial.c_str(), to.c_str()) != 0) {
+    if (!ok) {
+        ::unlink(partial->c_str());
+        *code = e ? e : EIO;
+    }
+    return ok;
+}
+
+// A NUL ends a path early for the system: such a path would name another file.
+bool hasNul(const std::string& path) { return path.find('\0') != std::string::npos; }
+
+}  // namespace
+
+bool FileManager::copyItem(const std::string& from, const std::string& to, Error* error) {
+    std::string what = "\"" + lastPathComponent(from) + "\" could not be copied to \"" + to + "\"";
+    if (hasNul(from) || hasNul(to)) return fail(error, EINVAL, what);
+    if (!exists(from)) return fail(error, ENOENT, what);
+    if (exists(to)) return fail(error, EEXIST, what);
+    std::error_code ec;
+    if (fs::is_directory(from, ec)) {
+        fs::copy(from, to, fs::copy_options::recursive | fs::copy_options::copy_symlinks, ec);
+        if (ec) return fail(error, ec, what);
+        return true;
+    }
+    // The bytes go to a hidden file beside the destination first and are put
+    // in place whole by one link: a copy cut short (crash, full disk) never
+    // leaves a partial file under the destination's name, and a file that
+    // appears meanwhile is not replaced.
+    std::string partial;
+    int e = 0;
+    if (!copyToPartial(from, to, false, &partial, &e)) return fail(error, e, what);
+    if (::link(partial.c_str(), to.c_str()) != 0) {
         e = errno;
         // A file system without hard links: rename, still never over an
         // existing file.
         if (e != EEXIST && ::renameat2(AT_FDCWD, partial.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
             return true;
         }
-        ok = false;
+        ::unlink(partial.c_str());
+        return fail(error, e ? e : EIO, what);
     }
     ::unlink(partial.c_str());
-    if (!ok) return fail(error, e ? e : EIO, what);
     return true;
+}
+
+bool FileManager::copyItemReplacing(const std::string& from, const std::string& to, Error* error) {
+    std::string what = "\"" + lastPathComponent(from) + "\" could not be copied to \"" + to + "\"";
+    if (hasNul(from) || hasNul(to)) return fail(error, EINVAL, what);
+    if (!exists(from)) return fail(error, ENOENT, what);
+    if (isDirectory(from) || isDirectory(to)) return fail(error, EISDIR, what);
+    std::string partial;
+    int e = 0;
+    if (!copyToPartial(from, to, true, &partial, &e)) return fail(error, e, what);
+    if (::rename(partial.c_str(), to.c_str()) != 0) {
+        e = errno;
+        ::unlink(partial.c_str());
+        return fail(error, e ? e : EIO, what);
+    }
+    return true;
+}
+
+void FileManager::removePartialCopies(const std::string& folder) {
+    static constexpr std::string_view mark = ".partial-";
+    for (const auto& name : contentsOfDirectory(folder).value_or(std::vector<std::string>{})) {
+        // ".NAME.partial-XXXXXX", with the six characters of mkostemp.
+        if (name.size() < 1 + mark.size() + 6 || name.front() != '.' ||
+            name.compare(name.size() - 6 - mark.size(), mark.size(), mark) != 0)
+            continue;
+        const std::string path = appendingPathComponent(folder, name);
+        struct stat st;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode)) ::unlink(path.c_str());
+    }
 }
 
 bool FileManager::moveItem(const std::string& from, const std::string& to, Error* error) {

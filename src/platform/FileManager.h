@@ -21,6 +21,13 @@ public:
     // Copies a file or a directory tree. Refuses (EEXIST) when anything is at
     // `to` already: an existing item is never replaced.
     static bool copyItem(const std::string& from, const std::string& to, Error* error = nullptr);
+    // Copies the file `from` over the file `to`: the bytes go to a hidden
+    // partial file beside `to`, are flushed to disk, and one rename puts them
+    // in place, so `to` is the old file or the whole copy, never missing.
+    static bool copyItemReplacing(const std::string& from, const std::string& to, Error* error = nullptr);
+    // Removes what copies cut short (a crash, a kill) left in `folder`: the
+    // hidden partial files ".NAME.partial-XXXXXX" of the two copies above.
+    static void removePartialCopies(const std::string& folder);
     // Moves (renames) an item; refuses when anything is at `to` already.
     static bool moveItem(const std::string& from, const std::string& to, Error* error = nullptr);
     // Removes a file or a whole directory tree; fails when nothing is there.

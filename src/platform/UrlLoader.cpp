@@ -194,7 +194,7 @@ std::optional<Error> setUp(Transfer& t) {
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.followsRedirects ? 1L : 0L);
     curl_easy_setopt(e, CURLOPT_MAXREDIRS, 16L);
     curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
     curl_easy_setopt(e, CURLOPT_USERAGENT, "Trekora");

@@ -21,6 +21,9 @@ public:
     std::optional<std::string> httpBody;
     double timeoutInterval;
     int cachePolicy;
+    // False: a redirect is not followed; the task ends with the redirect's
+    // own answer (its status and Location) and nothing goes to the new address.
+    bool followsRedirects = true;
 
     // Sets a header field, replacing one of the same name (names compare
     // without regard to case) in its place.

@@ -2,7 +2,6 @@
 
 #include <sqlite3.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -72,8 +71,18 @@ std::string DatabaseFile::checkDatabase(const std::string& path) {
         sqlite3_finalize(stmt);
         if (!found) missing += (missing.empty() ? "" : ", ") + table;
     }
+    // The settings of the database's own centre hold the office's addresses:
+    // without them the handheld could not reach the office any more.
+    bool settings = false;
+    stmt = nullptr;
+    if (missing.empty() &&
+        sqlite3_prepare_v2(db, "select 1 from nastavenia where str in (select str from stredisk) limit 1", -1, &stmt,
+                           nullptr) == SQLITE_OK)
+        settings = sqlite3_step(stmt) == SQLITE_ROW;
+    sqlite3_finalize(stmt);
     sqlite3_close(db);
     if (!missing.empty()) return "v databáze chýbajú tabuľky: " + missing;
+    if (!settings) return "v databáze chýbajú nastavenia strediska";
     return "";
 }
 
@@ -112,20 +121,10 @@ bool DatabaseFile::snapshot(const std::string& from, const std::string& to, std:
 }
 
 bool DatabaseFile::placeCopy(const std::string& from, const std::string& to, std::string* reason) {
-    const std::string part = to + ".part";
-    std::remove(part.c_str());
     platform::Error error;
-    if (!FileManager::copyItem(from, part, &error)) {
-        if (reason) *reason = error.localizedDescription();
-        std::remove(part.c_str());
-        return false;
-    }
-    if (std::rename(part.c_str(), to.c_str()) != 0) {
-        if (reason) *reason = std::strerror(errno);
-        std::remove(part.c_str());
-        return false;
-    }
-    return true;
+    if (FileManager::copyItemReplacing(from, to, &error)) return true;
+    if (reason) *reason = error.localizedDescription();
+    return false;
 }
 
 std::string DatabaseFile::replaceWith(const std::string& download, const std::string& database) {

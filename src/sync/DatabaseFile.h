@@ -14,8 +14,9 @@ public:
 
     // True when the file starts with the 16-byte SQLite header.
     static bool hasSqliteHeader(const std::string& path);
-    // "" when the file is an SQLite database that passes the integrity check
-    // and holds every required table; otherwise the reason.
+    // "" when the file is an SQLite database that passes the integrity check,
+    // holds every required table and the settings of its centre; otherwise
+    // the reason.
     static std::string checkDatabase(const std::string& path);
 
     // Writes a consistent copy of the database at `from` into a new file
@@ -24,7 +25,7 @@ public:
     static bool snapshot(const std::string& from, const std::string& to, std::string* reason);
 
     // Copies `from` beside `to` and renames it over `to`, so that `to` is
-    // either the old file or the whole new one.
+    // either the old file or the whole new one; nothing is removed first.
     static bool placeCopy(const std::string& from, const std::string& to, std::string* reason);
 
     // The restore: checks the downloaded database at `download`, copies it

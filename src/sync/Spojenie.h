@@ -21,6 +21,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -92,6 +93,9 @@ public:
     void posliSubor(const std::string& path, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
     // Files of the running job that did not reach the office.
     std::atomic<int> neodoslaneSubory{0};
+    // Counts one more file that did not reach the office, for `reason`; the
+    // last reason is shown with the count.
+    void neodoslany(const std::string& reason);
     // Another failure of the running job (the backup), shown at its end.
     std::string chybaJobu;
     // What failed in the running job; "" when nothing did.
@@ -108,6 +112,11 @@ public:
     // handled by the download callbacks. An address that cannot be loaded
     // ends in the failure alert.
     void stiahni(const std::string& address);
+    // Why `address` cannot be downloaded; "" when it is a well-formed http or
+    // https URL with a host whose last path component names a plain file of
+    // the Documents folder: no control character or "/", not hidden, never
+    // a journal of the database.
+    static std::string chybaAdresy(const std::string& address);
 
     // --- jobs ------------------------------------------------------------------------
     // The full synchronisation on a background queue: backup archive, every
@@ -157,6 +166,8 @@ public:
     std::shared_ptr<Spojenie> self();
 
 private:
+    mutable std::mutex dovodMutex_;
+    std::string dovodNeodoslania_;  // why the last file did not reach the office
     std::shared_ptr<platform::UrlSessionDelegate> selfAsDelegate();
     // The body of a synchronisation job, on a background queue.
     void synchronizaciaJob(bool full);

@@ -55,6 +55,21 @@ bool packBackup(const std::string& database, const std::string& archive, std::st
     return ok;
 }
 
+// Whether a file of the outbox goes to the office: a complete plain file.
+// Folders, empty files, hidden or temporary files (a leading "." or the
+// ending ".tmp" or ".part", as files still being written are named) and the
+// journals of a database stay where they are.
+bool naOdoslanie(const std::string& path) {
+    const std::string name = FileManager::lastPathComponent(path);
+    if (name.empty() || name.front() == '.') return false;
+    for (const std::string ending : {"-journal", "-wal", "-shm", ".tmp", ".part"})
+        if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+            return false;
+    if (FileManager::isDirectory(path)) return false;
+    const auto size = FileManager::fileSize(path);
+    return size && *size > 0;
+}
+
 }  // namespace
 
 void Spojenie::synchronizacia() {
@@ -75,8 +90,20 @@ void Spojenie::synchronizaciaPoPreskladneni() {
 std::string Spojenie::popisChyb() const {
     std::string text = chybaJobu;
     const int chyby = neodoslaneSubory.load();
-    if (chyby > 0) text += (text.empty() ? "" : "\n") + std::string("neodoslané súbory: ") + std::to_string(chyby);
+    if (chyby > 0) {
+        text += (text.empty() ? "" : "\n") + std::string("neodoslané súbory: ") + std::to_string(chyby);
+        std::lock_guard lock(dovodMutex_);
+        if (!dovodNeodoslania_.empty()) text += " (" + dovodNeodoslania_ + ")";
+    }
     return text;
+}
+
+void Spojenie::neodoslany(const std::string& reason) {
+    {
+        std::lock_guard lock(dovodMutex_);
+        dovodNeodoslania_ = reason;
+    }
+    ++neodoslaneSubory;
 }
 
 void Spojenie::synchronizaciaJob(bool full) {
@@ -84,6 +111,10 @@ void Spojenie::synchronizaciaJob(bool full) {
     const std::string prefix = full ? "synchronizacia()" : "synchronizaciaPoPreskladneni()";
     neodoslaneSubory = 0;
     chybaJobu.clear();
+    {
+        std::lock_guard lock(dovodMutex_);
+        dovodNeodoslania_.clear();
+    }
 
     if (full) {
         naHlavnom([](Spojenie& s) { s.zacniPriebeh("synchronizácia"); });
@@ -169,8 +200,13 @@ void Spojenie::posliOut(const std::string& prefix) {
     platform::Error error;
     if (auto entries = FileManager::contentsOfDirectory(out, &error)) {
         for (const auto& entry : *entries) {
+            const std::string path = FileManager::appendingPathComponent(out, entry);
+            if (!naOdoslanie(path)) {
+                trekora.log(prefix + " preskakujem " + entry);
+                continue;
+            }
             trekora.log(prefix + " " + entry);
-            filesToSend.push_back(FileManager::appendingPathComponent(out, entry));
+            filesToSend.push_back(path);
         }
     } else {
         trekora.log(prefix + " error: " + error.localizedDescription());
@@ -197,6 +233,6 @@ bool Spojenie::cakajNaPrenos(const std::shared_ptr<platform::DispatchSemaphore>&
     // The transfer ends by its own deadline; this bound only guards the job
     // against a completion that never comes.
     if (semafor->wait(transferDeadline + 30.0)) return true;
-    ++neodoslaneSubory;
+    neodoslany("server neodpovedal včas");
     return false;
 }

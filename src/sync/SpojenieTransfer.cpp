@@ -78,7 +78,7 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
 
     auto failed = [this, &trekora, semafor](const std::string& why) {
         trekora.log(std::string(kUpload) + " error: " + why);
-        ++neodoslaneSubory;
+        neodoslany(why);
         semafor->signal();
     };
     platform::Error readError;
@@ -92,6 +92,10 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
     request.httpMethod = "POST";
     request.setValue("Keep-Alive", "Connection");
     request.setValue("multipart/form-data; boundary=" + boundary, "Content-Type");
+    // Only the office's own 200 to this very POST lets the file go: a
+    // redirect (a captive portal, a move to another address) is an answer
+    // of its own and a failure.
+    request.followsRedirects = false;
 
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto screen = self();
@@ -120,8 +124,15 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
                 platform::Error removeError;
                 if (!FileManager::removeItem(path, &removeError))
                     t.log(std::string(kUpload) + " error: " + removeError.localizedDescription());
+            } else if (error || !response) {
+                screen->neodoslany(error ? error->localizedDescription() : "server neodpovedal");
             } else {
-                ++screen->neodoslaneSubory;
+                const int status = response->statusCode();
+                std::string reason = "server odpovedal " + std::to_string(status) + " " +
+                                     platform::HttpUrlResponse::localizedString(status);
+                if (auto location = response->value("Location"))
+                    t.log(std::string(kUpload) + " presmerovanie na: " + *location);
+                screen->neodoslany(reason);
             }
             semafor->signal();
         });
@@ -129,13 +140,27 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
     session->finishTasksAndInvalidate();
 }
 
-void Spojenie::stiahni(const std::string& address) {
+std::string Spojenie::chybaAdresy(const std::string& address) {
     auto url = platform::Url::parse(address);
-    if (!url || (url->scheme() != "http" && url->scheme() != "https") || url->host().empty()) {
-        Console::print("neplatná adresa: " + address);
-        naHlavnom([address](Spojenie& s) { s.zobrazChybu("neplatná adresa: " + address); });
+    if (!url || (url->scheme() != "http" && url->scheme() != "https") || url->host().empty())
+        return "neplatná adresa: " + address;
+    const std::string name = url->lastPathComponent();
+    bool plain = !name.empty() && name.front() != '.' &&
+                 name.rfind(sharedTrekora().dbFileName + "-", 0) == std::string::npos;
+    for (unsigned char c : name)
+        if (c < 0x20 || c == 0x7f || c == '/' || c == '\\') plain = false;
+    if (!plain) return "neplatná adresa: " + address + " (názov súboru)";
+    return "";
+}
+
+void Spojenie::stiahni(const std::string& address) {
+    const std::string reason = chybaAdresy(address);
+    if (!reason.empty()) {
+        Console::print(reason);
+        naHlavnom([reason](Spojenie& s) { s.zobrazChybu(reason); });
         return;
     }
+    auto url = platform::Url::parse(address);
     downloadFileUrl = address;
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto task = session->downloadTask(platform::UrlRequest(*url, 60.0, 0));
@@ -196,11 +221,9 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
     if (!size || (expected >= 0 && static_cast<int64_t>(*size) != expected))
         return fail("neúplný súbor");
 
-    // The name comes from the typed address: it must name a plain file of
-    // the Documents folder and never a journal of the database.
+    // The name comes from the typed address, checked before the download.
+    if (const std::string reason = chybaAdresy(downloadFileUrl); !reason.empty()) return fail(reason);
     const std::string name = lastComponent(destination);
-    if (name.empty() || name == "." || name == ".." || name.rfind(trekora.dbFileName + "-", 0) == 0)
-        return fail("neplatný názov súboru: " + name);
     if (name == "trekora.db3") {
         // The database takes the download's place only once the download is
         // known good; one rename replaces it, the old file stays until then.

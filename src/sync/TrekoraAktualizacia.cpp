@@ -29,9 +29,9 @@ constexpr const char* kUpdate = "updateData(script:updateFileUrl:)";
 constexpr const char* kCheck = "jePotrebnyUpade()";
 constexpr const char* kWrite = "writeDatumAktualizacieLokalne()";
 
-// How long the check waits for the server's answer at most: the request's
-// own time-out plus a margin.
-constexpr double kCheckDeadline = 75.0;
+// What the check waits beyond its request's deadline at most, for the
+// request's end to be reported.
+constexpr double kCheckMargin = 15.0;
 
 // DETACH cannot run inside a transaction: such statements of a script run
 // after its commit.
@@ -55,7 +55,7 @@ bool Trekora::jePotrebnyUpade() {
     auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
     readDatumAktualizacieNaServeri(semafor);
     Console::print(platform::DispatchQueue::main()->isCurrent() ? "main thread!" : "global thread!");
-    if (!semafor->wait(kCheckDeadline)) Console::print("jePotrebnyUpade(): no answer in time");
+    if (!semafor->wait(updateCheckDeadline + kCheckMargin)) Console::print("jePotrebnyUpade(): no answer in time");
     readDatumAktualizacieLokalne();
     const bool result = datumAktualizacieLokalne < datumAktualizacieNaServeri;
     log(std::string(kCheck) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
@@ -75,7 +75,12 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     }
     platform::UrlRequest request(*url, 60.0, 0);
     request.httpMethod = "HEAD";
-    auto task = platform::UrlSession::shared()->dataTask(
+    // An overall deadline besides the idle time-out: an office that
+    // trickles its answer cannot hold the check.
+    auto configuration = platform::UrlSessionConfiguration::defaultConfiguration();
+    configuration.timeoutIntervalForResource = updateCheckDeadline;
+    auto session = platform::UrlSession::make(configuration);
+    auto task = session->dataTask(
         request, [this, semafor](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
                                  std::optional<platform::Error>) {
             std::optional<std::string> header;
@@ -94,6 +99,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
             semafor->signal();
         });
     task->resume();
+    session->finishTasksAndInvalidate();
 }
 
 void Trekora::readDatumAktualizacieLokalne() {

@@ -88,18 +88,32 @@ bool deflateRaw(const std::string& in, std::string* out) {
     return rc == Z_STREAM_END;
 }
 
+// Raw inflate of `in`, which must give exactly `size` bytes. The output
+// grows as inflated data arrives and never past `size`: a size the entry
+// only claims costs no memory.
 bool inflateRaw(const std::string& in, std::size_t size, std::string* out) {
     z_stream z{};
     if (inflateInit2(&z, -MAX_WBITS) != Z_OK) return false;
-    out->resize(size);
+    out->clear();
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(in.data()));
     z.avail_in = static_cast<uInt>(in.size());
-    z.next_out = reinterpret_cast<Bytef*>(out->data());
-    z.avail_out = static_cast<uInt>(out->size());
-    const int rc = inflate(&z, Z_FINISH);
-    const bool ok = rc == Z_STREAM_END && z.total_out == size;
+    std::vector<char> block(64 * 1024);
+    int rc = Z_OK;
+    while (rc == Z_OK) {
+        z.next_out = reinterpret_cast<Bytef*>(block.data());
+        z.avail_out = static_cast<uInt>(block.size());
+        rc = inflate(&z, Z_NO_FLUSH);
+        if (rc != Z_OK && rc != Z_STREAM_END) break;
+        const std::size_t produced = block.size() - z.avail_out;
+        if (produced > size - out->size()) {
+            rc = Z_DATA_ERROR;  // more than the entry says it holds
+            break;
+        }
+        out->append(block.data(), produced);
+        if (rc == Z_OK && produced == 0 && z.avail_in == 0) rc = Z_BUF_ERROR;  // the data ends early
+    }
     inflateEnd(&z);
-    return ok;
+    return rc == Z_STREAM_END && out->size() == size;
 }
 
 struct File {
@@ -359,12 +373,16 @@ std::optional<std::string> ZipPacker::readEncrypted(const void* fileInfo) {
     }
     Cipher cipher(*password_);
     for (char& c : raw) c = cipher.decrypt(c);
+    if (static_cast<std::uint8_t>(raw[kCryptHeader - 1]) != ((info.crc >> 24) & 0xff)) {
+        unzCloseCurrentFile(unzFile_);
+        return std::nullopt;  // a wrong password
+    }
     std::string plain;
     const std::string packed = raw.substr(kCryptHeader);
     const bool unpacked = method == Z_DEFLATED ? inflateRaw(packed, info.uncompressed_size, &plain)
                                                : (plain = packed, method == 0);
     const bool checked =
-        static_cast<std::uint8_t>(raw[kCryptHeader - 1]) == ((info.crc >> 24) & 0xff) && unpacked &&
+        unpacked &&
         crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(plain.data()), static_cast<uInt>(plain.size())) ==
             info.crc;
     if (!checked) {

@@ -1,4 +1,5 @@
 #include <cstdlib>
+#include <functional>
 #include <fstream>
 #include <regex>
 
@@ -39,9 +40,12 @@ protected:
         return waitForFinish();
     }
     // Opens the restore or the update, passes the service lock and answers
-    // the address prompt with `address` (the proposed one when empty).
-    std::string download(const std::string& segue, const std::string& address = "") {
-        open(segue);
+    // the address prompt with `address` (the proposed one when empty);
+    // `prepare` may set the new screen up first.
+    std::string download(const std::string& segue, const std::string& address = "",
+                         const std::function<void(Spojenie&)>& prepare = {}) {
+        auto screen = open(segue);
+        if (prepare) prepare(*screen);
         EXPECT_TRUE(alert() && alert()->title() == "pin");
         if (!alert()) return "";
         alert()->textFields().front()->type(pinFor(*alert()));
@@ -131,6 +135,74 @@ TEST_F(SpojenieTest, SilentTricklingOrCutOffOfficeEndsEveryUploadInAnError) {
     }
 }
 
+TEST_F(SpojenieTest, ARedirectedUploadIsAFailureAndKeepsItsFile) {
+    // A captive portal: the office's address answers with a redirect to a page that answers 200.
+    office->handle("POST", FakeOffice::uploadPath, [this](const FakeOffice::Request&) {
+        return FakeOffice::Reply{302, "", "text/html", {{"Location", office->url("/portal")}}};
+    });
+    office->handle("GET", "/portal", [](const FakeOffice::Request&) {
+        return FakeOffice::Reply{200, "<html>prihlásenie</html>", "text/html", {}};
+    });
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out("42.db3"), "closing export 42");
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("neodoslané súbory: 3"), std::string::npos);
+    EXPECT_NE(alert()->message()->find("302"), std::string::npos) << *alert()->message();
+    EXPECT_EQ(entries(out()).size(), 3u);
+    for (const auto& request : office->requests()) EXPECT_NE(request, "GET /portal");
+}
+
+TEST_F(SpojenieTest, TheOutboxSendsItsFilesAndPassesOverFoldersJournalsAndTemporaryFiles) {
+    FileManager::createDirectory(out("archiv"));
+    FileManager::writeFile(out("archiv/41.db3"), "in a folder");
+    FileManager::writeFile(out("42.db3"), "closing export 42");
+    const std::vector<std::string> passedOver = {"42.db3-journal", "42.db3-wal", "42.db3-shm", ".43.db3",
+                                                 "43.db3.tmp",     "43.db3.part", "44.db3"};
+    for (const auto& name : passedOver) FileManager::writeFile(out(name), name == "44.db3" ? "" : "x");
+    ASSERT_EQ(synchronise(), "hotovo");
+    auto uploads = office->uploads();
+    ASSERT_EQ(uploads.size(), 3u) << "the closing export, the archive and the log";
+    EXPECT_EQ(uploads[0].fileName, "42.db3");
+    auto left = entries(out());
+    EXPECT_EQ(left.size(), passedOver.size() + 1);
+    EXPECT_EQ(fileBytes(out("archiv/41.db3")), "in a folder");
+}
+
+TEST_F(SpojenieTest, DownloadsAndTheUpdateCheckEndByTheirOwnDeadlines) {
+    // Idle time-outs alone would let a trickling or silent office hold them far longer.
+    platform::UrlSession::setMaximumTimeout(30.0);
+    trekora().updateCheckDeadline = 1.0;
+    office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
+    office->setBackupDatabase(fileBytes(database()));
+    office->misbehave(Misbehaviour::silent, FakeOffice::updatePath, "HEAD");
+    office->misbehave(Misbehaviour::trickle, FakeOffice::updatePath, "GET");
+    office->misbehave(Misbehaviour::trickle, FakeOffice::backupPath);
+    const std::string before = dump(database());
+    for (const char* segue : {"spojenie_obnova_segue", "spojenie_aktualizacia_segue"}) {
+        const auto started = std::chrono::steady_clock::now();
+        ASSERT_EQ(download(segue, "", [](Spojenie& s) { s.transferDeadline = 1.0; }), "chyba!") << segue;
+        EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10)) << segue;
+        EXPECT_NE(alert()->message()->find("timed out"), std::string::npos) << *alert()->message();
+        EXPECT_EQ(dump(database()), before) << segue;
+        tapAlert("ok");
+    }
+}
+
+TEST_F(SpojenieTest, PartialCopiesLeftByAnInterruptedCopyAreRemovedAtStart) {
+    trekora();
+    FileManager::createDirectory(out());
+    const std::vector<std::string> leftovers = {env().documentsPath(".trekora.db3.part.partial-Ab12Cd"),
+                                                env().documentsPath(".export_akcen.db3.partial-x0Y9zz"),
+                                                out(".Predajca_12_backup_20261206_133304.zip.partial-QQ77qq")};
+    for (const auto& path : leftovers) FileManager::writeFile(path, std::string(4096, 'p'));
+    FileManager::writeFile(env().documentsPath(".keep"), "not a copy");
+    env().restart();
+    trekora();
+    for (const auto& path : leftovers) EXPECT_FALSE(FileManager::fileExists(path)) << path;
+    EXPECT_TRUE(FileManager::fileExists(env().documentsPath(".keep")));
+    EXPECT_TRUE(FileManager::fileExists(database()));
+}
+
 TEST_F(SpojenieTest, UpdateIsAppliedOnceAndThenNotOfferedAgain) {
     office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
     ASSERT_EQ(synchronise(), "hotovo");
@@ -200,6 +272,13 @@ TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
     sqlite3_close(db);
     std::string damaged = fileBytes(database());
     for (std::size_t i = 4096; i < damaged.size(); i += 7) damaged[i] = '\x5a';
+    // Every table, but no settings: the handheld could no longer reach the office.
+    const std::string bare = env().documentsPath("bare.db3");
+    ASSERT_TRUE(FileManager::copyItem(database(), bare));
+    sqlite3_open(bare.c_str(), &db);
+    sqlite3_exec(db, "delete from nastavenia", nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    const std::string withoutSettings = fileBytes(bare);
 
     struct Case {
         Misbehaviour misbehaviour;
@@ -215,6 +294,7 @@ TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
         {Misbehaviour::notADatabase, fileBytes(database()), "nie je databáza"},
         {Misbehaviour::none, fileBytes(other), "chýbajú tabuľky"},
         {Misbehaviour::none, damaged, ""},
+        {Misbehaviour::none, withoutSettings, "nastavenia"},
     };
     for (const auto& c : cases) {
         office->setBackupDatabase(c.served);
@@ -225,14 +305,16 @@ TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
         tapAlert("ok");
         EXPECT_EQ(nav->topViewController(), root);
     }
-    // An address that cannot be loaded, or names a journal of the database, ends the same way.
-    office->handle("GET", "/trekora_data/trekora.db3-journal", [](const FakeOffice::Request&) {
-        return FakeOffice::Reply{200, "journal", "application/octet-stream", {}};
-    });
-    for (const std::string& address : {std::string("nie je adresa"), office->url("/trekora_data/trekora.db3-journal")}) {
+    // An address that cannot be loaded, names a journal of the database or
+    // no plain file ends the same way, whatever the office answers.
+    office->misbehave(Misbehaviour::htmlPage200, FakeOffice::backupPath);
+    for (const std::string& address : {std::string("nie je adresa"), office->url("/trekora_data/trekora.db3-journal"),
+                                       office->url("/trekora_data/trekora.db3%00")}) {
         ASSERT_EQ(download("spojenie_obnova_segue", address), "chyba!");
+        EXPECT_NE(alert()->message()->find("adresa"), std::string::npos) << *alert()->message();
         tapAlert("ok");
         EXPECT_EQ(nav->topViewController(), root);
+        EXPECT_EQ(dump(database()), before) << address;
     }
     EXPECT_FALSE(FileManager::fileExists(database() + "-journal"));
 }

@@ -1,9 +1,13 @@
 #include <gtest/gtest.h>
 #include <minizip/unzip.h>
 #include <minizip/zip.h>
+#include <sys/resource.h>
 #include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <ctime>
+#include <fstream>
 #include <random>
 
 #include "platform/FileManager.h"
@@ -189,4 +193,47 @@ TEST(ZipPacker, ArchiveWithoutEntriesReportsAndFails) {
     EXPECT_EQ(recorder->errors, (std::vector<std::string>{"Failed", "Error occurs"}));
     EXPECT_TRUE(reader.closeReading());
     EXPECT_TRUE(reader.closeReading());
+}
+
+TEST(ZipPacker, AnEncryptedEntryClaimingGigabytesTakesOnlyTheMemoryItsDataNeeds) {
+    // A few hundred bytes: one encrypted entry of a short text that claims almost 4 GiB.
+    TempFolder folder;
+    ASSERT_TRUE(FileManager::writeFile(folder.file("data"), "a short text"));
+    const std::string archive = folder.file("hostile.zip");
+    ZipPacker zip;
+    ASSERT_TRUE(zip.createZip(archive, "heslo"));
+    ASSERT_TRUE(zip.addFile(folder.file("data"), "trekora.db3"));
+    ASSERT_TRUE(zip.closeZip());
+    std::string bytes = *FileManager::contents(archive);
+    ASSERT_LT(bytes.size(), 400u);
+    const std::string claimed("\xF0\xFF\xFF\xFF", 4);
+    const auto central = bytes.find("PK\x01\x02");
+    ASSERT_EQ(bytes.compare(0, 4, "PK\x03\x04"), 0);
+    ASSERT_NE(central, std::string::npos);
+    bytes.replace(22, 4, claimed);
+    bytes.replace(central + 24, 4, claimed);
+    ASSERT_TRUE(FileManager::writeFile(archive, bytes));
+
+    // Read in a child whose address space allows a few hundred MiB more than now.
+    long pages = 0;
+    std::ifstream("/proc/self/statm") >> pages;
+    const rlim_t room = static_cast<rlim_t>(pages) * static_cast<rlim_t>(::sysconf(_SC_PAGESIZE)) + (512ull << 20);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const rlimit limit{room, room};
+        ::setrlimit(RLIMIT_AS, &limit);
+        try {
+            ZipPacker reader;
+            reader.openForReading(archive, "heslo");
+            ::_exit(reader.extractTo(folder.file("t"), true) ? 3 : 0);
+        } catch (...) {
+            ::_exit(4);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "the reader died (signal " << (WIFSIGNALED(status) ? WTERMSIG(status) : 0) << ")";
+    EXPECT_NE(WEXITSTATUS(status), 4) << "the reader ran out of memory";
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the damaged entry is refused";
 }
