@@ -3,7 +3,6 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
 
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
@@ -32,14 +31,6 @@ constexpr const char* kWrite = "writeDatumAktualizacieLokalne()";
 // How long the check waits for the server's answer at most: the request's
 // own time-out plus a margin.
 constexpr double kCheckDeadline = 75.0;
-
-// DETACH cannot run inside a transaction: such statements of a script run
-// after its commit.
-bool isDetach(const std::string& statement) {
-    std::size_t i = 0;
-    while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i]))) ++i;
-    return coredb::upper(statement.substr(i, 6)) == "DETACH";
-}
 
 std::string updateFilePath(const std::string& updateFileUrl) {
     auto url = platform::Url::parse(updateFileUrl);
@@ -115,6 +106,13 @@ void Trekora::readDatumAktualizacieLokalne() {
 
 void Trekora::writeDatumAktualizacieLokalne() {
     log(kWrite);
+    // Without a date from the office there is nothing to record: the date
+    // of the last applied update stays, so the same update is not taken
+    // for a newer one.
+    if (datumAktualizacieNaServeri.empty()) {
+        log(std::string(kWrite) + " no server date, akcen kept");
+        return;
+    }
     auto db = std::make_shared<SqlDatabase>(dbURL);
     if (!db->open()) {
         log(std::string(kWrite) + " Unable to open database");
@@ -159,52 +157,23 @@ std::string Trekora::updateData(const std::string& script, const std::string& up
         return fail("chyba! ,,neúplné query!");
     }
 
-    // Every statement and the new date in one transaction: the update takes
-    // effect whole or not at all.
-    if (!db.beginExclusiveTransaction()) {
-        const std::string message = db.lastErrorMessage();
-        db.close();
-        return fail("chyba! ,," + message);
-    }
-    std::string failure;
-    std::vector<std::string> afterCommit;
+    // The statements run one by one, each taking effect on its own, as the
+    // office writes its scripts: a failing statement ends nothing, and a
+    // script may hold its own begin and commit.
     for (std::size_t i = 0; i < cut.statements.size(); ++i) {
         const std::string& statement = cut.statements[i];
-        if (isDetach(statement)) {
-            afterCommit.push_back(statement);
-            continue;
-        }
         const SqlValue value = i < 5 ? SqlValue(updateFileUrl) : SqlValue(str);
         const bool x = db.executeUpdateWithArgumentsInArray(statement, {value});
         log(std::string(kUpdate) + " query = " + statement);
         log(std::string(kUpdate) + " x = " + (x ? "true" : "false") + " db.changes = " + std::to_string(db.changes()));
-        if (!x) {
-            failure = db.lastErrorMessage();
-            break;
-        }
     }
-    if (failure.empty() && script == "update1") {
+    // The run's connection is closed before the date is written, so that a
+    // transaction a script left open cannot hold the date's write back.
+    db.close();
+    if (script == "update1") {
         log(std::string(kUpdate) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
         log(std::string(kUpdate) + " datumAktualizacieNaServeri: " + datumAktualizacieNaServeri);
-        log(kWrite);
-        if (db.executeUpdateWithArgumentsInArray("update verzia set akcen=:HODNOTA", {datumAktualizacieNaServeri})) {
-            log(std::string(kWrite) + " update ok");
-        } else {
-            failure = db.lastErrorMessage();
-            log(std::string(kWrite) + " update failed db.lastError = " + failure);
-        }
+        writeDatumAktualizacieLokalne();
     }
-    if (failure.empty() && !db.commit()) failure = db.lastErrorMessage();
-    if (!failure.empty()) {
-        db.rollback();
-        db.close();
-        return fail("chyba! ,," + failure);
-    }
-    for (const auto& statement : afterCommit) {
-        const bool x = db.executeUpdateWithArgumentsInArray(statement, {SqlValue(updateFileUrl)});
-        log(std::string(kUpdate) + " query = " + statement);
-        log(std::string(kUpdate) + " x = " + (x ? "true" : "false"));
-    }
-    db.close();
     return "";
 }
