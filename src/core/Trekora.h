@@ -149,6 +149,10 @@ public:
     std::vector<nlohmann::json> cislaObjednavokNaImport;
     std::string datumAktualizacieNaServeri;
     std::string datumAktualizacieLokalne;
+    // Why the last update check got no date from the office (no answer, an
+    // error status, no usable "Last-Modified"); "" when it got one or the
+    // office holds no update file.
+    std::string chybaOvereniaAktualizacie;
     std::shared_ptr<platform::LocationManager> locationManager;
 
     // =========================================================================

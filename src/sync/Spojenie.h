@@ -92,7 +92,8 @@ public:
     void posliSubor(const std::string& path, const std::shared_ptr<platform::DispatchSemaphore>& semafor);
     // Files of the running job that did not reach the office.
     std::atomic<int> neodoslaneSubory{0};
-    // Another failure of the running job (the backup), shown at its end.
+    // Other failures of the running job (the backup, a closing's export, the
+    // update check), one a line, shown at its end.
     std::string chybaJobu;
     // What failed in the running job; "" when nothing did.
     std::string popisChyb() const;

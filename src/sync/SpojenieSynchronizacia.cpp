@@ -137,6 +137,9 @@ void Spojenie::synchronizaciaJob(bool full) {
     }
 
     if (!trekora.jePotrebnyUpade()) {
+        if (!trekora.chybaOvereniaAktualizacie.empty())
+            chybaJobu += (chybaJobu.empty() ? "" : "\n") + std::string("overenie aktualizácie zlyhalo: ") +
+                         trekora.chybaOvereniaAktualizacie;
         naHlavnom([](Spojenie& s) {
             if (s.popisChyb().empty()) {
                 s.zobrazHotovo();

@@ -43,10 +43,14 @@ bool Trekora::jePotrebnyUpade() {
     log(kCheck);
     datumAktualizacieLokalne.clear();
     datumAktualizacieNaServeri.clear();
+    chybaOvereniaAktualizacie.clear();
     auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
     readDatumAktualizacieNaServeri(semafor);
     Console::print(platform::DispatchQueue::main()->isCurrent() ? "main thread!" : "global thread!");
-    if (!semafor->wait(kCheckDeadline)) Console::print("jePotrebnyUpade(): no answer in time");
+    if (!semafor->wait(kCheckDeadline)) {
+        Console::print("jePotrebnyUpade(): no answer in time");
+        chybaOvereniaAktualizacie = "server neodpovedal včas";
+    }
     readDatumAktualizacieLokalne();
     const bool result = datumAktualizacieLokalne < datumAktualizacieNaServeri;
     log(std::string(kCheck) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
@@ -59,6 +63,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     const std::string address = (nastaveniaItem ? nastaveniaItem->IMPORT_PC_DIR : std::string()) + "export_akcen.db3";
     auto url = platform::Url::parse(address);
     if (!url) {
+        chybaOvereniaAktualizacie = "neplatná adresa: " + address;
         platform::DiagnosticLog::write("Last-Modified Date: ");
         Console::print(datumAktualizacieNaServeri);
         semafor->signal();
@@ -68,7 +73,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     request.httpMethod = "HEAD";
     auto task = platform::UrlSession::shared()->dataTask(
         request, [this, semafor](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
-                                 std::optional<platform::Error>) {
+                                 std::optional<platform::Error> error) {
             std::optional<std::string> header;
             if (response) header = response->value("Last-Modified");
             // Only the file itself dates an update: an error page's date does not.
@@ -79,6 +84,16 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
                     Console::print(writer.string(*date));
                     datumAktualizacieNaServeri = writer.string(*date);
                 }
+            }
+            // An office without an update file (404) leaves nothing to check;
+            // every other answer without a date means the check failed.
+            if (!response) {
+                chybaOvereniaAktualizacie = error ? error->localizedDescription() : "server neodpovedal";
+            } else if (response->statusCode() != 200 && response->statusCode() != 404) {
+                chybaOvereniaAktualizacie = "server odpovedal " + std::to_string(response->statusCode()) + " " +
+                                            platform::HttpUrlResponse::localizedString(response->statusCode());
+            } else if (response->statusCode() == 200 && datumAktualizacieNaServeri.empty()) {
+                chybaOvereniaAktualizacie = "server neuviedol dátum aktualizácie";
             }
             platform::DiagnosticLog::write("Last-Modified Date: " + header.value_or(""));
             Console::print(datumAktualizacieNaServeri);

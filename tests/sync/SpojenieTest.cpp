@@ -331,3 +331,14 @@ TEST_F(SpojenieTest, BackupOfADatabaseThatCannotBeReadFailsAndNoArchiveIsSent) {
     EXPECT_NE(office->uploads()[0].fileName.find(".log"), std::string::npos);
     EXPECT_TRUE(entries(out()).empty());
 }
+
+TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
+    office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
+    for (auto misbehaviour : {Misbehaviour::silent, Misbehaviour::status500}) {
+        office->misbehave(misbehaviour, FakeOffice::updatePath, "HEAD");
+        ASSERT_EQ(synchronise(), "chyba!") << static_cast<int>(misbehaviour);
+        EXPECT_NE(alert()->message()->find("overenie aktualizácie zlyhalo: "), std::string::npos) << *alert()->message();
+        EXPECT_TRUE(entries(out()).empty()) << "the files themselves went";
+        tapAlert("ok");
+    }
+}
