@@ -120,6 +120,11 @@ void Spojenie::synchronizaciaJob(bool full) {
         }
     }
 
+    // A closing whose export was cut off (the program ended between the
+    // closing and its export, or during it) is exported again before "out"
+    // is sent.
+    const std::string exporty = trekora.dokonciExportyDU();
+    if (!exporty.empty()) chybaJobu += (chybaJobu.empty() ? "" : "\n") + exporty;
     posliOut(prefix);
 
     if (full) {

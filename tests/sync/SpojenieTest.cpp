@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -329,6 +330,46 @@ TEST_F(SpojenieTest, BackupOfADatabaseThatCannotBeReadFailsAndNoArchiveIsSent) {
     EXPECT_NE(alert()->message()->find("záloha zlyhala"), std::string::npos);
     ASSERT_EQ(office->uploads().size(), 1u);
     EXPECT_NE(office->uploads()[0].fileName.find(".log"), std::string::npos);
+    EXPECT_TRUE(entries(out()).empty());
+}
+
+TEST_F(SpojenieTest, ClosingsCutOffBeforeOrDuringTheirExportReachTheOfficeWhole) {
+    // Cut off between the closing's commit and its export.
+    const std::string first = trekora().zapisUzavierku().substr(5);
+    // Cut off during the export: a partial file under its temporary name with its journal.
+    const std::string second = trekora().zapisUzavierku().substr(5);
+    FileManager::writeFile(out("." + second + ".db3.tmp"), "SQLite format 3");
+    FileManager::writeFile(out("." + second + ".db3.tmp-journal"), std::string(512, '\x7f'));
+    // An export file left without its tables and with a journal beside it.
+    const std::string third = trekora().zapisUzavierku().substr(5);
+    ASSERT_EQ(trekora().exportDU(third), "ok!,,export " + third + ".db3");
+    FileManager::writeFile(out(third + ".db3"), "");
+    FileManager::writeFile(out(third + ".db3-journal"), std::string(512, '\x7f'));
+
+    ASSERT_EQ(synchronise(), "hotovo");
+    std::vector<std::string> closings;
+    for (const auto& upload : office->uploads()) {
+        EXPECT_NE(upload.fileName.front(), '.');
+        EXPECT_EQ(upload.fileName.find("-journal"), std::string::npos);
+        if (upload.fileName.find("_backup_") != std::string::npos) continue;
+        closings.push_back(upload.fileName);
+        const std::string received = env().documentsPath("received.db3");
+        FileManager::writeFile(received, upload.bytes);
+        const std::string cdok = upload.fileName.substr(0, upload.fileName.find('.'));
+        EXPECT_NE(dump(received).find("# odbe\n"), std::string::npos) << upload.fileName;
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(received.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "select count(*) from vety where cdok = ? and pohyb = 90", -1, &st, nullptr),
+                  SQLITE_OK) << upload.fileName;
+        sqlite3_bind_text(st, 1, cdok.c_str(), -1, SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(st, 0), 1) << upload.fileName;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+    std::sort(closings.begin(), closings.end());
+    EXPECT_EQ(closings, (std::vector<std::string>{first + ".db3", second + ".db3", third + ".db3"}));
     EXPECT_TRUE(entries(out()).empty());
 }
 
