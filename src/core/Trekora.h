@@ -149,6 +149,10 @@ public:
     std::vector<nlohmann::json> cislaObjednavokNaImport;
     std::string datumAktualizacieNaServeri;
     std::string datumAktualizacieLokalne;
+    // Why the last update check got no date from the office (no answer, an
+    // error status, no usable "Last-Modified"); "" when it got one or the
+    // office holds no update file.
+    std::string chybaOvereniaAktualizacie;
     std::shared_ptr<platform::LocationManager> locationManager;
 
     // =========================================================================
@@ -302,6 +306,11 @@ public:
     std::string vytvorUhraduFaktury(const std::string& id, const std::string& pohyb);
     std::string zapisUzavierku();
     std::string exportDU(const std::string& cdok);
+    // Exports again every daily closing whose export in "out" was begun and
+    // never finished, or whose export file there is not whole; the
+    // synchronisation calls it before it sends "out". "" when all went
+    // well, otherwise one line for each closing whose export failed.
+    std::string dokonciExportyDU();
     std::string updateDokladById(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
                                          const std::optional<std::string>& datum_vytvor,
                                          const std::optional<std::string>& datum_vystav,

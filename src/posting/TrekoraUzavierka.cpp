@@ -12,9 +12,83 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <system_error>
 
 using platform::Console;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// The number names the export file inside "out": only digits, so that no
+// text can lead the file elsewhere.
+bool isClosingNumber(const std::string& cdok) {
+    return !cdok.empty() && cdok.size() <= 18 &&
+           std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// A closing's export is written under a hidden temporary name in "out" and
+// renamed to "NUMBER.db3" once it is whole, so that "out" never offers a
+// partial export for sending. The temporary file also marks an export that
+// is still owed: the closing puts it there before its commit, and only the
+// rename of a whole export takes it away.
+fs::path outFolder(Trekora& trekora) { return fs::path(trekora.getDocumentsDirectory()) / "out"; }
+fs::path exportFile(const fs::path& out, const std::string& cdok) { return out / (cdok + ".db3"); }
+fs::path exportTemp(const fs::path& out, const std::string& cdok) { return out / ("." + cdok + ".db3.tmp"); }
+
+void removeJournals(const fs::path& file) {
+    std::error_code ec;
+    for (const char* suffix : {"-journal", "-wal", "-shm"}) fs::remove(file.string() + suffix, ec);
+}
+
+std::string firstText(sqlite3* db, const std::string& sql) {
+    sqlite3_stmt* stmt = nullptr;
+    std::string text;
+    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW &&
+        sqlite3_column_text(stmt, 0))
+        text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    return text;
+}
+
+// True when `file` is a whole export: an SQLite file without a journal
+// beside it that passes its integrity check and holds a table with rows.
+bool isWholeExport(const fs::path& file) {
+    std::error_code ec;
+    if (!fs::is_regular_file(file, ec)) return false;
+    for (const char* suffix : {"-journal", "-wal"})
+        if (fs::exists(file.string() + suffix, ec)) return false;
+    sqlite3* db = nullptr;
+    bool whole = false;
+    if (sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        firstText(db, "pragma integrity_check") == "ok") {
+        sqlite3_stmt* stmt = nullptr;
+        std::vector<std::string> tables;
+        if (sqlite3_prepare_v2(db, "select name from sqlite_master where type = 'table'", -1, &stmt, nullptr) ==
+            SQLITE_OK)
+            while (sqlite3_step(stmt) == SQLITE_ROW)
+                tables.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0)));
+        sqlite3_finalize(stmt);
+        for (std::string table : tables) {
+            for (std::size_t at = 0; (at = table.find('"', at)) != std::string::npos; at += 2) table.insert(at, 1, '"');
+            if (firstText(db, "select exists (select 1 from \"" + table + "\")") == "1") whole = true;
+        }
+    }
+    sqlite3_close(db);
+    return whole;
+}
+
+// Puts the mark of an owed export into "out"; false when it cannot.
+bool markExportOwed(Trekora& trekora, const std::string& cdok) {
+    const fs::path out = outFolder(trekora);
+    std::error_code ec;
+    fs::create_directories(out, ec);
+    std::ofstream mark(exportTemp(out, cdok), std::ios::binary | std::ios::app);
+    return static_cast<bool>(mark);
+}
+
+}  // namespace
 
 std::string Trekora::zapisUzavierku() {
     std::string result = "chyba!,,zapis du";
@@ -33,6 +107,7 @@ std::string Trekora::zapisUzavierku() {
         return result;
     }
     const std::string numberQuery = getQuery("last_insert_cdok");
+    std::string marked;
     // One transaction: a closing is written whole or not at all, so that a
     // failed closing leaves no header behind for the next one to count.
     try {
@@ -53,7 +128,15 @@ std::string Trekora::zapisUzavierku() {
         if (cdok.empty()) {
             db->rollback();
         } else {
+            // From the commit on the closing's export is owed: its mark goes
+            // into "out" first, so that it is found again if the program ends
+            // before the export is whole.
+            if (isClosingNumber(cdok)) {
+                if (markExportOwed(*this, cdok)) marked = cdok;
+                else Console::print("export mark failed for " + cdok);
+            }
             if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
+            marked.clear();
             result = "ok!,," + cdok;
         }
     } catch (const std::exception& e) {
@@ -61,17 +144,18 @@ std::string Trekora::zapisUzavierku() {
         result = std::string("chyba,,") + e.what();
         if (db->inTransaction()) db->rollback();
     }
+    // A closing that was not written owes no export.
+    if (!marked.empty()) {
+        std::error_code ec;
+        fs::remove(exportTemp(outFolder(*this), marked), ec);
+    }
     db->close();
     return result;
 }
 
 std::string Trekora::exportDU(const std::string& cdok) {
     std::string result = "chyba!,,exportDU";
-    // The number names the export file inside "out": only digits, so that
-    // no text can lead the file elsewhere.
-    const bool digits = !cdok.empty() && cdok.size() <= 18 &&
-                        std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (!digits) {
+    if (!isClosingNumber(cdok)) {
         log("exportDU(cdok:) result: " + result);
         return result;
     }
@@ -105,15 +189,21 @@ std::string Trekora::exportDU(const std::string& cdok) {
         return result;
     }
 
-    const std::filesystem::path outDir = std::filesystem::path(getDocumentsDirectory()) / "out";
+    const fs::path outDir = outFolder(*this);
     Console::print(platform::Url::fileUrl(outDir.string()).absoluteString());
     std::error_code ec;
-    std::filesystem::create_directories(outDir, ec);
+    fs::create_directories(outDir, ec);
     if (ec) Console::print("create failed " + ec.message());
-    const std::filesystem::path file = outDir / (cdok + ".db3");
-    const std::string location = platform::Url::fileUrl(file.string()).absoluteString();
+    const fs::path file = exportFile(outDir, cdok);
+    const fs::path temp = exportTemp(outDir, cdok);
+    const std::string location = platform::Url::fileUrl(temp.string()).absoluteString();
     Console::print("filename= " + location);
+    // The export starts from an empty temporary file: what an interrupted
+    // export left there, its journal included, is not built on.
+    { std::ofstream fresh(temp, std::ios::binary | std::ios::trunc); }
+    removeJournals(temp);
 
+    bool ran = false;
     try {
         const coredb::Statements statements = coredb::cutStatements(getQuery("du_export"));
         coredb::traceCounts(statements);
@@ -122,15 +212,84 @@ std::string Trekora::exportDU(const std::string& cdok) {
                 Console::print(statements.statements[i]);
                 SqlRows::update(*db, statements.statements[i], {i < 3 ? location : ducis});
             }
-            result = "ok!,,export " + cdok + ".db3";
+            ran = true;
         }
     } catch (const std::exception& e) {
         Console::print(e.what());
         result = std::string("chyba!,,") + e.what();
     }
     db->close();
+    // Only a whole export takes the file's name; one that failed keeps its
+    // mark, so that the next synchronisation exports the closing again.
+    if (ran) {
+        if (!isWholeExport(temp)) {
+            result = "chyba!,,export " + cdok + ".db3 nie je úplný";
+        } else {
+            fs::rename(temp, file, ec);
+            if (ec) {
+                result = "chyba!,," + ec.message();
+            } else {
+                // Journals of a file that stood there before belong to it alone.
+                removeJournals(file);
+                result = "ok!,,export " + cdok + ".db3";
+            }
+        }
+    }
     log("exportDU(cdok:) result: " + result);
     return result;
+}
+
+std::string Trekora::dokonciExportyDU() {
+    const fs::path out = outFolder(*this);
+    // The closings owed: an export begun and never renamed, or an export
+    // file in "out" (not sent yet) that is not whole.
+    std::vector<std::string> owed;
+    std::error_code ec;
+    for (fs::directory_iterator it(out, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        std::string cdok;
+        if (name.size() > 9 && name.front() == '.' && name.compare(name.size() - 8, 8, ".db3.tmp") == 0)
+            cdok = name.substr(1, name.size() - 9);
+        else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".db3") == 0 && !isWholeExport(it->path()))
+            cdok = name.substr(0, name.size() - 4);
+        if (isClosingNumber(cdok) && std::find(owed.begin(), owed.end(), cdok) == owed.end()) owed.push_back(cdok);
+    }
+    std::sort(owed.begin(), owed.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+
+    std::string failures;
+    for (const auto& cdok : owed) {
+        // A number that is no closing of this database (one rolled back, or a
+        // database restored since) owes nothing: its mark goes, and a file of
+        // that name is left as it is.
+        bool closing = true;
+        auto db = SqlRows::connection(*this);
+        if (db->open()) {
+            try {
+                auto rs = SqlRows::query(*db, getQuery("du_getducis"), {cdok});
+                closing = rs->next();
+                rs->close();
+            } catch (const std::exception& e) {
+                Console::print(e.what());
+            }
+            db->close();
+        }
+        if (!closing) {
+            const fs::path temp = exportTemp(out, cdok);
+            fs::remove(temp, ec);
+            removeJournals(temp);
+            continue;
+        }
+        log("dokonciExportyDU() export " + cdok);
+        const std::string result = exportDU(cdok);
+        if (result.rfind("ok", 0) != 0) {
+            const auto mark = result.find(",,");
+            failures += (failures.empty() ? "" : "\n") + std::string("export uzávierky ") + cdok + " zlyhal: " +
+                        (mark == std::string::npos ? result : result.substr(mark + 2));
+        }
+    }
+    return failures;
 }
 
 namespace {

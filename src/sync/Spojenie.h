@@ -96,7 +96,8 @@ public:
     // Counts one more file that did not reach the office, for `reason`; the
     // last reason is shown with the count.
     void neodoslany(const std::string& reason);
-    // Another failure of the running job (the backup), shown at its end.
+    // Other failures of the running job (the backup, a closing's export, the
+    // update check), one a line, shown at its end.
     std::string chybaJobu;
     // What failed in the running job; "" when nothing did.
     std::string popisChyb() const;

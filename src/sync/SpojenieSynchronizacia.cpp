@@ -151,6 +151,11 @@ void Spojenie::synchronizaciaJob(bool full) {
         }
     }
 
+    // A closing whose export was cut off (the program ended between the
+    // closing and its export, or during it) is exported again before "out"
+    // is sent.
+    const std::string exporty = trekora.dokonciExportyDU();
+    if (!exporty.empty()) chybaJobu += (chybaJobu.empty() ? "" : "\n") + exporty;
     posliOut(prefix);
 
     if (full) {
@@ -168,6 +173,9 @@ void Spojenie::synchronizaciaJob(bool full) {
     }
 
     if (!trekora.jePotrebnyUpade()) {
+        if (!trekora.chybaOvereniaAktualizacie.empty())
+            chybaJobu += (chybaJobu.empty() ? "" : "\n") + std::string("overenie aktualizácie zlyhalo: ") +
+                         trekora.chybaOvereniaAktualizacie;
         naHlavnom([](Spojenie& s) {
             if (s.popisChyb().empty()) {
                 s.zobrazHotovo();

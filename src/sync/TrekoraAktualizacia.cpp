@@ -3,7 +3,6 @@
 
 #include <sqlite3.h>
 
-#include <cctype>
 
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
@@ -33,14 +32,6 @@ constexpr const char* kWrite = "writeDatumAktualizacieLokalne()";
 // request's end to be reported.
 constexpr double kCheckMargin = 15.0;
 
-// DETACH cannot run inside a transaction: such statements of a script run
-// after its commit.
-bool isDetach(const std::string& statement) {
-    std::size_t i = 0;
-    while (i < statement.size() && std::isspace(static_cast<unsigned char>(statement[i]))) ++i;
-    return coredb::upper(statement.substr(i, 6)) == "DETACH";
-}
-
 std::string updateFilePath(const std::string& updateFileUrl) {
     auto url = platform::Url::parse(updateFileUrl);
     return url && url->isFileUrl() ? url->filePath() : updateFileUrl;
@@ -52,10 +43,14 @@ bool Trekora::jePotrebnyUpade() {
     log(kCheck);
     datumAktualizacieLokalne.clear();
     datumAktualizacieNaServeri.clear();
+    chybaOvereniaAktualizacie.clear();
     auto semafor = std::make_shared<platform::DispatchSemaphore>(0);
     readDatumAktualizacieNaServeri(semafor);
     Console::print(platform::DispatchQueue::main()->isCurrent() ? "main thread!" : "global thread!");
-    if (!semafor->wait(updateCheckDeadline + kCheckMargin)) Console::print("jePotrebnyUpade(): no answer in time");
+    if (!semafor->wait(updateCheckDeadline + kCheckMargin)) {
+        Console::print("jePotrebnyUpade(): no answer in time");
+        chybaOvereniaAktualizacie = "server neodpovedal včas";
+    }
     readDatumAktualizacieLokalne();
     const bool result = datumAktualizacieLokalne < datumAktualizacieNaServeri;
     log(std::string(kCheck) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
@@ -68,6 +63,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     const std::string address = (nastaveniaItem ? nastaveniaItem->IMPORT_PC_DIR : std::string()) + "export_akcen.db3";
     auto url = platform::Url::parse(address);
     if (!url) {
+        chybaOvereniaAktualizacie = "neplatná adresa: " + address;
         platform::DiagnosticLog::write("Last-Modified Date: ");
         Console::print(datumAktualizacieNaServeri);
         semafor->signal();
@@ -82,7 +78,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     auto session = platform::UrlSession::make(configuration);
     auto task = session->dataTask(
         request, [this, semafor](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
-                                 std::optional<platform::Error>) {
+                                 std::optional<platform::Error> error) {
             std::optional<std::string> header;
             if (response) header = response->value("Last-Modified");
             // Only the file itself dates an update: an error page's date does not.
@@ -93,6 +89,16 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
                     Console::print(writer.string(*date));
                     datumAktualizacieNaServeri = writer.string(*date);
                 }
+            }
+            // An office without an update file (404) leaves nothing to check;
+            // every other answer without a date means the check failed.
+            if (!response) {
+                chybaOvereniaAktualizacie = error ? error->localizedDescription() : "server neodpovedal";
+            } else if (response->statusCode() != 200 && response->statusCode() != 404) {
+                chybaOvereniaAktualizacie = "server odpovedal " + std::to_string(response->statusCode()) + " " +
+                                            platform::HttpUrlResponse::localizedString(response->statusCode());
+            } else if (response->statusCode() == 200 && datumAktualizacieNaServeri.empty()) {
+                chybaOvereniaAktualizacie = "server neuviedol dátum aktualizácie";
             }
             platform::DiagnosticLog::write("Last-Modified Date: " + header.value_or(""));
             Console::print(datumAktualizacieNaServeri);
@@ -121,6 +127,13 @@ void Trekora::readDatumAktualizacieLokalne() {
 
 void Trekora::writeDatumAktualizacieLokalne() {
     log(kWrite);
+    // Without a date from the office there is nothing to record: the date
+    // of the last applied update stays, so the same update is not taken
+    // for a newer one.
+    if (datumAktualizacieNaServeri.empty()) {
+        log(std::string(kWrite) + " no server date, akcen kept");
+        return;
+    }
     auto db = std::make_shared<SqlDatabase>(dbURL);
     if (!db->open()) {
         log(std::string(kWrite) + " Unable to open database");
@@ -165,52 +178,23 @@ std::string Trekora::updateData(const std::string& script, const std::string& up
         return fail("chyba! ,,neúplné query!");
     }
 
-    // Every statement and the new date in one transaction: the update takes
-    // effect whole or not at all.
-    if (!db.beginExclusiveTransaction()) {
-        const std::string message = db.lastErrorMessage();
-        db.close();
-        return fail("chyba! ,," + message);
-    }
-    std::string failure;
-    std::vector<std::string> afterCommit;
+    // The statements run one by one, each taking effect on its own, as the
+    // office writes its scripts: a failing statement ends nothing, and a
+    // script may hold its own begin and commit.
     for (std::size_t i = 0; i < cut.statements.size(); ++i) {
         const std::string& statement = cut.statements[i];
-        if (isDetach(statement)) {
-            afterCommit.push_back(statement);
-            continue;
-        }
         const SqlValue value = i < 5 ? SqlValue(updateFileUrl) : SqlValue(str);
         const bool x = db.executeUpdateWithArgumentsInArray(statement, {value});
         log(std::string(kUpdate) + " query = " + statement);
         log(std::string(kUpdate) + " x = " + (x ? "true" : "false") + " db.changes = " + std::to_string(db.changes()));
-        if (!x) {
-            failure = db.lastErrorMessage();
-            break;
-        }
     }
-    if (failure.empty() && script == "update1") {
+    // The run's connection is closed before the date is written, so that a
+    // transaction a script left open cannot hold the date's write back.
+    db.close();
+    if (script == "update1") {
         log(std::string(kUpdate) + " datumAktualizacieLokalne: " + datumAktualizacieLokalne);
         log(std::string(kUpdate) + " datumAktualizacieNaServeri: " + datumAktualizacieNaServeri);
-        log(kWrite);
-        if (db.executeUpdateWithArgumentsInArray("update verzia set akcen=:HODNOTA", {datumAktualizacieNaServeri})) {
-            log(std::string(kWrite) + " update ok");
-        } else {
-            failure = db.lastErrorMessage();
-            log(std::string(kWrite) + " update failed db.lastError = " + failure);
-        }
+        writeDatumAktualizacieLokalne();
     }
-    if (failure.empty() && !db.commit()) failure = db.lastErrorMessage();
-    if (!failure.empty()) {
-        db.rollback();
-        db.close();
-        return fail("chyba! ,," + failure);
-    }
-    for (const auto& statement : afterCommit) {
-        const bool x = db.executeUpdateWithArgumentsInArray(statement, {SqlValue(updateFileUrl)});
-        log(std::string(kUpdate) + " query = " + statement);
-        log(std::string(kUpdate) + " x = " + (x ? "true" : "false"));
-    }
-    db.close();
     return "";
 }

@@ -71,3 +71,35 @@ TEST_F(AktualizaciaTest, FirstFiveStatementsTakeTheFileAndTheRestTheCentre) {
     EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-12-06 13:33:04");
     EXPECT_EQ(env().scalar("select popis from zlava where id = 900"), "stredisko 12");
 }
+
+TEST_F(AktualizaciaTest, AFailingStatementEndsNothingAndAScriptMayHoldItsOwnTransaction) {
+    trekora().datumAktualizacieNaServeri = "2026-12-06 13:33:04";
+    EXPECT_EQ(trekora().updateData(
+                  "update1", place("attach database ? as akcen;"
+                                   "delete from main.zlava where id in (select id from akcen.zlava) and ? is not null;"
+                                   "insert into nikde values(?);"
+                                   "insert into main.zlava select * from akcen.zlava where ? is not null;"
+                                   "detach database akcen;"
+                                   "update main.zlava set popis = 'stredisko ' || ? where id = 900")),
+              "");
+    EXPECT_EQ(env().scalar("select nazov || '/' || popis from zlava where id = 900"), "Zimná akcia/stredisko 12");
+    EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-12-06 13:33:04");
+
+    trekora().datumAktualizacieNaServeri = "2026-12-07 08:00:00";
+    EXPECT_EQ(trekora().updateData("update1", place("attach database ? as akcen;begin;"
+                                                    "delete from main.zlava where id in (select id from akcen.zlava);"
+                                                    "insert into main.zlava select * from akcen.zlava;commit;"
+                                                    "detach database akcen;"
+                                                    "update main.zlava set popis = 'vlastná ' || ? where id = 900")),
+              "");
+    EXPECT_EQ(env().scalar("select popis from zlava where id = 900"), "vlastná 12");
+    EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-12-07 08:00:00");
+}
+
+TEST_F(AktualizaciaTest, AnUpdateWithoutAServerDateKeepsTheLastAppliedDate) {
+    office->setUpdateFile("x", "");
+    EXPECT_FALSE(trekora().jePotrebnyUpade());
+    EXPECT_EQ(trekora().updateData("update1", place(kScript)), "");
+    EXPECT_EQ(env().scalar("select popis from zlava where id = 900"), "stredisko 12");
+    EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-11-30 18:00:00");
+}

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <fstream>
@@ -238,14 +239,15 @@ TEST_F(SpojenieTest, BrokenUpdateDownloadsLeaveDatabaseAndVersionUntouched) {
         EXPECT_EQ(nav->topViewController(), root);
         EXPECT_EQ(dump(database()), before) << static_cast<int>(misbehaviour);
     }
-    // A script whose third statement fails changes nothing either.
+    // A script with a failing statement is an update all the same: the rest
+    // runs and its date is recorded, so it is not fetched again.
     office->misbehave(Misbehaviour::none, FakeOffice::updatePath, "GET");
     office->setUpdateFile(updateFile(std::string(kScript) + ";insert into nikde values(?)"),
                           "Sun, 06 Dec 2026 13:33:04 GMT");
     open("polozky_synchronizacia_po_preskladneni_segue");
-    ASSERT_EQ(waitForFinish(), "chyba!");
-    EXPECT_NE(alert()->message()->find("nikde"), std::string::npos);
-    EXPECT_EQ(dump(database()), before);
+    ASSERT_EQ(waitForFinish(), "hotovo");
+    EXPECT_EQ(env().scalar("select popis from zlava where id = 900"), "stredisko 12");
+    EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-12-06 13:33:04");
 }
 
 TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {
@@ -411,4 +413,55 @@ TEST_F(SpojenieTest, BackupOfADatabaseThatCannotBeReadFailsAndNoArchiveIsSent) {
     ASSERT_EQ(office->uploads().size(), 1u);
     EXPECT_NE(office->uploads()[0].fileName.find(".log"), std::string::npos);
     EXPECT_TRUE(entries(out()).empty());
+}
+
+TEST_F(SpojenieTest, ClosingsCutOffBeforeOrDuringTheirExportReachTheOfficeWhole) {
+    // Cut off between the closing's commit and its export.
+    const std::string first = trekora().zapisUzavierku().substr(5);
+    // Cut off during the export: a partial file under its temporary name with its journal.
+    const std::string second = trekora().zapisUzavierku().substr(5);
+    FileManager::writeFile(out("." + second + ".db3.tmp"), "SQLite format 3");
+    FileManager::writeFile(out("." + second + ".db3.tmp-journal"), std::string(512, '\x7f'));
+    // An export file left without its tables and with a journal beside it.
+    const std::string third = trekora().zapisUzavierku().substr(5);
+    ASSERT_EQ(trekora().exportDU(third), "ok!,,export " + third + ".db3");
+    FileManager::writeFile(out(third + ".db3"), "");
+    FileManager::writeFile(out(third + ".db3-journal"), std::string(512, '\x7f'));
+
+    ASSERT_EQ(synchronise(), "hotovo");
+    std::vector<std::string> closings;
+    for (const auto& upload : office->uploads()) {
+        EXPECT_NE(upload.fileName.front(), '.');
+        EXPECT_EQ(upload.fileName.find("-journal"), std::string::npos);
+        if (upload.fileName.find("_backup_") != std::string::npos) continue;
+        closings.push_back(upload.fileName);
+        const std::string received = env().documentsPath("received.db3");
+        FileManager::writeFile(received, upload.bytes);
+        const std::string cdok = upload.fileName.substr(0, upload.fileName.find('.'));
+        EXPECT_NE(dump(received).find("# odbe\n"), std::string::npos) << upload.fileName;
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(received.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        ASSERT_EQ(sqlite3_prepare_v2(db, "select count(*) from vety where cdok = ? and pohyb = 90", -1, &st, nullptr),
+                  SQLITE_OK) << upload.fileName;
+        sqlite3_bind_text(st, 1, cdok.c_str(), -1, SQLITE_TRANSIENT);
+        EXPECT_EQ(sqlite3_step(st), SQLITE_ROW);
+        EXPECT_EQ(sqlite3_column_int(st, 0), 1) << upload.fileName;
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+    std::sort(closings.begin(), closings.end());
+    EXPECT_EQ(closings, (std::vector<std::string>{first + ".db3", second + ".db3", third + ".db3"}));
+    EXPECT_TRUE(entries(out()).empty());
+}
+
+TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
+    office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
+    for (auto misbehaviour : {Misbehaviour::silent, Misbehaviour::status500}) {
+        office->misbehave(misbehaviour, FakeOffice::updatePath, "HEAD");
+        ASSERT_EQ(synchronise(), "chyba!") << static_cast<int>(misbehaviour);
+        EXPECT_NE(alert()->message()->find("overenie aktualizácie zlyhalo: "), std::string::npos) << *alert()->message();
+        EXPECT_TRUE(entries(out()).empty()) << "the files themselves went";
+        tapAlert("ok");
+    }
 }
