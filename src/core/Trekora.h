@@ -363,9 +363,10 @@ public:
     // outcome into `vysledok` (when given) and then signals `semafor` once.
     void readCislaObjednavokNaImport(const std::shared_ptr<platform::DispatchSemaphore>& semafor,
                                      const std::shared_ptr<std::string>& vysledok = nullptr);
-    // SELECT: the reply's orders must all carry the number asked for; they
-    // are stored together (a re-delivered order replaces the stored one) or
-    // not at all.
+    // SELECT: the reply's orders must all carry the number asked for; the
+    // order is stored (a re-delivered order replaces the stored one) or not
+    // at all. The same order twice is stored once ("ok,,<note>"); different
+    // orders under the one number are not stored.
     void importObjednavka(const std::string& cdok, const std::shared_ptr<platform::DispatchSemaphore>& semafor,
                           const std::shared_ptr<std::string>& vysledok = nullptr);
     // UPDATE: marks the order delivered at the office.

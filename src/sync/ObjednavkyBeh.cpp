@@ -7,6 +7,7 @@
 #include "sync/JsonValueText.h"
 #include "sync/ObjednavkyHttp.h"
 
+#include <algorithm>
 #include <memory>
 
 using platform::Console;
@@ -15,6 +16,12 @@ using platform::DispatchSemaphore;
 namespace {
 
 bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
+
+// The text after a result's ",," mark; the whole text when it has none.
+std::string reasonOf(const std::string& result) {
+    const auto mark = result.find(",,");
+    return mark == std::string::npos ? result : result.substr(mark + 2);
+}
 
 }  // namespace
 
@@ -52,25 +59,49 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
         summary.chyba = result;
         return summary;
     }
-    const auto list = trekora.cislaObjednavokNaImport;
-    summary.n = static_cast<int>(list.size());
-    for (const auto& element : list) {
+    // A number listed more than once is asked for once.
+    std::vector<std::string> numbers;
+    for (const auto& element : trekora.cislaObjednavokNaImport) {
         Console::print(element.dump());
         const auto cdok = JsonValueText::orderNumber(element.value("CDOK", nlohmann::json()));
-        if (!cdok) {
-            summary.chyba = "chyba!,,objednávka bez čísla CDOK";
-            break;
-        }
-        Console::print(*cdok);
-        // The office marks an order delivered only once it is stored here.
-        result = send([&] { trekora.importObjednavka(*cdok, semafor, vysledok); });
-        if (isOk(result)) result = send([&] { trekora.updateObjednavka(*cdok, semafor, vysledok); });
-        if (!isOk(result)) {
-            summary.chyba = result;
-            break;
-        }
-        ++summary.k;
-        if (progress) progress(summary.k, summary.n);
+        if (!cdok) continue;  // the list's reading refuses such elements
+        if (std::find(numbers.begin(), numbers.end(), *cdok) == numbers.end()) numbers.push_back(*cdok);
     }
+    summary.n = static_cast<int>(numbers.size());
+
+    std::vector<std::string> lines;
+    int handled = 0;
+    int unconfirmed = 0;
+    auto failed = [&](const std::string& cdok, const std::string& what, const std::string& why) {
+        if (summary.chyba.empty()) summary.chyba = why;
+        lines.push_back(cdok + ": " + what + reasonOf(why));
+    };
+    for (const auto& cdok : numbers) {
+        Console::print(cdok);
+        // An order that cannot be stored is left out and not confirmed: the
+        // office offers it again. The office marks an order delivered only
+        // once it is stored here.
+        result = send([&] { trekora.importObjednavka(cdok, semafor, vysledok); });
+        if (!isOk(result)) {
+            failed(cdok, "", result);
+        } else {
+            ++summary.k;
+            const std::string note = reasonOf(result);
+            if (!note.empty()) lines.push_back(cdok + ": " + note);
+            result = send([&] { trekora.updateObjednavka(cdok, semafor, vysledok); });
+            if (!isOk(result)) {
+                ++unconfirmed;
+                failed(cdok, "uložená, nepotvrdená kanceláriou: ", result);
+            }
+        }
+        ++handled;
+        if (progress) progress(handled, summary.n);
+        // Without an answer from the office the rest would only wait in vain.
+        if (ObjednavkyHttp::unreachable(result)) break;
+    }
+    if (handled < summary.n) lines.push_back("import prerušený: kancelária neodpovedá");
+    if (summary.k < summary.n) summary.riadky.push_back("neuložené: " + std::to_string(summary.n - summary.k));
+    if (unconfirmed > 0) summary.riadky.push_back("nepotvrdené kanceláriou: " + std::to_string(unconfirmed));
+    summary.riadky.insert(summary.riadky.end(), lines.begin(), lines.end());
     return summary;
 }

@@ -46,6 +46,12 @@ std::string lossyAscii(const std::string& text) {
 }  // namespace
 
 const char* const ObjednavkyHttp::timeoutText = "server neodpovedal včas";
+const char* const ObjednavkyHttp::unreachableText = "spojenie zlyhalo: ";
+
+bool ObjednavkyHttp::unreachable(const std::string& result) {
+    const std::string failed = "chyba!,,";
+    return result == failed + timeoutText || result.rfind(failed + unreachableText, 0) == 0;
+}
 
 void ObjednavkyHttp::setDeadline(double seconds) { overallDeadline.store(seconds > 0 ? seconds : 90.0); }
 
@@ -108,7 +114,7 @@ std::optional<nlohmann::json> ObjednavkyHttp::replyObject(const std::string& ope
     };
     if (reply.error) {
         const std::string& text = reply.error->localizedDescription();
-        return fail(text, ": " + text);
+        return fail(unreachableText + text, ": " + text);
     }
     if (!reply.response) return fail("ziadna odpoved", ": ziadna odpoved");
     const int status = reply.response->statusCode();

@@ -65,4 +65,10 @@ public:
 
     // "chyba!,,..." text of a request that could not be answered in time.
     static const char* const timeoutText;
+    // The reason of a request that never reached the office or got no answer
+    // (a transport error) begins with this text.
+    static const char* const unreachableText;
+    // True for a result of a request that the office did not answer at all:
+    // a transport error or a wait that ran out.
+    static bool unreachable(const std::string& result);
 };

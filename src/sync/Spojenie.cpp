@@ -145,7 +145,10 @@ void Spojenie::obnova() {
 void Spojenie::aktualizacia() {
     // The server's date of the update is asked for first (the application
     // records it); the question waits on a background queue, never on the
-    // main one, and the prompt follows when it has an answer.
+    // main one, and the prompt follows when it has an answer. Meanwhile the
+    // screen shows what it waits for.
+    ukazPriebeh();
+    nastavInfo("aktualizácia: pýtam sa servera");
     auto weak = std::weak_ptr<Spojenie>(self());
     platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([weak] {
         sharedTrekora().jePotrebnyUpade();

@@ -144,6 +144,9 @@ public:
     void zobrazHotovo();
     // "chyba!" with the reason and the seconds (on the main queue).
     void zobrazChybu(const std::string& reason);
+    // "chyba!" of a failed download, with the reason and what the running
+    // job failed to send before it (on the main queue).
+    void zobrazChybuPrenosu(const std::string& reason);
     // "čas: %3.0f sec." with the seconds since startTime.
     std::string casText() const;
     // The reason of a failed result: the text after its ",," mark, or the

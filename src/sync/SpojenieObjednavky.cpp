@@ -1,7 +1,7 @@
 // The order exchange runs of the connection screen: the export of the orders
 // for delivery written here and the import of the orders the office
-// prepared. Each run goes on a background queue, one order at a time, and
-// stops at its first failure; the screen shows the progress and a summary.
+// prepared. Each run goes on a background queue, one order at a time; the
+// screen shows the progress and a summary of what was moved and what not.
 
 #include "sync/Spojenie.h"
 
@@ -34,13 +34,15 @@ void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const
         };
         const ObjednavkyBeh::Summary summary = body(sharedTrekora(), progress);
         screen->naHlavnom([summary, done](Spojenie& s) {
-            const std::string counts = done + std::to_string(summary.k) + " z " + std::to_string(summary.n);
+            std::string message = done + std::to_string(summary.k) + " z " + std::to_string(summary.n);
+            for (const auto& line : summary.riadky) message += "\n" + line;
             if (!summary.chyba.empty()) {
-                s.zobrazChybu(counts + "\n" + Spojenie::dovodChyby(summary.chyba));
+                if (summary.riadky.empty()) message += "\n" + Spojenie::dovodChyby(summary.chyba);
+                s.zobrazChybu(message);
                 return;
             }
             const double seconds = platform::Date::now().timeIntervalSince(s.startTime);
-            s.zobrazKoniec(platform::format("hotovo, čas: %3.0f sec.", seconds), counts);
+            s.zobrazKoniec(platform::format("hotovo, čas: %3.0f sec.", seconds), message);
         });
     });
 }

@@ -157,7 +157,7 @@ void Spojenie::stiahni(const std::string& address) {
     const std::string reason = chybaAdresy(address);
     if (!reason.empty()) {
         Console::print(reason);
-        naHlavnom([reason](Spojenie& s) { s.zobrazChybu(reason); });
+        naHlavnom([reason](Spojenie& s) { s.zobrazChybuPrenosu(reason); });
         return;
     }
     auto url = platform::Url::parse(address);
@@ -166,6 +166,13 @@ void Spojenie::stiahni(const std::string& address) {
     auto task = session->downloadTask(platform::UrlRequest(*url, 60.0, 0));
     task->resume();
     session->finishTasksAndInvalidate();
+}
+
+void Spojenie::zobrazChybuPrenosu(const std::string& reason) {
+    // A download that ends a synchronisation also tells what the job did
+    // not send before it.
+    const std::string others = popisChyb();
+    zobrazChybu(others.empty() ? reason : reason + "\n" + others);
 }
 
 void Spojenie::didSendBodyData(platform::UrlSession&, platform::UrlSessionTask&, int64_t, int64_t totalBytesSent,
@@ -193,7 +200,7 @@ void Spojenie::didCompleteWithError(platform::UrlSession&, platform::UrlSessionT
     sharedTrekora().log(std::string(kFinish) + " error: " + error->localizedDescription());
     // A download that failed leaves the screen through its alert.
     const std::string reason = error->localizedDescription();
-    naHlavnom([reason](Spojenie& s) { s.zobrazChybu(reason); });
+    naHlavnom([reason](Spojenie& s) { s.zobrazChybuPrenosu(reason); });
 }
 
 void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessionTask& task,
@@ -207,7 +214,7 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
 
     auto fail = [&](const std::string& reason) {
         trekora.log(std::string(kFinish) + " chyba: " + reason);
-        naHlavnom([reason](Spojenie& s) { s.zobrazChybu(reason); });
+        naHlavnom([reason](Spojenie& s) { s.zobrazChybuPrenosu(reason); });
     };
 
     // Only a complete answer with status 200 is taken.

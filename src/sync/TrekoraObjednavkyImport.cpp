@@ -76,9 +76,19 @@ void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<Di
                                       ") namiesto " + cdok);
                 orders.push_back(order);
             }
-            std::string stored = PrijataObjednavka::storeAll(path, orders);
-            finish(semafor, vysledok,
-                   stored.rfind("ok", 0) == 0 ? "ok,," + std::to_string(orders.size()) : std::move(stored));
+            // The number twice in one reply: the same order is stored once;
+            // different orders under one number are not stored (nor
+            // confirmed), as neither may take the other's place.
+            std::string note;
+            if (orders.size() > 1) {
+                const std::string times = std::to_string(orders.size()) + "-krát";
+                for (const auto& order : orders)
+                    if (order != orders.front())
+                        return finish(semafor, vysledok, "chyba!,,prišla " + times + " s rôznym obsahom, neuložená");
+                note = "prišla " + times + ", uložená raz";
+            }
+            std::string stored = PrijataObjednavka::storeAll(path, {orders.front()});
+            finish(semafor, vysledok, stored.rfind("ok", 0) == 0 ? "ok,," + note : std::move(stored));
         });
 }
 

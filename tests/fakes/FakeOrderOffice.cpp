@@ -51,9 +51,20 @@ void FakeOrderOffice::setTransferReply(const std::string& body) {
     transferReply_ = body;
 }
 
-void FakeOrderOffice::fail(const std::string& action, Fault fault) {
+void FakeOrderOffice::fail(const std::string& action, Fault fault, const std::string& cdok) {
     std::lock_guard lock(mutex_);
-    faults_[action] = fault;
+    faults_[cdok.empty() ? action : action + " " + cdok] = fault;
+}
+
+void FakeOrderOffice::setTransferDelay(std::chrono::milliseconds delay) {
+    std::lock_guard lock(mutex_);
+    transferDelay_ = delay;
+}
+
+FakeOrderOffice::Fault FakeOrderOffice::faultFor(const std::string& action, const std::string& cdok) const {
+    auto it = faults_.find(action + " " + cdok);
+    if (it == faults_.end()) it = faults_.find(action);
+    return it == faults_.end() ? Fault::none : it->second;
 }
 
 std::vector<FakeOrderOffice::Request> FakeOrderOffice::requests() const {
@@ -83,12 +94,11 @@ void FakeOrderOffice::onUpdate(std::function<void(const std::string&)> hook) {
     onUpdate_ = std::move(hook);
 }
 
-FakeOffice::Reply FakeOrderOffice::answer(const std::string& action, const json& reply) {
+FakeOffice::Reply FakeOrderOffice::answer(const std::string& action, const std::string& cdok, const json& reply) {
     Fault fault;
     {
         std::unique_lock lock(mutex_);
-        auto it = faults_.find(action);
-        fault = it == faults_.end() ? Fault::none : it->second;
+        fault = faultFor(action, cdok);
         if (fault == Fault::silence) {
             // Holds the answer back until the desk goes (at most 30 s).
             stopped_.wait_for(lock, std::chrono::seconds(30), [this] { return stopping_; });
@@ -134,6 +144,10 @@ FakeOffice::Reply FakeOrderOffice::respond(const FakeOffice::Request& request, b
     if (message.is_discarded()) return FakeOffice::Reply{400, "", "text/plain", {}};
 
     if (transfer) {
+        {
+            std::unique_lock lock(mutex_);
+            stopped_.wait_for(lock, transferDelay_, [this] { return stopping_; });
+        }
         std::string body;
         {
             std::lock_guard lock(mutex_);
@@ -144,7 +158,7 @@ FakeOffice::Reply FakeOrderOffice::respond(const FakeOffice::Request& request, b
             std::lock_guard lock(mutex_);
             if (faults_.count("TRANSFER")) fault = faults_["TRANSFER"];
         }
-        if (fault != Fault::none && fault != Fault::emptyTransfer) return answer("TRANSFER", json());
+        if (fault != Fault::none && fault != Fault::emptyTransfer) return answer("TRANSFER", "", json());
         return FakeOffice::Reply{200, body, "application/json", {}};
     }
 
@@ -155,7 +169,7 @@ FakeOffice::Reply FakeOrderOffice::respond(const FakeOffice::Request& request, b
         std::lock_guard lock(mutex_);
         const std::string str = message.contains("STR") ? text(message["STR"]) : "";
         const std::string cdok = message.contains("CDOK") ? text(message["CDOK"]) : "";
-        const Fault fault = faults_.count(action) ? faults_[action] : Fault::none;
+        const Fault fault = faultFor(action, cdok);
         if (action == "LASTCDOK") {
             reply["CDOK"] = lastCdok_.count(str) ? lastCdok_[str] : 0;
         } else if (action == "EXPORT") {
@@ -201,6 +215,7 @@ FakeOffice::Reply FakeOrderOffice::respond(const FakeOffice::Request& request, b
             return FakeOffice::Reply{400, "", "text/plain", {}};
         }
     }
-    if (hook) hook(text(message["CDOK"]));
-    return answer(action, reply);
+    const std::string cdok = message.contains("CDOK") ? text(message["CDOK"]) : "";
+    if (hook) hook(cdok);
+    return answer(action, cdok, reply);
 }

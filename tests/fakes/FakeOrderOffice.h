@@ -4,6 +4,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <chrono>
 #include <condition_variable>
 #include <functional>
 #include <map>
@@ -62,7 +63,11 @@ public:
     void setLastCdok(const std::string& str, long long cdok);
     // Lines the stock transfer answers with (a JSON text, as sent).
     void setTransferReply(const std::string& body);
-    void fail(const std::string& action, Fault fault);  // action "TRANSFER" for the transfer
+    // Action "TRANSFER" for the transfer; with `cdok`, only SELECT or UPDATE
+    // of that order misbehave.
+    void fail(const std::string& action, Fault fault, const std::string& cdok = "");
+    // Holds every answer to the stock transfer back for this time.
+    void setTransferDelay(std::chrono::milliseconds delay);
 
     std::vector<Request> requests() const;
     std::vector<std::string> actions() const;
@@ -75,7 +80,8 @@ private:
     void install();
     FakeOffice::Reply handle(const FakeOffice::Request& request, bool transfer);
     FakeOffice::Reply respond(const FakeOffice::Request& request, bool transfer);
-    FakeOffice::Reply answer(const std::string& action, const nlohmann::json& reply);
+    FakeOffice::Reply answer(const std::string& action, const std::string& cdok, const nlohmann::json& reply);
+    Fault faultFor(const std::string& action, const std::string& cdok) const;  // mutex_ held
 
     std::unique_ptr<FakeOffice> own_;
     FakeOffice& office_;
@@ -91,5 +97,6 @@ private:
     std::map<std::string, long long> lastCdok_;
     std::map<std::string, Fault> faults_;
     std::string transferReply_ = "[]";
+    std::chrono::milliseconds transferDelay_{0};
     std::function<void(const std::string&)> onUpdate_;
 };

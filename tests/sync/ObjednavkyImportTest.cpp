@@ -2,6 +2,8 @@
 
 #include "sync/ObjednavkyBeh.h"
 
+#include <algorithm>
+
 using orders_test::OrdersFixture;
 using Fault = FakeOrderOffice::Fault;
 
@@ -110,18 +112,80 @@ TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked
         }
     }
 
-    // A failed UPDATE leaves the order stored but stops the run; the next
-    // import brings it again and replaces it.
+    // A failed UPDATE leaves the order stored, counted and unconfirmed; the
+    // next import brings it again and replaces it.
     office = std::make_unique<FakeOrderOffice>();
     t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
     office->prepare(order(7001));
-    office->prepare(order(7002));
     office->fail("UPDATE", Fault::status500);
     auto summary = run();
     EXPECT_EQ(summary.chyba.rfind("chyba!,,500 ", 0), 0u);
-    EXPECT_EQ(summary.k, 0);
-    EXPECT_EQ(office->actions().size(), 3u);  // LIST, SELECT, UPDATE; 7002 is not asked for
+    EXPECT_EQ(summary.k, 1);
+    ASSERT_EQ(summary.riadky.size(), 2u);
+    EXPECT_EQ(summary.riadky[0], "nepotvrdené kanceláriou: 1");
+    EXPECT_EQ(summary.riadky[1].rfind("7001: uložená, nepotvrdená kanceláriou: 500 ", 0), 0u);
     EXPECT_EQ(rows("obj_vety", 7001), 1);
+}
+
+TEST_F(ObjednavkyImport, AnOrderThatCannotBeStoredIsLeftOutAndTheOrdersAfterItGoOn) {
+    exec("insert into obj_vety (id, cdok) values (900000, 1)");
+    office->prepare(order(7001));
+    auto column = order(7002);
+    column["ZLAVA9"] = 1;  // a column the handheld lacks
+    office->prepare(column);
+    auto clash = order(7003);
+    clash["ID"] = 900000;
+    office->prepare(clash);
+    auto noCustomer = order(7004);
+    noCustomer.erase("ODBERATELIA");
+    office->prepare(noCustomer);
+    office->prepare(order(7005));
+    office->fail("UPDATE", Fault::refused, "7005");
+    office->prepare(order(7006));
+
+    auto summary = run();
+    EXPECT_EQ(summary.k, 3);
+    EXPECT_EQ(summary.n, 6);
+    EXPECT_EQ(summary.chyba.rfind("chyba!,,kľúč \"ZLAVA9\"", 0), 0u) << summary.chyba;
+    for (long long cdok : {7001, 7005, 7006}) EXPECT_EQ(rows("obj_polo", cdok), 2) << cdok;
+    for (long long cdok : {7002, 7003, 7004}) EXPECT_EQ(rows("obj_vety", cdok) + rows("obj_polo", cdok), 0) << cdok;
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7001", "7006"}));
+    const auto actions = office->actions();
+    EXPECT_EQ(std::count(actions.begin(), actions.end(), "UPDATE"), 3);  // none for an order not stored
+    ASSERT_EQ(summary.riadky.size(), 6u);
+    EXPECT_EQ(summary.riadky[0], "neuložené: 3");
+    EXPECT_EQ(summary.riadky[1], "nepotvrdené kanceláriou: 1");
+    EXPECT_EQ(summary.riadky[2].rfind("7002: kľúč \"ZLAVA9\"", 0), 0u);
+    EXPECT_EQ(summary.riadky[3].rfind("7003: UNIQUE", 0), 0u) << summary.riadky[3];
+    EXPECT_EQ(summary.riadky[4], "7004: objednávka bez zoznamu ODBERATELIA");
+    EXPECT_EQ(summary.riadky[5].rfind("7005: uložená, nepotvrdená kanceláriou: server odmietol", 0), 0u);
+}
+
+TEST_F(ObjednavkyImport, AnOrderNumberTwiceInOneReplyIsStoredOnceAtMostAndConfirmedOnlyAsStored) {
+    // Two different orders under one number: neither takes the other's place.
+    office->prepare(order(7001, 2));
+    office->prepare(order(7001, 3));
+    office->prepare(order(7002));
+    auto summary = run();
+    EXPECT_EQ(summary.k, 1);
+    EXPECT_EQ(summary.n, 2);
+    EXPECT_EQ(rows("obj_vety", 7001) + rows("obj_polo", 7001), 0);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7002"}));
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1",
+                                                        "7001: prišla 2-krát s rôznym obsahom, neuložená"}));
+
+    // The same order twice: stored once, confirmed, and said.
+    office = std::make_unique<FakeOrderOffice>();
+    t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+    office->prepare(order(7003));
+    office->fail("SELECT", Fault::twice);
+    summary = run();
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(summary.k, 1);
+    EXPECT_EQ(rows("obj_vety", 7003), 1);
+    EXPECT_EQ(rows("obj_polo", 7003), 2);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7003"}));
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"7003: prišla 2-krát, uložená raz"}));
 }
 
 TEST_F(ObjednavkyImport, KeysThatAreNoColumnsStoreNothingAndLeaveEveryTable) {

@@ -60,6 +60,20 @@ TEST_F(SpojenieObjednavky, ImportFromTheConnectionScreen) {
     EXPECT_EQ(nav->topViewController(), root);
 }
 
+TEST_F(SpojenieObjednavky, ImportSummaryCountsAnOrderStoredButNotConfirmed) {
+    desk->prepare(order(8001));
+    desk->fail("UPDATE", FakeOrderOffice::Fault::refused);
+    open("spojenie_import_segue");
+    tapAlert("áno");
+    auto [title, message] = summary();
+    EXPECT_EQ(title, "chyba!");
+    EXPECT_EQ(message.rfind("importovaých 1 z 1\nnepotvrdené kanceláriou: 1\n"
+                            "8001: uložená, nepotvrdená kanceláriou: server odmietol požiadavku (RESULT CHYBA)\nčas: ",
+                            0),
+              0u)
+        << message;
+}
+
 TEST_F(SpojenieObjednavky, ExportFromTheConnectionScreenAndAFailureShown) {
     env().execute(
         "insert into vety (cdok, str, idu, pohyb, info) values (9001, 12, 1, 40, 'ZAVOZ:');"

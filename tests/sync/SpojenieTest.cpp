@@ -3,6 +3,7 @@
 #include <functional>
 #include <fstream>
 #include <regex>
+#include <thread>
 
 #include "SyncFixture.h"
 #include "platform/Clock.h"
@@ -248,6 +249,34 @@ TEST_F(SpojenieTest, BrokenUpdateDownloadsLeaveDatabaseAndVersionUntouched) {
     ASSERT_EQ(waitForFinish(), "hotovo");
     EXPECT_EQ(env().scalar("select popis from zlava where id = 900"), "stredisko 12");
     EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-12-06 13:33:04");
+}
+
+TEST_F(SpojenieTest, ACutOffUpdateDownloadStillTellsTheFilesNotSent) {
+    office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
+    office->misbehave(Misbehaviour::status500, FakeOffice::uploadPath);
+    office->misbehave(Misbehaviour::cutOff, FakeOffice::updatePath, "GET");
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("neodoslané súbory: "), std::string::npos) << *alert()->message();
+}
+
+TEST_F(SpojenieTest, UpdatePromptWaitsForTheOfficeWithTheWaitShown) {
+    office->handle("GET", FakeOffice::updatePath, [](const FakeOffice::Request&) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(400));
+        return FakeOffice::Reply{404, "not found", "text/plain", {}};
+    });
+    auto screen = open("spojenie_aktualizacia_segue");
+    ASSERT_TRUE(alert());
+    alert()->textFields().front()->type(pinFor(*alert()));
+    tapAlert("ok");
+    // The office is still asked for the update's date: no prompt yet, but the wait is shown.
+    EXPECT_FALSE(alert());
+    EXPECT_FALSE(screen->activityIndicator.lock()->isHidden());
+    EXPECT_FALSE(screen->labelInfo.lock()->isHidden());
+    EXPECT_NE(screen->labelInfo.lock()->text().value_or(""), "");
+    platform::MainRunLoop::runUntil([this] { return alert() != nullptr; }, std::chrono::milliseconds(5000));
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "aktualizácia");
+    tapAlert("storno");
 }
 
 TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {

@@ -76,7 +76,11 @@ private:
     void setNadpis();
     void zobrazSumy();
     void zapis();
+    // What follows a posting with its result: the synchronisation after a
+    // stock transfer, or the result shown.
+    void poZapise(const std::string& result);
     void zobrazDoklad(const std::string& cdok);
 
     bool zapisany_ = false;
+    bool zapisuje_ = false;  // a posting waits for the office's stock transfer
 };

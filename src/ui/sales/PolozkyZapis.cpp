@@ -5,6 +5,7 @@
 #include "core/DeviceServices.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
+#include "platform/DispatchQueue.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "sync/Spojenie.h"
@@ -58,7 +59,33 @@ void Polozky::zapis() {
     if (pohyb == 44 && !check(trekora.checkKorunkaBody())) return;
     if (pohyb == 10 && !check(trekora.checkMaxSumaHotovosti())) return;
 
-    vysledok = trekora.zapisDoklad();
+    if (pohyb == 19 && trekora.nastaveniaItem->PRESKLADNENIEPC == "A") {
+        // The receipt waits for the office's stock transfer (up to the
+        // request's deadline): the posting runs on a background queue while
+        // the screen says what it waits for and takes no other command.
+        if (zapisuje_) return;
+        zapisuje_ = true;
+        auto wait = AlertController::make("preskladnenie", "čakám na odpoveď z PC ...", AlertController::Style::alert);
+        present(wait, SalesUi::animovat());
+        auto screen = self();
+        std::weak_ptr<AlertController> shown = wait;
+        platform::DispatchQueue::global(platform::DispatchQueue::QoS::UserInitiated)->async([screen, shown] {
+            const std::string result = sharedTrekora().zapisDoklad();
+            platform::DispatchQueue::main()->async([screen, shown, result] {
+                screen->zapisuje_ = false;
+                if (auto w = shown.lock()) w->dismiss(false);
+                screen->poZapise(result);
+            });
+        });
+        return;
+    }
+    poZapise(trekora.zapisDoklad());
+}
+
+void Polozky::poZapise(const std::string& result) {
+    auto& trekora = sharedTrekora();
+    const std::int64_t pohyb = trekora.selectedTypDokladuItem->pohyb;
+    vysledok = result;
     const bool ok = SalesUi::vysledok(vysledok).ok;
     if (ok) zapisany_ = true;
     const auto wifi = currentWifiSsid();

@@ -13,6 +13,7 @@
 #include "sync/Spojenie.h"
 #include "sync/SyncStoryboard.h"
 #include "core/Trekora.h"
+#include "fakes/FakeOrderOffice.h"
 
 namespace {
 
@@ -196,6 +197,35 @@ TEST_F(SalesTest, GoodsReceiptTakesTheWholeStockBack) {
     EXPECT_EQ(alert()->title(), std::optional<std::string>("zobraziť doklad?"));
     EXPECT_EQ(scalar("select pohyb from vety where cdok = " + lastCdok()), "19");
     EXPECT_EQ(scalar("select sum(stav) from sklad where sklad_typ = 10"), "0.0");
+}
+
+TEST_F(SalesTest, GoodsReceiptShowsTheWaitForTheOfficesStockTransfer) {
+    FakeOrderOffice office;
+    office.setTransferReply("[{\"CDOK\":501,\"IDTOV\":\"T005\",\"MNOZ\":\"7\",\"DATUMSPOTREBY\":\"2027-03-15\"}]");
+    office.setTransferDelay(std::chrono::milliseconds(400));
+    settings().PRESKLADNENIEPC = "A";
+    settings().AKTUALIZOVAT_PO_PRIJME = "N";
+    settings().FBCONNECTIONSTRING = office.transferUrl();
+    openFromMain("príjem");
+    tapRow("tovar");
+    pick("T012", 0, "5");
+    backToEditor();
+    const std::string before = lastCdok();
+    topAs<Polozky>()->hotovoTapped();
+    topAs<Hotovo>()->zapisatDoklad();
+    drain();
+    // The office has not answered yet: the screen says what it waits for.
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), std::optional<std::string>("preskladnenie"));
+    EXPECT_TRUE(alert()->actions().empty());
+    EXPECT_EQ(lastCdok(), before);
+    platform::MainRunLoop::runUntil([this] { return alert() && !alert()->actions().empty(); },
+                                    std::chrono::seconds(10));
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), std::optional<std::string>("zobraziť doklad?"));
+    EXPECT_EQ(scalar("select info || ' ' || (select group_concat(idtov || ':' || mnoz) from polo p"
+                     " where p.cdok = v.cdok) from vety v where cdok = " + lastCdok()),
+              "V:501 T005:7.0");
 }
 
 TEST_F(SalesTest, GoodsReceiptWithAStockTransferOpensTheShortSynchronisation) {
