@@ -4,8 +4,6 @@
 #include "net/socket/NetSocket.h"
 #include "platform/Console.h"
 
-#include <limits>
-
 using platform::Console;
 
 namespace {
@@ -99,44 +97,7 @@ void FT5000::greetingDone() {
         disconnectAfterReadingAndWriting();
         return;
     }
-    leastOutstanding_ = std::numeric_limits<std::uint64_t>::max();
-    lastProgress_ = std::chrono::steady_clock::now();
-    settledSince_.reset();
-    checkDelivery();
-}
-
-void FT5000::checkDelivery() {
-    if (isFinished()) return;
-    std::optional<NetSocketError> error;
-    const auto outstanding = asyncSocket->unacknowledgedWriteBytes(&error);
-    if (!outstanding) {
-        // Reset or closed before the printer's side had everything.
-        fiskalError = (error ? *error : NetSocket::connectionClosedError()).localizedDescription();
-        Console::print("FT5000 not delivered: " + fiskalError);
-        disconnect();
-        return;
-    }
-    const auto now = std::chrono::steady_clock::now();
-    if (*outstanding == 0) {
-        if (!settledSince_) settledSince_ = now;
-        if (now - *settledSince_ >= std::chrono::duration<double>(deliverySettle)) {
-            Console::print("FT5000 delivered");
-            disconnect();
-            return;
-        }
-    } else {
-        settledSince_.reset();
-        if (*outstanding < leastOutstanding_) {
-            leastOutstanding_ = *outstanding;
-            lastProgress_ = now;
-        } else if (now - lastProgress_ >= std::chrono::duration<double>(deliveryTimeout)) {
-            fiskalError = NetSocket::writeTimeoutError().localizedDescription();
-            Console::print("FT5000 not delivered: " + std::to_string(*outstanding) + " bytes outstanding");
-            disconnect();
-            return;
-        }
-    }
-    later(deliveryPollInterval, [this] { checkDelivery(); });
+    disconnectWhenDelivered();
 }
 
 void FT5000::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::int64_t) {

@@ -2,9 +2,6 @@
 
 #include "fiscal/Fiskal.h"
 
-#include <chrono>
-#include <optional>
-
 // Driver of the FT5000 fiscal printer behind a Wi-Fi serial adapter: after
 // the adapter's greeting it writes the document's rows, with the device's
 // escape sequences written into the text as markers ("ESCb", "ESC", ...),
@@ -15,18 +12,6 @@
 class FT5000 : public Fiskal {
 public:
     const std::string CRLF = "\r\n";
-
-    // The printer may stop taking bytes for a while (out of paper, a slow
-    // link). The wait for the acknowledgement gives up only when it has not
-    // moved on for this long, the read time-out; a row's write has the same
-    // bound (writeTimeout). The constructor sets both.
-    double deliveryTimeout = 0;
-    // Once everything is acknowledged the connection is watched this long
-    // more: a printer that drops bytes its stack has taken resets the
-    // connection when it closes, and that must not be reported as "OK".
-    double deliverySettle = 0.3;
-    // Pause between two looks at the acknowledgement.
-    double deliveryPollInterval = 0.02;
 
     FT5000(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port, std::string wifiResponse);
 
@@ -48,14 +33,6 @@ public:
 
 private:
     void greetingDone();
-    // Ends the run once every byte is acknowledged (and stays so for
-    // deliverySettle), or with an error; else looks again later.
-    void checkDelivery();
     // Rows of rowsToSend that come from the document text.
     std::size_t documentRows_ = 0;
-    // The wait for the acknowledgement: the fewest bytes outstanding so far,
-    // when that count last went down, and since when none are outstanding.
-    std::uint64_t leastOutstanding_ = 0;
-    std::chrono::steady_clock::time_point lastProgress_;
-    std::optional<std::chrono::steady_clock::time_point> settledSince_;
 };

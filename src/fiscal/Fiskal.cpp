@@ -4,6 +4,8 @@
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 
+#include <limits>
+
 using platform::Console;
 
 namespace {
@@ -196,6 +198,47 @@ void Fiskal::later(double seconds, std::function<void()> step) {
         if (!me || me->isFinished() || me->asyncSocket != socket || !socket->isConnected()) return;
         step();
     });
+}
+
+void Fiskal::disconnectWhenDelivered() {
+    leastOutstanding_ = std::numeric_limits<std::uint64_t>::max();
+    lastProgress_ = std::chrono::steady_clock::now();
+    settledSince_.reset();
+    checkDelivery();
+}
+
+void Fiskal::checkDelivery() {
+    if (isFinished()) return;
+    std::optional<NetSocketError> error;
+    const auto outstanding = asyncSocket->unacknowledgedWriteBytes(&error);
+    if (!outstanding) {
+        // Reset or closed before the printer's side had everything.
+        fiskalError = (error ? *error : NetSocket::connectionClosedError()).localizedDescription();
+        Console::print("not delivered: " + fiskalError);
+        disconnect();
+        return;
+    }
+    const auto now = std::chrono::steady_clock::now();
+    if (*outstanding == 0) {
+        if (!settledSince_) settledSince_ = now;
+        if (now - *settledSince_ >= std::chrono::duration<double>(deliverySettle)) {
+            Console::print("delivered");
+            disconnect();
+            return;
+        }
+    } else {
+        settledSince_.reset();
+        if (*outstanding < leastOutstanding_) {
+            leastOutstanding_ = *outstanding;
+            lastProgress_ = now;
+        } else if (now - lastProgress_ >= std::chrono::duration<double>(deliveryTimeout)) {
+            fiskalError = NetSocket::writeTimeoutError().localizedDescription();
+            Console::print("not delivered: " + std::to_string(*outstanding) + " bytes outstanding");
+            disconnect();
+            return;
+        }
+    }
+    later(deliveryPollInterval, [this] { checkDelivery(); });
 }
 
 std::vector<std::string> Fiskal::splitLines(const std::string& text) {

@@ -3,6 +3,7 @@
 #include "net/socket/NetBytes.h"
 #include "net/socket/NetSocketDelegate.h"
 
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -108,6 +109,17 @@ public:
     double connectTimeout = 4.0;
     double readTimeout = 30.0;
     double writeTimeout = 2.0;
+    // A printer may stop taking bytes for a while (out of paper, a slow
+    // link). The wait for the acknowledgement of what was written gives up
+    // only when it has not moved on for this long; the drivers set it to
+    // the read time-out.
+    double deliveryTimeout = 30.0;
+    // Once everything is acknowledged the connection is watched this long
+    // more: a printer that drops bytes its stack has taken resets the
+    // connection when it closes, and that must not be reported as "OK".
+    double deliverySettle = 0.3;
+    // Pause between two looks at the acknowledgement.
+    double deliveryPollInterval = 0.02;
 
     // --- operations ------------------------------------------------------------
     // Replaces the socket with a new one (delegate this driver, main queue).
@@ -168,9 +180,21 @@ protected:
     // Runs `step` on the main queue after `seconds`, unless the run has ended
     // or its connection is gone by then.
     void later(double seconds, std::function<void()> step);
+    // Closes the connection once the printer's side has acknowledged every
+    // byte written (and it stays so for deliverySettle): the run then ends
+    // "OK". A connection reset or closed before that, or no progress for
+    // deliveryTimeout, ends it with the error. The printers answer nothing,
+    // so this is the only sign that they got the document.
+    void disconnectWhenDelivered();
 
 private:
     void attachSocket();
+    void checkDelivery();
+    // The wait for the acknowledgement: the fewest bytes outstanding so far,
+    // when that count last went down, and since when none are outstanding.
+    std::uint64_t leastOutstanding_ = 0;
+    std::chrono::steady_clock::time_point lastProgress_;
+    std::optional<std::chrono::steady_clock::time_point> settledSince_;
     bool finished_ = false;
 };
 

@@ -24,7 +24,12 @@ bool odstrankovat(const std::map<std::string, std::string>& parameters) {
 
 LX300::LX300(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port,
              std::string wifiResponse)
-    : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {}
+    : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {
+    // A dot-matrix printer pauses for paper and prints slowly: a row's write
+    // and the wait for the last acknowledgement have the read time-out.
+    deliveryTimeout = rawValue(TimeOut::read);
+    writeTimeout = deliveryTimeout;
+}
 
 void LX300::request(Command command, const std::string& text, const std::map<std::string, std::string>& parameters) {
     Console::print("start request(command:txt:parameters:) ...");
@@ -127,7 +132,7 @@ void LX300::sendRow() {
     // The run already ended (the connection broke): nothing more to send.
     if (isFinished() || !asyncSocket) return;
     if (currentRowIndex >= static_cast<std::int64_t>(rowsToSend.size())) {
-        disconnectAfterReadingAndWriting();
+        disconnectWhenDelivered();
         return;
     }
     const std::string& row = rowsToSend[static_cast<std::size_t>(currentRowIndex)];
@@ -137,7 +142,7 @@ void LX300::sendRow() {
     currentRowIndex += 1;
     progressStep();
     if (currentRowIndex >= static_cast<std::int64_t>(rowsToSend.size())) {
-        disconnectAfterReadingAndWriting();
+        disconnectWhenDelivered();
         return;
     }
     std::weak_ptr<Fiskal> weak = weak_from_this();

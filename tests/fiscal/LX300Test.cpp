@@ -112,3 +112,16 @@ TEST_F(LX300Run, MainQueueStaysResponsiveDuringALongPrintout) {
 TEST_F(LX300Run, EveryMisbehaviourEndsInOneClearError) {
     expectEveryMisbehaviourEndsOnce([this](std::uint16_t port) { return makeLX300(port, 2000); });
 }
+
+TEST_F(LX300Run, PrinterClosingMidwayNeverGetsOK) {
+    FakePrinter printer(kGreeting, FakePrinter::Mode::closeMidway);
+    printer.setCloseAfterBytes(400, 20);
+    auto driver = makeLX300(printer.port(), 0);
+    const std::string document = lines(12, "Riadok %02d: ............................................");
+    driver->request(Fiskal::Command::tlacNefiskalnyDoklad, document);
+    ASSERT_TRUE(runToEnd());
+    EXPECT_EQ(1, client->finished);
+    EXPECT_NE("OK", client->result.value_or("OK"));
+    ASSERT_TRUE(printer.waitForClose());
+    EXPECT_LT(printer.received().size(), document.size());
+}
