@@ -58,7 +58,7 @@ void growDocuments(const std::string& database, long documents) {
 begin;
 create temp table n(i integer primary key);
 with recursive c(i) as (select 1 union all select i + 1 from c where i < )" + n + R"( - (select count(*) from vety))
-  insert into n select i from c;
+  insert into n select i from c where i <= )" + n + R"( - (select count(*) from vety);
 insert into vety (id, cdok, datum, cas, str, idu, meno, ido, idopl, idosc, ico, pohyb, smj, dodzla, datum3, sumdokz,
                   info, ctl, pardok, parcdok, porcdok, objcdok, importovat, km, facvset, facnas, trasa, obccbd, obccsd,
                   sumdph, sumdokz_korunka, ducis, uid, okp, datum_vytvor, datum_vystav, datum_evid)
