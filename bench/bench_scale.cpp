@@ -254,5 +254,9 @@ int main(int argc, char** argv) {
         std::printf("peak memory of the program, log in and open the list, screens to a pipe: %.1f MB (%.2f s in all)\n",
                     toPipe->peakKb / 1024.0, toPipe->seconds);
     std::printf("goal: peak under 200 MB at 100,000 documents, under 1.5 GB at 1,000,000\n");
-    return onTerminal && toPipe ? 0 : 1;
+    if (!onTerminal || !toPipe) {
+        std::printf("the program %s/trekora did not run the session to its end\n", TREKORA_BINARY_DIR);
+        return 1;
+    }
+    return 0;
 }
