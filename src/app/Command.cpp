@@ -11,9 +11,10 @@ std::string trim(const std::string& s) {
     return s.substr(b, e - b);
 }
 
-// A positive number making up the whole text (at most 6 digits).
+// A positive number making up the whole text (at most 9 digits, so that
+// every row of a list of millions has its number).
 bool parseNumber(const std::string& s, int& out) {
-    if (s.empty() || s.size() > 6) return false;
+    if (s.empty() || s.size() > 9) return false;
     for (char c : s)
         if (!std::isdigit(static_cast<unsigned char>(c))) return false;
     out = std::stoi(s);

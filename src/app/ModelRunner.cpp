@@ -138,7 +138,7 @@ ModelRunner::Result ModelRunner::execute(const std::string& line) {
 std::function<bool()> ModelRunner::singleButton(const ScreenSnapshot& s) {
     // A list's screen is for its rows: a lone bar button beside them (a
     // logout, say) is not what an empty line means.
-    if (!s.rows.empty()) return {};
+    if (s.rowCount > 0) return {};
     std::function<bool()> only;
     int count = 0;
     for (auto* list : {&s.leftItems, &s.rightItems, &s.toolbarItems})
@@ -222,7 +222,7 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
     if (command.bare && s.fields.size() == 1) {
         // A number that is no row, or a text that names no button, is the
         // value of the screen's one field.
-        bool names = command.kind == Command::Kind::row && !s.rows.empty();
+        bool names = command.kind == Command::Kind::row && s.rowCount > 0;
         if (command.kind == Command::Kind::tap) {
             for (auto* list : {&s.leftItems, &s.rightItems, &s.toolbarItems})
                 for (auto& item : *list) names = names || sameTitle(item->title(), command.text);
@@ -232,15 +232,15 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
     }
     switch (command.kind) {
         case Command::Kind::row: {
-            if (command.number > static_cast<int>(s.rows.size())) return failure("no row " + std::to_string(command.number));
-            const auto& row = s.rows[command.number - 1];
-            row.table->tapRow(row.indexPath);
+            const auto row = s.row(command.number);
+            if (!row) return failure("no row " + std::to_string(command.number));
+            row->table->tapRow(row->indexPath);
             return {};
         }
         case Command::Kind::accessory: {
-            if (command.number > static_cast<int>(s.rows.size())) return failure("no row " + std::to_string(command.number));
-            const auto& row = s.rows[command.number - 1];
-            row.table->tapAccessory(row.indexPath);
+            const auto row = s.row(command.number);
+            if (!row) return failure("no row " + std::to_string(command.number));
+            row->table->tapAccessory(row->indexPath);
             return {};
         }
         case Command::Kind::fill:

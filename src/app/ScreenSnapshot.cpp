@@ -1,5 +1,7 @@
 #include "app/ScreenSnapshot.h"
 
+#include <algorithm>
+
 #include "platform/ui/NavigationController.h"
 
 using namespace platform;
@@ -22,10 +24,10 @@ void walk(ScreenSnapshot& s, const std::shared_ptr<View>& view) {
         for (int sec = 0; sec < sections; ++sec) {
             if (auto title = table->titleForHeaderInSection(sec))
                 s.items.push_back({Kind::sectionTitle, table, 0, sec, table});
-            int rows = table->numberOfRowsInSection(sec);
-            for (int r = 0; r < rows; ++r) {
-                s.rows.push_back({table, {sec, r}});
-                s.items.push_back({Kind::row, table, static_cast<int>(s.rows.size()), sec, table});
+            const int rows = table->numberOfRowsInSection(sec);
+            if (rows > 0) {
+                s.items.push_back({Kind::rows, table, s.rowCount + 1, sec, table, rows});
+                s.rowCount += rows;
             }
         }
         // Widgets placed over the table (static cells) follow its rows.
@@ -86,6 +88,27 @@ void walk(ScreenSnapshot& s, const std::shared_ptr<View>& view) {
 
 }  // namespace
 
+std::optional<ScreenSnapshot::Row> ScreenSnapshot::row(int number) const {
+    for (const auto& item : items)
+        if (item.kind == Item::Kind::rows && number >= item.number && number < item.number + item.count)
+            return Row{item.table, {item.section, number - item.number}};
+    return std::nullopt;
+}
+
+std::size_t ScreenSnapshot::entryCount() const {
+    if (items.empty()) return 0;
+    const Item& last = items.back();
+    return last.firstEntry + (last.kind == Item::Kind::rows ? static_cast<std::size_t>(last.count) : 1);
+}
+
+ScreenSnapshot::Entry ScreenSnapshot::entry(std::size_t index) const {
+    auto after = std::upper_bound(items.begin(), items.end(), index,
+                                  [](std::size_t i, const Item& item) { return i < item.firstEntry; });
+    if (after == items.begin()) return {};
+    const Item& item = *(after - 1);
+    return {&item, item.kind == Item::Kind::rows ? static_cast<int>(index - item.firstEntry) : 0};
+}
+
 ScreenSnapshot ScreenSnapshot::take(const Window& window) {
     return take(window.topScreen(), window.presentedAlert());
 }
@@ -102,5 +125,10 @@ ScreenSnapshot ScreenSnapshot::take(const std::shared_ptr<ViewController>& scree
     if (auto nav = screen->navigationController())
         s.canGoBack = nav->viewControllers().size() > 1 && s.leftItems.empty() && !navItem.hidesBackButton();
     walk(s, screen->view());
+    std::size_t entries = 0;
+    for (auto& item : s.items) {
+        item.firstEntry = entries;
+        entries += item.kind == Item::Kind::rows ? static_cast<std::size_t>(item.count) : 1;
+    }
     return s;
 }

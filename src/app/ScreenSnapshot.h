@@ -1,6 +1,8 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "platform/ui/ActivityIndicatorView.h"
@@ -22,7 +24,8 @@
 
 // What the window shows at one moment, in drawing order, with the numbers a
 // person types to reach each widget (rows, fields, switches, date pickers:
-// 1-based, in the order found).
+// 1-based, in the order found). The rows of a table are counted, not
+// listed: taking a snapshot of a list of any length asks for no cell.
 struct ScreenSnapshot {
     struct Row {
         std::shared_ptr<platform::TableView> table;
@@ -30,12 +33,20 @@ struct ScreenSnapshot {
     };
     // One item of the screen's content, in view-tree order.
     struct Item {
-        enum class Kind { sectionTitle, row, label, field, toggle, button, progress, activity, datePicker, search, web, image };
+        enum class Kind { sectionTitle, rows, label, field, toggle, button, progress, activity, datePicker, search, web, image };
         Kind kind = Kind::label;
         std::shared_ptr<platform::View> view;
-        int number = 0;     // row / field / switch / date number
-        int section = 0;    // section of a section title
+        int number = 0;     // field / switch / date number; the number of the first of the rows
+        int section = 0;    // section of a section title or of the rows
         std::shared_ptr<platform::TableView> table;
+        int count = 0;      // rows: how many, numbered on from `number`
+        std::size_t firstEntry = 0;
+    };
+    // One piece of the content as it is drawn: an item, or one row of a run
+    // of rows (`row` its row in the section).
+    struct Entry {
+        const Item* item = nullptr;
+        int row = 0;
     };
 
     std::shared_ptr<platform::ViewController> screen;
@@ -45,12 +56,18 @@ struct ScreenSnapshot {
     std::vector<std::shared_ptr<platform::BarButtonItem>> rightItems;
     std::vector<std::shared_ptr<platform::BarButtonItem>> toolbarItems;
     std::vector<Item> items;
-    std::vector<Row> rows;
+    int rowCount = 0;
     std::vector<std::shared_ptr<platform::TextField>> fields;
     std::vector<std::shared_ptr<platform::Switch>> switches;
     std::vector<std::shared_ptr<platform::DatePicker>> datePickers;
     std::vector<std::shared_ptr<platform::Button>> buttons;
     std::shared_ptr<platform::SearchBar> searchBar;
+
+    // The row a person reaches by `number`; none when there is no such row.
+    std::optional<Row> row(int number) const;
+    // The content in entries: every item is one, a run of rows one a row.
+    std::size_t entryCount() const;
+    Entry entry(std::size_t index) const;
 
     static ScreenSnapshot take(const platform::Window& window);
     static ScreenSnapshot take(const std::shared_ptr<platform::ViewController>& screen,

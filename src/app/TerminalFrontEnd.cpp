@@ -60,11 +60,10 @@ bool TerminalFrontEnd::readLine(std::string& line) {
 
 std::string TerminalFrontEnd::draw(int reserved) {
     const ScreenSnapshot snapshot = runner_.snapshot();
-    const auto page = TerminalRenderer(colour_).renderPage(snapshot);
     const void* shown = snapshot.alert ? static_cast<const void*>(snapshot.alert.get())
                                        : static_cast<const void*>(snapshot.screen.get());
     const int height = height_ ? height_() : 0;
-    return pager_.fit(page, height > 0 ? std::max(1, height - reserved) : 0, shown);
+    return pager_.fit(snapshot, TerminalRenderer(colour_), height > 0 ? std::max(1, height - reserved) : 0, shown);
 }
 
 void TerminalFrontEnd::run() {

@@ -111,10 +111,25 @@ std::string TerminalRenderer::renderField(const TextField& field, int number) co
 
 TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) const {
     Page page;
-    if (!s.screen) {
-        page.head = "(no screen)\n";
-        return page;
+    page.head = renderHead(s);
+    if (!s.screen) return page;
+    std::string body;
+    const std::size_t entries = s.entryCount();
+    for (std::size_t i = 0; i < entries; ++i) {
+        body += renderEntry(s, i);
+        // A row drawn has scrolled past: its cell goes back for reuse, so
+        // that a list of any length is drawn with a cell or two.
+        const auto entry = s.entry(i);
+        if (entry.item->kind == ScreenSnapshot::Item::Kind::rows)
+            entry.item->table->setVisibleRows({{entry.item->section, entry.row}});
     }
+    page.body = std::move(body);
+    page.foot = renderFoot(s);
+    return page;
+}
+
+std::string TerminalRenderer::renderHead(const ScreenSnapshot& s) const {
+    if (!s.screen) return "(no screen)\n";
     std::ostringstream head;
     // A screen without a title (a confirmation page, a date picker) starts
     // with its bar or content rather than an empty "==  ==".
@@ -128,152 +143,159 @@ TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) con
         if (!right.empty()) head << (left.empty() ? "" : "   ") << "| " << right;
         head << "\n";
     }
-    page.head = head.str();
+    return head.str();
+}
 
+std::string TerminalRenderer::renderFoot(const ScreenSnapshot& s) const {
+    std::string foot;
+    if (!s.screen) return foot;
+    if (!s.toolbarItems.empty()) foot += barItems(s.toolbarItems) + "\n";
+    if (s.alert) foot += renderAlert(*s.alert);
+    return foot;
+}
+
+std::string TerminalRenderer::renderRow(const std::shared_ptr<TableViewCell>& cell, int rowNumber) const {
     std::ostringstream out;
-
-    for (const auto& item : s.items) {
-        using Kind = ScreenSnapshot::Item::Kind;
-        switch (item.kind) {
-            case Kind::sectionTitle:
-                out << bold("-- " + item.table->titleForHeaderInSection(item.section).value_or("") + " --") << "\n";
-                break;
-            case Kind::row: {
-                const auto& r = s.rows[item.number - 1];
-                auto cell = r.table->cellAt(r.indexPath);
-                std::string number = std::to_string(item.number) + ". ";
-                std::string pad(number.size() + 2, ' ');
-                std::string text, accessory;
-                if (cell) {
-                    text = cell->textLabel()->textOrEmpty();
-                    const std::string sign = signOf(cell->imageView()->image());
-                    if (!sign.empty()) text = sign + " " + text;
-                    if (cell->hasAccessoryButton()) accessory = "  (i" + std::to_string(item.number) + ")";
-                    else if (cell->accessoryType() == TableViewCell::AccessoryType::checkmark) accessory = "  [x]";
-                    else if (cell->accessoryType() == TableViewCell::AccessoryType::disclosureIndicator) accessory = "  >";
+    std::string number = std::to_string(rowNumber) + ". ";
+    std::string pad(number.size() + 2, ' ');
+    std::string text, accessory;
+    if (cell) {
+        text = cell->textLabel()->textOrEmpty();
+        const std::string sign = signOf(cell->imageView()->image());
+        if (!sign.empty()) text = sign + " " + text;
+        if (cell->hasAccessoryButton()) accessory = "  (i" + std::to_string(rowNumber) + ")";
+        else if (cell->accessoryType() == TableViewCell::AccessoryType::checkmark) accessory = "  [x]";
+        else if (cell->accessoryType() == TableViewCell::AccessoryType::disclosureIndicator) accessory = "  >";
+    }
+    std::string first, rest;
+    auto nl = text.find('\n');
+    first = text.substr(0, nl);
+    if (nl != std::string::npos) rest = text.substr(nl + 1);
+    out << "  " << number << paint(first, cell ? cell->textLabel()->textColor() : std::nullopt) << accessory
+        << "\n";
+    if (!rest.empty()) out << paint(indentLines(rest, pad), cell->textLabel()->textColor());
+    if (cell && cell->detailTextLabel() && !cell->detailTextLabel()->textOrEmpty().empty())
+        out << paint(indentLines(cell->detailTextLabel()->textOrEmpty(), pad),
+                     cell->detailTextLabel()->textColor());
+    if (cell) {
+        // Named labels and widgets of custom cells.
+        for (auto& sub : cell->subviews()) {
+            if (sub->isCollapsed()) continue;
+            if (auto label = std::dynamic_pointer_cast<Label>(sub)) {
+                // A value shows the caption its cell gave it, and
+                // keeps its line when empty, so that the numbers of
+                // a row cannot be taken one for another.
+                const std::string& name = label->accessibilityLabel();
+                if (!name.empty() && name != label->identifier()) {
+                    const std::string value = label->textOrEmpty();
+                    out << paint(indentLines(name + ":" + (value.empty() ? "" : " " + value), pad),
+                                 label->textColor());
+                    continue;
                 }
-                std::string first, rest;
-                auto nl = text.find('\n');
-                first = text.substr(0, nl);
-                if (nl != std::string::npos) rest = text.substr(nl + 1);
-                out << "  " << number << paint(first, cell ? cell->textLabel()->textColor() : std::nullopt) << accessory
-                    << "\n";
-                if (!rest.empty()) out << paint(indentLines(rest, pad), cell->textLabel()->textColor());
-                if (cell && cell->detailTextLabel() && !cell->detailTextLabel()->textOrEmpty().empty())
-                    out << paint(indentLines(cell->detailTextLabel()->textOrEmpty(), pad),
-                                 cell->detailTextLabel()->textColor());
-                if (cell) {
-                    // Named labels and widgets of custom cells.
-                    for (auto& sub : cell->subviews()) {
-                        if (sub->isCollapsed()) continue;
-                        if (auto label = std::dynamic_pointer_cast<Label>(sub)) {
-                            // A value shows the caption its cell gave it, and
-                            // keeps its line when empty, so that the numbers of
-                            // a row cannot be taken one for another.
-                            const std::string& name = label->accessibilityLabel();
-                            if (!name.empty() && name != label->identifier()) {
-                                const std::string value = label->textOrEmpty();
-                                out << paint(indentLines(name + ":" + (value.empty() ? "" : " " + value), pad),
-                                             label->textColor());
-                                continue;
-                            }
-                            if (label->textOrEmpty().empty()) continue;
-                            out << paint(indentLines(label->textOrEmpty(), pad), label->textColor());
-                        } else if (auto image = std::dynamic_pointer_cast<ImageView>(sub)) {
-                            std::string sign = signOf(image->image());
-                            if (!sign.empty()) out << pad << paint(sign, image->tintColor()) << "\n";
-                        } else if (auto progress = std::dynamic_pointer_cast<ProgressView>(sub)) {
-                            int filled = static_cast<int>(std::lround(progress->progress() * 10));
-                            out << pad << "[" << std::string(filled, '#') << std::string(10 - filled, '-') << "]\n";
-                        }
-                    }
-                }
-                break;
-            }
-            case Kind::label: {
-                auto label = std::static_pointer_cast<Label>(item.view);
-                if (label->textOrEmpty().empty()) break;
-                // A bare number (a total) says what it is by the caption its
-                // screen gave it; a label named only by its outlet shows its text.
-                const bool captioned = label->accessibilityLabel() != label->identifier();
-                out << paint(indentLines((captioned ? caption(*label) : std::string()) + label->textOrEmpty(), "  "),
-                             label->textColor());
-                break;
-            }
-            case Kind::field:
-                out << "  " << renderField(*std::static_pointer_cast<TextField>(item.view), item.number) << "\n";
-                break;
-            case Kind::toggle: {
-                auto sw = std::static_pointer_cast<Switch>(item.view);
-                out << "  s" << item.number << " " << caption(*sw) << (sw->isOn() ? "[on]" : "[off]") << "\n";
-                break;
-            }
-            case Kind::button: {
-                auto button = std::static_pointer_cast<Button>(item.view);
-                std::string name = button->title().empty() && button->image() ? button->image()->name() : button->title();
-                out << "  [" << name << "]" << (button->isEnabled() ? "" : " (disabled)") << "\n";
-                break;
-            }
-            case Kind::progress: {
-                auto progress = std::static_pointer_cast<ProgressView>(item.view);
-                int filled = static_cast<int>(std::lround(progress->progress() * 20));
-                out << "  " << caption(*progress) << "[" << std::string(filled, '#') << std::string(20 - filled, '-')
-                    << "] " << static_cast<int>(std::lround(progress->progress() * 100)) << "%\n";
-                break;
-            }
-            case Kind::activity: {
-                auto activity = std::static_pointer_cast<ActivityIndicatorView>(item.view);
-                if (activity->isAnimating()) out << "  (working...)\n";
-                break;
-            }
-            case Kind::datePicker: {
-                auto picker = std::static_pointer_cast<DatePicker>(item.view);
-                out << "  d" << item.number << " " << caption(*picker) << formatDate(picker->date());
-                if (picker->minimumDate() || picker->maximumDate()) {
-                    out << " (" << (picker->minimumDate() ? formatDate(*picker->minimumDate()) : "") << " - "
-                        << (picker->maximumDate() ? formatDate(*picker->maximumDate()) : "") << ")";
-                }
-                out << "\n";
-                break;
-            }
-            case Kind::search: {
-                auto search = std::static_pointer_cast<SearchBar>(item.view);
-                out << "  /search: [" << search->text() << "]";
-                if (search->text().empty() && !search->placeholder().empty()) out << " (" << search->placeholder() << ")";
-                if (search->keyboardType() != KeyboardType::defaultType)
-                    out << " <" << keyboardName(search->keyboardType()) << ">";
-                out << "\n";
-                const auto& scopes = search->scopeButtonTitles();
-                if (search->showsScopeBar() && !scopes.empty()) {
-                    out << "  scope:";
-                    for (size_t i = 0; i < scopes.size(); ++i) {
-                        bool selected = static_cast<int>(i) == search->selectedScopeButtonIndex();
-                        out << " sc" << (i + 1) << (selected ? "*" : "") << "[" << scopes[i] << "]";
-                    }
-                    out << "\n";
-                }
-                break;
-            }
-            case Kind::image: {
-                auto image = std::static_pointer_cast<ImageView>(item.view);
+                if (label->textOrEmpty().empty()) continue;
+                out << paint(indentLines(label->textOrEmpty(), pad), label->textColor());
+            } else if (auto image = std::dynamic_pointer_cast<ImageView>(sub)) {
                 std::string sign = signOf(image->image());
-                if (!sign.empty()) out << "  " << paint(sign, image->tintColor()) << "\n";
-                break;
-            }
-            case Kind::web: {
-                auto web = std::static_pointer_cast<WebView>(item.view);
-                if (!web->html()) break;
-                out << "  ----\n" << indentLines(HtmlText::toText(*web->html()), "  ") << "  ----\n";
-                break;
+                if (!sign.empty()) out << pad << paint(sign, image->tintColor()) << "\n";
+            } else if (auto progress = std::dynamic_pointer_cast<ProgressView>(sub)) {
+                int filled = static_cast<int>(std::lround(progress->progress() * 10));
+                out << pad << "[" << std::string(filled, '#') << std::string(10 - filled, '-') << "]\n";
             }
         }
     }
-    page.body = out.str();
-    std::string foot;
-    if (!s.toolbarItems.empty()) foot += barItems(s.toolbarItems) + "\n";
-    if (s.alert) foot += renderAlert(*s.alert);
-    page.foot = foot;
-    return page;
+    return out.str();
+}
+
+std::string TerminalRenderer::renderEntry(const ScreenSnapshot& s, std::size_t index) const {
+    const auto entry = s.entry(index);
+    if (!entry.item) return {};
+    const auto& item = *entry.item;
+    using Kind = ScreenSnapshot::Item::Kind;
+    std::ostringstream out;
+    switch (item.kind) {
+        case Kind::sectionTitle:
+            out << bold("-- " + item.table->titleForHeaderInSection(item.section).value_or("") + " --") << "\n";
+            break;
+        case Kind::rows:
+            return renderRow(item.table->cellAt({item.section, entry.row}), item.number + entry.row);
+        case Kind::label: {
+            auto label = std::static_pointer_cast<Label>(item.view);
+            if (label->textOrEmpty().empty()) break;
+            // A bare number (a total) says what it is by the caption its
+            // screen gave it; a label named only by its outlet shows its text.
+            const bool captioned = label->accessibilityLabel() != label->identifier();
+            out << paint(indentLines((captioned ? caption(*label) : std::string()) + label->textOrEmpty(), "  "),
+                         label->textColor());
+            break;
+        }
+        case Kind::field:
+            out << "  " << renderField(*std::static_pointer_cast<TextField>(item.view), item.number) << "\n";
+            break;
+        case Kind::toggle: {
+            auto sw = std::static_pointer_cast<Switch>(item.view);
+            out << "  s" << item.number << " " << caption(*sw) << (sw->isOn() ? "[on]" : "[off]") << "\n";
+            break;
+        }
+        case Kind::button: {
+            auto button = std::static_pointer_cast<Button>(item.view);
+            std::string name = button->title().empty() && button->image() ? button->image()->name() : button->title();
+            out << "  [" << name << "]" << (button->isEnabled() ? "" : " (disabled)") << "\n";
+            break;
+        }
+        case Kind::progress: {
+            auto progress = std::static_pointer_cast<ProgressView>(item.view);
+            int filled = static_cast<int>(std::lround(progress->progress() * 20));
+            out << "  " << caption(*progress) << "[" << std::string(filled, '#') << std::string(20 - filled, '-')
+                << "] " << static_cast<int>(std::lround(progress->progress() * 100)) << "%\n";
+            break;
+        }
+        case Kind::activity: {
+            auto activity = std::static_pointer_cast<ActivityIndicatorView>(item.view);
+            if (activity->isAnimating()) out << "  (working...)\n";
+            break;
+        }
+        case Kind::datePicker: {
+            auto picker = std::static_pointer_cast<DatePicker>(item.view);
+            out << "  d" << item.number << " " << caption(*picker) << formatDate(picker->date());
+            if (picker->minimumDate() || picker->maximumDate()) {
+                out << " (" << (picker->minimumDate() ? formatDate(*picker->minimumDate()) : "") << " - "
+                    << (picker->maximumDate() ? formatDate(*picker->maximumDate()) : "") << ")";
+            }
+            out << "\n";
+            break;
+        }
+        case Kind::search: {
+            auto search = std::static_pointer_cast<SearchBar>(item.view);
+            out << "  /search: [" << search->text() << "]";
+            if (search->text().empty() && !search->placeholder().empty()) out << " (" << search->placeholder() << ")";
+            if (search->keyboardType() != KeyboardType::defaultType)
+                out << " <" << keyboardName(search->keyboardType()) << ">";
+            out << "\n";
+            const auto& scopes = search->scopeButtonTitles();
+            if (search->showsScopeBar() && !scopes.empty()) {
+                out << "  scope:";
+                for (size_t i = 0; i < scopes.size(); ++i) {
+                    bool selected = static_cast<int>(i) == search->selectedScopeButtonIndex();
+                    out << " sc" << (i + 1) << (selected ? "*" : "") << "[" << scopes[i] << "]";
+                }
+                out << "\n";
+            }
+            break;
+        }
+        case Kind::image: {
+            auto image = std::static_pointer_cast<ImageView>(item.view);
+            std::string sign = signOf(image->image());
+            if (!sign.empty()) out << "  " << paint(sign, image->tintColor()) << "\n";
+            break;
+        }
+        case Kind::web: {
+            auto web = std::static_pointer_cast<WebView>(item.view);
+            if (!web->html()) break;
+            out << "  ----\n" << indentLines(HtmlText::toText(*web->html()), "  ") << "  ----\n";
+            break;
+        }
+    }
+    return out.str();
 }
 
 std::string TerminalRenderer::renderAlert(const AlertController& alert) const {

@@ -21,14 +21,22 @@ public:
 
     explicit TerminalRenderer(bool colour = false) : colour_(colour) {}
 
+    // The whole screen. The rows are drawn one after another, each cell
+    // handed back for reuse once its row is drawn.
     std::string render(const ScreenSnapshot& snapshot) const { return renderPage(snapshot).text(); }
     Page renderPage(const ScreenSnapshot& snapshot) const;
+    // The parts of a page on their own: the head, one entry of the content
+    // (a row asks its table for its cell), the foot.
+    std::string renderHead(const ScreenSnapshot& snapshot) const;
+    std::string renderEntry(const ScreenSnapshot& snapshot, std::size_t entry) const;
+    std::string renderFoot(const ScreenSnapshot& snapshot) const;
     std::string renderAlert(const platform::AlertController& alert) const;
 
 private:
     std::string paint(const std::string& text, const std::optional<platform::Color>& colour) const;
     std::string bold(const std::string& text) const;
     std::string renderField(const platform::TextField& field, int number) const;
+    std::string renderRow(const std::shared_ptr<platform::TableViewCell>& cell, int rowNumber) const;
 
     bool colour_;
 };

@@ -171,13 +171,19 @@ unsigned long long SqlResultSet::unsignedLongLongIntForColumnIndex(int columnIdx
 bool SqlResultSet::boolForColumnIndex(int columnIdx) const { return intForColumnIndex(columnIdx) != 0; }
 
 std::optional<std::string> SqlResultSet::stringForColumnIndex(int columnIdx) const {
+    auto text = stringViewForColumnIndex(columnIdx);
+    if (!text) return std::nullopt;
+    return std::string(*text);
+}
+
+std::optional<std::string_view> SqlResultSet::stringViewForColumnIndex(int columnIdx) const {
     if (!validIndex(columnIdx)) return std::nullopt;
     const unsigned char* c = sqlite3_column_text(handle(), columnIdx);
     if (!c) return std::nullopt;
     int n = sqlite3_column_bytes(handle(), columnIdx);
     const std::string_view text(reinterpret_cast<const char*>(c), static_cast<std::size_t>(n));
     if (!platform::TextEncoding::isAscii(text) && !platform::TextEncoding::isValidUtf8(text)) return std::nullopt;
-    return std::string(text);
+    return text;
 }
 
 std::optional<SqlValue::Date> SqlResultSet::dateForColumnIndex(int columnIdx) const {

@@ -80,6 +80,9 @@ public:
     }
     std::optional<std::string> stringForColumn(std::string_view columnName) { return stringForColumnIndex(columnIndexForName(columnName)); }
     std::optional<std::string> stringForColumnIndex(int columnIdx) const;
+    // As stringForColumnIndex, but SQLite's own text, valid only until the
+    // cursor steps, resets or closes.
+    std::optional<std::string_view> stringViewForColumnIndex(int columnIdx) const;
     std::optional<SqlValue::Date> dateForColumn(std::string_view columnName);
     std::optional<SqlValue::Date> dateForColumnIndex(int columnIdx) const;
     std::optional<SqlValue::Blob> dataForColumn(std::string_view columnName);

@@ -25,6 +25,34 @@ std::vector<std::map<std::string, std::string>> DataItem::getData() const {
     return result;
 }
 
+std::optional<std::map<std::string, std::string>> DataItem::findRow(const std::string& key,
+                                                                 const std::string& value) const {
+    std::optional<std::map<std::string, std::string>> found;
+    auto db = coredb::openDatabase(sharedTrekora().dbURL);
+    if (!db) return found;
+    std::optional<SqlError> error;
+    auto rs = db->executeQuery(selectQuery, {}, &error);
+    if (!rs) {
+        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
+        db->close();
+        return found;
+    }
+    const int count = rs->columnCount();
+    coredb::trace("colcount: " + std::to_string(count));
+    // Of two columns of the name the later counts, as in the rows of getData.
+    int column = -1;
+    for (int i = 0; i < count; ++i)
+        if (coredb::upper(rs->columnNameForIndex(i)) == key) column = i;
+    while (column >= 0 && rs->next()) {
+        if (coredb::textAt(*rs, column) != value) continue;
+        found = coredb::row(*rs, false);
+        break;
+    }
+    rs->close();
+    db->close();
+    return found;
+}
+
 std::string DataItem::getReport(const std::string& param, const std::string& index) const {
     std::int64_t position = integerValue(index);
     if (reports.empty() || position < 0) {

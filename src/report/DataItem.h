@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,10 @@ public:
     // column name -> text ("" for NULL; of two equal names the later wins);
     // an empty list on any failure.
     std::vector<std::map<std::string, std::string>> getData() const;
+    // The first row of getData whose column `key` (upper-cased) holds
+    // `value`, read without holding the rows before it; none when no row
+    // does or on any failure.
+    std::optional<std::map<std::string, std::string>> findRow(const std::string& key, const std::string& value) const;
 
     // The text of report number `index` (read by its leading number; one past
     // the last gives the first) for the document `param`. The empty text when

@@ -16,7 +16,8 @@ TEST(Command, ParsesTheGrammar) {
     const Case cases[] = {
         {"", Kind::empty, 0, ""},        {"   ", Kind::empty, 0, ""},       {"q", Kind::quit, 0, ""},
         {"quit", Kind::quit, 0, ""},     {"?", Kind::help, 0, ""},          {" b ", Kind::back, 0, ""},
-        {"3", Kind::row, 3, "3"},        {"i12", Kind::accessory, 12, ""},  {"s2", Kind::toggle, 2, ""},
+        {"3", Kind::row, 3, "3"},        {"1000000", Kind::row, 1000000, "1000000"},
+        {"i12", Kind::accessory, 12, ""},  {"s2", Kind::toggle, 2, ""},
         {"sc1", Kind::scope, 1, ""},     {"f1=1234", Kind::fill, 1, "1234"}, {"f2= a b ", Kind::fill, 2, " a b "},
         {"f1=", Kind::fill, 1, ""},      {"d1=15.03.2024", Kind::date, 1, "15.03.2024"},
         {"/nov", Kind::search, 0, "nov"}, {"/", Kind::search, 0, ""},       {"!b", Kind::tap, 0, "b"},

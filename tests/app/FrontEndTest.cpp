@@ -260,3 +260,30 @@ TEST(TerminalFrontEnd, HelpOnTheFirstScreenAndOnRequestAndTallScreensScroll) {
         at = next;
     }
 }
+
+TEST(TerminalFrontEnd, ALongListMakesCellsOnlyForTheRowsInViewAndEveryRowStaysReachable) {
+    Session s;
+    for (int i = 0; i < 20000; ++i) s.menu->rows.push_back({"riadok " + std::to_string(i + 5), ""});
+    auto table = s.menu->tableView();
+    int made = 0;
+    table->registerCell("SimpleCell", [&made] {
+        ++made;
+        return std::make_shared<platform::TableViewCell>(platform::TableViewCell::Style::subtitle, "SimpleCell");
+    });
+    table->reloadData();
+    ModelRunner runner(s.window);
+    std::istringstream in("+\n+\n-\n20004\n");
+    std::ostringstream out;
+    TerminalFrontEnd frontEnd(runner, in, out, false, true);
+    frontEnd.setHeight([] { return 12; });
+    frontEnd.run();
+    const std::string text = out.str();
+    EXPECT_LE(made, 20) << "cells for rows never shown";
+    EXPECT_LE(table->indexPathsForVisibleRows().size(), 10u);
+    EXPECT_NE(text.find(" / 20004 rows   + further   - back --"), std::string::npos) << text.substr(0, 2000);
+    EXPECT_EQ(table->indexPathForSelectedRow(), std::optional<platform::IndexPath>(platform::IndexPath{0, 20003}));
+    // Drawn whole (no terminal), the list runs through a cell or two.
+    EXPECT_NE(runner.draw().find("  20004. riadok 20004\n"), std::string::npos);
+    EXPECT_LE(made, 22);
+    EXPECT_LE(table->indexPathsForVisibleRows().size(), 1u);
+}

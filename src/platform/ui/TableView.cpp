@@ -1,5 +1,7 @@
 #include "platform/ui/TableView.h"
 
+#include <algorithm>
+
 namespace platform {
 
 void TableView::registerCell(const std::string& identifier, CellFactory factory) {
@@ -28,9 +30,12 @@ std::shared_ptr<TableViewCell> TableView::dequeueReusableCell(const std::string&
     return std::make_shared<TableViewCell>(TableViewCell::Style::defaultStyle, identifier);
 }
 
+void TableView::enqueue(const std::shared_ptr<TableViewCell>& cell) {
+    if (cell && !cell->reuseIdentifier().empty()) reusePool_[cell->reuseIdentifier()].push_back(cell);
+}
+
 void TableView::reloadData() {
-    for (auto& [path, cell] : visible_)
-        if (cell && !cell->reuseIdentifier().empty()) reusePool_[cell->reuseIdentifier()].push_back(cell);
+    for (auto& [path, cell] : visible_) enqueue(cell);
     visible_.clear();
     selected_.reset();
     ++reloadCount_;
@@ -69,6 +74,23 @@ std::shared_ptr<TableViewCell> TableView::cellAt(const IndexPath& indexPath) {
     auto cell = source->cellForRowAt(*this, indexPath);
     visible_[indexPath] = cell;
     return cell;
+}
+
+void TableView::setVisibleRows(const std::vector<IndexPath>& rows) {
+    for (auto it = visible_.begin(); it != visible_.end();) {
+        if (std::find(rows.begin(), rows.end(), it->first) != rows.end()) {
+            ++it;
+            continue;
+        }
+        enqueue(it->second);
+        it = visible_.erase(it);
+    }
+}
+
+std::vector<IndexPath> TableView::indexPathsForVisibleRows() const {
+    std::vector<IndexPath> rows;
+    for (const auto& [path, cell] : visible_) rows.push_back(path);
+    return rows;
 }
 
 std::optional<std::string> TableView::titleForHeaderInSection(int section) {

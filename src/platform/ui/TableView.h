@@ -16,8 +16,9 @@
 namespace platform {
 
 // A list of rows in sections, filled by its data source. Cells are asked for
-// when a row is shown (cellAt) and kept until reloadData, which hands them
-// back for reuse by identifier.
+// when a row is shown (cellAt) and kept while it stays on screen: scrolling
+// (setVisibleRows) and reloadData hand them back for reuse by identifier, so
+// a list of any length holds only the cells of the rows shown.
 class TableView : public View {
 public:
     using CellFactory = std::function<std::shared_ptr<TableViewCell>()>;
@@ -42,8 +43,14 @@ public:
     int numberOfRowsInSection(int section);
     // All rows, section by section.
     std::vector<IndexPath> allIndexPaths();
-    // The cell shown for a row (asked from the data source once per reload); none for a row out of range.
+    // The cell shown for a row (asked from the data source once while the
+    // row stays on screen); none for a row out of range.
     std::shared_ptr<TableViewCell> cellAt(const IndexPath& indexPath);
+    // The rows now on screen: the cells of every other row are handed back
+    // for reuse, as when the list scrolls them out of view.
+    void setVisibleRows(const std::vector<IndexPath>& rows);
+    // The rows that hold a cell now, in order.
+    std::vector<IndexPath> indexPathsForVisibleRows() const;
     std::optional<std::string> titleForHeaderInSection(int section);
     double heightForRow(const IndexPath& indexPath);
     double rowHeight() const { return rowHeight_; }
@@ -61,6 +68,7 @@ public:
 
 private:
     bool isValid(const IndexPath& indexPath);
+    void enqueue(const std::shared_ptr<TableViewCell>& cell);
 
     std::weak_ptr<TableViewDataSource> dataSource_;
     std::weak_ptr<TableViewDelegate> delegate_;

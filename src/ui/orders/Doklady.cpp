@@ -24,9 +24,9 @@ void Doklady::viewDidLoad() {
 void Doklady::viewWillAppear(bool animated) {
     platform::ViewController::viewWillAppear(animated);
     auto& trekora = sharedTrekora();
-    // The rows of the report data item, read as rows of one shared column list.
+    // The rows of the report data item, held compactly.
     const auto item = trekora.findDataItem("vsetky_vystavene");
-    data = item ? QueryRow::readAll(trekora.dbURL, item->selectQuery) : std::vector<std::shared_ptr<const QueryRow>>{};
+    data = item ? QueryRows::read(trekora.dbURL, item->selectQuery) : QueryRows();
     // Every appearance shows the whole fresh list, whatever the search bar holds.
     filteredData = data;
     if (auto table = tableView.lock()) table->reloadData();
@@ -45,8 +45,8 @@ std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableVi
                                                                const platform::IndexPath& indexPath) {
     auto cell = std::dynamic_pointer_cast<DokladCell>(table.dequeueReusableCell("DokladCell"));
     if (!cell || !OrdersUi::jeRiadok(indexPath, filteredData.size())) return std::make_shared<platform::TableViewCell>();
-    const auto& row = *filteredData[static_cast<std::size_t>(indexPath.row)];
-    auto value = [&row](const char* key) -> const std::string& { return row.value(key); };
+    const QueryRow row = filteredData[static_cast<std::size_t>(indexPath.row)];
+    auto value = [&row](const char* key) { return row.value(key); };
     auto set = [](const std::weak_ptr<platform::Label>& label, const std::string& text) {
         if (auto l = label.lock()) l->setText(text);
     };
@@ -62,7 +62,7 @@ std::shared_ptr<platform::TableViewCell> Doklady::cellForRowAt(platform::TableVi
         // Fiscal types without a fiscal number yet are yellow, invoices and
         // credit notes of code 1 blue; a reused cell never keeps a colour.
         pohyb->setTextColor(colorLabel());
-        const std::string& p = value("POHYB");
+        const std::string p = value("POHYB");
         if ((p == "6" || p == "7" || p == "8" || p == "9" || p == "10") && value("PARDOK").empty())
             pohyb->setTextColor(colorSystemYellow());
         if ((p == "20" || p == "21") && value("CTL") == "1") pohyb->setTextColor(colorSystemBlue());
@@ -80,12 +80,12 @@ void Doklady::searchBarTextDidChange(platform::SearchBar&, const std::string& se
 void Doklady::didSelectRowAt(platform::TableView&, const platform::IndexPath& indexPath) {
     if (!OrdersUi::jeRiadok(indexPath, filteredData.size())) return;
     auto preview = SalesUi::instantiate(*this, "Preview");
-    sharedTrekora().printingDoklad = filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary();
+    sharedTrekora().printingDoklad = filteredData[static_cast<std::size_t>(indexPath.row)].dictionary();
     SalesUi::push(*this, preview, SalesUi::animovat());
 }
 
 void Doklady::accessoryButtonTappedForRowWith(platform::TableView&, const platform::IndexPath& indexPath) {
     if (!OrdersUi::jeRiadok(indexPath, filteredData.size())) return;
     Console::print("....info....");
-    Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)]->dictionary()));
+    Console::print(OrdersUi::popis(filteredData[static_cast<std::size_t>(indexPath.row)].dictionary()));
 }

@@ -21,8 +21,8 @@ public:
     std::weak_ptr<platform::TableView> tableView;
     // The documents of the report data item "vsetky_vystavene" as last
     // read, and the rows shown (the same rows, in the same order).
-    std::vector<std::shared_ptr<const QueryRow>> data;
-    std::vector<std::shared_ptr<const QueryRow>> filteredData;
+    QueryRows data;
+    QueryRows filteredData;
 
     void viewDidLoad() override;
     void viewWillAppear(bool animated) override;

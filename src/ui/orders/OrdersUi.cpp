@@ -1,5 +1,7 @@
 #include "ui/orders/OrdersUi.h"
 
+#include <cstdint>
+
 #include "ui/sales/SearchText.h"
 
 const std::string& OrdersUi::hodnota(const RowDictionary& row, const std::string& key) {
@@ -15,8 +17,6 @@ const std::string* find(const RowDictionary& row, const std::string& key) {
     const auto it = row.find(key);
     return it == row.end() ? nullptr : &it->second;
 }
-
-const std::string* find(const std::shared_ptr<const QueryRow>& row, const std::string& key) { return row->find(key); }
 
 template <class Row>
 std::vector<Row> filterRows(const std::vector<Row>& data, const std::vector<std::string>& keys,
@@ -43,10 +43,21 @@ std::vector<RowDictionary> OrdersUi::filter(const std::vector<RowDictionary>& da
     return filterRows(data, keys, text);
 }
 
-std::vector<std::shared_ptr<const QueryRow>> OrdersUi::filter(const std::vector<std::shared_ptr<const QueryRow>>& data,
-                                                              const std::vector<std::string>& keys,
-                                                              const std::string& text) {
-    return filterRows(data, keys, text);
+QueryRows OrdersUi::filter(const QueryRows& data, const std::vector<std::string>& keys, const std::string& text) {
+    if (text.empty()) return data;
+    const std::string needle = SearchText::fold(text);
+    // The keys' columns found once; a key the list lacks is no hit.
+    std::vector<std::size_t> columns;
+    for (const auto& key : keys)
+        if (auto column = data.column(key)) columns.push_back(*column);
+    std::vector<std::uint32_t> kept;
+    for (std::size_t i = 0; i < data.size(); ++i)
+        for (auto column : columns)
+            if (SearchText::fold(std::string(data.value(i, column))).find(needle) != std::string::npos) {
+                kept.push_back(static_cast<std::uint32_t>(i));
+                break;
+            }
+    return data.subset(kept);
 }
 
 bool OrdersUi::jeRiadok(const platform::IndexPath& indexPath, std::size_t count) {

@@ -6,7 +6,7 @@
 
 #include "core/Trekora.h"
 #include "platform/ui/IndexPath.h"
-#include "ui/orders/QueryRow.h"
+#include "ui/orders/QueryRows.h"
 
 // What the document, order and stock lists share: reading a key of a row
 // dictionary, the search over a row's keys, the printed form of a row, and a
@@ -21,9 +21,7 @@ public:
     // empty text keeps every row.
     static std::vector<RowDictionary> filter(const std::vector<RowDictionary>& data,
                                              const std::vector<std::string>& keys, const std::string& text);
-    static std::vector<std::shared_ptr<const QueryRow>> filter(const std::vector<std::shared_ptr<const QueryRow>>& data,
-                                                               const std::vector<std::string>& keys,
-                                                               const std::string& text);
+    static QueryRows filter(const QueryRows& data, const std::vector<std::string>& keys, const std::string& text);
 
     // Whether `indexPath` names one of `count` rows.
     static bool jeRiadok(const platform::IndexPath& indexPath, std::size_t count);

@@ -1,34 +1,29 @@
 #pragma once
 
+#include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "core/Trekora.h"
+#include "ui/orders/QueryRows.h"
 
-// One row of a long list read from a query: its column texts under the
-// upper-cased column names, which all rows of one reading share. It answers
-// like a row dictionary (a NULL column is the empty text) but costs one
-// vector per row, so that lists of many thousand documents open quickly.
+// One row of a list read from a query (QueryRows), seen by the columns' names.
+// It answers like a row dictionary: the keys are the upper-cased column names
+// and a NULL column is the empty text.
 class QueryRow {
 public:
-    using Columns = std::vector<std::string>;
-
-    QueryRow(std::shared_ptr<const Columns> columns, std::vector<std::string> values);
-
-    // Every row of `sql` on the database at `path`, in the query's order;
-    // an empty list (with a trace line) when the database cannot be opened
-    // or the query fails.
-    static std::vector<std::shared_ptr<const QueryRow>> readAll(const std::string& path, const std::string& sql);
+    QueryRow(std::shared_ptr<const QueryRows::Store> store, std::size_t row) : store_(std::move(store)), row_(row) {}
 
     // The value of a column, none when the row has no such column.
-    const std::string* find(const std::string& key) const;
+    std::optional<std::string_view> find(std::string_view key) const;
     // The value of a column, the empty text when the row has no such column.
-    const std::string& value(const std::string& key) const;
+    std::string value(std::string_view key) const;
     // The row as a row dictionary (of two columns of one name, the last).
     RowDictionary dictionary() const;
 
 private:
-    std::shared_ptr<const Columns> columns_;
-    std::vector<std::string> values_;
+    std::shared_ptr<const QueryRows::Store> store_;
+    std::size_t row_;
 };

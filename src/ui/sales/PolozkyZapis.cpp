@@ -8,6 +8,7 @@
 #include "platform/DispatchQueue.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
+#include "report/DataItem.h"
 #include "sync/Spojenie.h"
 #include "ui/sales/Hotovo.h"
 #include "ui/sales/SalesUi.h"
@@ -132,14 +133,14 @@ void Polozky::zobrazVysledok(const std::string& text) {
 void Polozky::zobrazDoklad(const std::string& cdok) {
     if (cdok.empty()) return;
     auto& trekora = sharedTrekora();
-    for (const auto& row : trekora.getData("vsetky_vystavene")) {
-        auto found = row.find("CDOK");
-        if (found == row.end() || found->second != cdok) continue;
-        auto preview = SalesUi::instantiate(*this, "Preview");
-        trekora.printingDoklad = row;
-        SalesUi::push(*this, preview, SalesUi::animovat());
-        return;
-    }
+    // The document's row of the document list, found without reading the
+    // whole list (which holds every document written).
+    const auto list = trekora.findDataItem("vsetky_vystavene");
+    const auto row = list ? list->findRow("CDOK", cdok) : std::nullopt;
+    if (!row) return;
+    auto preview = SalesUi::instantiate(*this, "Preview");
+    trekora.printingDoklad = *row;
+    SalesUi::push(*this, preview, SalesUi::animovat());
 }
 
 void Polozky::addTapped() { SalesUi::push(*this, SalesUi::instantiate(*this, "Tovar"), SalesUi::animovat()); }

@@ -4,6 +4,7 @@
 
 #include "core/Trekora.h"
 #include "platform/Console.h"
+#include "report/DataItem.h"
 #include "ui/sales/SalesUi.h"
 #include "ui/shell/CashAmount.h"
 
@@ -68,13 +69,13 @@ void SimpleMenu::zobrazDokladOtazka(const std::string& message, const std::strin
 void SimpleMenu::zobrazDoklad(const std::string& cdok) {
     if (cdok.empty()) return;
     auto& trekora = sharedTrekora();
-    for (const auto& row : trekora.getData("vsetky_vystavene")) {
-        auto found = row.find("CDOK");
-        if (found == row.end() || found->second != cdok) continue;
-        auto preview = instantiate("Preview");
-        trekora.printingDoklad = row;
-        Console::print(rowText(row));
-        push(preview, animovat());
-        return;
-    }
+    // The document's row of the document list, found without reading the
+    // whole list (which holds every document written).
+    const auto list = trekora.findDataItem("vsetky_vystavene");
+    const auto row = list ? list->findRow("CDOK", cdok) : std::nullopt;
+    if (!row) return;
+    auto preview = instantiate("Preview");
+    trekora.printingDoklad = *row;
+    Console::print(rowText(*row));
+    push(preview, animovat());
 }
