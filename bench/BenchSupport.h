@@ -1,15 +1,13 @@
 #pragma once
 // What the benchmark programs share: a fresh Documents folder holding the
 // demo database, SQL run straight on a database file while preparing, and
-// running the benchmarks interleaved.
-#include <benchmark/benchmark.h>
+// the interleaved comparison of the system with its baseline.
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "RatioReporter.h"
 #include "core/Trekora.h"
@@ -38,18 +36,6 @@ inline void exec(const std::string& path, const std::string& sql) {
         std::exit(1);
     }
     sqlite3_close(db);
-}
-
-// Runs the registered benchmarks interleaved in random order, so that a busy
-// machine slows both sides of a ratio alike.
-inline void runInterleaved(int argc, char** argv, RatioReporter& reporter) {
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
 }
 
 }  // namespace bench
