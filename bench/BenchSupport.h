@@ -11,6 +11,7 @@
 
 #include "RatioReporter.h"
 #include "core/Trekora.h"
+#include "platform/Console.h"
 #include "platform/Places.h"
 
 namespace bench {
@@ -25,6 +26,24 @@ inline Trekora& startInFreshDocuments(std::string& folder) {
     Trekora::resetShared();
     return Trekora::shared();
 }
+
+// The system's console trace written, to nowhere, while it lives: the
+// system does the same work and the benchmark's output stays readable.
+class QuietConsole {
+public:
+    QuietConsole() : sink_(std::fopen("/dev/null", "w")) {
+        if (sink_) platform::Console::redirectTo(sink_);
+    }
+    ~QuietConsole() {
+        platform::Console::redirectTo(stderr);
+        if (sink_) std::fclose(sink_);
+    }
+    QuietConsole(const QuietConsole&) = delete;
+    QuietConsole& operator=(const QuietConsole&) = delete;
+
+private:
+    std::FILE* sink_;
+};
 
 // Runs `sql` on the database file; a failure ends the program.
 inline void exec(const std::string& path, const std::string& sql) {

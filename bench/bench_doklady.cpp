@@ -11,7 +11,6 @@
 
 #include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Console.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "report/DataItem.h"
@@ -112,7 +111,7 @@ void openDocumentList() {
 
 int main(int argc, char** argv) {
     bench::RatioReporter::readArguments(argc, argv);
-    platform::Console::redirectTo(stderr);
+    bench::QuietConsole quiet;
     auto& trekora = bench::startInFreshDocuments(g_dir);
     generateDocuments(trekora.dbURL);
     auto item = trekora.findDataItem("vsetky_vystavene");

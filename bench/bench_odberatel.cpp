@@ -12,7 +12,6 @@
 
 #include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Console.h"
 #include "platform/ui/Storyboard.h"
 #include "records/OdberatelItem.h"
 #include "ui/sales/Odberatel.h"
@@ -117,7 +116,7 @@ void pickerSearch() {
 
 int main(int argc, char** argv) {
     bench::RatioReporter::readArguments(argc, argv);
-    platform::Console::redirectTo(stderr);
+    bench::QuietConsole quiet;
     generateCustomers(bench::startInFreshDocuments(g_dir).dbURL);
     SalesStoryboard::registerAll();
     picker = platform::Storyboard::named("Main")->instantiate<Odberatel>("Odberatel");

@@ -5,7 +5,6 @@
 // posting it into the demo database.
 #include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Console.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/OdberatelItem.h"
@@ -162,10 +161,7 @@ private:
 
 int main(int argc, char** argv) {
     bench::RatioReporter::readArguments(argc, argv);
-    // The posting's console trace is written, to nowhere, as the program
-    // writes it; it stays off the benchmark's output.
-    std::FILE* devnull = std::fopen("/dev/null", "w");
-    platform::Console::redirectTo(devnull);
+    bench::QuietConsole quiet;
     prepare();
     bool ok;
     {
@@ -177,8 +173,6 @@ int main(int argc, char** argv) {
     ok = bench::RatioReporter::compare("zapisDoklad into 100,000 documents / into the demo database",
                                        [] { post(g_large); }, [] { post(g_demo); }, {}) && ok;
     Trekora::resetShared();
-    platform::Console::redirectTo(stderr);
-    if (devnull) std::fclose(devnull);
     std::error_code ec;
     std::filesystem::remove_all(g_dir, ec);
     return ok ? 0 : 1;

@@ -3,7 +3,6 @@
 // fixed-width lines by hand, the two run interleaved.
 #include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Console.h"
 #include "report/DataItem.h"
 
 #include <sqlite3.h>
@@ -121,17 +120,13 @@ void rawSelectsAndHandFormatting() {
 
 int main(int argc, char** argv) {
     bench::RatioReporter::readArguments(argc, argv);
-    // The report's console trace is not part of what is measured on screen.
-    std::FILE* devnull = std::fopen("/dev/null", "w");
-    platform::Console::redirectTo(devnull);
+    bench::QuietConsole quiet;
     prepare();
     g_invoice = Trekora::shared().findDataItem("faktura");
     const bool ok = bench::RatioReporter::compare("report run of a 200-line invoice / raw selects and hand formatting",
                                                   reportRun, rawSelectsAndHandFormatting, {});
     g_invoice.reset();
     Trekora::resetShared();
-    platform::Console::redirectTo(stdout);
-    if (devnull) std::fclose(devnull);
     std::error_code ec;
     std::filesystem::remove_all(g_dir, ec);
     return ok ? 0 : 1;
