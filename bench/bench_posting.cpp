@@ -168,7 +168,7 @@ int main(int argc, char** argv) {
         RawPosting raw(g_demo);
         ok = bench::RatioReporter::compare(
             "posting a 50-line cash sale (zapisDoklad) / raw prepared inserts", [] { post(g_demo); },
-            [&raw] { raw.post(); }, {.goal = "goal at most 3x"});
+            [&raw] { raw.post(); }, {.goal = "goal at most 3x", .goalClock = bench::Clock::cpu});
     }
     ok = bench::RatioReporter::compare("zapisDoklad into 100,000 documents / into the demo database",
                                        [] { post(g_large); }, [] { post(g_demo); }, {}) && ok;
