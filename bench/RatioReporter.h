@@ -105,8 +105,8 @@ public:
                         const std::function<void()>& baseline, Options options) {
         if (roundsOverride() > 0) options.rounds = roundsOverride();
         try {
-            // One untimed-for-the-ratio run each warms caches and sets the
-            // number of runs a round holds.
+            // A first run of each side, not counted, warms the caches and
+            // sets how many runs a round holds.
             const int systemRuns = runsFor(timed(system, 1).wall, options.batchSeconds);
             const int baselineRuns = runsFor(timed(baseline, 1).wall, options.batchSeconds);
             std::vector<double> wallRatios, cpuRatios, systemWall, baselineWall, systemCpu, baselineCpu;
@@ -169,7 +169,14 @@ private:
         return throughput ? baseline / system : system / baseline;
     }
 
+    // A ratio is missing where a clock did not move.
+    static std::vector<double> known(std::vector<double> v) {
+        v.erase(std::remove_if(v.begin(), v.end(), [](double x) { return std::isnan(x); }), v.end());
+        return v;
+    }
+
     static double median(std::vector<double> v) {
+        v = known(std::move(v));
         std::sort(v.begin(), v.end());
         if (v.empty()) return NAN;
         const std::size_t m = v.size() / 2;
@@ -184,12 +191,17 @@ private:
         return text;
     }
 
-    static void print(const char* clock, const std::vector<double>& ratios, const Options& options, bool goal) {
+    static void print(const char* clock, const std::vector<double>& all, const Options& options, bool goal) {
+        const std::vector<double> ratios = known(all);
+        const char* what = options.throughput ? "throughput ratio" : "ratio";
+        if (ratios.empty()) {
+            std::printf("  %s by %s time: not measured\n", what, clock);
+            return;
+        }
         const auto [low, high] = std::minmax_element(ratios.begin(), ratios.end());
         const bool withGoal = goal && !options.goal.empty();
-        std::printf("  %s by %s time: median %.2fx (min %.2fx, max %.2fx)%s%s\n",
-                    options.throughput ? "throughput ratio" : "ratio", clock, median(ratios), *low, *high,
-                    withGoal ? "; " : "", withGoal ? options.goal.c_str() : "");
+        std::printf("  %s by %s time: median %.2fx (min %.2fx, max %.2fx)%s%s\n", what, clock, median(ratios), *low,
+                    *high, withGoal ? "; " : "", withGoal ? options.goal.c_str() : "");
     }
 };
 
