@@ -1,18 +1,17 @@
 #pragma once
 // What the benchmark programs share: a fresh Documents folder holding the
 // demo database, SQL run straight on a database file while preparing, and
-// running the benchmarks interleaved.
-#include <benchmark/benchmark.h>
+// the interleaved comparison of the system with its baseline.
 #include <sqlite3.h>
 #include <stdlib.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #include "RatioReporter.h"
 #include "core/Trekora.h"
+#include "platform/Console.h"
 #include "platform/Places.h"
 
 namespace bench {
@@ -28,6 +27,24 @@ inline Trekora& startInFreshDocuments(std::string& folder) {
     return Trekora::shared();
 }
 
+// The system's console trace written, to nowhere, while it lives: the
+// system does the same work and the benchmark's output stays readable.
+class QuietConsole {
+public:
+    QuietConsole() : sink_(std::fopen("/dev/null", "w")) {
+        if (sink_) platform::Console::redirectTo(sink_);
+    }
+    ~QuietConsole() {
+        platform::Console::redirectTo(stderr);
+        if (sink_) std::fclose(sink_);
+    }
+    QuietConsole(const QuietConsole&) = delete;
+    QuietConsole& operator=(const QuietConsole&) = delete;
+
+private:
+    std::FILE* sink_;
+};
+
 // Runs `sql` on the database file; a failure ends the program.
 inline void exec(const std::string& path, const std::string& sql) {
     sqlite3* db = nullptr;
@@ -38,18 +55,6 @@ inline void exec(const std::string& path, const std::string& sql) {
         std::exit(1);
     }
     sqlite3_close(db);
-}
-
-// Runs the registered benchmarks interleaved in random order, so that a busy
-// machine slows both sides of a ratio alike.
-inline void runInterleaved(int argc, char** argv, RatioReporter& reporter) {
-    std::vector<char*> args(argv, argv + argc);
-    std::string interleave = "--benchmark_enable_random_interleaving=true";
-    args.push_back(interleave.data());
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    benchmark::Shutdown();
 }
 
 }  // namespace bench

@@ -1,7 +1,6 @@
 // Opening the document list on 50,000 documents (generated into a copy of the
 // demo database), against the same stored query of the list read on the raw
-// SQLite interface into rows of texts, in one run.
-#include <benchmark/benchmark.h>
+// SQLite interface into rows of texts, the two run interleaved.
 #include <sqlite3.h>
 
 #include <cstdio>
@@ -12,7 +11,6 @@
 
 #include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Console.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "report/DataItem.h"
@@ -82,49 +80,38 @@ void generateDocuments(const std::string& database) {
 std::shared_ptr<Doklady> doklady;
 std::string listQuery;
 
-void BM_RawQuery(benchmark::State& state) {
+void rawQuery() {
     // The list's own query, each row read into its column texts.
     const std::string path = sharedTrekora().dbURL;
-    std::size_t rows = 0;
-    for (auto _ : state) {
-        sqlite3* db = nullptr;
-        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-        sqlite3_stmt* stmt = nullptr;
-        sqlite3_prepare_v2(db, listQuery.c_str(), -1, &stmt, nullptr);
-        const int columns = sqlite3_column_count(stmt);
-        std::vector<std::string> names;
-        for (int c = 0; c < columns; ++c) names.emplace_back(sqlite3_column_name(stmt, c));
-        std::vector<std::vector<std::string>> data;
-        while (sqlite3_step(stmt) == SQLITE_ROW) {
-            std::vector<std::string> row(static_cast<std::size_t>(columns));
-            for (int c = 0; c < columns; ++c)
-                if (auto text = sqlite3_column_text(stmt, c)) row[static_cast<std::size_t>(c)] = reinterpret_cast<const char*>(text);
-            data.push_back(std::move(row));
-        }
-        sqlite3_finalize(stmt);
-        sqlite3_close(db);
-        rows += data.size();
-        benchmark::DoNotOptimize(data);
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, listQuery.c_str(), -1, &stmt, nullptr);
+    const int columns = sqlite3_column_count(stmt);
+    std::vector<std::string> names;
+    for (int c = 0; c < columns; ++c) names.emplace_back(sqlite3_column_name(stmt, c));
+    std::vector<std::vector<std::string>> data;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        std::vector<std::string> row(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            if (auto text = sqlite3_column_text(stmt, c)) row[static_cast<std::size_t>(c)] = reinterpret_cast<const char*>(text);
+        data.push_back(std::move(row));
     }
-    benchmark::DoNotOptimize(rows);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    bench::keep(data.size());
 }
 
-void BM_OpenDocumentList(benchmark::State& state) {
-    std::size_t rows = 0;
-    for (auto _ : state) {
-        doklady->viewWillAppear(false);
-        rows += doklady->filteredData.size();
-    }
-    benchmark::DoNotOptimize(rows);
+void openDocumentList() {
+    doklady->viewWillAppear(false);
+    bench::keep(doklady->filteredData.size());
 }
-
-BENCHMARK(BM_RawQuery)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_OpenDocumentList)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::Console::redirectTo(stderr);
+    bench::RatioReporter::readArguments(argc, argv);
+    bench::QuietConsole quiet;
     auto& trekora = bench::startInFreshDocuments(g_dir);
     generateDocuments(trekora.dbURL);
     auto item = trekora.findDataItem("vsetky_vystavene");
@@ -140,16 +127,12 @@ int main(int argc, char** argv) {
     doklady->viewWillAppear(false);
     std::fprintf(stderr, "documents: %zu\n", doklady->data.size());
 
-    RatioReporter reporter;
-    bench::runInterleaved(argc, argv, reporter);
+    const bool ok = bench::RatioReporter::compare("opening the document list on 50,000 documents / raw query",
+                                                  openDocumentList, rawQuery, {.goal = "goal at most 1.5x"});
     nav.reset();
     doklady.reset();
     Trekora::resetShared();
     std::filesystem::remove_all(g_dir);
 
-    const double raw = reporter.wall["BM_RawQuery"];
-    const double list = reporter.wall["BM_OpenDocumentList"];
-    if (raw > 0 && list > 0)
-        std::printf("ratio opening the document list / raw query: %.3fx (goal at most 1.5x)\n", list / raw);
-    return 0;
+    return ok ? 0 : 1;
 }

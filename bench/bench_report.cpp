@@ -1,17 +1,16 @@
 // Rendering a 200-line invoice through its report definition against running
 // the same two SELECTs on the raw SQLite interface and writing the same
-// fixed-width lines by hand. Prints the ratio of the two.
+// fixed-width lines by hand, the two run interleaved.
 #include "BenchSupport.h"
 #include "core/Trekora.h"
-#include "platform/Console.h"
 #include "report/DataItem.h"
 
-#include <benchmark/benchmark.h>
 #include <sqlite3.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -20,6 +19,7 @@ constexpr int kLines = 200;
 constexpr const char* kId = "5000";
 
 std::string g_dir;
+std::shared_ptr<DataItem> g_invoice;  // the report definition's data item
 
 // A Documents folder with the demo database and one invoice of 200 lines.
 void prepare() {
@@ -48,16 +48,10 @@ void prepare() {
     bench::exec(t.dbURL, sql);
 }
 
-void BM_ReportRun(benchmark::State& state) {
-    auto item = Trekora::shared().findDataItem("faktura");
-    for (auto _ : state) {
-        const std::string text = item->getReport(kId, "0");
-        if (text.rfind("chyba!", 0) == 0 || text.empty()) {
-            state.SkipWithError(text.c_str());
-            break;
-        }
-        benchmark::DoNotOptimize(text.data());
-    }
+void reportRun() {
+    const std::string text = g_invoice->getReport(kId, "0");
+    if (text.rfind("chyba!", 0) == 0 || text.empty()) throw std::runtime_error(text);
+    bench::keep(text.data());
 }
 
 std::string column(sqlite3_stmt* s, int i) {
@@ -72,78 +66,68 @@ void pad(std::string& out, std::size_t width) {
     out += '\n';
 }
 
-void BM_RawSelectsAndHandFormatting(benchmark::State& state) {
+void rawSelectsAndHandFormatting() {
     Trekora& t = Trekora::shared();
-    auto report = t.findDataItem("faktura")->reports[0];
-    const std::string mainSql = report->selectQuery;
-    const std::string detailSql = report->pageBody->selectQuery;
-    for (auto _ : state) {
-        std::string text;
-        sqlite3* db = nullptr;
-        sqlite3_open(t.dbURL.c_str(), &db);
-        sqlite3_stmt* main = nullptr;
-        sqlite3_prepare_v2(db, mainSql.c_str(), -1, &main, nullptr);
-        sqlite3_bind_text(main, 1, kId, -1, SQLITE_STATIC);
-        while (sqlite3_step(main) == SQLITE_ROW) {
-            for (const char* name : {"FIRMA", "FULICA", "FMESTO", "FIDS", "FICDPH"}) {
-                for (int i = 0; i < sqlite3_column_count(main); ++i)
-                    if (std::string(sqlite3_column_name(main, i)) == name) {
-                        std::string line = column(main, i);
-                        pad(line, 39);
-                        text += line;
-                    }
-            }
-            std::string line = "FAKTÚRA č. " + column(main, 0);
-            pad(line, 39);
-            text += line;
-            sqlite3_stmt* detail = nullptr;
-            sqlite3_prepare_v2(db, detailSql.c_str(), -1, &detail, nullptr);
-            sqlite3_bind_text(detail, 1, kId, -1, SQLITE_STATIC);
-            while (sqlite3_step(detail) == SQLITE_ROW) {
-                std::string name = column(detail, 0);
-                pad(name, 39);
-                text += name;
-                char row[128];
-                std::snprintf(row, sizeof row, "%8.3f %-3.3s %8.3f %4.1f%% %2.0f%% %8.2f", sqlite3_column_double(detail, 1),
-                              column(detail, 2).c_str(), sqlite3_column_double(detail, 3),
-                              sqlite3_column_double(detail, 4), sqlite3_column_double(detail, 5),
-                              sqlite3_column_double(detail, 6));
-                std::string second = row;
-                pad(second, 39);
-                text += second;
-            }
-            sqlite3_finalize(detail);
-            char total[64];
-            std::snprintf(total, sizeof total, "SPOLU s DPH EUR:             %10.2f", sqlite3_column_double(main, 20));
-            text += total;
-            text += '\n';
+    const auto& report = g_invoice->reports[0];
+    const std::string& mainSql = report->selectQuery;
+    const std::string& detailSql = report->pageBody->selectQuery;
+    std::string text;
+    sqlite3* db = nullptr;
+    sqlite3_open(t.dbURL.c_str(), &db);
+    sqlite3_stmt* main = nullptr;
+    sqlite3_prepare_v2(db, mainSql.c_str(), -1, &main, nullptr);
+    sqlite3_bind_text(main, 1, kId, -1, SQLITE_STATIC);
+    while (sqlite3_step(main) == SQLITE_ROW) {
+        for (const char* name : {"FIRMA", "FULICA", "FMESTO", "FIDS", "FICDPH"}) {
+            for (int i = 0; i < sqlite3_column_count(main); ++i)
+                if (std::string(sqlite3_column_name(main, i)) == name) {
+                    std::string line = column(main, i);
+                    pad(line, 39);
+                    text += line;
+                }
         }
-        sqlite3_finalize(main);
-        sqlite3_close(db);
-        benchmark::DoNotOptimize(text.data());
+        std::string line = "FAKTÚRA č. " + column(main, 0);
+        pad(line, 39);
+        text += line;
+        sqlite3_stmt* detail = nullptr;
+        sqlite3_prepare_v2(db, detailSql.c_str(), -1, &detail, nullptr);
+        sqlite3_bind_text(detail, 1, kId, -1, SQLITE_STATIC);
+        while (sqlite3_step(detail) == SQLITE_ROW) {
+            std::string name = column(detail, 0);
+            pad(name, 39);
+            text += name;
+            char row[128];
+            std::snprintf(row, sizeof row, "%8.3f %-3.3s %8.3f %4.1f%% %2.0f%% %8.2f", sqlite3_column_double(detail, 1),
+                          column(detail, 2).c_str(), sqlite3_column_double(detail, 3),
+                          sqlite3_column_double(detail, 4), sqlite3_column_double(detail, 5),
+                          sqlite3_column_double(detail, 6));
+            std::string second = row;
+            pad(second, 39);
+            text += second;
+        }
+        sqlite3_finalize(detail);
+        char total[64];
+        std::snprintf(total, sizeof total, "SPOLU s DPH EUR:             %10.2f", sqlite3_column_double(main, 20));
+        text += total;
+        text += '\n';
     }
+    sqlite3_finalize(main);
+    sqlite3_close(db);
+    bench::keep(text.data());
 }
-
-BENCHMARK(BM_ReportRun)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RawSelectsAndHandFormatting)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    // The report's console trace is not part of what is measured on screen.
-    std::FILE* devnull = std::fopen("/dev/null", "w");
-    platform::Console::redirectTo(devnull);
+    bench::RatioReporter::readArguments(argc, argv);
+    bench::QuietConsole quiet;
     prepare();
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double report = reporter.wall["BM_ReportRun"];
-    const double raw = reporter.wall["BM_RawSelectsAndHandFormatting"];
-    if (report > 0 && raw > 0) std::printf("report run / raw selects and hand formatting: %.2f x\n", report / raw);
+    g_invoice = Trekora::shared().findDataItem("faktura");
+    const bool ok = bench::RatioReporter::compare("report run of a 200-line invoice / raw selects and hand formatting",
+                                                  reportRun, rawSelectsAndHandFormatting, {});
+    g_invoice.reset();
     Trekora::resetShared();
-    platform::Console::redirectTo(stdout);
-    if (devnull) std::fclose(devnull);
     std::error_code ec;
     std::filesystem::remove_all(g_dir, ec);
-    return 0;
+    return ok ? 0 : 1;
 }

@@ -1,30 +1,30 @@
 // Moving 64 MiB over loopback through the socket layer (one socket writes,
 // the other reads to length) against a plain blocking send/recv pair whose
-// sending thread, like the layer's threads, runs before the runs begin.
+// sending thread, like the layer's threads, runs before the runs begin; the
+// two run interleaved and their throughputs are compared. Connecting and
+// closing are left out of the time.
+#include "RatioReporter.h"
 #include "net/socket/NetSocket.h"
 #include "platform/DispatchQueue.h"
 #include "platform/DispatchSemaphore.h"
-
-#include <benchmark/benchmark.h>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <condition_variable>
-#include <mutex>
-#include <vector>
 #include <cstdio>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stdexcept>
 #include <thread>
+#include <vector>
 
 namespace {
 
 constexpr std::size_t kBytes = 64u << 20;
-
-double gLayerBest = 0;
-double gPlainBest = 0;
 
 struct Listener {
     int fd = -1;
@@ -59,38 +59,43 @@ public:
     }
 };
 
-void BM_SocketLayer(benchmark::State& state) {
-    auto payload = std::make_shared<const NetBytes>(kBytes, 0x5a);
-    // The receiving buffer is reused by both sides of the comparison.
-    auto sink = std::make_shared<NetBytes>(kBytes);
-    auto delegateQueue = platform::DispatchQueue::createSerial("bench.delegate");
-    for (auto _ : state) {
-        Listener listener;
-        auto writerDelegate = std::make_shared<Waiter>();
-        auto readerDelegate = std::make_shared<Waiter>();
-        auto writer = NetSocket::create(writerDelegate, delegateQueue);
-        writer->connectToHost("127.0.0.1", listener.port, 5.0);
-        int accepted = ::accept4(listener.fd, nullptr, nullptr, SOCK_CLOEXEC);
-        writerDelegate->connected.wait();
-        auto reader = NetSocket::socketFromConnectedSocketFD(accepted, readerDelegate, delegateQueue, nullptr);
-
-        auto start = std::chrono::steady_clock::now();
-        reader->readDataToLength(kBytes, 30.0, sink, 0, 1);
-        writer->writeData(payload, 30.0, 1);
+// One transfer through the layer; the payload, the receiving buffer and the
+// delegate queue are made once.
+class LayerTransfer {
+public:
+    void run() {
+        std::optional<Listener> listener;
+        std::shared_ptr<Waiter> readerDelegate;
+        std::shared_ptr<NetSocket> writer, reader;
+        {
+            bench::Untimed connecting;
+            listener.emplace();
+            auto writerDelegate = std::make_shared<Waiter>();
+            readerDelegate = std::make_shared<Waiter>();
+            writer = NetSocket::create(writerDelegate, delegateQueue_);
+            writer->connectToHost("127.0.0.1", listener->port, 5.0);
+            int accepted = ::accept4(listener->fd, nullptr, nullptr, SOCK_CLOEXEC);
+            writerDelegate->connected.wait();
+            reader = NetSocket::socketFromConnectedSocketFD(accepted, readerDelegate, delegateQueue_, nullptr);
+        }
+        reader->readDataToLength(kBytes, 30.0, sink_, 0, 1);
+        writer->writeData(payload_, 30.0, 1);
         readerDelegate->readDone.wait();
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        if (readerDelegate->received != kBytes)
-            state.SkipWithError("short read");
-        double rate = static_cast<double>(kBytes) / seconds;
-        if (rate > gLayerBest)
-            gLayerBest = rate;
-
+        bench::Untimed closing;
+        const bool whole = readerDelegate->received == kBytes;
         writer->disconnect();
         reader->disconnect();
+        writer.reset();
+        reader.reset();
+        listener.reset();
+        if (!whole) throw std::runtime_error("short read");
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kBytes));
-}
+
+private:
+    std::shared_ptr<const NetBytes> payload_ = std::make_shared<const NetBytes>(kBytes, 0x5a);
+    std::shared_ptr<NetBytes> sink_ = std::make_shared<NetBytes>(kBytes);
+    std::shared_ptr<platform::DispatchQueue> delegateQueue_ = platform::DispatchQueue::createSerial("bench.delegate");
+};
 
 // The sending thread of the baseline, started once and handed one socket
 // per run, as the layer's threads are running before its runs begin.
@@ -148,53 +153,53 @@ private:
     std::thread thread_;
 };
 
-void BM_PlainBlocking(benchmark::State& state) {
-    std::vector<std::uint8_t> payload(kBytes, 0x5a);
-    std::vector<std::uint8_t> sink(kBytes);
-    Sender sender(payload);
-    for (auto _ : state) {
-        Listener listener;
-        int client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_port = htons(listener.port);
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::connect(client, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        int server = ::accept4(listener.fd, nullptr, nullptr, SOCK_CLOEXEC);
-
-        auto start = std::chrono::steady_clock::now();
-        sender.send(client);
+// One transfer with blocking calls: the sender thread writes, this thread
+// reads to length.
+class PlainTransfer {
+public:
+    void run() {
+        std::optional<Listener> listener;
+        int client = -1, server = -1;
+        {
+            bench::Untimed connecting;
+            listener.emplace();
+            client = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+            sockaddr_in a{};
+            a.sin_family = AF_INET;
+            a.sin_port = htons(listener->port);
+            a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            ::connect(client, reinterpret_cast<sockaddr*>(&a), sizeof a);
+            server = ::accept4(listener->fd, nullptr, nullptr, SOCK_CLOEXEC);
+        }
+        sender_.send(client);
         std::size_t got = 0;
         while (got < kBytes) {
-            ssize_t n = ::recv(server, sink.data() + got, kBytes - got, 0);
-            if (n <= 0)
-                break;
+            ssize_t n = ::recv(server, sink_.data() + got, kBytes - got, 0);
+            if (n <= 0) break;
             got += static_cast<std::size_t>(n);
         }
-        sender.waitSent();
-        double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        state.SetIterationTime(seconds);
-        double rate = static_cast<double>(kBytes) / seconds;
-        if (rate > gPlainBest)
-            gPlainBest = rate;
+        sender_.waitSent();
+        bench::Untimed closing;
         ::close(client);
         ::close(server);
+        listener.reset();
+        if (got != kBytes) throw std::runtime_error("short read");
     }
-    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(kBytes));
-}
 
-} // namespace
+private:
+    std::vector<std::uint8_t> payload_ = std::vector<std::uint8_t>(kBytes, 0x5a);
+    std::vector<std::uint8_t> sink_ = std::vector<std::uint8_t>(kBytes);
+    Sender sender_{payload_};
+};
 
-BENCHMARK(BM_PlainBlocking)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
-BENCHMARK(BM_SocketLayer)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(8);
+}  // namespace
 
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (gPlainBest > 0 && gLayerBest > 0) {
-        std::printf("socket layer %.0f MiB/s, plain blocking %.0f MiB/s, ratio %.2f (best runs; goal at least 0.9)\n",
-                    gLayerBest / (1 << 20), gPlainBest / (1 << 20), gLayerBest / gPlainBest);
-    }
-    return 0;
+    bench::RatioReporter::readArguments(argc, argv);
+    LayerTransfer layer;
+    PlainTransfer plain;
+    const bool ok = bench::RatioReporter::compare(
+        "moving 64 MiB: socket layer / plain blocking send and recv", [&layer] { layer.run(); },
+        [&plain] { plain.run(); }, {.rounds = 15, .batchSeconds = 0, .throughput = true, .goal = "goal at least 0.9"});
+    return ok ? 0 : 1;
 }

@@ -58,7 +58,7 @@ std::vector<std::size_t> characterBoundaries(const std::string& text) {
 
 } // namespace
 
-std::int64_t integerValue(const std::string& text) {
+std::int64_t integerValue(std::string_view text) {
     std::size_t i = 0;
     while (i < text.size() && isBlank(text[i])) ++i;
     bool negative = false;

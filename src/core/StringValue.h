@@ -2,13 +2,14 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // Numbers travel through the system as texts; these readers turn them into
 // numbers the same way everywhere, independent of the locale.
 
 // Leading white space, an optional sign and the decimal digits that follow;
 // the rest is ignored. 0 when there is no digit. Saturates beyond 64 bits.
-std::int64_t integerValue(const std::string& text);
+std::int64_t integerValue(std::string_view text);
 
 // Leading white space, an optional sign, digits with "." as the only decimal
 // separator and an optional exponent; 0 when the text does not begin with a

@@ -239,11 +239,11 @@ public:
     // Parses a report-definition file of the resources and appends its
     // definitions to helpDataItems.
     void readDataItems(const std::string& fileName);
-    // Parser callbacks.
-    void parserDidStartElement(const std::string& elementName,
-                                       const std::map<std::string, std::string>& attributes);
-    void parserFoundCharacters(const std::string& characters);
-    void parserDidEndElement(const std::string& elementName);
+    // Parser callbacks. An element's attributes come as the parser hands
+    // them over: name, value, name, value, ... and a null name at the end.
+    void parserDidStartElement(const char* elementName, const char* const* attributes);
+    void parserFoundCharacters(const char* characters, std::size_t length);
+    void parserDidEndElement(const char* elementName);
     void parserDidEndDocument();
 
     // =========================================================================

@@ -394,7 +394,8 @@ bool SqlDatabase::isSQLiteThreadSafe() { return sqlite3_threadsafe() != 0; }
 
 // ----------------------------------------------------------------- binding
 
-void SqlDatabase::bindObject(const SqlValue& value, int idx, sqlite3_stmt* pStmt) {
+void SqlDatabase::bindObject(const SqlValue& value, int idx, sqlite3_stmt* pStmt, bool valueOutlivesStep) {
+    const auto lifetime = valueOutlivesStep ? SQLITE_STATIC : SQLITE_TRANSIENT;
     std::visit(
         [&](const auto& x) {
             using T = std::decay_t<decltype(x)>;
@@ -403,8 +404,7 @@ void SqlDatabase::bindObject(const SqlValue& value, int idx, sqlite3_stmt* pStmt
             } else if constexpr (std::is_same_v<T, SqlValue::Blob>) {
                 // A pointer is always passed, so that an empty blob stays a blob.
                 static const std::uint8_t empty = 0;
-                sqlite3_bind_blob(pStmt, idx, x.empty() ? &empty : x.data(), static_cast<int>(x.size()),
-                                  SQLITE_TRANSIENT);
+                sqlite3_bind_blob(pStmt, idx, x.empty() ? &empty : x.data(), static_cast<int>(x.size()), lifetime);
             } else if constexpr (std::is_same_v<T, SqlValue::Date>) {
                 if (_dateFormat) {
                     std::string text = _dateFormat->string(x);
@@ -425,7 +425,7 @@ void SqlDatabase::bindObject(const SqlValue& value, int idx, sqlite3_stmt* pStmt
                 sqlite3_bind_double(pStmt, idx, static_cast<double>(x));
             } else {
                 // Text: UTF-8, up to its first zero byte.
-                sqlite3_bind_text(pStmt, idx, x.c_str(), -1, SQLITE_TRANSIENT);
+                sqlite3_bind_text(pStmt, idx, x.c_str(), -1, lifetime);
             }
         },
         value.storage());
@@ -436,7 +436,8 @@ namespace {
 // Binds an array by position or a map by ":name"; answers how many values
 // were bound. Index-0 texts of the map are handed to `unknownKey`.
 int bindValues(SqlDatabase& db, sqlite3_stmt* pStmt, int queryCount, const SqlDatabase::Values* array,
-               const SqlDatabase::ParameterMap* map, const std::function<void(const std::string&)>& unknownKey) {
+               const SqlDatabase::ParameterMap* map, const std::function<void(const std::string&)>& unknownKey,
+               bool valuesOutliveStep = false) {
     int idx = 0;
     if (map) {
         for (const auto& [key, value] : *map) {
@@ -444,7 +445,7 @@ int bindValues(SqlDatabase& db, sqlite3_stmt* pStmt, int queryCount, const SqlDa
             if (db.traceExecution()) SqlLog::write(parameterName + " = " + value.description());
             int namedIdx = sqlite3_bind_parameter_index(pStmt, parameterName.c_str());
             if (namedIdx > 0) {
-                db.bindObject(value, namedIdx, pStmt);
+                db.bindObject(value, namedIdx, pStmt, valuesOutliveStep);
                 ++idx;
             } else {
                 unknownKey("Could not find index for " + key);
@@ -460,7 +461,7 @@ int bindValues(SqlDatabase& db, sqlite3_stmt* pStmt, int queryCount, const SqlDa
                     SqlLog::write("obj: " + value.description());
             }
             ++idx;
-            db.bindObject(value, idx, pStmt);
+            db.bindObject(value, idx, pStmt, valuesOutliveStep);
         }
     }
     return idx;
@@ -654,10 +655,15 @@ bool SqlDatabase::executeUpdateCore(const std::string& sql, ErrorOut error, cons
     }
 
     int queryCount = sqlite3_bind_parameter_count(pStmt);
-    int bound = bindValues(*this, pStmt, queryCount, array, map, [&](const std::string& text) {
-        if (_logsErrors) SqlLog::write(text);
-        if (error) *error = errorWithMessage(text);
-    });
+    // The values live until this call returns, and the statement runs to its
+    // end within it: texts are bound without a copy.
+    int bound = bindValues(
+        *this, pStmt, queryCount, array, map,
+        [&](const std::string& text) {
+            if (_logsErrors) SqlLog::write(text);
+            if (error) *error = errorWithMessage(text);
+        },
+        true);
     if (bound != queryCount) {
         std::string text = "Error: the bind count (" + std::to_string(bound) +
                            ") is not correct for the # of variables in the query (" + std::to_string(queryCount) +

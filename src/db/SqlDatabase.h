@@ -155,8 +155,11 @@ public:
     bool executeUpdateCore(const std::string& sql, ErrorOut error, const Values* array,
                            const ParameterMap* map);
 
-    // Binds one value by its kind at a 1-based parameter index.
-    void bindObject(const SqlValue& value, int index, sqlite3_stmt* statement);
+    // Binds one value by its kind at a 1-based parameter index. A text or
+    // blob is copied, unless `valueOutlivesStep` says the value stays alive
+    // until the statement has been stepped (the bound pointer is never read
+    // after that: a statement is bound anew before it runs again).
+    void bindObject(const SqlValue& value, int index, sqlite3_stmt* statement, bool valueOutlivesStep = false);
 
     // Runs one or more statements with sqlite3_exec.
     bool executeStatements(const std::string& sql);

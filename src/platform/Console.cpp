@@ -19,8 +19,11 @@ void Console::print(const std::string& line) {
         return;
     }
     std::FILE* out = consoleStream ? consoleStream : stderr;
-    std::fwrite(line.data(), 1, line.size(), out);
-    std::fputc('\n', out);
+    // The line and its break in one write: standard error is unbuffered.
+    std::string text;
+    text.reserve(line.size() + 1);
+    text.append(line).push_back('\n');
+    std::fwrite(text.data(), 1, text.size(), out);
     std::fflush(out);
 }
 

@@ -69,16 +69,16 @@ void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateNam
     // never change what the open select is still reading.
     std::vector<SqlDatabase::Values> rows;
     auto rs = SqlRows::query(db, select, {});
-    while (rs->next()) {
-        const int count = rs->columnCount();
-        std::optional<std::string> mnoz, id;
-        for (int i = 0; i < count; ++i) {
-            const std::string column = coredb::upper(rs->columnNameForIndex(i));
-            if (column == "MNOZ") mnoz = rs->stringForColumnIndex(i);
-            else if (column == "ID") id = rs->stringForColumnIndex(i);
-        }
-        rows.push_back({SqlValue(mnoz), SqlValue(id)});
+    // The two columns are found by name once, not on every row; of two
+    // columns of one name the last counts.
+    int mnozAt = -1, idAt = -1;
+    for (int i = 0; i < rs->columnCount(); ++i) {
+        const std::string column = coredb::upper(rs->columnNameForIndex(i));
+        if (column == "MNOZ") mnozAt = i;
+        else if (column == "ID") idAt = i;
     }
+    auto text = [&rs](int at) { return at < 0 ? std::nullopt : rs->stringForColumnIndex(at); };
+    while (rs->next()) rows.push_back({SqlValue(text(mnozAt)), SqlValue(text(idAt))});
     rs->close();
     const bool trace = trekora_.postingTrace;
     for (const auto& values : rows) {
@@ -117,7 +117,7 @@ std::string DokladPosting::write(SqlDatabase& db) {
                         {headerId, polo->IDO, polo->IDTOV, polo->MNOZ, polo->DATUMSPOTREBY, polo->POHYB,
                          polo->ZLAVA1, polo->ZLAVA2, polo->ZLAVAC});
         if (!cena.empty())
-            SqlRows::update(db, "update temp_polo set cena = cast(trim(?1) as real) where id = ?2",
+            SqlRows::update(db, "update temp_polo set cena = cast(?1 as real) where id = ?2",
                             {cena, db.lastInsertRowId()});
         if (trace) Console::print("doklad_insert_02_temp_polo ok");
     }

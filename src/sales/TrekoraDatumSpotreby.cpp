@@ -53,10 +53,18 @@ void readBatches(Trekora& trekora, SqlDatabase& db, bool held) {
     }
 }
 
-std::string lower(const std::string& text) {
-    std::string out = text;
-    for (auto& c : out) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
+// Whether two goods ids are the same regardless of letter case, compared
+// in place: a lookup runs for every good of a document.
+bool sameIgnoringCase(const std::string& a, const std::string& b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (a[i] == b[i]) continue;
+        // Two characters that differ can only be one letter in two cases.
+        if ((a[i] ^ b[i]) != 0x20 ||
+            std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -86,9 +94,8 @@ std::vector<std::shared_ptr<DatumSpotrebyItem>> Trekora::readDatumSpotrebyArrayD
 std::vector<std::shared_ptr<DatumSpotrebyItem>> Trekora::getDatumSpotrebyArray(const std::string& idtov) {
     Console::print("start getDatumSpotrebyArray(idtov:) ...");
     std::vector<std::shared_ptr<DatumSpotrebyItem>> result;
-    const std::string wanted = lower(idtov);
     for (const auto& item : datumSpotrebyArray)
-        if (lower(item->IDTOV) == wanted) result.push_back(item);
+        if (sameIgnoringCase(item->IDTOV, idtov)) result.push_back(item);
     Console::print(std::to_string(result.size()));
     return result;
 }
