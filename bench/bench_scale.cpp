@@ -5,7 +5,6 @@
 // query read on the raw SQLite interface into rows of texts; then the program
 // itself logs in, opens the list and quits, once on a terminal and once with
 // its screens written to a pipe, and its peak memory is printed.
-#include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sqlite3.h>
 #include <stdlib.h>
@@ -84,12 +83,11 @@ commit;
 )");
 }
 
-void BM_RawStoredQuery(benchmark::State& state) {
+void rawStoredQuery() {
     // The list's own query on a connection of its own, each row read into
     // its column texts.
     const std::string path = sharedTrekora().dbURL;
-    std::size_t rows = 0;
-    for (auto _ : state) {
+    {
         sqlite3* db = nullptr;
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
         sqlite3_stmt* stmt = nullptr;
@@ -108,30 +106,23 @@ void BM_RawStoredQuery(benchmark::State& state) {
         }
         sqlite3_finalize(stmt);
         sqlite3_close(db);
-        rows += data.size();
-        benchmark::DoNotOptimize(data);
+        bench::keep(data.size());
     }
-    benchmark::DoNotOptimize(rows);
 }
 
-void BM_OpenDocumentList(benchmark::State& state) {
+void openDocumentList() {
     // What a person waits for: the list read and its first page drawn.
     ModelRunner runner(g_window);
-    std::size_t drawn = 0;
-    for (auto _ : state) {
+    {
         g_doklady->viewWillAppear(false);
         std::istringstream none;
         std::ostringstream screen;
         TerminalFrontEnd frontEnd(runner, none, screen, false, false);
         frontEnd.setHeight([] { return kTerminalLines; });
         frontEnd.run();
-        drawn += screen.str().size();
+        bench::keep(screen.str().size());
     }
-    benchmark::DoNotOptimize(drawn);
 }
-
-BENCHMARK(BM_RawStoredQuery)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
-BENCHMARK(BM_OpenDocumentList)->Unit(benchmark::kMillisecond)->MinTime(0.5)->Repetitions(5)->ReportAggregatesOnly(true);
 
 // The program run on a copy of the grown Documents folder with the typed
 // session, its screens on a terminal of kTerminalLines lines (or, without
@@ -210,12 +201,10 @@ std::optional<Run> runProgram(bool onTerminal) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    platform::Console::redirectTo(stderr);
-    std::vector<char*> args;
-    for (int i = 0; i < argc; ++i) {
+    bench::RatioReporter::readArguments(argc, argv);
+    for (int i = 1; i < argc; ++i)
         if (std::strncmp(argv[i], "--documents=", 12) == 0) g_documents = std::atol(argv[i] + 12);
-        else args.push_back(argv[i]);
-    }
+    bench::QuietConsole quiet;
     auto& trekora = bench::startInFreshDocuments(g_dir);
     growDocuments(trekora.dbURL, g_documents);
     auto item = trekora.findDataItem("vsetky_vystavene");
@@ -231,8 +220,10 @@ int main(int argc, char** argv) {
     g_window->makeKeyAndVisible();
     std::fprintf(stderr, "documents: %zu\n", g_doklady->data.size());
 
-    RatioReporter reporter;
-    bench::runInterleaved(static_cast<int>(args.size()), args.data(), reporter);
+    std::printf("documents: %ld\n", g_documents);
+    const bool ok = bench::RatioReporter::compare("opening the document list (first page drawn) / raw stored query",
+                                                  openDocumentList, rawStoredQuery,
+                                                  {.rounds = 9, .batchSeconds = 0.2, .goal = "goal at most 1.5x"});
     g_window.reset();
     g_doklady.reset();
 
@@ -241,12 +232,6 @@ int main(int argc, char** argv) {
     Trekora::resetShared();
     std::filesystem::remove_all(g_dir);
 
-    const double raw = reporter.wall["BM_RawStoredQuery"];
-    const double list = reporter.wall["BM_OpenDocumentList"];
-    std::printf("documents: %ld\n", g_documents);
-    if (raw > 0 && list > 0)
-        std::printf("ratio opening the document list / raw stored query: %.3fx (%.1f ms / %.1f ms; goal at most 1.5x)\n",
-                    list / raw, list, raw);
     if (onTerminal)
         std::printf("peak memory of the program, log in and open the list on a terminal: %.1f MB (%.2f s in all)\n",
                     onTerminal->peakKb / 1024.0, onTerminal->seconds);
@@ -254,6 +239,7 @@ int main(int argc, char** argv) {
         std::printf("peak memory of the program, log in and open the list, screens to a pipe: %.1f MB (%.2f s in all)\n",
                     toPipe->peakKb / 1024.0, toPipe->seconds);
     std::printf("goal: peak under 200 MB at 100,000 documents, under 1.5 GB at 1,000,000\n");
+    if (!ok) return 1;
     if (!onTerminal || !toPipe) {
         std::printf("the program %s/trekora did not run the session to its end\n", TREKORA_BINARY_DIR);
         return 1;
