@@ -25,6 +25,7 @@
 #include <string>
 #include <vector>
 
+#include "core/BackgroundJobs.h"
 #include "platform/Date.h"
 #include "platform/DispatchSemaphore.h"
 #include "platform/UrlSessionDelegate.h"
@@ -108,6 +109,9 @@ public:
     // handled by the download callbacks. An address that cannot be loaded
     // ends in the failure alert.
     void stiahni(const std::string& address);
+    // The ticket of the download in progress (the shared object's jobs);
+    // the download's last callback gives it back.
+    BackgroundJobs::TicketPtr stahovanie;
 
     // --- jobs ------------------------------------------------------------------------
     // The full synchronisation on a background queue: backup archive, every
@@ -125,7 +129,8 @@ public:
     void importObjednavok();
 
     // --- helpers for the jobs ----------------------------------------------------------------
-    // Runs `work` on the main queue with the screen (kept alive until then).
+    // Runs `work` on the main queue with the screen (kept alive until then);
+    // dropped when the shared object's jobs have ended by then.
     void naHlavnom(std::function<void(Spojenie&)> work);
     // The finish alert: hides the activity indicator, presents `title` with
     // `message` and one "ok" that pops the screen. Call on the main queue.

@@ -1,5 +1,6 @@
 // The synchronisation jobs of the connection screen.
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
@@ -59,8 +60,10 @@ bool packBackup(const std::string& database, const std::string& archive, std::st
 
 void Spojenie::synchronizacia() {
     auto screen = self();
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
     platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async(
-        [screen] { screen->synchronizaciaJob(true); });
+        [screen, job] { screen->synchronizaciaJob(true); });
 }
 
 void Spojenie::synchronizaciaPoPreskladneni() {
@@ -68,8 +71,10 @@ void Spojenie::synchronizaciaPoPreskladneni() {
     // The job waits for each upload: it runs on a background queue so that
     // the main queue never waits.
     auto screen = self();
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
     platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async(
-        [screen] { screen->synchronizaciaJob(false); });
+        [screen, job] { screen->synchronizaciaJob(false); });
 }
 
 std::string Spojenie::popisChyb() const {
@@ -121,6 +126,8 @@ void Spojenie::synchronizaciaJob(bool full) {
     }
 
     posliOut(prefix);
+    // The shared object is going (the program is quitting): the job ends here.
+    if (trekora.jobs->ending()) return;
 
     if (full) {
         trekora.log("### koniec tohto log suboru ###########################################################");
@@ -136,7 +143,7 @@ void Spojenie::synchronizaciaJob(bool full) {
         cakajNaPrenos(semafor);
     }
 
-    if (!trekora.jePotrebnyUpade()) {
+    if (!trekora.jePotrebnyUpade() || trekora.jobs->ending()) {
         naHlavnom([](Spojenie& s) {
             if (s.popisChyb().empty()) {
                 s.zobrazHotovo();
@@ -179,6 +186,7 @@ void Spojenie::posliOut(const std::string& prefix) {
     trekora.log(prefix + " pocet suborov na odoslanie: " + std::to_string(count));
     int started = 0;
     for (const auto& path : filesToSend) {
+        if (trekora.jobs->ending()) break;
         ++started;
         const float progress = static_cast<float>(started) / static_cast<float>(count);
         const std::string name = FileManager::lastPathComponent(path);

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
@@ -93,11 +94,15 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
     request.setValue("Keep-Alive", "Connection");
     request.setValue("multipart/form-data; boundary=" + boundary, "Content-Type");
 
+    // The shared object waits for the upload's completion before it goes,
+    // and cancels the upload then.
+    auto job = trekora.jobs->begin();
+    if (!job) return failed("cancelled");
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto screen = self();
     auto task = session->uploadTask(
         request, multipartBody(name, *bytes),
-        [screen, path, name, semafor](std::optional<std::string> data,
+        [screen, path, name, semafor, job](std::optional<std::string> data,
                                       std::shared_ptr<platform::HttpUrlResponse> response,
                                       std::optional<platform::Error> error) {
             auto& t = sharedTrekora();
@@ -125,6 +130,9 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
             }
             semafor->signal();
         });
+    job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
+        if (auto t = weak.lock()) t->cancel();
+    });
     task->resume();
     session->finishTasksAndInvalidate();
 }
@@ -136,9 +144,15 @@ void Spojenie::stiahni(const std::string& address) {
         naHlavnom([address](Spojenie& s) { s.zobrazChybu("neplatná adresa: " + address); });
         return;
     }
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
     downloadFileUrl = address;
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto task = session->downloadTask(platform::UrlRequest(*url, 60.0, 0));
+    job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
+        if (auto t = weak.lock()) t->cancel();
+    });
+    stahovanie = std::move(job);
     task->resume();
     session->finishTasksAndInvalidate();
 }
@@ -163,6 +177,8 @@ void Spojenie::didWriteData(platform::UrlSession&, platform::UrlSessionTask&, in
 
 void Spojenie::didCompleteWithError(platform::UrlSession&, platform::UrlSessionTask&,
                                     const std::optional<platform::Error>& error) {
+    // The last callback of the download: its ticket goes back on return.
+    const auto job = std::move(stahovanie);
     if (!error) return;
     Console::print(error->localizedDescription());
     sharedTrekora().log(std::string(kFinish) + " error: " + error->localizedDescription());

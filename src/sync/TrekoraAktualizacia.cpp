@@ -5,6 +5,7 @@
 
 #include <cctype>
 
+#include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
@@ -75,9 +76,12 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     }
     platform::UrlRequest request(*url, 60.0, 0);
     request.httpMethod = "HEAD";
+    // The answer writes into this object: it holds a ticket of the jobs,
+    // and ending the jobs cancels the request.
+    auto job = jobs->begin();
     auto task = platform::UrlSession::shared()->dataTask(
-        request, [this, semafor](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
-                                 std::optional<platform::Error>) {
+        request, [this, semafor, job](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
+                                      std::optional<platform::Error>) {
             std::optional<std::string> header;
             if (response) header = response->value("Last-Modified");
             // Only the file itself dates an update: an error page's date does not.
@@ -93,7 +97,14 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
             Console::print(datumAktualizacieNaServeri);
             semafor->signal();
         });
-    task->resume();
+    if (job) {
+        job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
+            if (auto t = weak.lock()) t->cancel();
+        });
+        task->resume();
+    } else {
+        task->cancel();
+    }
 }
 
 void Trekora::readDatumAktualizacieLokalne() {
