@@ -24,6 +24,14 @@ std::size_t BackgroundJobs::running() const {
     return out_.size();
 }
 
+void BackgroundJobs::resume(const TicketPtr& job, const platform::UrlSessionTaskPtr& task) {
+    if (!job) return task->cancel();
+    job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
+        if (auto t = weak.lock()) t->cancel();
+    });
+    task->resume();
+}
+
 bool BackgroundJobs::end(std::chrono::milliseconds bound) {
     std::vector<std::function<void()>> actions;
     {

@@ -21,6 +21,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/UrlSessionTask.h"
+
 class BackgroundJobs : public std::enable_shared_from_this<BackgroundJobs> {
 public:
     class Ticket;
@@ -38,6 +40,11 @@ public:
     bool end(std::chrono::milliseconds bound);
     // The tickets out now.
     std::size_t running() const;
+
+    // Resumes a transfer made for the work of `job`: ending the jobs cancels
+    // it. Without a ticket (the jobs have ended) it is cancelled instead, and
+    // so ends at once with its "cancelled" error.
+    static void resume(const TicketPtr& job, const platform::UrlSessionTaskPtr& task);
 
 private:
     BackgroundJobs() = default;

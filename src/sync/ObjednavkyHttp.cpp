@@ -73,18 +73,12 @@ void ObjednavkyHttp::post(const std::string& address, const std::string& body, S
                                                              std::optional<Error> error) {
         completion(Reply{std::move(data), std::move(response), std::move(error)});
     };
-    auto start = [&job](const platform::UrlSessionTaskPtr& task) {
-        if (!job) return task->cancel();
-        job->onCancel([weak = std::weak_ptr<UrlSessionTask>(task)] {
-            if (auto t = weak.lock()) t->cancel();
-        });
-        task->resume();
-    };
 
     auto url = platform::Url::parse(address);
     if (!url || address.empty()) {
         // The session's task for a text that is no URL ends with "bad URL".
-        start(session->dataTask(address.empty() ? std::string(" ") : address, std::move(handler)));
+        BackgroundJobs::resume(job,
+                               session->dataTask(address.empty() ? std::string(" ") : address, std::move(handler)));
         session->finishTasksAndInvalidate();
         return;
     }
@@ -94,7 +88,7 @@ void ObjednavkyHttp::post(const std::string& address, const std::string& body, S
     if (side == Side::importSide)
         request.setValue(platform::format("%lu", static_cast<unsigned long>(bytes.size())), "Content-Length");
     request.httpBody = bytes;
-    start(session->dataTask(std::move(request), std::move(handler)));
+    BackgroundJobs::resume(job, session->dataTask(std::move(request), std::move(handler)));
     session->finishTasksAndInvalidate();
 }
 

@@ -130,10 +130,7 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
             }
             semafor->signal();
         });
-    job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
-        if (auto t = weak.lock()) t->cancel();
-    });
-    task->resume();
+    BackgroundJobs::resume(job, task);
     session->finishTasksAndInvalidate();
 }
 
@@ -149,11 +146,8 @@ void Spojenie::stiahni(const std::string& address) {
     downloadFileUrl = address;
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto task = session->downloadTask(platform::UrlRequest(*url, 60.0, 0));
-    job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
-        if (auto t = weak.lock()) t->cancel();
-    });
-    stahovanie = std::move(job);
-    task->resume();
+    stahovanie = job;
+    BackgroundJobs::resume(job, task);
     session->finishTasksAndInvalidate();
 }
 

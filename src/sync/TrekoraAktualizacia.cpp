@@ -97,14 +97,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
             Console::print(datumAktualizacieNaServeri);
             semafor->signal();
         });
-    if (job) {
-        job->onCancel([weak = std::weak_ptr<platform::UrlSessionTask>(task)] {
-            if (auto t = weak.lock()) t->cancel();
-        });
-        task->resume();
-    } else {
-        task->cancel();
-    }
+    BackgroundJobs::resume(job, task);
 }
 
 void Trekora::readDatumAktualizacieLokalne() {
