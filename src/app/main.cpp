@@ -1,5 +1,7 @@
 // Process entry of Trekora: registers the screens, then hands control to the
 // application main loop, whose run loop is the terminal front end.
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
@@ -7,6 +9,7 @@
 #include "app/AppRegistry.h"
 #include "app/PlaceholderScreen.h"
 #include "app/TerminalFrontEnd.h"
+#include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/NavigationController.h"
@@ -21,5 +24,13 @@ int main(int argc, char** argv) {
                                     return platform::NavigationController::make(
                                         std::make_shared<PlaceholderScreen>());
                                 });
+    // Quitting ends the jobs still running (a synchronisation, an order run)
+    // before anything they use is torn down: their transfers are cancelled
+    // and they are waited for, within a bound. A job still running after it
+    // is left to the end of the process, which then tears nothing down.
+    if (!Trekora::resetShared()) {
+        std::fflush(nullptr);
+        std::_Exit(0);
+    }
     return 0;
 }

@@ -1,5 +1,6 @@
 #include "core/Trekora.h"
 
+#include "core/BackgroundJobs.h"
 #include "platform/Console.h"
 #include "platform/FileManager.h"
 #include "platform/LocationManager.h"
@@ -67,10 +68,20 @@ Trekora& Trekora::shared() {
     return *sharedOwner;
 }
 
-void Trekora::resetShared() {
+bool Trekora::resetShared() {
     std::lock_guard<std::mutex> lock(sharedMutex);
+    if (!sharedOwner) return true;
+    // The jobs end while sharedTrekora() still answers this object: they
+    // reach it so until they are done.
+    const bool ended = sharedOwner->endJobs();
     sharedInstance.store(nullptr, std::memory_order_release);
+    if (!ended) {
+        print("a job did not end in time: the shared object stays for it");
+        (void)sharedOwner.release();
+        return false;
+    }
     sharedOwner.reset();
+    return true;
 }
 
 Trekora& sharedTrekora() { return Trekora::shared(); }
@@ -85,7 +96,8 @@ Trekora::Trekora()
       helpDataItem(std::make_shared<DataItem>()),
       helpReport(std::make_shared<Report>()),
       helpSection(std::make_shared<Section>()),
-      locationManager(std::make_shared<platform::LocationManager>()) {
+      locationManager(std::make_shared<platform::LocationManager>()),
+      jobs(BackgroundJobs::make()) {
     // Copies cut short by a crash or a kill (a restore, an update, a backup
     // moved into the outbox) left hidden partial files: they are of no use.
     platform::FileManager::removePartialCopies(getDocumentsDirectory());
@@ -128,8 +140,11 @@ Trekora::Trekora()
 }
 
 Trekora::~Trekora() {
+    endJobs();
     if (locationManager) locationManager->setDelegate(nullptr);
 }
+
+bool Trekora::endJobs() { return jobs->end(jobsEndBound); }
 
 // --- database file placement ------------------------------------------------
 

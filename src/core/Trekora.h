@@ -38,6 +38,7 @@
 // alias as records/RowDictionary.h).
 using RowDictionary = std::map<std::string, std::string>;
 
+class BackgroundJobs;
 class SqlDatabase;
 class PostingConnection;
 class SqlValue;
@@ -69,8 +70,10 @@ public:
     static Trekora& shared();
     // Drops the shared instance so that the next shared() builds a new one
     // (tests: a fresh object per test, after pointing the platform at a
-    // fresh Documents folder).
-    static void resetShared();
+    // fresh Documents folder). Its jobs end first (endJobs()); one that is
+    // still running after the bound keeps the object: it is let go then,
+    // never freed under the job, and the answer is false.
+    static bool resetShared();
 
     // Runs the whole construction: constants, field defaults, the database
     // copy into Documents, both report-definition files, the sounds and the
@@ -154,6 +157,16 @@ public:
     // office holds no update file.
     std::string chybaOvereniaAktualizacie;
     std::shared_ptr<platform::LocationManager> locationManager;
+    // The work running for this object away from the main thread; every
+    // piece holds a ticket of it (core/BackgroundJobs.h).
+    const std::shared_ptr<BackgroundJobs> jobs;
+
+    // How long the end of the jobs waits for them at most.
+    static constexpr std::chrono::seconds jobsEndBound{10};
+    // Ends the running jobs: no new one starts, running transfers are
+    // cancelled, and the call waits for the jobs within jobsEndBound. True
+    // when every job has ended. The destructor and quitting call it.
+    bool endJobs();
 
     // =========================================================================
     // Application core (src/core/)

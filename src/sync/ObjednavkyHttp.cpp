@@ -1,5 +1,7 @@
 #include "sync/ObjednavkyHttp.h"
 
+#include "core/BackgroundJobs.h"
+#include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "platform/Url.h"
@@ -69,16 +71,20 @@ void ObjednavkyHttp::post(const std::string& address, const std::string& body, S
     configuration.timeoutIntervalForResource = deadline();
     auto session = UrlSession::make(configuration);
 
-    auto handler = [completion = std::move(completion)](std::optional<std::string> data,
-                                                        std::shared_ptr<platform::HttpUrlResponse> response,
-                                                        std::optional<Error> error) {
+    // The completion works for the shared object: it holds a ticket of its
+    // jobs, and ending the jobs cancels the request.
+    auto job = sharedTrekora().jobs->begin();
+    auto handler = [completion = std::move(completion), job](std::optional<std::string> data,
+                                                             std::shared_ptr<platform::HttpUrlResponse> response,
+                                                             std::optional<Error> error) {
         completion(Reply{std::move(data), std::move(response), std::move(error)});
     };
 
     auto url = platform::Url::parse(address);
     if (!url || address.empty()) {
         // The session's task for a text that is no URL ends with "bad URL".
-        session->dataTask(address.empty() ? std::string(" ") : address, std::move(handler))->resume();
+        BackgroundJobs::resume(job,
+                               session->dataTask(address.empty() ? std::string(" ") : address, std::move(handler)));
         session->finishTasksAndInvalidate();
         return;
     }
@@ -88,7 +94,7 @@ void ObjednavkyHttp::post(const std::string& address, const std::string& body, S
     if (side == Side::importSide)
         request.setValue(platform::format("%lu", static_cast<unsigned long>(bytes.size())), "Content-Length");
     request.httpBody = bytes;
-    session->dataTask(std::move(request), std::move(handler))->resume();
+    BackgroundJobs::resume(job, session->dataTask(std::move(request), std::move(handler)));
     session->finishTasksAndInvalidate();
 }
 

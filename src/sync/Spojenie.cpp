@@ -1,5 +1,6 @@
 #include "sync/Spojenie.h"
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
@@ -150,11 +151,14 @@ void Spojenie::aktualizacia() {
     ukazPriebeh();
     nastavInfo("aktualizácia: pýtam sa servera");
     auto weak = std::weak_ptr<Spojenie>(self());
-    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([weak] {
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
+    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([weak, job] {
         sharedTrekora().jePotrebnyUpade();
-        platform::DispatchQueue::main()->async([weak] {
+        platform::DispatchQueue::main()->async([weak, jobs = std::weak_ptr<BackgroundJobs>(sharedTrekora().jobs)] {
             auto s = weak.lock();
-            if (!s) return;
+            auto j = jobs.lock();
+            if (!s || !j || j->ending()) return;
             auto& trekora = sharedTrekora();
             const std::string dir = trekora.nastaveniaItem ? trekora.nastaveniaItem->IMPORT_PC_DIR : "";
             s->predstav(downloadPrompt(*s, "aktualizácia", dir + "export_akcen.db3"));
@@ -174,7 +178,14 @@ std::shared_ptr<platform::UrlSessionDelegate> Spojenie::selfAsDelegate() {
 
 void Spojenie::naHlavnom(std::function<void(Spojenie&)> work) {
     auto screen = self();
-    platform::DispatchQueue::main()->async([screen, work = std::move(work)] { work(*screen); });
+    // After the shared object has ended its jobs (the program is quitting)
+    // nothing of theirs runs any more.
+    std::weak_ptr<BackgroundJobs> jobs = sharedTrekora().jobs;
+    platform::DispatchQueue::main()->async([screen, jobs, work = std::move(work)] {
+        auto j = jobs.lock();
+        if (!j || j->ending()) return;
+        work(*screen);
+    });
 }
 
 bool Spojenie::animovat() const {

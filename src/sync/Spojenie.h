@@ -26,6 +26,7 @@
 #include <string>
 #include <vector>
 
+#include "core/BackgroundJobs.h"
 #include "platform/Date.h"
 #include "platform/DispatchSemaphore.h"
 #include "platform/UrlSessionDelegate.h"
@@ -118,6 +119,9 @@ public:
     // the Documents folder: no control character or "/", not hidden, never
     // a journal of the database.
     static std::string chybaAdresy(const std::string& address);
+    // The ticket of the download in progress (the shared object's jobs);
+    // the download's last callback gives it back.
+    BackgroundJobs::TicketPtr stahovanie;
 
     // --- jobs ------------------------------------------------------------------------
     // The full synchronisation on a background queue: backup archive, every
@@ -135,7 +139,8 @@ public:
     void importObjednavok();
 
     // --- helpers for the jobs ----------------------------------------------------------------
-    // Runs `work` on the main queue with the screen (kept alive until then).
+    // Runs `work` on the main queue with the screen (kept alive until then);
+    // dropped when the shared object's jobs have ended by then.
     void naHlavnom(std::function<void(Spojenie&)> work);
     // The finish alert: hides the activity indicator, presents `title` with
     // `message` and one "ok" that pops the screen. Call on the main queue.

@@ -5,6 +5,7 @@
 
 #include "sync/Spojenie.h"
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/Date.h"
@@ -23,7 +24,9 @@ namespace {
 // summary; `text` is "export " or "import ", `done` the summary's word.
 void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const std::string& done,
          ObjednavkyBeh::Summary (*body)(Trekora&, const ObjednavkyBeh::Progress&)) {
-    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([screen, text, done, body] {
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
+    platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([screen, text, done, body, job] {
         auto progress = [screen, text](int k, int n) {
             screen->naHlavnom([text, k, n](Spojenie& s) {
                 const float fraction = n > 0 ? static_cast<float>(k) / static_cast<float>(n) : 0.0f;

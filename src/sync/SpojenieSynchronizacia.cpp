@@ -1,5 +1,6 @@
 // The synchronisation jobs of the connection screen.
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
@@ -74,8 +75,10 @@ bool naOdoslanie(const std::string& path) {
 
 void Spojenie::synchronizacia() {
     auto screen = self();
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
     platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async(
-        [screen] { screen->synchronizaciaJob(true); });
+        [screen, job] { screen->synchronizaciaJob(true); });
 }
 
 void Spojenie::synchronizaciaPoPreskladneni() {
@@ -83,8 +86,10 @@ void Spojenie::synchronizaciaPoPreskladneni() {
     // The job waits for each upload: it runs on a background queue so that
     // the main queue never waits.
     auto screen = self();
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
     platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async(
-        [screen] { screen->synchronizaciaJob(false); });
+        [screen, job] { screen->synchronizaciaJob(false); });
 }
 
 std::string Spojenie::popisChyb() const {
@@ -157,6 +162,8 @@ void Spojenie::synchronizaciaJob(bool full) {
     const std::string exporty = trekora.dokonciExportyDU();
     if (!exporty.empty()) chybaJobu += (chybaJobu.empty() ? "" : "\n") + exporty;
     posliOut(prefix);
+    // The shared object is going (the program is quitting): the job ends here.
+    if (trekora.jobs->ending()) return;
 
     if (full) {
         trekora.log("### koniec tohto log suboru ###########################################################");
@@ -172,7 +179,7 @@ void Spojenie::synchronizaciaJob(bool full) {
         cakajNaPrenos(semafor);
     }
 
-    if (!trekora.jePotrebnyUpade()) {
+    if (!trekora.jePotrebnyUpade() || trekora.jobs->ending()) {
         if (!trekora.chybaOvereniaAktualizacie.empty())
             chybaJobu += (chybaJobu.empty() ? "" : "\n") + std::string("overenie aktualizácie zlyhalo: ") +
                          trekora.chybaOvereniaAktualizacie;
@@ -223,6 +230,7 @@ void Spojenie::posliOut(const std::string& prefix) {
     trekora.log(prefix + " pocet suborov na odoslanie: " + std::to_string(count));
     int started = 0;
     for (const auto& path : filesToSend) {
+        if (trekora.jobs->ending()) break;
         ++started;
         const float progress = static_cast<float>(started) / static_cast<float>(count);
         const std::string name = FileManager::lastPathComponent(path);

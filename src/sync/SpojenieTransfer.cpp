@@ -3,6 +3,7 @@
 
 #include <cstdio>
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
@@ -97,11 +98,15 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
     // of its own and a failure.
     request.followsRedirects = false;
 
+    // The shared object waits for the upload's completion before it goes,
+    // and cancels the upload then.
+    auto job = trekora.jobs->begin();
+    if (!job) return failed("cancelled");
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto screen = self();
     auto task = session->uploadTask(
         request, multipartBody(name, *bytes),
-        [screen, path, name, semafor](std::optional<std::string> data,
+        [screen, path, name, semafor, job](std::optional<std::string> data,
                                       std::shared_ptr<platform::HttpUrlResponse> response,
                                       std::optional<platform::Error> error) {
             auto& t = sharedTrekora();
@@ -136,7 +141,7 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
             }
             semafor->signal();
         });
-    task->resume();
+    BackgroundJobs::resume(job, task);
     session->finishTasksAndInvalidate();
 }
 
@@ -160,11 +165,14 @@ void Spojenie::stiahni(const std::string& address) {
         naHlavnom([reason](Spojenie& s) { s.zobrazChybuPrenosu(reason); });
         return;
     }
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) return;
     auto url = platform::Url::parse(address);
     downloadFileUrl = address;
     auto session = platform::UrlSession::make(transferConfiguration(transferDeadline), selfAsDelegate());
     auto task = session->downloadTask(platform::UrlRequest(*url, 60.0, 0));
-    task->resume();
+    stahovanie = job;
+    BackgroundJobs::resume(job, task);
     session->finishTasksAndInvalidate();
 }
 
@@ -195,6 +203,8 @@ void Spojenie::didWriteData(platform::UrlSession&, platform::UrlSessionTask&, in
 
 void Spojenie::didCompleteWithError(platform::UrlSession&, platform::UrlSessionTask&,
                                     const std::optional<platform::Error>& error) {
+    // The last callback of the download: its ticket goes back on return.
+    const auto job = std::move(stahovanie);
     if (!error) return;
     Console::print(error->localizedDescription());
     sharedTrekora().log(std::string(kFinish) + " error: " + error->localizedDescription());

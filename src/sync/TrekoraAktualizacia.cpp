@@ -3,7 +3,7 @@
 
 #include <sqlite3.h>
 
-
+#include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
@@ -76,9 +76,12 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
     auto configuration = platform::UrlSessionConfiguration::defaultConfiguration();
     configuration.timeoutIntervalForResource = updateCheckDeadline;
     auto session = platform::UrlSession::make(configuration);
+    // The answer writes into this object: it holds a ticket of the jobs,
+    // and ending the jobs cancels the request.
+    auto job = jobs->begin();
     auto task = session->dataTask(
-        request, [this, semafor](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
-                                 std::optional<platform::Error> error) {
+        request, [this, semafor, job](std::optional<std::string>, std::shared_ptr<platform::HttpUrlResponse> response,
+                                      std::optional<platform::Error> error) {
             std::optional<std::string> header;
             if (response) header = response->value("Last-Modified");
             // Only the file itself dates an update: an error page's date does not.
@@ -104,7 +107,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
             Console::print(datumAktualizacieNaServeri);
             semafor->signal();
         });
-    task->resume();
+    BackgroundJobs::resume(job, task);
     session->finishTasksAndInvalidate();
 }
 

@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 #include <fstream>
 #include <regex>
@@ -203,6 +204,29 @@ TEST_F(SpojenieTest, PartialCopiesLeftByAnInterruptedCopyAreRemovedAtStart) {
     for (const auto& path : leftovers) EXPECT_FALSE(FileManager::fileExists(path)) << path;
     EXPECT_TRUE(FileManager::fileExists(env().documentsPath(".keep")));
     EXPECT_TRUE(FileManager::fileExists(database()));
+}
+
+// The shared object goes (the program quits) while the short synchronisation
+// waits for a silent office: the upload is cancelled and the job has ended
+// before the object is gone; nothing of the job runs afterwards.
+TEST_F(SpojenieTest, TheSharedObjectEndsARunningSynchronisationBeforeItGoes) {
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out("42.db3"), "closing export 42");
+    office->misbehave(Misbehaviour::silent, FakeOffice::uploadPath);
+    open("polozky_synchronizacia_po_preskladneni_segue");
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return !office->requests().empty(); },
+                                                std::chrono::milliseconds(5000)));
+    const auto workingFolder = entries(std::filesystem::current_path().string());
+    const auto started = std::chrono::steady_clock::now();
+    env().restart();
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(500));
+    // Past the upload's own time-out: a job still running would go on to the
+    // update check and its finish alert.
+    platform::MainRunLoop::runFor(std::chrono::milliseconds(1500));
+    EXPECT_EQ(office->requests(), std::vector<std::string>{"POST /trekora_data/uploader.php"});
+    EXPECT_FALSE(alert());
+    EXPECT_EQ(entries(out()), std::vector<std::string>{"42.db3"});
+    EXPECT_EQ(entries(std::filesystem::current_path().string()), workingFolder) << "a file written through a freed path";
 }
 
 TEST_F(SpojenieTest, UpdateIsAppliedOnceAndThenNotOfferedAgain) {
