@@ -1,5 +1,6 @@
 #include "fiscal/Ekasa.h"
 
+#include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
 #include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaJson.h"
@@ -114,7 +115,22 @@ bool Ekasa::post(const std::string& url, const std::string& body, const std::str
     request.setValue("application/json", "Content-Type");
     request.setValue("utf-8", "Accept-Charset");
     request.httpBody = body;
-    platform::UrlSession::shared()->dataTask(request, std::move(completion))->resume();
+    // The answer is handled with the shared object: it waits for the answer
+    // (within the bound of its jobs) before it goes, rather than cancel a
+    // registration midway.
+    auto job = sharedTrekora().jobs->begin();
+    if (!job) {
+        fiskalError = errorPrefix + "program sa ukončuje";
+        return false;
+    }
+    platform::UrlSession::shared()
+        ->dataTask(request,
+                   [job, completion = std::move(completion)](std::optional<std::string> data,
+                                                             std::shared_ptr<platform::HttpUrlResponse> response,
+                                                             std::optional<platform::Error> error) {
+                       completion(std::move(data), std::move(response), std::move(error));
+                   })
+        ->resume();
     return true;
 }
 

@@ -2,6 +2,7 @@
 // answer of the confirmation screen carried out.
 #include "ui/sales/Polozky.h"
 
+#include "core/BackgroundJobs.h"
 #include "core/DeviceServices.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
@@ -70,7 +71,10 @@ void Polozky::zapis() {
         present(wait, SalesUi::animovat());
         auto screen = self();
         std::weak_ptr<AlertController> shown = wait;
-        platform::DispatchQueue::global(platform::DispatchQueue::QoS::UserInitiated)->async([screen, shown] {
+        // The shared object waits for the posting before it goes.
+        auto job = trekora.jobs->begin();
+        if (!job) return;
+        platform::DispatchQueue::global(platform::DispatchQueue::QoS::UserInitiated)->async([screen, shown, job] {
             const std::string result = sharedTrekora().zapisDoklad();
             platform::DispatchQueue::main()->async([screen, shown, result] {
                 screen->zapisuje_ = false;
