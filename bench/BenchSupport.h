@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "RatioReporter.h"
 #include "core/Trekora.h"
@@ -55,6 +56,31 @@ inline void exec(const std::string& path, const std::string& sql) {
         std::exit(1);
     }
     sqlite3_close(db);
+}
+
+// Reads every row of `query` on a read-only connection of its own into its
+// column texts, as a plain program would: the baseline of the list screens.
+inline std::size_t readRawRows(const std::string& path, const std::string& query) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* stmt = nullptr;
+    sqlite3_prepare_v2(db, query.c_str(), -1, &stmt, nullptr);
+    const int columns = sqlite3_column_count(stmt);
+    std::vector<std::string> names;
+    for (int c = 0; c < columns; ++c) names.emplace_back(sqlite3_column_name(stmt, c));
+    std::vector<std::vector<std::string>> data;
+    while (sqlite3_step(stmt) == SQLITE_ROW) {
+        std::vector<std::string> row(static_cast<std::size_t>(columns));
+        for (int c = 0; c < columns; ++c)
+            if (auto text = sqlite3_column_text(stmt, c))
+                row[static_cast<std::size_t>(c)].assign(reinterpret_cast<const char*>(text),
+                                                        static_cast<std::size_t>(sqlite3_column_bytes(stmt, c)));
+        data.push_back(std::move(row));
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    keep(data.size());
+    return data.size();
 }
 
 }  // namespace bench

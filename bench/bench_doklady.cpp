@@ -82,24 +82,7 @@ std::string listQuery;
 
 void rawQuery() {
     // The list's own query, each row read into its column texts.
-    const std::string path = sharedTrekora().dbURL;
-    sqlite3* db = nullptr;
-    sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
-    sqlite3_stmt* stmt = nullptr;
-    sqlite3_prepare_v2(db, listQuery.c_str(), -1, &stmt, nullptr);
-    const int columns = sqlite3_column_count(stmt);
-    std::vector<std::string> names;
-    for (int c = 0; c < columns; ++c) names.emplace_back(sqlite3_column_name(stmt, c));
-    std::vector<std::vector<std::string>> data;
-    while (sqlite3_step(stmt) == SQLITE_ROW) {
-        std::vector<std::string> row(static_cast<std::size_t>(columns));
-        for (int c = 0; c < columns; ++c)
-            if (auto text = sqlite3_column_text(stmt, c)) row[static_cast<std::size_t>(c)] = reinterpret_cast<const char*>(text);
-        data.push_back(std::move(row));
-    }
-    sqlite3_finalize(stmt);
-    sqlite3_close(db);
-    bench::keep(data.size());
+    bench::readRawRows(sharedTrekora().dbURL, listQuery);
 }
 
 void openDocumentList() {
