@@ -5,8 +5,7 @@
 #include <string>
 
 // Holds the place of a screen that is not built: shown when the storyboard
-// "Main" names no initial screen, or registered under the identifier of a
-// screen still missing.
+// "Main" names no initial screen.
 class PlaceholderScreen : public platform::ViewController {
 public:
     explicit PlaceholderScreen(std::string message = "no initial screen registered in the storyboard \"Main\"")

@@ -1,6 +1,7 @@
 #include "core/Trekora.h"
 
 #include "core/BackgroundJobs.h"
+#include "core/SSID.h"
 #include "platform/Console.h"
 #include "platform/FileManager.h"
 #include "platform/LocationManager.h"
@@ -15,8 +16,6 @@
 #include "records/TempPoloItem.h"
 #include "records/TempVetyItem.h"
 #include "records/TovarItem.h"
-#include "report/DataItem.h"
-#include "report/SSID.h"
 
 #include <atomic>
 #include <mutex>
@@ -40,15 +39,6 @@ std::atomic<Trekora*> sharedInstance{nullptr};
 std::unique_ptr<Trekora> sharedOwner;
 
 void print(const std::string& line) { platform::Console::print(line); }
-
-std::string listText(const std::vector<std::shared_ptr<DataItem>>& items) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i) out += ", ";
-        out += items[i]->description();
-    }
-    return out + "]";
-}
 
 std::uint32_t registerSound(const std::string& name, const std::string& extension) {
     auto path = platform::Places::resourcePath(name, extension);
@@ -93,9 +83,6 @@ Trekora::Trekora()
       selectedTovarItem(std::make_shared<TovarItem>()),
       selectedKorunkaItem(std::make_shared<KorunkaItem>()),
       selectedParameterItem(std::make_shared<ParameterItem>()),
-      helpDataItem(std::make_shared<DataItem>()),
-      helpReport(std::make_shared<Report>()),
-      helpSection(std::make_shared<Section>()),
       locationManager(std::make_shared<platform::LocationManager>()),
       jobs(BackgroundJobs::make()) {
     // Copies cut short by a crash or a kill (a restore, an update, a backup
@@ -105,20 +92,7 @@ Trekora::Trekora()
     copyFile(dbFileName);
     dbURL = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), dbFileName);
 
-    helpDataItems.clear();
-    readDataItems(xmlFileName);
-    dataItems = helpDataItems;
-    helpDataItems.clear();
-    readDataItems(xmlFileName2);
-    dataItems2 = helpDataItems;
-    helpDataItems.clear();
-
-    print("-----------dataItems------------");
-    print(listText(dataItems));
-    print("-----------dataItems2------------");
-    print(listText(dataItems2));
-    print("-----------helpDataItems------------");
-    print(listText(helpDataItems));
+    readReportDefinitions();
 
     // The posting of a goods receipt asks the office PC for its stock
     // transfer through this call.

@@ -20,7 +20,7 @@
 //
 // Fields are plain public members, read and written on the main thread.
 
-#include "fiscal/Fiskal.h"
+#include "core/FiskalCommand.h"
 #include "platform/ui/Color.h"
 
 #include <nlohmann/json.hpp>
@@ -125,7 +125,7 @@ public:
     std::shared_ptr<ParameterItem> selectedParameterItem;
     std::vector<std::shared_ptr<TempVetyItem>> tempVetyArray;
     std::vector<std::shared_ptr<TempPoloItem>> tempPoloArray;
-    Fiskal::Command fiskalCommand = Fiskal::Command::testWifi;
+    FiskalCommand fiskalCommand = FiskalCommand::testWifi;
     std::map<std::string, std::string> fiskalCommandParameters;
     std::string printingId;
     std::string printingCdok;
@@ -249,6 +249,9 @@ public:
     // =========================================================================
     // Reports (src/report/): report-definition parser and lookups
     // =========================================================================
+    // Reads both report-definition files into dataItems and dataItems2 and
+    // lists them on the console trace (part of the construction).
+    void readReportDefinitions();
     // Parses a report-definition file of the resources and appends its
     // definitions to helpDataItems.
     void readDataItems(const std::string& fileName);
@@ -258,6 +261,9 @@ public:
     void parserFoundCharacters(const char* characters, std::size_t length);
     void parserDidEndElement(const char* elementName);
     void parserDidEndDocument();
+    std::shared_ptr<DataItem> findDataItem(const std::string& name);
+    std::shared_ptr<DataItem> findDataItem2(const std::string& name);
+    std::vector<RowDictionary> getData(const std::string& item);
 
     // =========================================================================
     // Sales logic (src/sales/)
@@ -267,9 +273,6 @@ public:
     std::vector<RowDictionary> getLookupData(const std::shared_ptr<ParameterItem>& parameterItem);
     std::string getDokladHtml(const std::string& cdok);
     std::string getAktivitaHtml(const std::string& id);
-    std::shared_ptr<DataItem> findDataItem(const std::string& name);
-    std::shared_ptr<DataItem> findDataItem2(const std::string& name);
-    std::vector<RowDictionary> getData(const std::string& item);
     std::vector<std::shared_ptr<TovarItem>> readTovarArray(const std::string& idosc,
                                                                    const std::string& selectQueryName);
     std::vector<std::shared_ptr<DatumSpotrebyItem>> readDatumSpotrebyArray();

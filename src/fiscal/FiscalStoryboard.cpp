@@ -1,9 +1,9 @@
 #include "fiscal/FiscalStoryboard.h"
 
 #include "fiscal/Test.h"
+#include "fiscal/Tlac.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Storyboard.h"
-#include "report/Tlac.h"
 
 using platform::Storyboard;
 using platform::ViewController;

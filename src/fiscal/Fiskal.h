@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FiskalCommand.h"
 #include "net/socket/NetBytes.h"
 #include "net/socket/NetSocketDelegate.h"
 
@@ -26,33 +27,8 @@ class FiskalDelegate;
 // it weakly as its delegate).
 class Fiskal : public NetSocketDelegate, public std::enable_shared_from_this<Fiskal> {
 public:
-    // The commands a print job can carry, numbered 0 to 23 in this order.
-    enum class Command : int {
-        getStatus = 0,
-        tlacDennuUzavierku,
-        tlacPrehladovuUzavierku,
-        tlacDoklad,
-        tlacVklad,
-        tlacVyber,
-        tlacKopiuPoslednehoDokladu,
-        tlacKopiuPoslednejUzavierky,
-        tlacKopiuUzavierkyPodlaCisla,
-        tlacKopieDokladovZaUzavierku,
-        tlacSumarObratov,
-        tlacIntervalovuSuhrnnuUzavierkuOdDatumuDoDatumu,
-        tlacIntervalovuPodrobnuUzavierkuOdDatumuDoDatumu,
-        tlacNefiskalnyDoklad,
-        testWifi,
-        tlacKopiuDokladu,
-        nastavDatumACas,
-        citajInfoSubor,
-        citajHodnotyPoslednehoDokladu,
-        aktualizujPolohu,
-        fixDoklad,
-        tlacUhraduFaktury,
-        nerobNic,
-        nastavPredajcu,
-    };
+    // The commands a print job can carry (core/FiskalCommand.h).
+    using Command = FiskalCommand;
 
     // Socket time-outs in seconds.
     enum class TimeOut { connect, read, write, long_ };

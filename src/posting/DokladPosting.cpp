@@ -1,12 +1,12 @@
 #include "posting/DokladPosting.h"
 #include "core/CoreDb.h"
 
+#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
-#include "posting/SqlRows.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TempPoloItem.h"

@@ -1,12 +1,12 @@
 #include "posting/PostingFrame.h"
 #include "core/CoreDb.h"
 
+#include "core/SqlFailure.h"
+#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "posting/SqlFailure.h"
-#include "posting/SqlRows.h"
 
 using platform::Console;
 

@@ -1,19 +1,19 @@
 // Samples issued under an activity: checks, gift quantities and the posting
 // of the samples document, all in one exclusive transaction.
-#include "core/Trekora.h"
+#include "core/Amounts.h"
 #include "core/CoreDb.h"
+#include "core/SqlFailure.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
 #include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
-#include "posting/SqlFailure.h"
-#include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/OdberatelItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 
 #include <cmath>
 #include <limits>

@@ -1,6 +1,9 @@
 // Cash withdrawals and deposits, loyalty point transfers, cancellations,
 // acceptance protocols, cash payments of invoices and inventory statements:
 // the small writers of the posting frame.
+#include "core/Amounts.h"
+#include "core/SqlFailure.h"
+#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
@@ -8,12 +11,9 @@
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "posting/PostingFrame.h"
-#include "posting/SqlFailure.h"
-#include "posting/SqlRows.h"
 #include "records/KorunkaItem.h"
 #include "records/MenuItem.h"
 #include "records/OdberatelItem.h"
-#include "sales/Amounts.h"
 
 using platform::Console;
 

@@ -1,12 +1,12 @@
 // Daily closing with its export file and the fiscal identifier write-back.
-#include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "core/SqlFailure.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/Url.h"
-#include "posting/SqlFailure.h"
-#include "posting/SqlRows.h"
 
 #include <sqlite3.h>
 

@@ -3,15 +3,15 @@
 // transaction that the caller holds (zapisDokladDB). Both run the same
 // posting; they differ only in who owns the connection and how a failure
 // comes back.
-#include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "core/SqlFailure.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "posting/DokladPosting.h"
 #include "posting/PostingConnection.h"
-#include "posting/SqlFailure.h"
-#include "posting/SqlRows.h"
 
 using platform::Console;
 

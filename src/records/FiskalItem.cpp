@@ -1,6 +1,6 @@
 #include "records/FiskalItem.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 std::string FiskalItem::description() const {
     return ReflectedDescription("FiskalItem")

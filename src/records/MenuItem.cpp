@@ -1,6 +1,6 @@
 #include "records/MenuItem.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 std::string MenuItem::description() const {
     return ReflectedDescription("MenuItem")

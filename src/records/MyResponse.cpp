@@ -1,7 +1,7 @@
 #include "records/MyResponse.h"
 
-#include "core/ReflectedDescription.h"
 #include "records/JsonCoding.h"
+#include "records/ReflectedDescription.h"
 
 nlohmann::ordered_json MyResponse::encode(const std::string& path) const {
     auto object = jsoncoding::OrderedJson::object();

@@ -1,6 +1,6 @@
 #include "records/NastaveniaItem.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 #include <cctype>
 

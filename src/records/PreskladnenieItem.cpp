@@ -1,6 +1,6 @@
 #include "records/PreskladnenieItem.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 #include "records/JsonCoding.h"
 
 nlohmann::ordered_json PreskladnenieItem::encode(const std::string&) const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 #include "records/RowDictionary.h"
 
 #include <string>

@@ -1,11 +1,11 @@
 #include "report/DataItem.h"
 
 #include "core/CoreDb.h"
-#include "core/ReflectedDescription.h"
 #include "core/StringValue.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
+#include "records/ReflectedDescription.h"
 
 std::vector<std::map<std::string, std::string>> DataItem::getData() const {
     std::vector<std::map<std::string, std::string>> result;

@@ -1,6 +1,6 @@
 #include "report/Field.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 std::string Field::description() const {
     return ReflectedDescription("Field").integer("x", x).integer("y", y).text("name", name).text("format", format).str();

@@ -1,6 +1,6 @@
 #include "report/Function.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 std::string Function::description() const {
     return ReflectedDescription("Function").integer("x", x).integer("y", y).text("name", name).text("format", format).str();

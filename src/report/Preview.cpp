@@ -18,7 +18,7 @@
 using platform::AlertAction;
 using platform::AlertController;
 using platform::Console;
-using Command = Fiskal::Command;
+using Command = FiskalCommand;
 using Doklad = std::map<std::string, std::string>;
 
 const char* const Preview::kNenajdeny = "<h1>nenájdený dataitem!</h1>";

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "fiscal/Fiskal.h"
+#include "core/FiskalCommand.h"
 #include "platform/ui/ViewController.h"
 
 #include <map>
@@ -44,7 +44,7 @@ public:
     struct Mapping {
         const char* pohyb;
         const char* definition;
-        Fiskal::Command command;
+        FiskalCommand command;
         const char* copy;
     };
     static const Mapping* mapping(const std::string& pohyb);

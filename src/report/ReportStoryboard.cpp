@@ -1,6 +1,5 @@
 #include "report/ReportStoryboard.h"
 
-#include "app/PlaceholderScreen.h"
 #include "platform/ui/BarButtonItem.h"
 #include "platform/ui/Storyboard.h"
 #include "platform/ui/Toolbar.h"
@@ -29,9 +28,4 @@ void layoutPreview(platform::ViewController& screen) {
 
 void ReportStoryboard::registerAll() {
     Storyboard::registerScreen(kMain, "Preview", [] { return std::make_shared<Preview>(); }, layoutPreview);
-    // The print screen registers itself; until then its place is held.
-    if (!Storyboard::named(kMain)->hasScreen("Tlac"))
-        Storyboard::registerScreen(kMain, "Tlac", [] {
-            return std::make_shared<PlaceholderScreen>("tlač dokladu zatiaľ nie je k dispozícii");
-        });
 }

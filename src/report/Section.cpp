@@ -1,6 +1,6 @@
 #include "report/Section.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 namespace {
 template <class T>

@@ -1,6 +1,6 @@
 #include "report/Text.h"
 
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 std::string Text::description() const {
     return ReflectedDescription("Text").integer("x", x).integer("y", y).text("value", value).text("format", format).str();

@@ -92,6 +92,15 @@ void XMLCALL onCharacters(void* userData, const XML_Char* s, int len) {
     static_cast<Trekora*>(userData)->parserFoundCharacters(s, static_cast<std::size_t>(len));
 }
 
+std::string listText(const std::vector<std::shared_ptr<DataItem>>& items) {
+    std::string out = "[";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i) out += ", ";
+        out += items[i]->description();
+    }
+    return out + "]";
+}
+
 // Reads the file at `path` into the parser's buffer; answers its length, or
 // nothing when it cannot be read.
 std::optional<int> readInto(XML_Parser parser, const std::string& path) {
@@ -118,6 +127,27 @@ std::optional<int> readInto(XML_Parser parser, const std::string& path) {
 }
 
 } // namespace
+
+void Trekora::readReportDefinitions() {
+    helpDataItem = std::make_shared<DataItem>();
+    helpReport = std::make_shared<Report>();
+    helpSection = std::make_shared<Section>();
+
+    helpDataItems.clear();
+    readDataItems(xmlFileName);
+    dataItems = helpDataItems;
+    helpDataItems.clear();
+    readDataItems(xmlFileName2);
+    dataItems2 = helpDataItems;
+    helpDataItems.clear();
+
+    print("-----------dataItems------------");
+    print(listText(dataItems));
+    print("-----------dataItems2------------");
+    print(listText(dataItems2));
+    print("-----------helpDataItems------------");
+    print(listText(helpDataItems));
+}
 
 void Trekora::readDataItems(const std::string& fileName) {
     print("readDataItems ...." + fileName);

@@ -1,12 +1,12 @@
 // Expiry batches of the document being written: the batches of every good,
 // or for a return the lines of the parent document, and the batches of one
 // good picked out of that list.
-#include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "sales/DokladTyp.h"

@@ -1,15 +1,15 @@
 // Loyalty account of the selected customer and the points check of a gift
 // issue.
-#include "core/Trekora.h"
+#include "core/Amounts.h"
 #include "core/CoreDb.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "posting/SqlRows.h"
 #include "records/KorunkaItem.h"
 #include "records/OdberatelItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 
 using platform::Console;
 

@@ -1,8 +1,8 @@
 // Detail pages beside a pick list: the lines of a linked document and the
 // description of an activity, as HTML for the information screen.
-#include "core/Trekora.h"
+#include "core/SqlRows.h"
 #include "core/StringValue.h"
-#include "posting/SqlRows.h"
+#include "core/Trekora.h"
 
 namespace {
 

@@ -1,11 +1,11 @@
 // Parameter forms of the document types and the pick lists of their lookup
 // parameters.
+#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
-#include "posting/SqlRows.h"
 #include "records/KorunkaItem.h"
 #include "records/MenuItem.h"
 #include "records/OdberatelItem.h"

@@ -5,13 +5,13 @@
 // Prices and amounts are exact decimals (Amounts): each rounding step rounds
 // halves away from zero, and the document total is the sum of the line
 // totals as they are written.
-#include "core/Trekora.h"
+#include "core/Amounts.h"
 #include "core/CoreDb.h"
+#include "core/Trekora.h"
 #include "platform/Console.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
     platform::Console::print("start getPolozkyArray() ...");

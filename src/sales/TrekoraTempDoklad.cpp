@@ -1,12 +1,13 @@
 // Cash receipt numbering and the temporary document: the state of the
 // document being written turned into one header and its lines.
+#include "core/Amounts.h"
+#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
-#include "posting/SqlRows.h"
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
@@ -14,7 +15,6 @@
 #include "records/TempPoloItem.h"
 #include "records/TempVetyItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 
 using platform::Console;
 

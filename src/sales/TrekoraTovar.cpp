@@ -1,12 +1,12 @@
 // Goods and price lists: the goods list of the document being written, read
 // from the customer's price list or, for a return, from the lines of the
 // parent document.
-#include "core/Trekora.h"
 #include "core/CoreDb.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "posting/SqlRows.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"

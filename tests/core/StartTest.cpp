@@ -57,7 +57,7 @@ TEST_F(StartTest, FieldsHaveTheirDefaultsAfterConstruction) {
     EXPECT_EQ(t.xmlFileName, "trekora_ekasa.xml");
     EXPECT_EQ(t.xmlFileName2, "trekora_lx300.xml");
     EXPECT_EQ(t.km, "0");
-    EXPECT_EQ(t.fiskalCommand, Fiskal::Command::testWifi);
+    EXPECT_EQ(t.fiskalCommand, FiskalCommand::testWifi);
     EXPECT_EQ(static_cast<int>(t.fiskalCommand), 14);
     EXPECT_FALSE(t.selectedObj.has_value());
     EXPECT_FALSE(t.selectedObjData.has_value());

@@ -1,11 +1,11 @@
 #include "core/Colors.h"
 #include "core/DeviceServices.h"
+#include "core/NetworkInfo.h"
 #include "core/StringValue.h"
 #include "core/TrekoraError.h"
 #include "platform/FakeWifiProvider.h"
 #include "platform/SystemSounds.h"
 #include "platform/Wifi.h"
-#include "report/NetworkInfo.h"
 #include "support/TrekoraTestEnvironment.h"
 
 #include <gtest/gtest.h>

@@ -17,10 +17,10 @@
 #include "fakes/FakePrintAdapter.h"
 #include "fakes/FakePrinter.h"
 #include "fakes/OfficeDay.h"
+#include "fiscal/Tlac.h"
 #include "platform/TextEncoding.h"
 #include "platform/UrlSession.h"
 #include "report/Preview.h"
-#include "report/Tlac.h"
 #include "sync/ObjednavkyHttp.h"
 
 class DayTest : public SalesTest {

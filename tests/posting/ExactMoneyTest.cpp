@@ -2,7 +2,7 @@
 // a header total is the sum of its lines as written.
 #include "posting/PostingFixture.h"
 
-#include "sales/Amounts.h"
+#include "core/Amounts.h"
 
 using posting_test::PostingFixture;
 

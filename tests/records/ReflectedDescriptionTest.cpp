@@ -1,4 +1,4 @@
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 #include "records/MenuItem.h"
 #include "records/ObjVetyItem.h"
 #include "records/PreskladnenieItem.h"

@@ -19,7 +19,7 @@
 
 #include <sstream>
 
-using Command = Fiskal::Command;
+using Command = FiskalCommand;
 
 namespace {
 

@@ -3,14 +3,14 @@
 #include "posting/PostingFixture.h"
 #include "core/CoreDb.h"
 
+#include "core/Amounts.h"
+#include "core/SqlRows.h"
 #include "platform/Clock.h"
 #include "platform/DateFormatter.h"
-#include "posting/SqlRows.h"
 #include "records/KorunkaItem.h"
 #include "records/ParameterItem.h"
 #include "records/TempPoloItem.h"
 #include "records/TempVetyItem.h"
-#include "sales/Amounts.h"
 
 using posting_test::PostingFixture;
 

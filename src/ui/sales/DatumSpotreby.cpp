@@ -1,5 +1,6 @@
 #include "ui/sales/DatumSpotreby.h"
 
+#include "core/Amounts.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
@@ -7,7 +8,6 @@
 #include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 #include "sales/DokladTyp.h"
 #include "ui/sales/SalesUi.h"
 #include "ui/sales/TypedNumber.h"

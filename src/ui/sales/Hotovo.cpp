@@ -1,10 +1,10 @@
 #include "ui/sales/Hotovo.h"
 
+#include "core/Amounts.h"
 #include "core/Trekora.h"
 #include "platform/Numbers.h"
 #include "records/KorunkaItem.h"
 #include "records/MenuItem.h"
-#include "sales/Amounts.h"
 #include "ui/sales/Polozky.h"
 #include "ui/sales/SalesUi.h"
 

@@ -1,9 +1,9 @@
 #include "ui/sales/Lookup.h"
 
+#include "core/Amounts.h"
 #include "platform/Numbers.h"
 #include "records/MenuItem.h"
 #include "records/ParameterItem.h"
-#include "sales/Amounts.h"
 #include "ui/sales/SalesUi.h"
 #include "ui/shell/Info.h"
 

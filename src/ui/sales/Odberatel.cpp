@@ -1,5 +1,6 @@
 #include "ui/sales/Odberatel.h"
 
+#include "core/Amounts.h"
 #include "core/CoreDb.h"
 #include "core/StringValue.h"
 #include "core/Trekora.h"
@@ -9,7 +10,6 @@
 #include "platform/ui/NavigationController.h"
 #include "records/NastaveniaItem.h"
 #include "records/OdberatelItem.h"
-#include "sales/Amounts.h"
 #include "ui/sales/KorunkaCell.h"
 #include "ui/sales/SalesUi.h"
 #include "ui/sales/SearchText.h"

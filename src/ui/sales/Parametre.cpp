@@ -2,12 +2,12 @@
 
 #include <cmath>
 
+#include "core/Amounts.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "records/MenuItem.h"
 #include "records/ParameterItem.h"
-#include "sales/Amounts.h"
 #include "ui/sales/Datum.h"
 #include "ui/sales/Lookup.h"
 #include "ui/sales/SalesUi.h"

@@ -1,5 +1,6 @@
 #include "ui/sales/Polozky.h"
 
+#include "core/Amounts.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
@@ -10,7 +11,6 @@
 #include "records/NastaveniaItem.h"
 #include "records/OdberatelItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 #include "sales/DokladTyp.h"
 #include "ui/sales/KorunkaCell.h"
 #include "ui/sales/SalesUi.h"

@@ -1,11 +1,11 @@
 #include "ui/sales/Tovar.h"
 
+#include "core/Amounts.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
-#include "sales/Amounts.h"
 #include "ui/sales/DatumSpotreby.h"
 #include "ui/sales/KorunkaCell.h"
 #include "ui/sales/SalesUi.h"

@@ -1,4 +1,4 @@
-#include "report/SSID.h"
+#include "core/SSID.h"
 
 #include "platform/Wifi.h"
 

@@ -1,6 +1,6 @@
 // The drivers the print screen can make, by upper-cased printer type.
 
-#include "report/Tlac.h"
+#include "fiscal/Tlac.h"
 
 #include "fiscal/Ekasa.h"
 #include "fiscal/Esp.h"

@@ -7,6 +7,7 @@
 #include "fakes/FakePrintAdapter.h"
 #include "fiscal/Ekasa.h"
 #include "fiscal/Esp.h"
+#include "fiscal/Tlac.h"
 #include "platform/MainRunLoop.h"
 #include "platform/Wifi.h"
 #include "platform/ui/AlertController.h"
@@ -17,7 +18,6 @@
 #include "platform/ui/Window.h"
 #include "records/NastaveniaItem.h"
 #include "report/Preview.h"
-#include "report/Tlac.h"
 #include "support/TrekoraTestEnvironment.h"
 
 #include <gtest/gtest.h>

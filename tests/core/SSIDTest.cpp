@@ -1,6 +1,6 @@
+#include "core/SSID.h"
 #include "platform/FakeWifiProvider.h"
 #include "platform/Wifi.h"
-#include "report/SSID.h"
 
 #include <gtest/gtest.h>
 

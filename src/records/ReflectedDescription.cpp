@@ -1,4 +1,4 @@
-#include "core/ReflectedDescription.h"
+#include "records/ReflectedDescription.h"
 
 #include <charconv>
 #include <cmath>

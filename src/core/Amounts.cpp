@@ -1,4 +1,4 @@
-#include "sales/Amounts.h"
+#include "core/Amounts.h"
 
 #include "core/DecimalText.h"
 #include "core/StringValue.h"

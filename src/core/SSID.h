@@ -1,6 +1,6 @@
 #pragma once
 
-#include "report/NetworkInfo.h"
+#include "core/NetworkInfo.h"
 
 #include <optional>
 #include <vector>

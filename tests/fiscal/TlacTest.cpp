@@ -1,10 +1,11 @@
 #include "app/AppRegistry.h"
 #include "fakes/FakePrinter.h"
 #include "fiscal/FT5000.h"
+#include "fiscal/Tlac.h"
+#include "platform/FakeWifiProvider.h"
 #include "platform/MainRunLoop.h"
 #include "platform/SystemSounds.h"
 #include "platform/TextEncoding.h"
-#include "platform/FakeWifiProvider.h"
 #include "platform/Wifi.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/Application.h"
@@ -14,7 +15,6 @@
 #include "platform/ui/Window.h"
 #include "records/NastaveniaItem.h"
 #include "report/Preview.h"
-#include "report/Tlac.h"
 #include "support/TrekoraTestEnvironment.h"
 
 #include <gtest/gtest.h>

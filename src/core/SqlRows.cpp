@@ -1,10 +1,10 @@
-#include "posting/SqlRows.h"
+#include "core/SqlRows.h"
 #include "core/CoreDb.h"
 
+#include "core/SqlFailure.h"
 #include "core/Trekora.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "posting/SqlFailure.h"
 
 #include <cctype>
 

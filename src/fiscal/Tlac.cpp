@@ -1,4 +1,4 @@
-#include "report/Tlac.h"
+#include "fiscal/Tlac.h"
 
 #include "core/DeviceServices.h"
 #include "core/StringValue.h"
