@@ -7,49 +7,53 @@
 #include "db/SqlResultSet.h"
 #include "records/ReflectedDescription.h"
 
-std::vector<std::map<std::string, std::string>> DataItem::getData() const {
-    std::vector<std::map<std::string, std::string>> result;
+#include <functional>
+
+namespace {
+
+// Runs the data item's query on its own connection and hands the result to
+// `read` while it is open; false when the query could not run.
+bool withRows(const std::string& query, const std::function<void(SqlResultSet&)>& read) {
     auto db = coredb::openDatabase(sharedTrekora().dbURL);
-    if (!db) return result;
+    if (!db) return false;
     std::optional<SqlError> error;
-    auto rs = db->executeQuery(selectQuery, {}, &error);
+    auto rs = db->executeQuery(query, {}, &error);
     if (!rs) {
         coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
         db->close();
-        return result;
+        return false;
     }
     coredb::trace("colcount: " + std::to_string(rs->columnCount()));
-    while (rs->next()) result.push_back(coredb::row(*rs, false));
+    read(*rs);
     rs->close();
     db->close();
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::map<std::string, std::string>> DataItem::getData() const {
+    std::vector<std::map<std::string, std::string>> result;
+    withRows(selectQuery, [&](SqlResultSet& rs) {
+        while (rs.next()) result.push_back(coredb::row(rs, false));
+    });
     return result;
 }
 
 std::optional<std::map<std::string, std::string>> DataItem::findRow(const std::string& key,
                                                                  const std::string& value) const {
     std::optional<std::map<std::string, std::string>> found;
-    auto db = coredb::openDatabase(sharedTrekora().dbURL);
-    if (!db) return found;
-    std::optional<SqlError> error;
-    auto rs = db->executeQuery(selectQuery, {}, &error);
-    if (!rs) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
-        db->close();
-        return found;
-    }
-    const int count = rs->columnCount();
-    coredb::trace("colcount: " + std::to_string(count));
-    // Of two columns of the name the later counts, as in the rows of getData.
-    int column = -1;
-    for (int i = 0; i < count; ++i)
-        if (coredb::upper(rs->columnNameForIndex(i)) == key) column = i;
-    while (column >= 0 && rs->next()) {
-        if (coredb::textAt(*rs, column) != value) continue;
-        found = coredb::row(*rs, false);
-        break;
-    }
-    rs->close();
-    db->close();
+    withRows(selectQuery, [&](SqlResultSet& rs) {
+        // Of two columns of the name the later counts, as in the rows of getData.
+        int column = -1;
+        for (int i = 0; i < rs.columnCount(); ++i)
+            if (coredb::upper(rs.columnNameForIndex(i)) == key) column = i;
+        while (column >= 0 && rs.next()) {
+            if (coredb::textAt(rs, column) != value) continue;
+            found = coredb::row(rs, false);
+            break;
+        }
+    });
     return found;
 }
 
