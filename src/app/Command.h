@@ -5,7 +5,8 @@
 // One typed line of the terminal front end.
 //   <n>          select row n (in an alert: action n)
 //   i<n>         accessory button of row n
-//   f<n>=text    fill field n with text (typed as on its keyboard)
+//   f<n>=text    fill field n with text (taken whole, or refused when its
+//                keyboard lacks a character)
 //   s<n>         flip switch n
 //   d<n>=dd.mm.yyyy   set date picker n
 //   /text        search for text ("/" alone clears the search)

@@ -164,8 +164,9 @@ std::function<bool()> ModelRunner::singleButton(const ScreenSnapshot& s) {
 
 ModelRunner::Result ModelRunner::enterValue(TextField& field, const std::string& text,
                                             const std::function<bool()>& submit) {
-    // A line that the field does not take whole is no value for it: the
-    // field keeps what it held, an alert stays open, and the person is told.
+    // A line that the field does not take whole is no value for it, typed
+    // bare or as "f<n>=": the field keeps what it held, an alert stays open,
+    // and the person is told.
     if (auto refused = untypable(field.keyboardType(), text))
         return failure("\"" + text + "\" not typed: the field " + refusal(field.keyboardType(), *refused));
     const auto before = field.text();
@@ -199,7 +200,7 @@ ModelRunner::Result ModelRunner::onAlert(const Command& command, AlertController
             return {};
         case Command::Kind::fill:
             if (command.number > static_cast<int>(alert.textFields().size())) return failure("no such field");
-            return fill(*alert.textFields()[command.number - 1], command.text);
+            return enterValue(*alert.textFields()[command.number - 1], command.text, {});
         case Command::Kind::tap:
             for (size_t i = 0; i < alert.actions().size(); ++i)
                 if (sameTitle(alert.actions()[i]->title(), command.text)) {
@@ -245,7 +246,7 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
         }
         case Command::Kind::fill:
             if (command.number > static_cast<int>(s.fields.size())) return failure("no field " + std::to_string(command.number));
-            return fill(*s.fields[command.number - 1], command.text);
+            return enterValue(*s.fields[command.number - 1], command.text, {});
         case Command::Kind::toggle:
             if (command.number > static_cast<int>(s.switches.size())) return failure("no switch " + std::to_string(command.number));
             if (!s.switches[command.number - 1]->isEnabled()) return failure("switch is disabled");

@@ -99,8 +99,7 @@ TEST(ModelRunner, DrivesRowsAlertsFieldsSwitchesAndBack) {
     EXPECT_TRUE(runner.execute("2").ok);
     ASSERT_NE(s.window->presentedAlert(), nullptr);
     EXPECT_FALSE(runner.execute("b").ok);  // an alert waits for its answer
-    auto typed = runner.execute("f1=12x34");
-    EXPECT_EQ(typed.message, "1 character(s) not accepted");
+    EXPECT_TRUE(runner.execute("f1=1234").ok);
     EXPECT_TRUE(runner.execute("OK").ok);
     EXPECT_EQ(s.menu->km, "1234");
     EXPECT_EQ(s.window->presentedAlert(), nullptr);
@@ -130,6 +129,26 @@ TEST(ModelRunner, ALineTheFieldCannotTakeLeavesTheAlertOpenAndItsValueAsItWas) {
     }
     runner.execute("ok");
     EXPECT_EQ(s.menu->km, "100");
+}
+
+TEST(ModelRunner, AFilledLineTheFieldCannotTakeWholeIsRefusedAndTheFieldKeepsItsValue) {
+    Session s;
+    ModelRunner runner(s.window);
+    runner.execute("2");
+    ASSERT_TRUE(s.window->presentedAlert());
+    auto& field = *s.window->presentedAlert()->textFields()[0];
+    for (const char* slip : {"1e3", "2,5", "-7", "7a", "abc"}) {
+        auto refused = runner.execute("f1=" + std::string(slip));
+        EXPECT_FALSE(refused.ok) << slip;
+        EXPECT_EQ(refused.message, "\"" + std::string(slip) + "\" not typed: the field takes digits only");
+        EXPECT_EQ(field.textOrEmpty(), "100") << slip;
+    }
+    // Where the keypad has the decimal point, a decimal number is taken whole.
+    field.setKeyboardType(platform::KeyboardType::decimalPad);
+    EXPECT_TRUE(runner.execute("f1=2,5").ok);
+    EXPECT_FALSE(runner.execute("f1=1e3").ok);
+    runner.execute("ok");
+    EXPECT_EQ(s.menu->km, "2,5");
 }
 
 TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
