@@ -8,7 +8,7 @@
 //   f<n>=text    fill field n with text (taken whole, or refused when its
 //                keyboard lacks a character)
 //   s<n>         flip switch n
-//   d<n>=dd.mm.yyyy   set date picker n
+//   d<n>=dd.mm.yyyy   set date picker n (refused outside its range)
 //   /text        search for text ("/" alone clears the search)
 //   sc<n>        choose scope button n of the search bar
 //   w, w<n>      wait: let the program work for 1 (or n) seconds
