@@ -5,9 +5,10 @@
 // One typed line of the terminal front end.
 //   <n>          select row n (in an alert: action n)
 //   i<n>         accessory button of row n
-//   f<n>=text    fill field n with text (typed as on its keyboard)
+//   f<n>=text    fill field n with text (taken whole, or refused when its
+//                keyboard lacks a character)
 //   s<n>         flip switch n
-//   d<n>=dd.mm.yyyy   set date picker n
+//   d<n>=dd.mm.yyyy   set date picker n (refused outside its range)
 //   /text        search for text ("/" alone clears the search)
 //   sc<n>        choose scope button n of the search bar
 //   w, w<n>      wait: let the program work for 1 (or n) seconds

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <ctime>
 #include <optional>
 #include <utility>
@@ -51,6 +52,21 @@ std::optional<DatePicker::TimePoint> parseDate(const std::string& text) {
     std::time_t t = std::mktime(&tm);
     if (t == -1 || tm.tm_mday != d) return std::nullopt;
     return std::chrono::system_clock::from_time_t(t);
+}
+
+// The local calendar day of `t` as yyyymmdd, and as "dd.mm.yyyy".
+int dayOf(DatePicker::TimePoint t) {
+    const std::time_t seconds = std::chrono::system_clock::to_time_t(t);
+    std::tm tm{};
+    localtime_r(&seconds, &tm);
+    return (tm.tm_year + 1900) * 10000 + (tm.tm_mon + 1) * 100 + tm.tm_mday;
+}
+
+std::string dayText(DatePicker::TimePoint t) {
+    const int day = dayOf(t);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d.%02d.%04d", day % 100, day / 100 % 100, day / 10000);
+    return text;
 }
 
 // The first character of `text` that the keyboard cannot type; none when it
@@ -164,8 +180,9 @@ std::function<bool()> ModelRunner::singleButton(const ScreenSnapshot& s) {
 
 ModelRunner::Result ModelRunner::enterValue(TextField& field, const std::string& text,
                                             const std::function<bool()>& submit) {
-    // A line that the field does not take whole is no value for it: the
-    // field keeps what it held, an alert stays open, and the person is told.
+    // A line that the field does not take whole is no value for it, typed
+    // bare or as "f<n>=": the field keeps what it held, an alert stays open,
+    // and the person is told.
     if (auto refused = untypable(field.keyboardType(), text))
         return failure("\"" + text + "\" not typed: the field " + refusal(field.keyboardType(), *refused));
     const auto before = field.text();
@@ -199,7 +216,7 @@ ModelRunner::Result ModelRunner::onAlert(const Command& command, AlertController
             return {};
         case Command::Kind::fill:
             if (command.number > static_cast<int>(alert.textFields().size())) return failure("no such field");
-            return fill(*alert.textFields()[command.number - 1], command.text);
+            return enterValue(*alert.textFields()[command.number - 1], command.text, {});
         case Command::Kind::tap:
             for (size_t i = 0; i < alert.actions().size(); ++i)
                 if (sameTitle(alert.actions()[i]->title(), command.text)) {
@@ -245,7 +262,7 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
         }
         case Command::Kind::fill:
             if (command.number > static_cast<int>(s.fields.size())) return failure("no field " + std::to_string(command.number));
-            return fill(*s.fields[command.number - 1], command.text);
+            return enterValue(*s.fields[command.number - 1], command.text, {});
         case Command::Kind::toggle:
             if (command.number > static_cast<int>(s.switches.size())) return failure("no switch " + std::to_string(command.number));
             if (!s.switches[command.number - 1]->isEnabled()) return failure("switch is disabled");
@@ -255,7 +272,17 @@ ModelRunner::Result ModelRunner::onScreen(const Command& command, const ScreenSn
             if (command.number > static_cast<int>(s.datePickers.size())) return failure("no date " + std::to_string(command.number));
             auto date = parseDate(command.text);
             if (!date) return failure("date as dd.mm.yyyy");
-            s.datePickers[command.number - 1]->pick(*date);
+            auto& picker = *s.datePickers[command.number - 1];
+            // A picker keeps a scrolled date within its range; a typed day
+            // outside it is refused rather than moved to the range's edge.
+            const auto& earliest = picker.minimumDate();
+            const auto& latest = picker.maximumDate();
+            if ((earliest && dayOf(*date) < dayOf(*earliest)) || (latest && dayOf(*date) > dayOf(*latest))) {
+                std::string range = earliest ? "from " + dayText(*earliest) : std::string();
+                if (latest) range += (range.empty() ? "" : " ") + std::string("to ") + dayText(*latest);
+                return failure("\"" + command.text + "\" not set: the date lies " + range);
+            }
+            picker.pick(*date);
             return {};
         }
         case Command::Kind::search: {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <ctime>
 #include <sstream>
 
 #include "FakeScreens.h"
@@ -7,6 +9,7 @@
 #include "app/TerminalFrontEnd.h"
 #include "app/TerminalRenderer.h"
 #include "platform/DispatchQueue.h"
+#include "platform/ui/DatePicker.h"
 #include "platform/ui/Window.h"
 
 #include <unistd.h>
@@ -99,8 +102,7 @@ TEST(ModelRunner, DrivesRowsAlertsFieldsSwitchesAndBack) {
     EXPECT_TRUE(runner.execute("2").ok);
     ASSERT_NE(s.window->presentedAlert(), nullptr);
     EXPECT_FALSE(runner.execute("b").ok);  // an alert waits for its answer
-    auto typed = runner.execute("f1=12x34");
-    EXPECT_EQ(typed.message, "1 character(s) not accepted");
+    EXPECT_TRUE(runner.execute("f1=1234").ok);
     EXPECT_TRUE(runner.execute("OK").ok);
     EXPECT_EQ(s.menu->km, "1234");
     EXPECT_EQ(s.window->presentedAlert(), nullptr);
@@ -130,6 +132,61 @@ TEST(ModelRunner, ALineTheFieldCannotTakeLeavesTheAlertOpenAndItsValueAsItWas) {
     }
     runner.execute("ok");
     EXPECT_EQ(s.menu->km, "100");
+}
+
+TEST(ModelRunner, AFilledLineTheFieldCannotTakeWholeIsRefusedAndTheFieldKeepsItsValue) {
+    Session s;
+    ModelRunner runner(s.window);
+    runner.execute("2");
+    ASSERT_TRUE(s.window->presentedAlert());
+    auto& field = *s.window->presentedAlert()->textFields()[0];
+    for (const char* slip : {"1e3", "2,5", "-7", "7a", "abc"}) {
+        auto refused = runner.execute("f1=" + std::string(slip));
+        EXPECT_FALSE(refused.ok) << slip;
+        EXPECT_EQ(refused.message, "\"" + std::string(slip) + "\" not typed: the field takes digits only");
+        EXPECT_EQ(field.textOrEmpty(), "100") << slip;
+    }
+    // Where the keypad has the decimal point, a decimal number is taken whole.
+    field.setKeyboardType(platform::KeyboardType::decimalPad);
+    EXPECT_TRUE(runner.execute("f1=2,5").ok);
+    EXPECT_FALSE(runner.execute("f1=1e3").ok);
+    runner.execute("ok");
+    EXPECT_EQ(s.menu->km, "2,5");
+}
+
+TEST(ModelRunner, ATypedDateOutsideThePickersRangeIsRefusedNamingTheRange) {
+    // Local 15:00 of a day of December 2026; the picker allows 14 days either side.
+    auto at = [](int day) {
+        std::tm tm{};
+        tm.tm_year = 126;
+        tm.tm_mon = 11;
+        tm.tm_mday = day;
+        tm.tm_hour = 15;
+        tm.tm_isdst = -1;
+        return std::chrono::system_clock::from_time_t(std::mktime(&tm));
+    };
+    class DateScreen : public platform::ViewController {
+    public:
+        std::shared_ptr<platform::DatePicker> picker;
+        void viewDidLoad() override { picker = addOutlet<platform::DatePicker>("datePicker"); }
+    };
+    auto screen = std::make_shared<DateScreen>();
+    auto window = std::make_shared<platform::Window>();
+    window->setRootViewController(platform::NavigationController::make(screen));
+    window->makeKeyAndVisible();
+    screen->picker->setDate(at(7));
+    screen->picker->setMinimumDate(at(7 - 14));
+    screen->picker->setMaximumDate(at(7 + 14));
+    ModelRunner runner(window);
+    for (const char* outside : {"31.12.2026", "22.11.2026"}) {
+        auto refused = runner.execute("d1=" + std::string(outside));
+        EXPECT_FALSE(refused.ok) << outside;
+        EXPECT_EQ(refused.message, "\"" + std::string(outside) + "\" not set: the date lies from 23.11.2026 to 21.12.2026");
+        EXPECT_EQ(screen->picker->date(), at(7)) << outside;
+    }
+    // The first day of the range is taken, though its noon is before the bound's hour.
+    EXPECT_TRUE(runner.execute("d1=23.11.2026").ok);
+    EXPECT_EQ(screen->picker->date(), at(7 - 14));
 }
 
 TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
