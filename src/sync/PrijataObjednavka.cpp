@@ -73,6 +73,10 @@ std::string PrijataObjednavka::checkRecord(const nlohmann::json& record, const s
             return "kľúč " + nlohmann::json(key).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
                    " nie je stĺpec tabuľky " + table;
         if (value.is_array() || value.is_object()) return "hodnota kľúča " + key + " nie je jednoduchá hodnota";
+        // A text is bound up to its first zero character: it would be
+        // stored cut.
+        if (value.is_string() && value.get_ref<const std::string&>().find('\0') != std::string::npos)
+            return "hodnota kľúča " + key + " obsahuje znak U+0000";
     }
     return "";
 }

@@ -30,7 +30,7 @@ private:
     // Column names of a table as the table declares them.
     static std::vector<std::string> columnNames(SqlDatabase& db, const std::string& table);
     // "" when every key of the order names a column of its table and every
-    // value is a plain value; otherwise the reason.
+    // value is a plain value without a zero character; otherwise the reason.
     static std::string check(const Columns& columns, const nlohmann::json& order);
     static std::string checkRecord(const nlohmann::json& record, const std::string& table,
                                    const std::vector<std::string>& columns);

@@ -202,6 +202,19 @@ TEST_F(ObjednavkyImport, AnOrderNumberTwiceInOneReplyIsStoredOnceAtMostAndConfir
     EXPECT_EQ(summary.riadky, (std::vector<std::string>{"7003: prišla 2-krát, uložená raz"}));
 }
 
+TEST_F(ObjednavkyImport, ATextHoldingAZeroCharacterIsNeverStoredCut) {
+    auto zero = order(7001);
+    zero["POLOZKY"][1]["NAZTOV1"] = std::string("Káva\0 zrnková", 15);
+    office->prepare(zero);
+    office->prepare(order(7002));
+    auto summary = run();
+    EXPECT_EQ(summary.k, 1);
+    EXPECT_EQ(rows("obj_vety", 7001) + rows("obj_polo", 7001) + rows("obj_odbe", 7001), 0);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7002"}));
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1",
+                                                        "7001: hodnota kľúča NAZTOV1 obsahuje znak U+0000"}));
+}
+
 TEST_F(ObjednavkyImport, KeysThatAreNoColumnsStoreNothingAndLeaveEveryTable) {
     const std::string before = value("select group_concat(name) from sqlite_master");
     const int documents = count("vety");
