@@ -7,6 +7,7 @@
 #include "platform/Console.h"
 #include "sync/JsonValueText.h"
 
+#include <algorithm>
 #include <optional>
 
 using platform::Console;
@@ -16,6 +17,7 @@ namespace {
 const char* const kHeader = "obj_vety";
 const char* const kLines = "obj_polo";
 const char* const kCustomers = "obj_odbe";
+const char* const kStoredOther = "už uložená s iným obsahom, nová neuložená";
 
 // The table's own spelling of a key, or "" when the table has no such column.
 std::string columnFor(const std::string& key, const std::vector<std::string>& columns) {
@@ -71,6 +73,10 @@ std::string PrijataObjednavka::checkRecord(const nlohmann::json& record, const s
             return "kľúč " + nlohmann::json(key).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace) +
                    " nie je stĺpec tabuľky " + table;
         if (value.is_array() || value.is_object()) return "hodnota kľúča " + key + " nie je jednoduchá hodnota";
+        // A text is bound up to its first zero character: it would be
+        // stored cut.
+        if (value.is_string() && value.get_ref<const std::string&>().find('\0') != std::string::npos)
+            return "hodnota kľúča " + key + " obsahuje znak U+0000";
     }
     return "";
 }
@@ -110,20 +116,84 @@ std::string PrijataObjednavka::insert(SqlDatabase& db, const std::string& table,
     return error ? error->description : db.lastErrorMessage();
 }
 
+std::vector<std::vector<std::string>> PrijataObjednavka::rowsOf(SqlDatabase& db, const std::string& table,
+                                                               const std::string& from,
+                                                               const SqlDatabase::Values& values) {
+    // Every column but the row's own key, as type and bytes: 12, 12.0 and
+    // '12' are three different values.
+    std::vector<std::vector<std::string>> rows;
+    std::string select;
+    auto columns = db.executeQuery("select name from pragma_table_info(?) where pk = 0", {SqlValue(table)});
+    while (columns && columns->next()) {
+        const std::string column = quoted(columns->stringForColumnIndex(0).value_or(""));
+        select += (select.empty() ? "" : ",") + ("typeof(" + column + ")||':'||hex(" + column + ")");
+    }
+    if (columns) columns->close();
+    auto rs = db.executeQuery("select " + select + " from " + from, values);
+    while (rs && rs->next()) {
+        std::vector<std::string> row;
+        for (int i = 0; i < rs->columnCount(); ++i) row.push_back(rs->stringForColumnIndex(i).value_or(""));
+        rows.push_back(std::move(row));
+    }
+    if (rs) rs->close();
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+std::string PrijataObjednavka::sameAsStored(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
+                                            const std::string& cdok, bool& same) {
+    // The order goes into empty copies of the three tables, where the
+    // columns give its values the types the tables would give them, and is
+    // compared there with the rows stored under its number.
+    struct Table {
+        const char* name;
+        const std::vector<std::string>& columns;
+        std::vector<nlohmann::json> records;
+    };
+    std::vector<Table> tables = {{kHeader, columns.header, {headerOf(order)}},
+                                 {kLines, columns.lines, {order.at("POLOZKY").begin(), order.at("POLOZKY").end()}},
+                                 {kCustomers, columns.customers,
+                                  {order.at("ODBERATELIA").begin(), order.at("ODBERATELIA").end()}}};
+    same = true;
+    for (const auto& table : tables) {
+        const std::string copy = std::string("temp.nova_") + table.name;
+        std::optional<SqlError> error;
+        if (!db.executeUpdate("create table if not exists " + copy + " as select * from main." + table.name +
+                                  " where 0",
+                              {}, &error) ||
+            !db.executeUpdate("delete from " + copy, {}, &error))
+            return error ? error->description : db.lastErrorMessage();
+        for (const auto& record : table.records)
+            if (std::string failure = insert(db, copy, record, table.columns); !failure.empty()) return failure;
+        if (rowsOf(db, table.name, std::string("main.") + table.name + " where cdok = ?", {SqlValue(cdok)}) !=
+            rowsOf(db, table.name, copy, {}))
+            same = false;
+    }
+    return "";
+}
+
 std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order) {
     const nlohmann::json header = headerOf(order);
 
-    // An order delivered again takes the place of the one stored.
+    // A stored order stays as it is: nothing is deleted or replaced. The
+    // same order offered again is taken as stored; another order under a
+    // stored number is not stored.
     for (const auto& [key, value] : header.items()) {
         if (coredb::upper(key) != "CDOK") continue;
         bool refused = false;
         auto cdok = JsonValueText::column(value, refused);
         if (!cdok) break;
-        for (const char* table : {kHeader, kLines, kCustomers}) {
-            std::optional<SqlError> error;
-            if (!db.executeUpdate(std::string("delete from ") + table + " where cdok=?", {SqlValue(*cdok)}, &error))
-                return error ? error->description : db.lastErrorMessage();
-        }
+        auto rs = db.executeQuery(std::string("select exists(select 1 from ") + kHeader + " where cdok = ?1) or " +
+                                      "exists(select 1 from " + kLines + " where cdok = ?1) or " +
+                                      "exists(select 1 from " + kCustomers + " where cdok = ?1)",
+                                  {SqlValue(*cdok)});
+        if (!rs) return db.lastErrorMessage();
+        const bool stored = rs->next() && rs->intForColumnIndex(0) != 0;
+        rs->close();
+        if (!stored) break;
+        bool same = false;
+        if (std::string failure = sameAsStored(db, columns, order, *cdok, same); !failure.empty()) return failure;
+        return same ? "" : kStoredOther;
     }
     std::string failure = insert(db, kHeader, header, columns.header);
     for (const auto& line : order["POLOZKY"]) {

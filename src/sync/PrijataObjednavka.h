@@ -1,11 +1,11 @@
 #pragma once
 
+#include "db/SqlDatabase.h"
+
 #include <nlohmann/json.hpp>
 
 #include <string>
 #include <vector>
-
-class SqlDatabase;
 
 // Storing received orders in obj_vety, obj_polo and obj_odbe. An order is a
 // JSON object: its members "POLOZKY" (lines) and "ODBERATELIA" (customer
@@ -15,8 +15,9 @@ class SqlDatabase;
 class PrijataObjednavka {
 public:
     // Stores the orders in one exclusive transaction on the database file:
-    // all of them or none. An order whose number is stored already replaces
-    // the stored one (header, lines and customers). "ok!,," or
+    // all of them or none. A stored order is never deleted or replaced: an
+    // order whose number is stored already is taken as stored when it is
+    // the same order (nothing is written), and refused otherwise. "ok!,," or
     // "chyba!,,<reason>".
     static std::string storeAll(const std::string& dbPath, const std::vector<nlohmann::json>& orders);
 
@@ -29,7 +30,7 @@ private:
     // Column names of a table as the table declares them.
     static std::vector<std::string> columnNames(SqlDatabase& db, const std::string& table);
     // "" when every key of the order names a column of its table and every
-    // value is a plain value; otherwise the reason.
+    // value is a plain value without a zero character; otherwise the reason.
     static std::string check(const Columns& columns, const nlohmann::json& order);
     static std::string checkRecord(const nlohmann::json& record, const std::string& table,
                                    const std::vector<std::string>& columns);
@@ -37,4 +38,12 @@ private:
     static std::string insert(SqlDatabase& db, const std::string& table, const nlohmann::json& record,
                               const std::vector<std::string>& columns);
     static std::string store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order);
+    // Sets `same` when the rows stored under `cdok` hold what the order
+    // would store, row for row in any order; "" or SQLite's message.
+    static std::string sameAsStored(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
+                                    const std::string& cdok, bool& same);
+    // The rows of `from` (a table and its condition) over the columns of
+    // `table` but its key, sorted.
+    static std::vector<std::vector<std::string>> rowsOf(SqlDatabase& db, const std::string& table,
+                                                        const std::string& from, const SqlDatabase::Values& values);
 };

@@ -39,6 +39,18 @@ std::string origin(const std::string& address) {
     return out;
 }
 
+// The program's own entries of Documents, which no download replaces or
+// creates: the log, the outbox, the journals of a database and the fiscal
+// service's mark of uncertain registrations. (The database itself is
+// replaced only by the restore's own checked road.)
+bool ownEntry(const std::string& name, const Trekora& trekora) {
+    if (name == trekora.logFileName || name == "out" || name == "ekasa_neiste.json") return true;
+    for (const std::string ending : {"-journal", "-wal", "-shm"})
+        if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
+            return true;
+    return false;
+}
+
 platform::UrlSessionConfiguration transferConfiguration(double deadline) {
     auto configuration = platform::UrlSessionConfiguration::defaultConfiguration();
     configuration.timeoutIntervalForResource = deadline;
@@ -155,6 +167,7 @@ std::string Spojenie::chybaAdresy(const std::string& address) {
     for (unsigned char c : name)
         if (c < 0x20 || c == 0x7f || c == '/' || c == '\\') plain = false;
     if (!plain) return "neplatná adresa: " + address + " (názov súboru)";
+    if (ownEntry(name, sharedTrekora())) return "neplatná adresa: " + address + " (vlastný súbor programu)";
     return "";
 }
 

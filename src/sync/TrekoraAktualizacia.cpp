@@ -37,6 +37,28 @@ std::string updateFilePath(const std::string& updateFileUrl) {
     return url && url->isFileUrl() ? url->filePath() : updateFileUrl;
 }
 
+// The script cut where SQLite itself sees a whole statement end: a ";"
+// inside a trigger's body, a quoted text or a comment ends none. Blank
+// pieces are left out, as of every stored text.
+coredb::Statements cutScript(const std::string& text) {
+    coredb::Statements out;
+    std::size_t start = 0;
+    std::size_t from = 0;
+    while (true) {
+        const std::size_t end = text.find(';', from);
+        if (end != std::string::npos && !sqlite3_complete(text.substr(start, end + 1 - start).c_str())) {
+            from = end + 1;
+            continue;
+        }
+        std::string piece = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        ++out.pieces;
+        if (piece.find_first_not_of(" \t\n\r\f\v") != std::string::npos) out.statements.push_back(std::move(piece));
+        if (end == std::string::npos) break;
+        start = from = end + 1;
+    }
+    return out;
+}
+
 }  // namespace
 
 bool Trekora::jePotrebnyUpade() {
@@ -171,7 +193,7 @@ std::string Trekora::updateData(const std::string& script, const std::string& up
     SqlDatabase db(dbURL);
     if (!db.open()) return fail("chyba! ,,nemôžem otvoriť databázu");
 
-    const coredb::Statements cut = coredb::cutStatements(queryText);
+    const coredb::Statements cut = cutScript(queryText);
     coredb::traceCounts(cut);
     log(std::string(kUpdate) + " filteredArray.count = " + std::to_string(cut.statements.size()));
     // Statements 0 to 4 take the file's address; a script without them is

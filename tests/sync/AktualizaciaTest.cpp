@@ -103,3 +103,21 @@ TEST_F(AktualizaciaTest, AnUpdateWithoutAServerDateKeepsTheLastAppliedDate) {
     EXPECT_EQ(env().scalar("select popis from zlava where id = 900"), "stredisko 12");
     EXPECT_EQ(env().scalar("select akcen from verzia"), "2026-11-30 18:00:00");
 }
+
+TEST_F(AktualizaciaTest, ATriggerAStringOrACommentKeepsItsSemicolonsInOneStatement) {
+    const std::string gifts = env().scalar("select count(*) from zlava_darcek");
+    EXPECT_EQ(trekora().updateData(
+                  "update1", place("attach database ? as akcen;\n"
+                                   "-- akcie; darčeky\n"
+                                   "create trigger zlava_zrusena after delete on zlava begin\n"
+                                   "  delete from zlava_tovar where zlava_id = old.id;\n"
+                                   "  delete from zlava_darcek where 1;\n"
+                                   "end;\n"
+                                   "update main.zlava set popis = 'jar; leto' where id = 3;\n"
+                                   "detach database akcen;\n"
+                                   "update main.zlava set nazov = nazov where ? is not null;")),
+              "");
+    EXPECT_EQ(env().scalar("select count(*) from zlava_darcek"), gifts);
+    EXPECT_EQ(env().scalar("select count(*) from sqlite_master where type = 'trigger' and name = 'zlava_zrusena'"), "1");
+    EXPECT_EQ(env().scalar("select popis from zlava where id = 3"), "jar; leto");
+}

@@ -60,21 +60,35 @@ TEST_F(ObjednavkyImport, ThreeOrdersAreStoredAndOnlyThenMarkedDelivered) {
     EXPECT_EQ(summary.chyba, "");
 }
 
-TEST_F(ObjednavkyImport, AnOrderDeliveredAgainReplacesTheStoredOne) {
+TEST_F(ObjednavkyImport, AStoredOrderIsNeverReplacedAndOnlyTheSameOfferIsConfirmedAgain) {
     office->prepare(order(7001, 2));
     office->fail("SELECT", Fault::twice);
     EXPECT_EQ(run().chyba, "");
     EXPECT_EQ(rows("obj_vety", 7001), 1);
     EXPECT_EQ(rows("obj_polo", 7001), 2);
+    const std::string stored = value("select group_concat(id) from (select id from obj_polo order by id)");
+    auto again = [this](const nlohmann::json& offer) {
+        office = std::make_unique<FakeOrderOffice>();
+        t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+        office->prepare(offer);
+        return run();
+    };
 
-    // Sent once more (its UPDATE lost at the office): replaced, not doubled.
-    office = std::make_unique<FakeOrderOffice>();
-    t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
-    auto changed = order(7001, 3);
-    office->prepare(changed);
-    EXPECT_EQ(run().chyba, "");
+    // Offered once more (its UPDATE lost at the office): kept as it is, confirmed.
+    auto summary = again(order(7001, 2));
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(summary.k, 1);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7001"}));
+    EXPECT_EQ(value("select group_concat(id) from (select id from obj_polo order by id)"), stored);
+
+    // Another order under the stored number: neither takes the other's place.
+    summary = again(order(7001, 3));
+    EXPECT_EQ(summary.k, 0);
+    EXPECT_TRUE(office->delivered().empty());
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1",
+                                                        "7001: už uložená s iným obsahom, nová neuložená"}));
+    EXPECT_EQ(value("select group_concat(id) from (select id from obj_polo order by id)"), stored);
     EXPECT_EQ(rows("obj_vety", 7001), 1);
-    EXPECT_EQ(rows("obj_polo", 7001), 3);
     EXPECT_EQ(rows("obj_odbe", 7001), 1);
 }
 
@@ -113,7 +127,7 @@ TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked
     }
 
     // A failed UPDATE leaves the order stored, counted and unconfirmed; the
-    // next import brings it again and replaces it.
+    // next import brings it again and confirms it.
     office = std::make_unique<FakeOrderOffice>();
     t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
     office->prepare(order(7001));
@@ -186,6 +200,19 @@ TEST_F(ObjednavkyImport, AnOrderNumberTwiceInOneReplyIsStoredOnceAtMostAndConfir
     EXPECT_EQ(rows("obj_polo", 7003), 2);
     EXPECT_EQ(office->delivered(), (std::set<std::string>{"7003"}));
     EXPECT_EQ(summary.riadky, (std::vector<std::string>{"7003: prišla 2-krát, uložená raz"}));
+}
+
+TEST_F(ObjednavkyImport, ATextHoldingAZeroCharacterIsNeverStoredCut) {
+    auto zero = order(7001);
+    zero["POLOZKY"][1]["NAZTOV1"] = std::string("Káva\0 zrnková", 15);
+    office->prepare(zero);
+    office->prepare(order(7002));
+    auto summary = run();
+    EXPECT_EQ(summary.k, 1);
+    EXPECT_EQ(rows("obj_vety", 7001) + rows("obj_polo", 7001) + rows("obj_odbe", 7001), 0);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7002"}));
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1",
+                                                        "7001: hodnota kľúča NAZTOV1 obsahuje znak U+0000"}));
 }
 
 TEST_F(ObjednavkyImport, KeysThatAreNoColumnsStoreNothingAndLeaveEveryTable) {

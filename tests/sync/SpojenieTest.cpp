@@ -374,6 +374,28 @@ TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
     EXPECT_FALSE(FileManager::fileExists(database() + "-journal"));
 }
 
+TEST_F(SpojenieTest, ARestoreNeverReplacesOrCreatesTheProgramsOwnEntries) {
+    std::filesystem::remove_all(out());
+    const std::string log = env().documentsPath("trekora.log");
+    const std::string served = "stiahnutý súbor";
+    for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "export_akcen.db3-journal",
+                                   "poznamky.txt"}) {
+        office->handle("GET", "/trekora_data/" + name, [served](const FakeOffice::Request&) {
+            return FakeOffice::Reply{200, served, "application/octet-stream", {}};
+        });
+        const bool own = name != "poznamky.txt";
+        ASSERT_EQ(download("spojenie_obnova_segue", office->url("/trekora_data/" + name)), own ? "chyba!" : "hotovo")
+            << name;
+        if (own) {
+            EXPECT_NE(alert()->message()->find("vlastný súbor programu"), std::string::npos) << *alert()->message();
+        }
+        EXPECT_EQ(fileBytes(env().documentsPath(name)) == served, !own) << name;
+        tapAlert("ok");
+    }
+    EXPECT_NE(fileBytes(log).rfind(served, 0), 0u);
+    EXPECT_FALSE(std::filesystem::exists(out()));
+}
+
 TEST_F(SpojenieTest, HttpsWithCheckedCertificates) {
     FakeOffice secure(FakeOffice::Scheme::https);
     secure.setBackupDatabase(fileBytes(database()));
