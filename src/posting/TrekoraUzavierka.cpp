@@ -132,7 +132,14 @@ std::string Trekora::zapisUzavierku() {
         rs->close();
         Console::print("cdok= " + cdok);
         std::optional<std::string> refusal;
-        if (isClosingNumber(cdok)) {
+        if (isClosingNumber(cdok) && isWholeExport(exportFile(outFolder(*this), cdok))) {
+            // The number is new in this database, yet an export of that name
+            // waits in "out": the closing of a database restored since. This
+            // closing's export would replace it, so the closing waits until
+            // that file has been sent.
+            refusal = "uzávierka nebola zapísaná: export inej uzávierky " + cdok +
+                      ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu";
+        } else if (isClosingNumber(cdok)) {
             // From the commit on the closing's export is owed: its mark goes
             // into "out" first, so that it is found again if the program ends
             // before the export is whole. Without the mark the closing is not

@@ -508,6 +508,51 @@ TEST_F(SpojenieTest, ClosingsCutOffBeforeOrDuringTheirExportReachTheOfficeWhole)
     EXPECT_TRUE(entries(out()).empty());
 }
 
+// The office's copy is older than a closing still waiting in "out": after a
+// restore the next closing would get the same number, and its export the
+// same name. It waits until the older export is sent; then both arrive.
+TEST_F(SpojenieTest, AClosingAfterARestoreNeverTakesTheNameOfAnUnsentExport) {
+    const std::string copy = env().documentsPath("copy.db3");
+    ASSERT_TRUE(FileManager::copyItem(database(), copy));
+    office->setBackupDatabase(fileBytes(copy));
+    ASSERT_EQ(trekora().zapisVklad("11.11", "").rfind("ok!", 0), 0u);
+    const std::string first = trekora().zapisUzavierku().substr(5);
+    ASSERT_EQ(trekora().exportDU(first), "ok!,,export " + first + ".db3");
+    const std::string unsent = fileBytes(out(first + ".db3"));
+
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    tapAlert("ok");
+    ASSERT_EQ(trekora().zapisVklad("22.22", "").rfind("ok!", 0), 0u);
+    EXPECT_EQ(trekora().zapisUzavierku(), "chyba!,,uzávierka nebola zapísaná: export inej uzávierky " + first +
+                                              ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu");
+    EXPECT_EQ(fileBytes(out(first + ".db3")), unsent);
+
+    ASSERT_EQ(synchronise(), "hotovo");
+    tapAlert("ok");
+    const std::string second = trekora().zapisUzavierku().substr(5);
+    EXPECT_EQ(second, first) << "the restored database numbers the closing as before";
+    ASSERT_EQ(trekora().exportDU(second), "ok!,,export " + second + ".db3");
+    ASSERT_EQ(synchronise(), "hotovo");
+
+    std::vector<std::string> deposits;
+    for (const auto& upload : office->uploads()) {
+        if (upload.fileName != first + ".db3") continue;
+        const std::string received = env().documentsPath("received.db3");
+        FileManager::removeItem(received);
+        FileManager::writeFile(received, upload.bytes);
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(received.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        const char* sql = "select printf('%.2f', sumdokz) from vety where pohyb = 7 and sumdokz in (11.11, 22.22)";
+        ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            deposits.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+    EXPECT_EQ(deposits, (std::vector<std::string>{"11.11", "22.22"}));
+}
+
 TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
     office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
     for (auto misbehaviour : {Misbehaviour::silent, Misbehaviour::status500}) {
