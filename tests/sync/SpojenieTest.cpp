@@ -6,6 +6,12 @@
 #include <regex>
 #include <thread>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "SyncFixture.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
@@ -27,6 +33,36 @@ std::string unzipDatabase(const std::string& archiveBytes, const std::string& fo
     if (std::system(("unzip -t -qq '" + folder + "/backup.zip' >/dev/null 2>&1").c_str()) != 0) return "";
     std::system(("unzip -p '" + folder + "/backup.zip' trekora.db3 > '" + folder + "/trekora.db3'").c_str());
     return folder + "/trekora.db3";
+}
+
+// A process that makes a work folder as a job does, puts a database copy in
+// it and waits there until it is killed.
+struct WorkingJob {
+    pid_t pid = -1;
+    std::string folder;
+    void kill() {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+WorkingJob startJob(const std::string& prefix) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return {};
+    WorkingJob job;
+    job.pid = ::fork();
+    if (job.pid == 0) {
+        ::close(pipe[0]);
+        const std::string folder = FileManager::makeTemporaryDirectory(prefix);
+        FileManager::writeFile(folder + "/trekora.db3", std::string(4096, 'd'));
+        if (::write(pipe[1], folder.data(), folder.size()) < 0) ::_exit(1);
+        ::close(pipe[1]);
+        for (;;) ::pause();
+    }
+    ::close(pipe[1]);
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) job.folder.append(buffer, static_cast<size_t>(n));
+    ::close(pipe[0]);
+    return job;
 }
 
 }  // namespace
@@ -204,6 +240,45 @@ TEST_F(SpojenieTest, PartialCopiesLeftByAnInterruptedCopyAreRemovedAtStart) {
     for (const auto& path : leftovers) EXPECT_FALSE(FileManager::fileExists(path)) << path;
     EXPECT_TRUE(FileManager::fileExists(env().documentsPath(".keep")));
     EXPECT_TRUE(FileManager::fileExists(database()));
+}
+
+// Killed synchronisations, restores and updates leave their work folders in
+// the system's temporary folder: the next start removes those of processes
+// that are gone, never one of a process still at work.
+TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
+    trekora();
+    WorkingJob backup = startJob("trekora-backup");
+    WorkingJob download = startJob("trekora-download");
+    WorkingJob running = startJob("trekora-download");
+    ASSERT_TRUE(FileManager::isDirectory(backup.folder) && FileManager::isDirectory(download.folder) &&
+                FileManager::isDirectory(running.folder));
+    backup.kill();
+    download.kill();
+    const std::string own = FileManager::makeTemporaryDirectory("trekora-backup");
+    // Folders named without their process, as they were made before: they go
+    // once a day old.
+    const std::string tmp = std::filesystem::temp_directory_path().string();
+    auto unnamed = [&](const char* prefix, bool old) {
+        std::string path = tmp + "/" + prefix + "-XXXXXX";
+        if (!::mkdtemp(path.data())) return std::string();
+        FileManager::writeFile(path + "/download.tmp", "x");
+        const timespec twoDaysAgo[2] = {{std::time(nullptr) - 2 * 86400, 0}, {std::time(nullptr) - 2 * 86400, 0}};
+        if (old) ::utimensat(AT_FDCWD, path.c_str(), twoDaysAgo, 0);
+        return path;
+    };
+    const std::string stale = unnamed("trekora-download", true);
+    const std::string fresh = unnamed("trekora-backup", false);
+    const std::string foreign = unnamed("trekora-backupx", true);
+
+    env().restart();
+    trekora();
+    EXPECT_FALSE(FileManager::fileExists(backup.folder));
+    EXPECT_FALSE(FileManager::fileExists(download.folder));
+    EXPECT_FALSE(FileManager::fileExists(stale));
+    for (const auto& kept : {running.folder, own, fresh, foreign}) EXPECT_TRUE(FileManager::isDirectory(kept)) << kept;
+    running.kill();
+    for (const auto& path : {backup.folder, download.folder, running.folder, own, stale, fresh, foreign})
+        FileManager::removeItem(path);
 }
 
 // The shared object goes (the program quits) while the short synchronisation
