@@ -89,6 +89,9 @@ Trekora::Trekora()
     // moved into the outbox) left hidden partial files: they are of no use.
     platform::FileManager::removePartialCopies(getDocumentsDirectory());
     platform::FileManager::removePartialCopies(platform::FileManager::appendingPathComponent(getDocumentsDirectory(), "out"));
+    // Jobs killed with the program leave their work folders (a backup's
+    // database snapshot, a download) in the system's temporary folder.
+    platform::FileManager::removeAbandonedTemporaryDirectories({"trekora-backup", "trekora-download"});
     copyFile(dbFileName);
     dbURL = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), dbFileName);
 

@@ -5,8 +5,10 @@
 #include <cstdlib>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 #include <fcntl.h>
 #include <filesystem>
+#include <signal.h>
 #include <string_view>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -281,15 +283,66 @@ std::optional<Date> FileManager::modificationDate(const std::string& path) {
     return Date(static_cast<double>(st.st_mtim.tv_sec) + st.st_mtim.tv_nsec / 1e9);
 }
 
-std::string FileManager::makeTemporaryDirectory(const std::string& prefix) {
+namespace {
+
+fs::path temporaryFolder() {
     std::error_code ec;
     fs::path base = fs::temp_directory_path(ec);
-    if (ec) base = "/tmp";
-    std::string templ = (base / (prefix + "-XXXXXX")).string();
+    return ec ? fs::path("/tmp") : base;
+}
+
+bool isMkdtempTail(std::string_view text) {
+    return text.size() == 6 && std::all_of(text.begin(), text.end(), [](char c) {
+               return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+           });
+}
+
+// Whether the folder `name` (PREFIX-REST) of the temporary folder was left by
+// a process that is gone. REST is "PID-XXXXXX" as made now; a bare "XXXXXX"
+// (made before the process was named) counts as left once it is a day old,
+// as no job runs that long.
+bool isAbandoned(std::string_view rest, const struct stat& st) {
+    if (isMkdtempTail(rest)) return std::time(nullptr) - st.st_mtime > 24 * 60 * 60;
+    const auto dash = rest.find('-');
+    if (dash == std::string_view::npos || dash == 0 || dash > 9 || !isMkdtempTail(rest.substr(dash + 1))) return false;
+    const std::string_view digits = rest.substr(0, dash);
+    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
+    const pid_t pid = static_cast<pid_t>(std::stol(std::string(digits)));
+    // This process's own folders belong to its running jobs; a process that
+    // answers (or that this one may not signal) is alive.
+    if (pid <= 0 || pid == ::getpid()) return false;
+    return ::kill(pid, 0) != 0 && errno == ESRCH;
+}
+
+}  // namespace
+
+std::string FileManager::makeTemporaryDirectory(const std::string& prefix) {
+    std::string templ =
+        (temporaryFolder() / (prefix + "-" + std::to_string(::getpid()) + "-XXXXXX")).string();
     std::vector<char> buf(templ.begin(), templ.end());
     buf.push_back('\0');
     if (!::mkdtemp(buf.data())) return {};
     return std::string(buf.data());
+}
+
+void FileManager::removeAbandonedTemporaryDirectories(const std::vector<std::string>& prefixes) {
+    const fs::path base = temporaryFolder();
+    for (const auto& name : contentsOfDirectory(base.string()).value_or(std::vector<std::string>{})) {
+        for (const auto& prefix : prefixes) {
+            if (name.size() <= prefix.size() + 1 || name.compare(0, prefix.size(), prefix) != 0 ||
+                name[prefix.size()] != '-')
+                continue;
+            const std::string path = (base / name).string();
+            struct stat st;
+            // Only a real folder of this user: never a link, never another's.
+            if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) break;
+            if (isAbandoned(std::string_view(name).substr(prefix.size() + 1), st)) {
+                std::error_code ec;
+                fs::remove_all(path, ec);
+            }
+            break;
+        }
+    }
 }
 
 std::string FileManager::appendingPathComponent(const std::string& path, const std::string& name) {

@@ -49,8 +49,14 @@ public:
     static std::optional<uint64_t> fileSize(const std::string& path);
     static std::optional<Date> modificationDate(const std::string& path);
 
-    // A fresh, empty directory under the system's temporary folder.
+    // A fresh, empty directory under the system's temporary folder, named
+    // PREFIX-PID-XXXXXX: the id of the process that made it tells whose it is.
     static std::string makeTemporaryDirectory(const std::string& prefix = "trekora");
+    // Removes from the system's temporary folder what processes that are
+    // gone (killed with a job running) left there: the directories made above
+    // with one of `prefixes`. Those of this process and of running processes
+    // stay; one named without its process (as made before) goes once a day old.
+    static void removeAbandonedTemporaryDirectories(const std::vector<std::string>& prefixes);
 
     // Path helpers.
     static std::string appendingPathComponent(const std::string& path, const std::string& name);

@@ -8,11 +8,15 @@
 #include "platform/Console.h"
 #include "platform/Url.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <system_error>
 
 using platform::Console;
@@ -31,8 +35,8 @@ bool isClosingNumber(const std::string& cdok) {
 // A closing's export is written under a hidden temporary name in "out" and
 // renamed to "NUMBER.db3" once it is whole, so that "out" never offers a
 // partial export for sending. The temporary file also marks an export that
-// is still owed: the closing puts it there before its commit, and only the
-// rename of a whole export takes it away.
+// is still owed: the closing puts it there before its commit (a closing that
+// cannot is not written), and only the rename of a whole export takes it away.
 fs::path outFolder(Trekora& trekora) { return fs::path(trekora.getDocumentsDirectory()) / "out"; }
 fs::path exportFile(const fs::path& out, const std::string& cdok) { return out / (cdok + ".db3"); }
 fs::path exportTemp(const fs::path& out, const std::string& cdok) { return out / ("." + cdok + ".db3.tmp"); }
@@ -79,13 +83,16 @@ bool isWholeExport(const fs::path& file) {
     return whole;
 }
 
-// Puts the mark of an owed export into "out"; false when it cannot.
-bool markExportOwed(Trekora& trekora, const std::string& cdok) {
+// Puts the mark of an owed export into "out"; the reason when it cannot.
+std::optional<std::string> markExportOwed(Trekora& trekora, const std::string& cdok) {
     const fs::path out = outFolder(trekora);
     std::error_code ec;
     fs::create_directories(out, ec);
-    std::ofstream mark(exportTemp(out, cdok), std::ios::binary | std::ios::app);
-    return static_cast<bool>(mark);
+    const fs::path mark = exportTemp(out, cdok);
+    const int fd = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+    if (fd < 0) return std::error_code(errno, std::generic_category()).message();
+    ::close(fd);
+    return std::nullopt;
 }
 
 }  // namespace
@@ -124,17 +131,31 @@ std::string Trekora::zapisUzavierku() {
         if (rs->next()) cdok = SqlRows::text(*rs, "CDOK");
         rs->close();
         Console::print("cdok= " + cdok);
-        // Without a number the closing cannot be exported or shown.
-        if (cdok.empty()) {
-            db->rollback();
-        } else {
+        std::optional<std::string> refusal;
+        if (isClosingNumber(cdok) && isWholeExport(exportFile(outFolder(*this), cdok))) {
+            // The number is new in this database, yet an export of that name
+            // waits in "out": the closing of a database restored since. This
+            // closing's export would replace it, so the closing waits until
+            // that file has been sent.
+            refusal = "uzávierka nebola zapísaná: export inej uzávierky " + cdok +
+                      ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu";
+        } else if (isClosingNumber(cdok)) {
             // From the commit on the closing's export is owed: its mark goes
             // into "out" first, so that it is found again if the program ends
-            // before the export is whole.
-            if (isClosingNumber(cdok)) {
-                if (markExportOwed(*this, cdok)) marked = cdok;
-                else Console::print("export mark failed for " + cdok);
+            // before the export is whole. Without the mark the closing is not
+            // written, as its export could be lost.
+            if (auto failure = markExportOwed(*this, cdok)) {
+                Console::print("export mark failed for " + cdok + ": " + *failure);
+                refusal = "uzávierka nebola zapísaná: do priečinka out sa nedá zapísať (" + *failure + ")";
+            } else {
+                marked = cdok;
             }
+        }
+        // Without a number the closing cannot be exported or shown.
+        if (cdok.empty() || refusal) {
+            db->rollback();
+            if (refusal) result = "chyba!,," + *refusal;
+        } else {
             if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
             marked.clear();
             result = "ok!,," + cdok;

@@ -6,6 +6,7 @@
 #include "records/KorunkaItem.h"
 
 #include <filesystem>
+#include <fstream>
 
 using posting_test::PostingFixture;
 
@@ -34,6 +35,19 @@ TEST_F(WholeOrRefused, AFailedDailyClosingLeavesNothingAndTheRetryCountsOnce) {
     ASSERT_EQ(t->zapisUzavierku(), "ok!,,1003");
     EXPECT_EQ(amount("select sumdokz from vety where cdok = 1003"),
               20.0 + amount("select sumdokz from vety where cdok = ?", {sale}));
+}
+
+TEST_F(WholeOrRefused, AClosingWhoseExportCannotBeOwedInTheOutboxIsRefused) {
+    cashSale();
+    // "out" is a plain file: no export of the closing could be kept there.
+    std::ofstream(dir_ + "/out") << "not a folder";
+    const std::string refused = t->zapisUzavierku();
+    EXPECT_EQ(refused.rfind("chyba!,,uzávierka nebola zapísaná: do priečinka out sa nedá zapísať", 0), 0u) << refused;
+    EXPECT_EQ(value("select count(*) from vety where pohyb = 90 or ducis is not null"), "0");
+
+    std::filesystem::remove(dir_ + "/out");
+    ASSERT_EQ(t->zapisUzavierku(), "ok!,,1002");
+    EXPECT_EQ(t->exportDU("1002"), "ok!,,export 1002.db3");
 }
 
 TEST_F(WholeOrRefused, ADocumentIsCancelledAsAWholeOnceAndACancellationNever) {

@@ -6,6 +6,12 @@
 #include <regex>
 #include <thread>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "SyncFixture.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
@@ -27,6 +33,36 @@ std::string unzipDatabase(const std::string& archiveBytes, const std::string& fo
     if (std::system(("unzip -t -qq '" + folder + "/backup.zip' >/dev/null 2>&1").c_str()) != 0) return "";
     std::system(("unzip -p '" + folder + "/backup.zip' trekora.db3 > '" + folder + "/trekora.db3'").c_str());
     return folder + "/trekora.db3";
+}
+
+// A process that makes a work folder as a job does, puts a database copy in
+// it and waits there until it is killed.
+struct WorkingJob {
+    pid_t pid = -1;
+    std::string folder;
+    void kill() {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+};
+WorkingJob startJob(const std::string& prefix) {
+    int pipe[2];
+    if (::pipe(pipe) != 0) return {};
+    WorkingJob job;
+    job.pid = ::fork();
+    if (job.pid == 0) {
+        ::close(pipe[0]);
+        const std::string folder = FileManager::makeTemporaryDirectory(prefix);
+        FileManager::writeFile(folder + "/trekora.db3", std::string(4096, 'd'));
+        if (::write(pipe[1], folder.data(), folder.size()) < 0) ::_exit(1);
+        ::close(pipe[1]);
+        for (;;) ::pause();
+    }
+    ::close(pipe[1]);
+    char buffer[512];
+    for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) job.folder.append(buffer, static_cast<size_t>(n));
+    ::close(pipe[0]);
+    return job;
 }
 
 }  // namespace
@@ -204,6 +240,45 @@ TEST_F(SpojenieTest, PartialCopiesLeftByAnInterruptedCopyAreRemovedAtStart) {
     for (const auto& path : leftovers) EXPECT_FALSE(FileManager::fileExists(path)) << path;
     EXPECT_TRUE(FileManager::fileExists(env().documentsPath(".keep")));
     EXPECT_TRUE(FileManager::fileExists(database()));
+}
+
+// Killed synchronisations, restores and updates leave their work folders in
+// the system's temporary folder: the next start removes those of processes
+// that are gone, never one of a process still at work.
+TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
+    trekora();
+    WorkingJob backup = startJob("trekora-backup");
+    WorkingJob download = startJob("trekora-download");
+    WorkingJob running = startJob("trekora-download");
+    ASSERT_TRUE(FileManager::isDirectory(backup.folder) && FileManager::isDirectory(download.folder) &&
+                FileManager::isDirectory(running.folder));
+    backup.kill();
+    download.kill();
+    const std::string own = FileManager::makeTemporaryDirectory("trekora-backup");
+    // Folders named without their process, as they were made before: they go
+    // once a day old.
+    const std::string tmp = std::filesystem::temp_directory_path().string();
+    auto unnamed = [&](const char* prefix, bool old) {
+        std::string path = tmp + "/" + prefix + "-XXXXXX";
+        if (!::mkdtemp(path.data())) return std::string();
+        FileManager::writeFile(path + "/download.tmp", "x");
+        const timespec twoDaysAgo[2] = {{std::time(nullptr) - 2 * 86400, 0}, {std::time(nullptr) - 2 * 86400, 0}};
+        if (old) ::utimensat(AT_FDCWD, path.c_str(), twoDaysAgo, 0);
+        return path;
+    };
+    const std::string stale = unnamed("trekora-download", true);
+    const std::string fresh = unnamed("trekora-backup", false);
+    const std::string foreign = unnamed("trekora-backupx", true);
+
+    env().restart();
+    trekora();
+    EXPECT_FALSE(FileManager::fileExists(backup.folder));
+    EXPECT_FALSE(FileManager::fileExists(download.folder));
+    EXPECT_FALSE(FileManager::fileExists(stale));
+    for (const auto& kept : {running.folder, own, fresh, foreign}) EXPECT_TRUE(FileManager::isDirectory(kept)) << kept;
+    running.kill();
+    for (const auto& path : {backup.folder, download.folder, running.folder, own, stale, fresh, foreign})
+        FileManager::removeItem(path);
 }
 
 // The shared object goes (the program quits) while the short synchronisation
@@ -528,6 +603,51 @@ TEST_F(SpojenieTest, ClosingsCutOffBeforeOrDuringTheirExportReachTheOfficeWhole)
     std::sort(closings.begin(), closings.end());
     EXPECT_EQ(closings, (std::vector<std::string>{first + ".db3", second + ".db3", third + ".db3"}));
     EXPECT_TRUE(entries(out()).empty());
+}
+
+// The office's copy is older than a closing still waiting in "out": after a
+// restore the next closing would get the same number, and its export the
+// same name. It waits until the older export is sent; then both arrive.
+TEST_F(SpojenieTest, AClosingAfterARestoreNeverTakesTheNameOfAnUnsentExport) {
+    const std::string copy = env().documentsPath("copy.db3");
+    ASSERT_TRUE(FileManager::copyItem(database(), copy));
+    office->setBackupDatabase(fileBytes(copy));
+    ASSERT_EQ(trekora().zapisVklad("11.11", "").rfind("ok!", 0), 0u);
+    const std::string first = trekora().zapisUzavierku().substr(5);
+    ASSERT_EQ(trekora().exportDU(first), "ok!,,export " + first + ".db3");
+    const std::string unsent = fileBytes(out(first + ".db3"));
+
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    tapAlert("ok");
+    ASSERT_EQ(trekora().zapisVklad("22.22", "").rfind("ok!", 0), 0u);
+    EXPECT_EQ(trekora().zapisUzavierku(), "chyba!,,uzávierka nebola zapísaná: export inej uzávierky " + first +
+                                              ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu");
+    EXPECT_EQ(fileBytes(out(first + ".db3")), unsent);
+
+    ASSERT_EQ(synchronise(), "hotovo");
+    tapAlert("ok");
+    const std::string second = trekora().zapisUzavierku().substr(5);
+    EXPECT_EQ(second, first) << "the restored database numbers the closing as before";
+    ASSERT_EQ(trekora().exportDU(second), "ok!,,export " + second + ".db3");
+    ASSERT_EQ(synchronise(), "hotovo");
+
+    std::vector<std::string> deposits;
+    for (const auto& upload : office->uploads()) {
+        if (upload.fileName != first + ".db3") continue;
+        const std::string received = env().documentsPath("received.db3");
+        FileManager::removeItem(received);
+        FileManager::writeFile(received, upload.bytes);
+        sqlite3* db = nullptr;
+        sqlite3_stmt* st = nullptr;
+        ASSERT_EQ(sqlite3_open_v2(received.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
+        const char* sql = "select printf('%.2f', sumdokz) from vety where pohyb = 7 and sumdokz in (11.11, 22.22)";
+        ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK);
+        while (sqlite3_step(st) == SQLITE_ROW)
+            deposits.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+    EXPECT_EQ(deposits, (std::vector<std::string>{"11.11", "22.22"}));
 }
 
 TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
