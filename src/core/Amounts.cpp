@@ -9,10 +9,11 @@
 
 namespace {
 
-// Largest magnitude of a read value in millionths: 10^15, a billion of
-// anything, far beyond any document and far within 64 bits after the
-// products of one line.
-constexpr std::int64_t kMaxMicros = 1000000000000000LL;
+// Largest magnitude of a read value in millionths: just under 10^18, a
+// trillion of anything, beyond every 32-bit quantity and any amount of a
+// document and within 64 bits; the products of one line are worked out in
+// 128 bits.
+constexpr std::int64_t kMaxMicros = 999999999999999999LL;
 
 std::int64_t power10(int n) {
     std::int64_t p = 1;
@@ -34,7 +35,7 @@ std::int64_t microsOf(const std::string& text) {
     const bool negative = number->negative;
     const std::string& digits = number->digits;
     const long long point = number->point;
-    if (point > 10) return negative ? -kMaxMicros : kMaxMicros;
+    if (point > 12) return negative ? -kMaxMicros : kMaxMicros;
 
     // Digits up to six places after the point, rounded by the seventh.
     const long long kept = point + 6;

@@ -65,7 +65,24 @@ std::optional<std::string> checkCancellable(SqlDatabase& db, const std::string& 
     if (cancelled) earlier = SqlRows::text(*rs, "CDOK");
     rs->close();
     if (cancelled) return "chyba!,,na vybraný doklad už bolo vytvorené storno celého dokladu " + earlier;
-    return std::nullopt;
+    // Nor is a document cancelled whole once goods have come back against
+    // it (a credit note, a cash-sale return): the cancellation copies every
+    // line and would take those goods back, and refund them, a second time.
+    rs = SqlRows::query(db,
+                        "select r.cdok CDOK, r.pohyb POHYB from vety s join vety r on r.parcdok = s.cdok "
+                        "and r.pohyb in (10, 21) and r.info is not 'STORNO ' || s.cdok "
+                        "where s.id = ? and exists (select 1 from polo p where p.vety_id = r.id and p.mnoz < 0) "
+                        "order by r.id limit 1",
+                        {id});
+    std::string returned, pohyb;
+    if (rs->next()) {
+        returned = SqlRows::text(*rs, "CDOK");
+        pohyb = SqlRows::text(*rs, "POHYB");
+    }
+    rs->close();
+    if (returned.empty()) return std::nullopt;
+    if (pohyb == "21") return "chyba!,,na vybraný doklad už bol vytvorený dobropis " + returned;
+    return "chyba!,,na vybraný doklad už bolo vytvorené storno hotovosti " + returned;
 }
 
 PostingFrame::Options cashOptions(Trekora& trekora, const char* name, const char* query, const char* text,

@@ -12,6 +12,7 @@
 #include "records/DatumSpotrebyItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/TovarItem.h"
+#include "sales/DokladRiadky.h"
 
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
     platform::Console::print("start getPolozkyArray() ...");
@@ -35,15 +36,32 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
     std::int64_t sum = 0;
     std::int64_t sumKorunka = 0;
     for (const auto& tovar : items) {
-        const Amounts::Line line = Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3,
-                                                        tovar->DPH, tovar->VYBRANE);
-        sum += line.total;
-        if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka += line.total;
-        tovar->CENA3 = Amounts::formatUnits(line.cena3, 3, 8);
-        tovar->CENA3SDPH = Amounts::formatUnits(line.cenaSDph, 2, 8);
-        tovar->CCMNOZ = Amounts::formatUnits(line.amount, 2, 8);
-        tovar->HDPHCC = Amounts::formatUnits(line.vat, 2, 8);
-        tovar->CCSUM = Amounts::formatUnits(line.total, 2, 8);
+        auto line = [&tovar](const std::string& mnoz) {
+            return Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3, tovar->DPH, mnoz);
+        };
+        // The good is priced on the lines it is written with, one per batch
+        // with a quantity, each rounded on its own, so that what the editor,
+        // the confirmation and the cash limit see is what the document holds.
+        // A good the batch list holds no batch of is one line of its own
+        // quantity.
+        Amounts::Line good = line(tovar->VYBRANE);
+        const auto sarze = DokladRiadky::sarze(*this, tovar->IDTOV);
+        if (!sarze.empty() || !getDatumSpotrebyArray(tovar->IDTOV).empty()) {
+            good.amount = good.vat = good.total = 0;
+            for (const auto& sarza : sarze) {
+                const Amounts::Line batch = line(sarza->VYBRANE);
+                good.amount += batch.amount;
+                good.vat += batch.vat;
+                good.total += batch.total;
+            }
+        }
+        sum += good.total;
+        if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka += good.total;
+        tovar->CENA3 = Amounts::formatUnits(good.cena3, 3, 8);
+        tovar->CENA3SDPH = Amounts::formatUnits(good.cenaSDph, 2, 8);
+        tovar->CCMNOZ = Amounts::formatUnits(good.amount, 2, 8);
+        tovar->HDPHCC = Amounts::formatUnits(good.vat, 2, 8);
+        tovar->CCSUM = Amounts::formatUnits(good.total, 2, 8);
     }
     selectedSumdokz = Amounts::formatUnits(sum, 2, 13);
     selectedSumdokzDoKorunky = Amounts::formatUnits(sumKorunka, 2, 13);

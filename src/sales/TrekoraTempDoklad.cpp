@@ -1,6 +1,5 @@
 // Cash receipt numbering and the temporary document: the state of the
 // document being written turned into one header and its lines.
-#include "core/Amounts.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
@@ -15,6 +14,7 @@
 #include "records/TempPoloItem.h"
 #include "records/TempVetyItem.h"
 #include "records/TovarItem.h"
+#include "sales/DokladRiadky.h"
 
 using platform::Console;
 
@@ -72,10 +72,7 @@ bool fillTempDoklad(Trekora& t, SqlDatabase* held) {
     if (t.postingTrace) Console::print(vety->description());
 
     for (const auto& tovar : t.getPolozkyArray()) {
-        for (const auto& sarza : t.getDatumSpotrebyArray(tovar->IDTOV)) {
-            // A batch line carries a quantity only when it is not zero as a
-            // number: "0", "00", "0.0" or an empty quantity make no line.
-            if (Amounts::floatOf(sarza->VYBRANE) == 0.0f) continue;
+        for (const auto& sarza : DokladRiadky::sarze(t, tovar->IDTOV)) {
             auto polo = std::make_shared<TempPoloItem>();
             polo->IDO = t.selectedOdberatelItem->IDO;
             polo->IDTOV = tovar->IDTOV;

@@ -3,6 +3,8 @@
 #include "posting/PostingFixture.h"
 
 #include "core/Amounts.h"
+#include "records/KorunkaItem.h"
+#include "ui/sales/Hotovo.h"
 
 using posting_test::PostingFixture;
 
@@ -106,6 +108,54 @@ TEST_F(ExactMoney, DiscountsAndSplitBatchesAgreeWithTheDatabase) {
     EXPECT_EQ(Amounts::unitsOf(lines[0]["cenac"], 3), each.cena3);
     EXPECT_EQ(Amounts::unitsOf(lines[0]["ccsum"], 2), each.total);
     EXPECT_EQ(Amounts::unitsOf(header("sumdokz"), 2), 2 * each.total);
+}
+
+TEST_F(ExactMoney, ShownTotalIsTheWrittenHeaderForSplitBatches) {
+    // The total the editor, the confirmation and the cash limit see is the
+    // header as written: goods of two or more batches split several ways on
+    // two price lists, a receipt taking everything back, and a receipt of the
+    // largest quantity a batch takes.
+    t->nastaveniaItem->PRESKLADNENIEPC = "N";
+    t->selectedKorunkaItem = std::make_shared<KorunkaItem>();
+    auto fresh = [this] {
+        exec("delete from polo; delete from odbe; delete from vety; "
+             "update sqlite_sequence set seq = 1000 where name = 'vety'");
+    };
+    auto agrees = [this](const std::string& what) {
+        ASSERT_EQ(post(), "ok! ,,cdok=1001") << what;
+        EXPECT_EQ(Amounts::unitsOf(t->selectedSumdokz, 2), Amounts::unitsOf(header("sumdokz"), 2)) << what;
+        for (const auto& g : t->getPolozkyArray())
+            EXPECT_EQ(Amounts::formatUnits(Amounts::unitsOf(g->CCSUM, 2), 2, 0),
+                      value("select printf('%.2f', sum(ccsum)) from polo where cdok = 1001 and idtov = ?", {g->IDTOV}))
+                << what << " " << g->IDTOV;
+    };
+    const auto goods = query("select idtov from sklad_sarza where sklad_typ = 10 group by idtov having count(*) > 1");
+    ASSERT_GE(goods.size(), 2u);
+    for (const char* idosc : {"10102-01", "10103-01"}) {
+        customer(idosc);
+        for (const auto& [first, second] : std::vector<std::pair<int, int>>{{1, 1}, {2, 3}, {1, 2}, {3, 4}, {7, 5}}) {
+            fresh();
+            load(typ("predaj", "hotovosť"));
+            for (const auto& g : goods) {
+                const auto batches = t->getDatumSpotrebyArray(g.at("idtov"));
+                choose(g.at("idtov"), batches[0]->DATUMSPOTREBY, first);
+                choose(g.at("idtov"), batches[1]->DATUMSPOTREBY, second);
+            }
+            agrees(std::string(idosc) + " " + std::to_string(first) + "+" + std::to_string(second));
+        }
+    }
+
+    fresh();
+    load(typ("prijem", "tovar"));
+    t->odprijmovatVsetko();
+    agrees("odpríjmovať všetko");
+
+    fresh();
+    load(typ("prijem", "tovar"));
+    choose("T001", "", 2147483647);
+    agrees("2147483647 x T001");
+    const std::string written = Amounts::formatUnits(Amounts::unitsOf(header("sumdokz"), 2), 2, 10);
+    EXPECT_NE(Hotovo::stranka().find("hodnota dokladu: " + written), std::string::npos) << Hotovo::stranka();
 }
 
 TEST_F(ExactMoney, CashLimitIsComparedToTheCent) {

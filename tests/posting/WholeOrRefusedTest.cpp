@@ -75,6 +75,37 @@ TEST_F(WholeOrRefused, ADocumentIsCancelledAsAWholeOnceAndACancellationNever) {
     EXPECT_EQ(stock("T001"), 33);
 }
 
+TEST_F(WholeOrRefused, ADocumentWithAReturnAgainstItIsNotCancelledWhole) {
+    // An invoice of 7, a credit note taking all 7 back: cancelling the
+    // invoice whole would put the bottles back a second time.
+    customer("10103-01");
+    load(typ("predaj", "faktúra"));
+    choose("T011", "", 7);
+    const std::string invoice = cdokOf(post());
+    t->parcdok = invoice;
+    load(typ("predaj", "dobropis"));
+    choose("T011", "", -7);
+    const std::string note = cdokOf(post());
+    t->parcdok = "";
+    ASSERT_FALSE(note.empty());
+    EXPECT_EQ(t->stornoCelehoDokladu(idOf(invoice), "20"),
+              "chyba!,,na vybraný doklad už bol vytvorený dobropis " + note);
+    EXPECT_EQ(stock("T011"), 96);
+
+    // A cash sale with a return against it, likewise.
+    customer("10102-01");
+    const std::string sale = cashSale();
+    t->parcdok = sale;
+    load(typ("predaj", "storno hotovosti"));
+    choose("T001", "2027-05-31", -1);
+    const std::string ret = cdokOf(post());
+    t->parcdok = "";
+    EXPECT_EQ(t->stornoCelehoDokladu(idOf(sale), "10"),
+              "chyba!,,na vybraný doklad už bolo vytvorené storno hotovosti " + ret);
+    EXPECT_EQ(stock("T001"), 33);
+    EXPECT_EQ(count("vety"), 4);
+}
+
 TEST_F(WholeOrRefused, AnIdOfNoDocumentWritesNothing) {
     cashSale();
     for (const std::string& result : {t->stornoCelehoDokladu("999999", "10"), t->stornoFiskal("999999", "10"),

@@ -280,6 +280,32 @@ TEST_F(Sales, ParameterFormsAndLookups) {
     EXPECT_EQ(documents[0].at("CDOK"), "1001");
 }
 
+TEST_F(Sales, CreditNotePickersLeaveOutCancelledInvoicesAndTheirCancellations) {
+    customer("10101-01");
+    t->info = "01.12.2026";
+    auto invoice = [this](const std::string& caption) {
+        load(typ("predaj", caption));
+        choose("T002", "", 1);
+        return cdokOf(post());
+    };
+    auto offered = [this](const std::string& caption) {
+        t->selectedTypDokladuItem = typ("predaj", caption);
+        std::vector<std::string> cdoks;
+        for (const auto& row : t->getLookupData(t->getParameterArray(t->selectedTypDokladuItem)[1]))
+            cdoks.push_back(row.at("CDOK"));
+        return cdoks;
+    };
+    const std::string cancelled = invoice("faktúra");
+    const std::string kept = invoice("faktúra");
+    const std::string cash = invoice("faktúra na hotovosť");
+    for (const auto& cdok : {cancelled, cash}) {
+        const std::string id = value("select id from vety where cdok = ?", {cdok});
+        ASSERT_EQ(t->stornoCelehoDokladu(id, "20").rfind("ok!", 0), 0u);
+    }
+    EXPECT_EQ(offered("dobropis"), std::vector<std::string>{kept});
+    EXPECT_TRUE(offered("dobropis na hotovosť").empty());
+}
+
 TEST_F(Sales, DetailPagesEscapeGoodsValues) {
     exec("update tovar set naztov1 = 'Káva <b>&</b>' where idtov = 'T001'");
     load(typ("predaj", "hotovosť"));

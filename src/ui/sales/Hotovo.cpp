@@ -2,7 +2,6 @@
 
 #include "core/Amounts.h"
 #include "core/Trekora.h"
-#include "platform/Numbers.h"
 #include "records/KorunkaItem.h"
 #include "records/MenuItem.h"
 #include "ui/sales/Polozky.h"
@@ -17,6 +16,10 @@ const char* const kHead =
 std::string cell(const std::string& caption, const std::string& value) {
     return "<tr><td>" + caption + "</td><td style='text-align: right;'>" + value + "</td></tr>";
 }
+
+// An amount in cents as "%10.2f" writes it, to the cent however large: the
+// page shows the total the document is written with.
+std::string cents(std::int64_t value) { return Amounts::formatUnits(value, 2, 10); }
 
 }  // namespace
 
@@ -41,21 +44,21 @@ std::string Hotovo::stranka() {
     const bool predaj = p == 10 || p == 20 || p == 21 || p == 30 || p == 31 || p == 40;
     // The loyalty flag is compared without regard to case, as the editor's header does.
     if (SalesUi::isKorunka(k.KORUNKA) && predaj) {
-        const float z = Amounts::floatOf(k.NAVYSENY_ZAKLAD);
-        const float t = Amounts::floatOf(k.OBRATSDPH_IDTOV);
-        const float d = Amounts::floatOf(trekora.selectedSumdokzDoKorunky);
-        float chyba = z - t - d;
+        const std::int64_t z = Amounts::unitsOf(k.NAVYSENY_ZAKLAD, 2);
+        const std::int64_t t = Amounts::unitsOf(k.OBRATSDPH_IDTOV, 2);
+        const std::int64_t d = Amounts::unitsOf(trekora.selectedSumdokzDoKorunky, 2);
+        std::int64_t chyba = z - t - d;
         if (chyba < 0) chyba = 0;
         return std::string(kHead) + "<table>" + cell("korunka:", k.KORUNKA) + cell("body:", k.ZOSTATOK) +
                cell("navýšený základ:", k.NAVYSENY_ZAKLAD) + cell("obrat tento mesiac:", k.OBRATSDPH) +
-               cell("obrat zaratany do korunky:", platform::format("%10.2f", t)) +
+               cell("obrat zaratany do korunky:", cents(t)) +
                cell("hodnota dokladu:", "<b>" + trekora.selectedSumdokz + "</b>") +
-               cell("do korunky sa zarata:", "<b>" + platform::format("%10.2f", d) + "</b>") +
+               cell("do korunky sa zarata:", "<b>" + cents(d) + "</b>") +
                "<tr><td>do splenia korunky chyba:</td><td style='text-align: right;'><span style='color: red;'><b>" +
-               platform::format("%10.2f", chyba) + "</b></span></td></table></center></body></html>";
+               cents(chyba) + "</b></span></td></table></center></body></html>";
     }
-    return std::string(kHead) + " hodnota dokladu: " +
-           platform::format("%10.2f", Amounts::floatOf(trekora.selectedSumdokz)) + "</center></body></html>";
+    return std::string(kHead) + " hodnota dokladu: " + cents(Amounts::unitsOf(trekora.selectedSumdokz, 2)) +
+           "</center></body></html>";
 }
 
 void Hotovo::odpoved(const std::string& action) {

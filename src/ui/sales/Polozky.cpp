@@ -155,17 +155,19 @@ std::shared_ptr<platform::TableViewCell> Polozky::cellForRowAt(platform::TableVi
     if (!shown) shown = std::make_shared<platform::TableViewCell>(platform::TableViewCell::Style::subtitle, "PolozkaCell");
     if (indexPath.row < 0 || static_cast<std::size_t>(indexPath.row) >= filteredData.size()) return shown;
     const auto& t = *filteredData[static_cast<std::size_t>(indexPath.row)];
-    auto floatOf = [](const std::string& text) { return static_cast<double>(Amounts::floatOf(text)); };
+    // Numbers as "%<width>.<places>f" writes them, but exact: the amounts are
+    // those the document is written with, to the cent however large.
+    auto f = [](const std::string& text, int width, int places) {
+        return Amounts::formatUnits(Amounts::unitsOf(text, places), places, width);
+    };
     shown->textLabel()->setText(t.IDTOV + " " + t.NAZTOV1);
     if (auto detail = shown->detailTextLabel()) {
         detail->setNumberOfLines(3);
-        detail->setText(platform::format("mnoz: %5.0f zz: %5.2f bdph: %8.3f %8.2f\n", floatOf(t.VYBRANE),
-                                         floatOf(t.ZLAVA1), floatOf(t.CENA3), floatOf(t.CCMNOZ)) +
-                        "mj  : " + platform::format("%5s", t.MJ.c_str()) +
-                        platform::format(" az: %5.2f dph:  %7.0f%% %8.2f\n", floatOf(t.ZLAVA2), floatOf(t.DPH),
-                                         floatOf(t.HDPHCC)) +
-                        platform::format("cena: %5.3f dz: %5.2f sdph: %8.2f %8.2f", floatOf(t.CENA),
-                                         floatOf(t.ZLAVA3), floatOf(t.CENA3SDPH), floatOf(t.CCSUM)));
+        detail->setText("mnoz: " + f(t.VYBRANE, 5, 0) + " zz: " + f(t.ZLAVA1, 5, 2) + " bdph: " + f(t.CENA3, 8, 3) +
+                        " " + f(t.CCMNOZ, 8, 2) + "\n" + "mj  : " + platform::format("%5s", t.MJ.c_str()) +
+                        " az: " + f(t.ZLAVA2, 5, 2) + " dph:  " + f(t.DPH, 7, 0) + "% " + f(t.HDPHCC, 8, 2) + "\n" +
+                        "cena: " + f(t.CENA, 5, 3) + " dz: " + f(t.ZLAVA3, 5, 2) + " sdph: " + f(t.CENA3SDPH, 8, 2) +
+                        " " + f(t.CCSUM, 8, 2));
     }
     shown->setAccessoryType(platform::TableViewCell::AccessoryType::detailButton);
     if (cell) SalesUi::korunka(cell->imageViewKorunka.lock().get(), t.KORUNKA);
