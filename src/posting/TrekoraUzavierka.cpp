@@ -1,4 +1,5 @@
 // Daily closing with its export file and the fiscal identifier write-back.
+#include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
@@ -6,6 +7,7 @@
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
+#include "platform/DispatchQueue.h"
 #include "platform/Url.h"
 
 #include <sqlite3.h>
@@ -352,13 +354,30 @@ std::string Trekora::updateDokladById(const std::optional<std::string>& uid, con
         "datum_evid=@datum_evid,pardok=@pardok where id=@id",
         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,id]: ",
         {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, id}, id, "ok!,,id=", [&] {
-            auto assign = [this](const char* key, const std::optional<std::string>& value) {
-                if (value) printingDoklad[key] = *value;
-                else printingDoklad.erase(key);
+            // The fiscal service's answer is handled away from the main
+            // thread, and the shared object's fields belong to the main
+            // thread: the document being printed takes the values there. A
+            // document opened meanwhile is another one and keeps its own.
+            auto copy = [document = id.value_or(""), pardok, uid, okp] {
+                auto& printing = sharedTrekora().printingDoklad;
+                if (auto shown = printing.find("ID"); shown != printing.end() && shown->second != document) return;
+                auto assign = [&printing](const char* key, const std::optional<std::string>& value) {
+                    if (value) printing[key] = *value;
+                    else printing.erase(key);
+                };
+                assign("PARDOK", pardok);
+                assign("UID", uid);
+                assign("OKP", okp);
             };
-            assign("PARDOK", pardok);
-            assign("UID", uid);
-            assign("OKP", okp);
+            if (platform::DispatchQueue::main()->isCurrent()) {
+                copy();
+                return;
+            }
+            platform::DispatchQueue::main()->async([copy, jobs = std::weak_ptr<BackgroundJobs>(jobs)] {
+                // Nothing of the answer runs once the object has ended its jobs.
+                auto running = jobs.lock();
+                if (running && !running->ending()) copy();
+            });
         }, true);
 }
 

@@ -3,6 +3,9 @@
 // the daily closing with its export.
 #include "posting/PostingFixture.h"
 
+#include "platform/DispatchQueue.h"
+#include "platform/DispatchSemaphore.h"
+#include "platform/MainRunLoop.h"
 #include "records/KorunkaItem.h"
 
 #include <filesystem>
@@ -322,6 +325,24 @@ TEST_F(Writers, FiscalWriteBack) {
     EXPECT_EQ(t->updateDokladByCdok(std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                                     std::nullopt),
               "");
+}
+
+TEST_F(Writers, TheDocumentBeingPrintedTakesItsIdentifiersOnTheMainQueue) {
+    const std::string id = idOf(cashSale());
+    t->printingDoklad = {{"ID", id}};
+    // The fiscal service's answer is handled on a queue of its own.
+    std::string result;
+    platform::DispatchSemaphore done(0);
+    platform::DispatchQueue::global()->async([&] {
+        result = t->updateDokladById("U-1", "OKP-1", std::nullopt, std::nullopt, std::nullopt, "20261200007", id);
+        done.signal();
+    });
+    ASSERT_TRUE(done.wait(5.0));
+    EXPECT_EQ(result, "ok!,,id=" + id);
+    EXPECT_EQ(t->printingDoklad.count("PARDOK"), 0u);
+    platform::MainRunLoop::drain();
+    EXPECT_EQ(t->printingDoklad["PARDOK"], "20261200007");
+    EXPECT_EQ(t->printingDoklad["UID"], "U-1");
 }
 
 }  // namespace
