@@ -123,7 +123,13 @@ bool Ekasa::post(const std::string& url, const std::string& body, const std::str
         fiskalError = errorPrefix + "program sa ukončuje";
         return false;
     }
-    platform::UrlSession::shared()
+    // The time-out counts idle time only; a service that keeps sending a
+    // byte now and then is stopped by the overall deadline.
+    platform::UrlSessionConfiguration configuration;
+    configuration.timeoutIntervalForRequest = requestTimeout;
+    configuration.timeoutIntervalForResource = requestTimeout + deadlineMargin;
+    auto session = platform::UrlSession::make(configuration);
+    session
         ->dataTask(request,
                    [job, completion = std::move(completion)](std::optional<std::string> data,
                                                              std::shared_ptr<platform::HttpUrlResponse> response,
@@ -131,6 +137,7 @@ bool Ekasa::post(const std::string& url, const std::string& body, const std::str
                        completion(std::move(data), std::move(response), std::move(error));
                    })
         ->resume();
+    session->finishTasksAndInvalidate();
     return true;
 }
 

@@ -26,8 +26,11 @@ public:
     // "http://" host ":" port "/api".
     std::string ekasaApiUrl;
     std::string printerAddress = defaultPrinterAddress;
-    // Time-out of each HTTP request, in seconds.
+    // Time-out of each HTTP request, in seconds: how long it may stay idle.
     double requestTimeout = 60.0;
+    // A request ends at the latest this long after its time-out, however
+    // busy the service keeps the connection (a trickled answer).
+    double deadlineMargin = 5.0;
     // How long after a registration left without answer the service may
     // still show it, in seconds: well past the service's own processing.
     // Until then neither that document nor another is sent.

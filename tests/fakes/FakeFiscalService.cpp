@@ -130,6 +130,15 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         case Misbehaviour::noDocument:
             res.set_content("{}", "application/json");
             return;
+        case Misbehaviour::trickle:
+            res.status = 200;
+            res.set_chunked_content_provider("application/json", [this](std::size_t, httplib::DataSink& sink) {
+                std::unique_lock wait(mutex_);
+                if (stopped_.wait_for(wait, std::chrono::milliseconds(100), [this] { return stopping_; })) return false;
+                wait.unlock();
+                return sink.write(" ", 1);
+            });
+            return;
         case Misbehaviour::late:
             // Other requests are answered meanwhile, from what is registered so far.
             if (stopped_.wait_for(lock, delay_, [this] { return stopping_; })) {

@@ -42,6 +42,7 @@ protected:
         auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
         driver->requestTimeout = timeout;
         driver->uncertainBound = bound;
+        driver->deadlineMargin = margin;
         const auto start = std::chrono::steady_clock::now();
         driver->request(command, txt, parameters);
         // The caller's thread never waits for the service.
@@ -60,6 +61,7 @@ protected:
     FakeFiscalService service;
     double timeout = 2.0;
     double bound = 300.0;
+    double margin = 0.5;
     std::shared_ptr<RecordingClient> client;
     std::string cdok, id;
 };
@@ -250,4 +252,18 @@ TEST_F(EkasaRun, AnUncertainRegistrationOutlivesARestartUntilItsBound) {
     EXPECT_EQ(service.requests("/api/document/store").size(), 2u);
     EXPECT_EQ(service.registered(), 1u);
     EXPECT_EQ(column("pardok"), "20260300001");
+}
+
+TEST_F(EkasaRun, ATrickledAnswerEndsByTheOverallDeadline) {
+    // A byte now and then keeps the connection busy, never idle.
+    timeout = 1.0;
+    service.misbehave("/api/document/store", Mis::trickle);
+    const auto start = std::chrono::steady_clock::now();
+    const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(result.rfind(Ekasa::uncertainMessage, 0), 0u) << result;
+    // Like any time-out: the sale is uncertain and not sent again.
+    service.misbehave("/api/document/store", Mis::none);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
