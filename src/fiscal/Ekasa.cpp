@@ -312,27 +312,47 @@ void Ekasa::send() {
     Console::print("======requestData======");
     Console::print(std::to_string(body.size()) + " bytes");
     Console::print("============");
+    // The mark that the registration is on its way is on the disk before
+    // it leaves: a program killed while it waits leaves the document
+    // uncertain, never free to be sent a second time.
+    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+    if (registers(fiskalCommand) && !EkasaNeiste::pridaj(zaznam)) {
+        fiskalError = "záznam o odosielanom doklade sa nepodarilo zapísať: doklad sa neodoslal";
+        trekora.log(fiskalError);
+        response();
+        return;
+    }
     auto me = self();
     if (!post(url, body, "", [me](auto data, auto response, auto error) { me->handleReply(data, response, error); })) {
+        if (registers(fiskalCommand)) EkasaNeiste::odober(zaznam);
         trekora.log(fiskalError);
         response();
     }
 }
 
+void Ekasa::leaveUncertain(const std::string& why) {
+    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+    if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
+    fiskalError = why;
+    response();
+}
+
 void Ekasa::handleReply(const std::optional<std::string>& data,
                         const std::shared_ptr<platform::HttpUrlResponse>& response,
                         const std::optional<platform::Error>& error) {
-    if (error && registers(fiskalCommand) && !nothingSent(*error)) {
+    const bool registering = registers(fiskalCommand);
+    if (error && registering && !nothingSent(*error)) {
         // The request went out and no answer came: the service may hold the
         // document. It stays uncertain until the service shows it or not.
-        const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
-        if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
-        fiskalError = uncertainMessage + " (" + error->localizedDescription() + ")";
-        this->response();
+        leaveUncertain(uncertainMessage + " (" + error->localizedDescription() + ")");
         return;
     }
+    // Every other outcome is a definite answer about this registration (or
+    // proof that it never reached the service).
+    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, 0, lastSeen_};
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
     if (!reply.ok()) {
+        if (registering) EkasaNeiste::odober(zaznam);
         fiskalError = reply.error;
         this->response();
         return;
@@ -341,8 +361,12 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     if (!found) {
         // A registration that the service does not confirm with its record
         // is not a success: the document would stay without its identifiers.
-        if (registers(fiskalCommand)) fiskalError = "fiskal nevratil udaje zaevidovaneho dokladu!";
-        else fiskalData.assign(reply.body.begin(), reply.body.end());
+        if (registering) {
+            EkasaNeiste::odober(zaznam);
+            fiskalError = "fiskal nevratil udaje zaevidovaneho dokladu!";
+        } else {
+            fiskalData.assign(reply.body.begin(), reply.body.end());
+        }
         this->response();
         return;
     }
@@ -366,10 +390,12 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
 
     std::optional<std::string> result;
-    if (registers(fiskalCommand))
+    if (registering) {
         result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
                                           documentId_);
-    else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
+        // The service holds it: a second print finds it there.
+        EkasaNeiste::odober(zaznam);
+    } else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
         result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
                                             d.pardok(), d.externalId);
     if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);

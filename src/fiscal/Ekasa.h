@@ -67,6 +67,9 @@ private:
     void handleReply(const std::optional<std::string>& data,
                      const std::shared_ptr<platform::HttpUrlResponse>& response,
                      const std::optional<platform::Error>& error);
+    // Ends a registration whose outcome is not known: the document stays
+    // uncertain (from now on) and `why` is the run's error.
+    void leaveUncertain(const std::string& why);
     std::shared_ptr<Ekasa> self();
 
     // The document being printed: its header row, from the parameter "ID"

@@ -68,6 +68,11 @@ void FakeFiscalService::setDelay(std::chrono::milliseconds delay) {
     delay_ = delay;
 }
 
+void FakeFiscalService::whenReceived(const std::string& path, std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    received_[path] = std::move(action);
+}
+
 std::vector<FakeFiscalService::Request> FakeFiscalService::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -105,6 +110,12 @@ nlohmann::json FakeFiscalService::registerDocument(const nlohmann::json& body) {
 }
 
 void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& res) {
+    std::function<void()> action;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = received_.find(req.path); it != received_.end()) action = it->second;
+    }
+    if (action) action();
     std::unique_lock lock(mutex_);
     Request recorded{req.path, req.body, {}};
     for (const auto& [name, value] : req.headers) recorded.headers[name] = value;

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -59,6 +60,10 @@ public:
     void setLastDocument(nlohmann::json document);
     // How long a late path keeps its caller waiting.
     void setDelay(std::chrono::milliseconds delay);
+    // Runs `action` on the service's thread when a request for `path`
+    // arrives, before it is handled (a test looks at what the client did
+    // before it sent).
+    void whenReceived(const std::string& path, std::function<void()> action);
 
     std::vector<Request> requests() const;
     std::vector<Request> requests(const std::string& path) const;
@@ -77,6 +82,7 @@ private:
     std::condition_variable stopped_;
     bool stopping_ = false;
     std::map<std::string, Misbehaviour> misbehaviour_;
+    std::map<std::string, std::function<void()>> received_;
     std::vector<Request> requests_;
     std::vector<nlohmann::json> documents_;
     std::optional<nlohmann::json> last_;

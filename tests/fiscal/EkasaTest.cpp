@@ -7,9 +7,13 @@
 #include "fiscal/DriverFixture.h"
 #include "fiscal/Ekasa.h"
 #include "fiscal/EkasaJson.h"
+#include "fiscal/EkasaNeiste.h"
 #include "posting/PostingFixture.h"
 
 #include "platform/Clock.h"
+#include "platform/FileManager.h"
+
+#include <mutex>
 
 #include <sqlite3.h>
 
@@ -265,5 +269,37 @@ TEST_F(EkasaRun, ATrickledAnswerEndsByTheOverallDeadline) {
     // Like any time-out: the sale is uncertain and not sent again.
     service.misbehave("/api/document/store", Mis::none);
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+}
+
+TEST_F(EkasaRun, ARegistrationIsMarkedOnTheDiskBeforeItLeaves) {
+    // The service stores the receipt seconds after it came in, and the
+    // program is killed meanwhile: the disk holds what it held when the
+    // service got the receipt.
+    std::mutex lock;
+    std::optional<std::string> onDisk;
+    service.whenReceived("/api/document/store", [&] {
+        std::lock_guard guard(lock);
+        onDisk = platform::FileManager::contents(EkasaNeiste::path());
+    });
+    timeout = 1.0;
+    service.setDelay(std::chrono::milliseconds(2500));
+    service.misbehave("/api/document/store", Mis::late);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    std::string left;
+    {
+        std::lock_guard guard(lock);
+        left = onDisk.value_or("");
+    }
+    EXPECT_NE(left.find("\"" + cdok + "\""), std::string::npos) << left;
+    if (left.empty()) platform::FileManager::removeItem(EkasaNeiste::path());
+    else ASSERT_TRUE(platform::FileManager::writeFile(EkasaNeiste::path(), left));
+    env_->restart();
+    t = &env_->trekora();
+    // Printed again at once after the start: the service is still at work.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() >= 1; }, std::chrono::seconds(5)));
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("pardok"), "20260300001");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
