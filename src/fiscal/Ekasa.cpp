@@ -330,6 +330,10 @@ void Ekasa::send() {
     }
 }
 
+bool Ekasa::answersThis(const EkasaDoklad& record) const {
+    return record.externalId && *record.externalId == cdok && podpis(record) != lastSeen_;
+}
+
 void Ekasa::leaveUncertain(const std::string& why) {
     const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
     if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
@@ -348,7 +352,8 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
         return;
     }
     // Every other outcome is a definite answer about this registration (or
-    // proof that it never reached the service).
+    // proof that it never reached the service), except a record of another
+    // document, below.
     const EkasaNeiste::Zaznam zaznam{cdok, documentId_, 0, lastSeen_};
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
     if (!reply.ok()) {
@@ -389,6 +394,19 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     trekora.log(name + " cdok: (externalId) " + EkasaDoklad::shown(d.externalId));
     trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
 
+    if (registering && !answersThis(d)) {
+        // The answer names another registration (another number, or the
+        // record the service showed before this one was sent): its
+        // identifiers belong elsewhere. What became of this document is
+        // still open.
+        trekora.log(name + " odpoved nepatri dokladu " + cdok + ": " + podpis(d));
+        leaveUncertain("fiškálna služba odpovedala údajmi iného dokladu (č. " + d.externalId.value_or("?") +
+                       ", poradové číslo " +
+                       (d.sequenceId ? platform::format("%lld", static_cast<long long>(*d.sequenceId))
+                                     : std::string("?")) +
+                       "), nič sa nezapísalo. " + uncertainMessage);
+        return;
+    }
     std::optional<std::string> result;
     if (registering) {
         result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),

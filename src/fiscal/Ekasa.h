@@ -16,6 +16,8 @@
 // documents that it registers, a print check and a duplicate check), its
 // reply written back into the document, and one report to the client on
 // the main queue. The socket of the base is never used.
+class EkasaDoklad;
+
 class Ekasa : public Fiskal {
 public:
     // The LAN address of the receipt printer that the service prints on.
@@ -67,6 +69,9 @@ private:
     void handleReply(const std::optional<std::string>& data,
                      const std::shared_ptr<platform::HttpUrlResponse>& response,
                      const std::optional<platform::Error>& error);
+    // Whether a reply's record is the registration of the document printed:
+    // its number, and not the record the service showed before it was sent.
+    bool answersThis(const EkasaDoklad& record) const;
     // Ends a registration whose outcome is not known: the document stays
     // uncertain (from now on) and `why` is the run's error.
     void leaveUncertain(const std::string& why);

@@ -168,10 +168,12 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         return;
     }
     nlohmann::json reply = nlohmann::json::object();
-    if (req.path == "/api/document/store") {
-        reply["document"] = registerDocument(body);
-    } else if (req.path == "/api/cash") {
-        reply["cash"] = registerDocument(body);
+    if (req.path == "/api/document/store" || req.path == "/api/cash") {
+        auto before = last_;
+        auto document = registerDocument(body);
+        if (how == Misbehaviour::foreignRecord)
+            document = before.value_or(nlohmann::json{{"externalId", "1"}, {"sequenceId", 0}});
+        reply[req.path == "/api/cash" ? "cash" : "document"] = document;
     } else if (req.path == "/api/document/get") {
         auto wanted = body.find("documentBySequenceId");
         if (wanted != body.end()) {

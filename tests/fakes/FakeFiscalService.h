@@ -32,6 +32,8 @@ public:
         status201,      // 201 with the normal answer
         late,           // registers and answers only after the delay, as a
                         // service still at work when its client gave up
+        foreignRecord,  // registers, but answers with the record that was its
+                        // last one before (another document's)
         trickle,        // answers 200 and then one byte of body every 100 ms,
                         // without end
     };

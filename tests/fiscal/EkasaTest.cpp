@@ -303,3 +303,21 @@ TEST_F(EkasaRun, ARegistrationIsMarkedOnTheDiskBeforeItLeaves) {
     EXPECT_EQ(column("pardok"), "20260300001");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
+
+TEST_F(EkasaRun, AnAnswerAboutAnotherDocumentIsWrittenNowhere) {
+    // The service registers the sale but answers with its previous record.
+    service.setLastDocument({{"externalId", "999"}, {"uuid", "U-999"}, {"okp", "K-999"}, {"sequenceId", 5},
+                             {"createDate", "01.03.2026 09:00:00"}});
+    service.misbehave("/api/document/store", Mis::foreignRecord);
+    const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_NE(result, "OK");
+    EXPECT_NE(result.find("999"), std::string::npos) << result;
+    EXPECT_EQ(column("uid"), "<null>");
+    EXPECT_EQ(value("select count(*) from vety where uid = 'U-999' or pardok = '20260300005'"), "0");
+    // The service may hold the sale: it is not sent again, and it takes its
+    // own identifiers once the service shows them.
+    service.misbehave("/api/document/store", Mis::none);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("uid || ' ' || pardok"), "O-1001-UID 20260300001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+}
