@@ -30,6 +30,12 @@ std::string writeBackFailure(const std::string& result) {
 
 bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
 
+// The write-back by number found the document holding another
+// registration's identifiers and left them.
+bool isConflict(const std::string& result) {
+    return result.rfind("chyba!,," + Trekora::konfliktFiskalnychUdajov, 0) == 0;
+}
+
 // A transport failure that proves the request never reached the service.
 bool nothingSent(const platform::Error& error) {
     return error.code() == platform::UrlSessionTask::cannotFindHost ||
@@ -70,6 +76,7 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
     auto it = parameters.find("ID");
     documentId_ = it == parameters.end() ? std::string() : it->second;
     lastSeen_.clear();
+    poznamka_.clear();
 
     if (!registers(command)) {
         send();
@@ -196,7 +203,13 @@ void Ekasa::overDoklad(std::function<void()> next) {
             // is the current one and its printing is refused below.
             auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
                                                      last.datumEvid(), last.pardok(), last.externalId);
-            if (!isOk(result)) {
+            if (isConflict(result)) {
+                // That document keeps its own identifiers. It is not the one
+                // to be sent (else the check below refuses it), so the run
+                // goes on and tells of it.
+                me->poznamka_ = result.substr(result.find(",,") + 2);
+                trekora.log(name + " " + me->poznamka_);
+            } else if (!isOk(result)) {
                 me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
                 next();
                 return;
@@ -425,6 +438,7 @@ void Ekasa::response() {
     auto me = self();
     platform::DispatchQueue::main()->async([me] {
         std::string result = me->fiskalError.empty() ? std::string("OK") : me->fiskalError;
+        me->info = me->poznamka_;
         Console::print(std::string(43, '-'));
         Console::print(me->info);
         Console::print(std::string(43, '-'));

@@ -82,4 +82,8 @@ private:
     std::string documentId_;
     // The service's last document as the duplicate check saw it.
     std::string lastSeen_;
+    // What the run has to tell beside its result (another registration's
+    // identifiers that were not written over); it reaches the client as the
+    // run's info.
+    std::string poznamka_;
 };

@@ -296,9 +296,14 @@ std::string Trekora::dokonciExportyDU() {
 
 namespace {
 
+// Why the identifiers must not be written, checked inside the write's
+// transaction; none when they may.
+using Refusal = std::function<std::optional<std::string>(SqlDatabase&)>;
+
 std::string updateDoklad(Trekora& trekora, const std::string& name, const char* sql, const char* argumentsLabel,
                          const SqlDatabase::Values& values, const std::optional<std::string>& key,
-                         const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow) {
+                         const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow,
+                         const Refusal& refusal = {}) {
     trekora.log(name);
     std::string result;
     auto db = SqlRows::connection(trekora);
@@ -319,6 +324,7 @@ std::string updateDoklad(Trekora& trekora, const std::string& name, const char* 
     trekora.log(name + argumentsLabel + "[" + shown + "]");
     if (key) {
         std::optional<SqlError> error;
+        if (!failure && refusal) failure = refusal(*db);
         if (!failure && !db->executeUpdate(sql, values, &error))
             failure = error ? error->description : db->lastErrorMessage();
         // Identifiers that found no document were stored nowhere.
@@ -392,5 +398,26 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                         "datum_evid=@datum_evid, pardok=@pardok where cdok=@cdok",
                         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,cdok]: ",
                         {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {},
-                        false);
+                        false, [&](SqlDatabase& db) -> std::optional<std::string> {
+                            // A document of this number that holds the identifiers of
+                            // another registration keeps them: only a document without
+                            // any, or with these very ones, takes them.
+                            auto rows = db.executeQuery(
+                                "select coalesce(uid, ''), coalesce(okp, ''), coalesce(pardok, '') from vety "
+                                "where cdok = ? and (coalesce(uid, '') <> '' or coalesce(okp, '') <> '' or "
+                                "coalesce(pardok, '') <> '') and (coalesce(uid, '') <> ? or coalesce(pardok, '') <> ?)",
+                                {cdok, uid.value_or(""), pardok.value_or("")});
+                            if (!rows) return db.lastErrorMessage();
+                            if (!rows->next()) return std::nullopt;
+                            std::string conflict = konfliktFiskalnychUdajov + ": č. " + *cdok + " má pardok " +
+                                                   rows->stringForColumnIndex(2).value_or("") + ", uid " +
+                                                   rows->stringForColumnIndex(0).value_or("") +
+                                                   "; fiškálna služba ho hlási s pardok " + pardok.value_or("") +
+                                                   ", uid " + uid.value_or("");
+                            rows->close();
+                            log("updateDokladByCdok " + conflict);
+                            return conflict;
+                        });
 }
+
+const std::string Trekora::konfliktFiskalnychUdajov = "doklad už má fiškálne údaje inej registrácie";

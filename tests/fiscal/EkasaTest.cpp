@@ -321,3 +321,26 @@ TEST_F(EkasaRun, AnAnswerAboutAnotherDocumentIsWrittenNowhere) {
     EXPECT_EQ(column("uid || ' ' || pardok"), "O-1001-UID 20260300001");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
+
+TEST_F(EkasaRun, TheServicesLastDocumentNeverOverwritesAnotherRegistration) {
+    ASSERT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    const std::string own = column("uid || ' ' || pardok");
+    // The service's history names the sale's number for another registration
+    // (after a restore or a reinstall): the sale keeps its identifiers, and
+    // the print of the next document says so.
+    const nlohmann::json other = {{"externalId", cdok}, {"uuid", "U-OTHER"}, {"okp", "K-OTHER"},
+                                  {"sequenceId", 77}, {"createDate", "01.02.2026 08:00:00"}};
+    service.setLastDocument(other);
+    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
+    const std::string depositId = value("select id from vety where cdok = ?", {deposit});
+    const std::string txt = "{&quot;externalId&quot; : &quot;" + deposit + "&quot;, &quot;amount&quot; : 50.00}";
+    EXPECT_EQ(print(C::tlacVklad, txt, {{"CDOK", deposit}, {"ID", depositId}}), "OK");
+    EXPECT_NE(client->info.find("inej registrácie"), std::string::npos) << client->info;
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+    EXPECT_EQ(value("select pardok from vety where id = ?", {depositId}), "20260300002");
+    // Nor does the copy of the last receipt write over them.
+    service.setLastDocument(other);
+    const std::string copy = print(C::tlacKopiuPoslednehoDokladu, "");
+    EXPECT_NE(copy.find("inej registrácie"), std::string::npos) << copy;
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+}

@@ -319,9 +319,11 @@ TEST_F(Writers, FiscalWriteBack) {
     // No document of that id: nothing was stored, which is no success.
     EXPECT_EQ(t->updateDokladById("U-9", "OKP-9", "", "", "", "9", "999999").rfind("chyba!,,", 0), 0u);
     EXPECT_EQ(t->printingDoklad["OKP"], "OKP-1");
-    EXPECT_EQ(t->updateDokladByCdok(std::nullopt, "OKP-2", std::nullopt, std::nullopt, std::nullopt, std::nullopt, sale),
-              "ok!,,cdok=" + sale);
-    EXPECT_EQ(value("select coalesce(uid, 'NULL') from vety where id = ?", {id}), "NULL");
+    // Another registration's values never replace those of the document.
+    EXPECT_EQ(t->updateDokladByCdok(std::nullopt, "OKP-2", std::nullopt, std::nullopt, std::nullopt, std::nullopt, sale)
+                  .rfind("chyba!,,", 0),
+              0u);
+    EXPECT_EQ(value("select coalesce(uid, 'NULL') || ' ' || okp from vety where id = ?", {id}), "U-1 OKP-1");
     EXPECT_EQ(t->updateDokladByCdok(std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                                     std::nullopt),
               "");
