@@ -82,9 +82,12 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
         send();
         return;
     }
-    // A document is registered only where its identifiers can be written.
-    if (documentId_.empty()) {
-        fiskalError = "chýba id dokladu: fiškálne údaje by nebolo kam zapísať";
+    // A document is registered only where its identifiers can be written,
+    // and only under its number, which tells the service's answer about it
+    // from one about another document.
+    if (documentId_.empty() || cdok.empty()) {
+        fiskalError = documentId_.empty() ? "chýba id dokladu: fiškálne údaje by nebolo kam zapísať"
+                                          : "chýba číslo dokladu: odpoveď fiškálnej služby by nebolo s čím porovnať";
         trekora.log(fiskalError);
         response();
         return;

@@ -320,6 +320,10 @@ TEST_F(EkasaRun, AnAnswerAboutAnotherDocumentIsWrittenNowhere) {
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
     EXPECT_EQ(column("uid || ' ' || pardok"), "O-1001-UID 20260300001");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    // Without its number no answer could be told apart: nothing is sent.
+    const auto before = service.requests().size();
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"ID", id}}).rfind("chýba číslo dokladu", 0), 0u);
+    EXPECT_EQ(service.requests().size(), before);
 }
 
 TEST_F(EkasaRun, TheServicesLastDocumentNeverOverwritesAnotherRegistration) {
