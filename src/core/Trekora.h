@@ -339,6 +339,10 @@ public:
                                            const std::optional<std::string>& datum_evid,
                                            const std::optional<std::string>& pardok,
                                            const std::optional<std::string>& cdok);
+    // How the answer of updateDokladByCdok goes on after "chyba!,," when a
+    // document of that number holds the identifiers of another registration:
+    // they stay, and nothing is written.
+    static const std::string konfliktFiskalnychUdajov;
     std::string vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem);
 
     // =========================================================================

@@ -30,6 +30,12 @@ std::string writeBackFailure(const std::string& result) {
 
 bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
 
+// The write-back by number found the document holding another
+// registration's identifiers and left them.
+bool isConflict(const std::string& result) {
+    return result.rfind("chyba!,," + Trekora::konfliktFiskalnychUdajov, 0) == 0;
+}
+
 // A transport failure that proves the request never reached the service.
 bool nothingSent(const platform::Error& error) {
     return error.code() == platform::UrlSessionTask::cannotFindHost ||
@@ -70,14 +76,18 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
     auto it = parameters.find("ID");
     documentId_ = it == parameters.end() ? std::string() : it->second;
     lastSeen_.clear();
+    poznamka_.clear();
 
     if (!registers(command)) {
         send();
         return;
     }
-    // A document is registered only where its identifiers can be written.
-    if (documentId_.empty()) {
-        fiskalError = "chýba id dokladu: fiškálne údaje by nebolo kam zapísať";
+    // A document is registered only where its identifiers can be written,
+    // and only under its number, which tells the service's answer about it
+    // from one about another document.
+    if (documentId_.empty() || cdok.empty()) {
+        fiskalError = documentId_.empty() ? "chýba id dokladu: fiškálne údaje by nebolo kam zapísať"
+                                          : "chýba číslo dokladu: odpoveď fiškálnej služby by nebolo s čím porovnať";
         trekora.log(fiskalError);
         response();
         return;
@@ -123,7 +133,13 @@ bool Ekasa::post(const std::string& url, const std::string& body, const std::str
         fiskalError = errorPrefix + "program sa ukončuje";
         return false;
     }
-    platform::UrlSession::shared()
+    // The time-out counts idle time only; a service that keeps sending a
+    // byte now and then is stopped by the overall deadline.
+    platform::UrlSessionConfiguration configuration;
+    configuration.timeoutIntervalForRequest = requestTimeout;
+    configuration.timeoutIntervalForResource = requestTimeout + deadlineMargin;
+    auto session = platform::UrlSession::make(configuration);
+    session
         ->dataTask(request,
                    [job, completion = std::move(completion)](std::optional<std::string> data,
                                                              std::shared_ptr<platform::HttpUrlResponse> response,
@@ -131,6 +147,7 @@ bool Ekasa::post(const std::string& url, const std::string& body, const std::str
                        completion(std::move(data), std::move(response), std::move(error));
                    })
         ->resume();
+    session->finishTasksAndInvalidate();
     return true;
 }
 
@@ -189,7 +206,13 @@ void Ekasa::overDoklad(std::function<void()> next) {
             // is the current one and its printing is refused below.
             auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
                                                      last.datumEvid(), last.pardok(), last.externalId);
-            if (!isOk(result)) {
+            if (isConflict(result)) {
+                // That document keeps its own identifiers. It is not the one
+                // to be sent (else the check below refuses it), so the run
+                // goes on and tells of it.
+                me->poznamka_ = result.substr(result.find(",,") + 2);
+                trekora.log(name + " " + me->poznamka_);
+            } else if (!isOk(result)) {
                 me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
                 next();
                 return;
@@ -305,27 +328,52 @@ void Ekasa::send() {
     Console::print("======requestData======");
     Console::print(std::to_string(body.size()) + " bytes");
     Console::print("============");
+    // The mark that the registration is on its way is on the disk before
+    // it leaves: a program killed while it waits leaves the document
+    // uncertain, never free to be sent a second time.
+    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+    if (registers(fiskalCommand) && !EkasaNeiste::pridaj(zaznam)) {
+        fiskalError = "záznam o odosielanom doklade sa nepodarilo zapísať: doklad sa neodoslal";
+        trekora.log(fiskalError);
+        response();
+        return;
+    }
     auto me = self();
     if (!post(url, body, "", [me](auto data, auto response, auto error) { me->handleReply(data, response, error); })) {
+        if (registers(fiskalCommand)) EkasaNeiste::odober(zaznam);
         trekora.log(fiskalError);
         response();
     }
 }
 
+bool Ekasa::answersThis(const EkasaDoklad& record) const {
+    return record.externalId && *record.externalId == cdok && podpis(record) != lastSeen_;
+}
+
+void Ekasa::leaveUncertain(const std::string& why) {
+    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+    if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
+    fiskalError = why;
+    response();
+}
+
 void Ekasa::handleReply(const std::optional<std::string>& data,
                         const std::shared_ptr<platform::HttpUrlResponse>& response,
                         const std::optional<platform::Error>& error) {
-    if (error && registers(fiskalCommand) && !nothingSent(*error)) {
+    const bool registering = registers(fiskalCommand);
+    if (error && registering && !nothingSent(*error)) {
         // The request went out and no answer came: the service may hold the
         // document. It stays uncertain until the service shows it or not.
-        const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
-        if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
-        fiskalError = uncertainMessage + " (" + error->localizedDescription() + ")";
-        this->response();
+        leaveUncertain(uncertainMessage + " (" + error->localizedDescription() + ")");
         return;
     }
+    // Every other outcome is a definite answer about this registration (or
+    // proof that it never reached the service), except a record of another
+    // document, below.
+    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, 0, lastSeen_};
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
     if (!reply.ok()) {
+        if (registering) EkasaNeiste::odober(zaznam);
         fiskalError = reply.error;
         this->response();
         return;
@@ -334,8 +382,12 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     if (!found) {
         // A registration that the service does not confirm with its record
         // is not a success: the document would stay without its identifiers.
-        if (registers(fiskalCommand)) fiskalError = "fiskal nevratil udaje zaevidovaneho dokladu!";
-        else fiskalData.assign(reply.body.begin(), reply.body.end());
+        if (registering) {
+            EkasaNeiste::odober(zaznam);
+            fiskalError = "fiskal nevratil udaje zaevidovaneho dokladu!";
+        } else {
+            fiskalData.assign(reply.body.begin(), reply.body.end());
+        }
         this->response();
         return;
     }
@@ -358,11 +410,26 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     trekora.log(name + " cdok: (externalId) " + EkasaDoklad::shown(d.externalId));
     trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
 
+    if (registering && !answersThis(d)) {
+        // The answer names another registration (another number, or the
+        // record the service showed before this one was sent): its
+        // identifiers belong elsewhere. What became of this document is
+        // still open.
+        trekora.log(name + " odpoved nepatri dokladu " + cdok + ": " + podpis(d));
+        leaveUncertain("fiškálna služba odpovedala údajmi iného dokladu (č. " + d.externalId.value_or("?") +
+                       ", poradové číslo " +
+                       (d.sequenceId ? platform::format("%lld", static_cast<long long>(*d.sequenceId))
+                                     : std::string("?")) +
+                       "), nič sa nezapísalo. " + uncertainMessage);
+        return;
+    }
     std::optional<std::string> result;
-    if (registers(fiskalCommand))
+    if (registering) {
         result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
                                           documentId_);
-    else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
+        // The service holds it: a second print finds it there.
+        EkasaNeiste::odober(zaznam);
+    } else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
         result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
                                             d.pardok(), d.externalId);
     if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
@@ -374,6 +441,7 @@ void Ekasa::response() {
     auto me = self();
     platform::DispatchQueue::main()->async([me] {
         std::string result = me->fiskalError.empty() ? std::string("OK") : me->fiskalError;
+        me->info = me->poznamka_;
         Console::print(std::string(43, '-'));
         Console::print(me->info);
         Console::print(std::string(43, '-'));

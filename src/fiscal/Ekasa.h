@@ -16,6 +16,8 @@
 // documents that it registers, a print check and a duplicate check), its
 // reply written back into the document, and one report to the client on
 // the main queue. The socket of the base is never used.
+class EkasaDoklad;
+
 class Ekasa : public Fiskal {
 public:
     // The LAN address of the receipt printer that the service prints on.
@@ -26,8 +28,11 @@ public:
     // "http://" host ":" port "/api".
     std::string ekasaApiUrl;
     std::string printerAddress = defaultPrinterAddress;
-    // Time-out of each HTTP request, in seconds.
+    // Time-out of each HTTP request, in seconds: how long it may stay idle.
     double requestTimeout = 60.0;
+    // A request ends at the latest this long after its time-out, however
+    // busy the service keeps the connection (a trickled answer).
+    double deadlineMargin = 5.0;
     // How long after a registration left without answer the service may
     // still show it, in seconds: well past the service's own processing.
     // Until then neither that document nor another is sent.
@@ -64,6 +69,12 @@ private:
     void handleReply(const std::optional<std::string>& data,
                      const std::shared_ptr<platform::HttpUrlResponse>& response,
                      const std::optional<platform::Error>& error);
+    // Whether a reply's record is the registration of the document printed:
+    // its number, and not the record the service showed before it was sent.
+    bool answersThis(const EkasaDoklad& record) const;
+    // Ends a registration whose outcome is not known: the document stays
+    // uncertain (from now on) and `why` is the run's error.
+    void leaveUncertain(const std::string& why);
     std::shared_ptr<Ekasa> self();
 
     // The document being printed: its header row, from the parameter "ID"
@@ -71,4 +82,8 @@ private:
     std::string documentId_;
     // The service's last document as the duplicate check saw it.
     std::string lastSeen_;
+    // What the run has to tell beside its result (another registration's
+    // identifiers that were not written over); it reaches the client as the
+    // run's info.
+    std::string poznamka_;
 };

@@ -159,13 +159,17 @@ void Tlac::fiskalProgress(float progress) {
 }
 
 void Tlac::fiskalFinished(Fiskal::Command command, const std::optional<std::string>& error,
-                          const std::optional<NetBytes>&, const std::string&, const std::string&,
+                          const std::optional<NetBytes>&, const std::string& info, const std::string&,
                           const std::string&, const std::string&, Fiskal::Tag) {
     Console::print(Fiskal::commandName(command));
     Console::print(error.value_or("nil"));
     if (auto bar = progressView.lock()) bar->setHidden(true);
 
-    auto alert = AlertController::make(std::string("fiskal"), error, AlertController::Style::alert);
+    // What the run tells beside its result (the fiscal service's driver:
+    // identifiers of another registration it left in place) is shown below it.
+    std::optional<std::string> message = error;
+    if (!info.empty()) message = message.value_or("") + "\n\n" + info;
+    auto alert = AlertController::make(std::string("fiskal"), message, AlertController::Style::alert);
     std::weak_ptr<Tlac> weak = std::static_pointer_cast<Tlac>(shared_from_this());
     alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [weak](AlertAction&) {
         Console::print("You've pressed ok");

@@ -1,4 +1,5 @@
 // Daily closing with its export file and the fiscal identifier write-back.
+#include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
@@ -6,6 +7,7 @@
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
+#include "platform/DispatchQueue.h"
 #include "platform/Url.h"
 
 #include <fcntl.h>
@@ -315,9 +317,14 @@ std::string Trekora::dokonciExportyDU() {
 
 namespace {
 
+// Why the identifiers must not be written, checked inside the write's
+// transaction; none when they may.
+using Refusal = std::function<std::optional<std::string>(SqlDatabase&)>;
+
 std::string updateDoklad(Trekora& trekora, const std::string& name, const char* sql, const char* argumentsLabel,
                          const SqlDatabase::Values& values, const std::optional<std::string>& key,
-                         const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow) {
+                         const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow,
+                         const Refusal& refusal = {}) {
     trekora.log(name);
     std::string result;
     auto db = SqlRows::connection(trekora);
@@ -338,6 +345,7 @@ std::string updateDoklad(Trekora& trekora, const std::string& name, const char* 
     trekora.log(name + argumentsLabel + "[" + shown + "]");
     if (key) {
         std::optional<SqlError> error;
+        if (!failure && refusal) failure = refusal(*db);
         if (!failure && !db->executeUpdate(sql, values, &error))
             failure = error ? error->description : db->lastErrorMessage();
         // Identifiers that found no document were stored nowhere.
@@ -373,13 +381,30 @@ std::string Trekora::updateDokladById(const std::optional<std::string>& uid, con
         "datum_evid=@datum_evid,pardok=@pardok where id=@id",
         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,id]: ",
         {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, id}, id, "ok!,,id=", [&] {
-            auto assign = [this](const char* key, const std::optional<std::string>& value) {
-                if (value) printingDoklad[key] = *value;
-                else printingDoklad.erase(key);
+            // The fiscal service's answer is handled away from the main
+            // thread, and the shared object's fields belong to the main
+            // thread: the document being printed takes the values there. A
+            // document opened meanwhile is another one and keeps its own.
+            auto copy = [document = id.value_or(""), pardok, uid, okp] {
+                auto& printing = sharedTrekora().printingDoklad;
+                if (auto shown = printing.find("ID"); shown != printing.end() && shown->second != document) return;
+                auto assign = [&printing](const char* key, const std::optional<std::string>& value) {
+                    if (value) printing[key] = *value;
+                    else printing.erase(key);
+                };
+                assign("PARDOK", pardok);
+                assign("UID", uid);
+                assign("OKP", okp);
             };
-            assign("PARDOK", pardok);
-            assign("UID", uid);
-            assign("OKP", okp);
+            if (platform::DispatchQueue::main()->isCurrent()) {
+                copy();
+                return;
+            }
+            platform::DispatchQueue::main()->async([copy, jobs = std::weak_ptr<BackgroundJobs>(jobs)] {
+                // Nothing of the answer runs once the object has ended its jobs.
+                auto running = jobs.lock();
+                if (running && !running->ending()) copy();
+            });
         }, true);
 }
 
@@ -394,5 +419,26 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                         "datum_evid=@datum_evid, pardok=@pardok where cdok=@cdok",
                         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,cdok]: ",
                         {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {},
-                        false);
+                        false, [&](SqlDatabase& db) -> std::optional<std::string> {
+                            // A document of this number that holds the identifiers of
+                            // another registration keeps them: only a document without
+                            // any, or with these very ones, takes them.
+                            auto rows = db.executeQuery(
+                                "select coalesce(uid, ''), coalesce(okp, ''), coalesce(pardok, '') from vety "
+                                "where cdok = ? and (coalesce(uid, '') <> '' or coalesce(okp, '') <> '' or "
+                                "coalesce(pardok, '') <> '') and (coalesce(uid, '') <> ? or coalesce(pardok, '') <> ?)",
+                                {cdok, uid.value_or(""), pardok.value_or("")});
+                            if (!rows) return db.lastErrorMessage();
+                            if (!rows->next()) return std::nullopt;
+                            std::string conflict = konfliktFiskalnychUdajov + ": č. " + *cdok + " má pardok " +
+                                                   rows->stringForColumnIndex(2).value_or("") + ", uid " +
+                                                   rows->stringForColumnIndex(0).value_or("") +
+                                                   "; fiškálna služba ho hlási s pardok " + pardok.value_or("") +
+                                                   ", uid " + uid.value_or("");
+                            rows->close();
+                            log("updateDokladByCdok " + conflict);
+                            return conflict;
+                        });
 }
+
+const std::string Trekora::konfliktFiskalnychUdajov = "doklad už má fiškálne údaje inej registrácie";

@@ -172,6 +172,8 @@ void Preview::viewDidLoad() {
     trekora.fiskalCommand = command;
     trekora.fiskalCommandParameters = parameters;
     trekora.fiskalTxt = text;
+    doklad_ = doklad;
+    job_ = Job{command, parameters, text, trekora.fiskalTxt2};
     Console::print("??? helpTxt ??? ");
     Console::print(text);
     Console::print("??? helpTxt ??? ");
@@ -224,7 +226,10 @@ void Preview::pushTlac() {
 void Preview::tlacTapped() {
     Console::print("tlacTapped(_:) ...");
     auto& trekora = sharedTrekora();
-    const Doklad doklad = trekora.printingDoklad;
+    // The document shown; the shared row of it carries what a print has
+    // written back into it since.
+    const Doklad doklad =
+        value(trekora.printingDoklad, "ID") == value(doklad_, "ID") ? trekora.printingDoklad : doklad_;
     const std::string pohyb = value(doklad, "POHYB");
     const std::string pardok = value(doklad, "PARDOK");
     Console::print(pohyb + " " + pardok);
@@ -244,7 +249,13 @@ void Preview::tlacTapped() {
         present(alert, animovat());
         return;
     }
-    if (trekora.fiskalCommand != Command::nerobNic) pushTlac();
+    if (job_.command == Command::nerobNic) return;
+    trekora.printingId = value(doklad, "ID");
+    trekora.fiskalCommand = job_.command;
+    trekora.fiskalCommandParameters = job_.parameters;
+    trekora.fiskalTxt = job_.txt;
+    trekora.fiskalTxt2 = job_.txt2;
+    pushTlac();
 }
 
 void Preview::tlacKopiu(const Doklad& doklad) {

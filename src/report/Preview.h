@@ -70,4 +70,16 @@ private:
     void zamokFiskal(const std::map<std::string, std::string>& doklad);
     void fixDoklad();
     void showPage();
+
+    // The document this preview shows and the print job it made for it. The
+    // print button prints this job: the shared job may have been replaced
+    // since by another action (the fix in the fiscal service).
+    struct Job {
+        FiskalCommand command = FiskalCommand::nerobNic;
+        std::map<std::string, std::string> parameters;
+        std::string txt;
+        std::string txt2;
+    };
+    std::map<std::string, std::string> doklad_;
+    Job job_;
 };

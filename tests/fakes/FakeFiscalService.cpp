@@ -68,6 +68,11 @@ void FakeFiscalService::setDelay(std::chrono::milliseconds delay) {
     delay_ = delay;
 }
 
+void FakeFiscalService::whenReceived(const std::string& path, std::function<void()> action) {
+    std::lock_guard lock(mutex_);
+    received_[path] = std::move(action);
+}
+
 std::vector<FakeFiscalService::Request> FakeFiscalService::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
@@ -105,6 +110,12 @@ nlohmann::json FakeFiscalService::registerDocument(const nlohmann::json& body) {
 }
 
 void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& res) {
+    std::function<void()> action;
+    {
+        std::lock_guard lock(mutex_);
+        if (auto it = received_.find(req.path); it != received_.end()) action = it->second;
+    }
+    if (action) action();
     std::unique_lock lock(mutex_);
     Request recorded{req.path, req.body, {}};
     for (const auto& [name, value] : req.headers) recorded.headers[name] = value;
@@ -130,6 +141,15 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         case Misbehaviour::noDocument:
             res.set_content("{}", "application/json");
             return;
+        case Misbehaviour::trickle:
+            res.status = 200;
+            res.set_chunked_content_provider("application/json", [this](std::size_t, httplib::DataSink& sink) {
+                std::unique_lock wait(mutex_);
+                if (stopped_.wait_for(wait, std::chrono::milliseconds(100), [this] { return stopping_; })) return false;
+                wait.unlock();
+                return sink.write(" ", 1);
+            });
+            return;
         case Misbehaviour::late:
             // Other requests are answered meanwhile, from what is registered so far.
             if (stopped_.wait_for(lock, delay_, [this] { return stopping_; })) {
@@ -148,10 +168,12 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         return;
     }
     nlohmann::json reply = nlohmann::json::object();
-    if (req.path == "/api/document/store") {
-        reply["document"] = registerDocument(body);
-    } else if (req.path == "/api/cash") {
-        reply["cash"] = registerDocument(body);
+    if (req.path == "/api/document/store" || req.path == "/api/cash") {
+        auto before = last_;
+        auto document = registerDocument(body);
+        if (how == Misbehaviour::foreignRecord)
+            document = before.value_or(nlohmann::json{{"externalId", "1"}, {"sequenceId", 0}});
+        reply[req.path == "/api/cash" ? "cash" : "document"] = document;
     } else if (req.path == "/api/document/get") {
         auto wanted = body.find("documentBySequenceId");
         if (wanted != body.end()) {

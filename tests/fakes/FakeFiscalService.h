@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -31,6 +32,10 @@ public:
         status201,      // 201 with the normal answer
         late,           // registers and answers only after the delay, as a
                         // service still at work when its client gave up
+        foreignRecord,  // registers, but answers with the record that was its
+                        // last one before (another document's)
+        trickle,        // answers 200 and then one byte of body every 100 ms,
+                        // without end
     };
 
     struct Request {
@@ -57,6 +62,10 @@ public:
     void setLastDocument(nlohmann::json document);
     // How long a late path keeps its caller waiting.
     void setDelay(std::chrono::milliseconds delay);
+    // Runs `action` on the service's thread when a request for `path`
+    // arrives, before it is handled (a test looks at what the client did
+    // before it sent).
+    void whenReceived(const std::string& path, std::function<void()> action);
 
     std::vector<Request> requests() const;
     std::vector<Request> requests(const std::string& path) const;
@@ -75,6 +84,7 @@ private:
     std::condition_variable stopped_;
     bool stopping_ = false;
     std::map<std::string, Misbehaviour> misbehaviour_;
+    std::map<std::string, std::function<void()>> received_;
     std::vector<Request> requests_;
     std::vector<nlohmann::json> documents_;
     std::optional<nlohmann::json> last_;

@@ -22,9 +22,10 @@
 class RecordingClient : public FiskalDelegate {
 public:
     void fiskalFinished(Fiskal::Command c, const std::optional<std::string>& error, const std::optional<NetBytes>& data,
-                        const std::string&, const std::string&, const std::string&, const std::string&,
+                        const std::string& i, const std::string&, const std::string&, const std::string&,
                         Fiskal::Tag t) override {
         ++finished;
+        info = i;
         command = c;
         result = error;
         dataSize = data ? data->size() : 0;
@@ -36,6 +37,7 @@ public:
     Fiskal::Command command = Fiskal::Command::getStatus;
     std::optional<std::string> result;
     std::size_t dataSize = 0;
+    std::string info;
     Fiskal::Tag tag = Fiskal::Tag::testWifi;
     std::vector<float> progress;
 };

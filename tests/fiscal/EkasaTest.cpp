@@ -7,9 +7,13 @@
 #include "fiscal/DriverFixture.h"
 #include "fiscal/Ekasa.h"
 #include "fiscal/EkasaJson.h"
+#include "fiscal/EkasaNeiste.h"
 #include "posting/PostingFixture.h"
 
 #include "platform/Clock.h"
+#include "platform/FileManager.h"
+
+#include <mutex>
 
 #include <sqlite3.h>
 
@@ -42,6 +46,7 @@ protected:
         auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
         driver->requestTimeout = timeout;
         driver->uncertainBound = bound;
+        driver->deadlineMargin = margin;
         const auto start = std::chrono::steady_clock::now();
         driver->request(command, txt, parameters);
         // The caller's thread never waits for the service.
@@ -60,6 +65,7 @@ protected:
     FakeFiscalService service;
     double timeout = 2.0;
     double bound = 300.0;
+    double margin = 0.5;
     std::shared_ptr<RecordingClient> client;
     std::string cdok, id;
 };
@@ -250,4 +256,95 @@ TEST_F(EkasaRun, AnUncertainRegistrationOutlivesARestartUntilItsBound) {
     EXPECT_EQ(service.requests("/api/document/store").size(), 2u);
     EXPECT_EQ(service.registered(), 1u);
     EXPECT_EQ(column("pardok"), "20260300001");
+}
+
+TEST_F(EkasaRun, ATrickledAnswerEndsByTheOverallDeadline) {
+    // A byte now and then keeps the connection busy, never idle.
+    timeout = 1.0;
+    service.misbehave("/api/document/store", Mis::trickle);
+    const auto start = std::chrono::steady_clock::now();
+    const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
+    EXPECT_EQ(result.rfind(Ekasa::uncertainMessage, 0), 0u) << result;
+    // Like any time-out: the sale is uncertain and not sent again.
+    service.misbehave("/api/document/store", Mis::none);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+}
+
+TEST_F(EkasaRun, ARegistrationIsMarkedOnTheDiskBeforeItLeaves) {
+    // The service stores the receipt seconds after it came in, and the
+    // program is killed meanwhile: the disk holds what it held when the
+    // service got the receipt.
+    std::mutex lock;
+    std::optional<std::string> onDisk;
+    service.whenReceived("/api/document/store", [&] {
+        std::lock_guard guard(lock);
+        onDisk = platform::FileManager::contents(EkasaNeiste::path());
+    });
+    timeout = 1.0;
+    service.setDelay(std::chrono::milliseconds(2500));
+    service.misbehave("/api/document/store", Mis::late);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    std::string left;
+    {
+        std::lock_guard guard(lock);
+        left = onDisk.value_or("");
+    }
+    EXPECT_NE(left.find("\"" + cdok + "\""), std::string::npos) << left;
+    if (left.empty()) platform::FileManager::removeItem(EkasaNeiste::path());
+    else ASSERT_TRUE(platform::FileManager::writeFile(EkasaNeiste::path(), left));
+    env_->restart();
+    t = &env_->trekora();
+    // Printed again at once after the start: the service is still at work.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() >= 1; }, std::chrono::seconds(5)));
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("pardok"), "20260300001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+}
+
+TEST_F(EkasaRun, AnAnswerAboutAnotherDocumentIsWrittenNowhere) {
+    // The service registers the sale but answers with its previous record.
+    service.setLastDocument({{"externalId", "999"}, {"uuid", "U-999"}, {"okp", "K-999"}, {"sequenceId", 5},
+                             {"createDate", "01.03.2026 09:00:00"}});
+    service.misbehave("/api/document/store", Mis::foreignRecord);
+    const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_NE(result, "OK");
+    EXPECT_NE(result.find("999"), std::string::npos) << result;
+    EXPECT_EQ(column("uid"), "<null>");
+    EXPECT_EQ(value("select count(*) from vety where uid = 'U-999' or pardok = '20260300005'"), "0");
+    // The service may hold the sale: it is not sent again, and it takes its
+    // own identifiers once the service shows them.
+    service.misbehave("/api/document/store", Mis::none);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("uid || ' ' || pardok"), "O-1001-UID 20260300001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    // Without its number no answer could be told apart: nothing is sent.
+    const auto before = service.requests().size();
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), {{"ID", id}}).rfind("chýba číslo dokladu", 0), 0u);
+    EXPECT_EQ(service.requests().size(), before);
+}
+
+TEST_F(EkasaRun, TheServicesLastDocumentNeverOverwritesAnotherRegistration) {
+    ASSERT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    const std::string own = column("uid || ' ' || pardok");
+    // The service's history names the sale's number for another registration
+    // (after a restore or a reinstall): the sale keeps its identifiers, and
+    // the print of the next document says so.
+    const nlohmann::json other = {{"externalId", cdok}, {"uuid", "U-OTHER"}, {"okp", "K-OTHER"},
+                                  {"sequenceId", 77}, {"createDate", "01.02.2026 08:00:00"}};
+    service.setLastDocument(other);
+    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
+    const std::string depositId = value("select id from vety where cdok = ?", {deposit});
+    const std::string txt = "{&quot;externalId&quot; : &quot;" + deposit + "&quot;, &quot;amount&quot; : 50.00}";
+    EXPECT_EQ(print(C::tlacVklad, txt, {{"CDOK", deposit}, {"ID", depositId}}), "OK");
+    EXPECT_NE(client->info.find("inej registrácie"), std::string::npos) << client->info;
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+    EXPECT_EQ(value("select pardok from vety where id = ?", {depositId}), "20260300002");
+    // Nor does the copy of the last receipt write over them.
+    service.setLastDocument(other);
+    const std::string copy = print(C::tlacKopiuPoslednehoDokladu, "");
+    EXPECT_NE(copy.find("inej registrácie"), std::string::npos) << copy;
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
 }

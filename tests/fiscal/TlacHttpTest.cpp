@@ -132,3 +132,32 @@ TEST_F(TlacHttp, EkasaWritesBackIntoTheDocumentOfThePreviewInANewSession) {
     EXPECT_EQ(env->scalar("select uid || ' ' || pardok from vety where id = 1005"), "O-1001-UID 20260300001");
     EXPECT_EQ(t.printingDoklad["PARDOK"], "20260300001");
 }
+
+TEST_F(TlacHttp, ThePrintButtonAfterTheFixPrintsTheDocumentShown) {
+    FakeFiscalService service;
+    env->execute("update nastavenia set fiscal_type = 'EKASA'");
+    auto& t = sharedTrekora();
+    t.nastaveniaItem->FISCAL_TYPE = "EKASA";
+    t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
+    for (const auto& row : t.getData("vsetky_vystavene"))
+        if (row.at("ID") == "1005") t.printingDoklad = row;
+    auto preview = platform::Storyboard::named("Main")->instantiate<Preview>("Preview");
+    nav->pushViewController(preview, false);
+    preview->akciaTapped();
+    platform::MainRunLoop::drain();
+    ASSERT_TRUE(window->presentedAlert() && window->presentedAlert()->tapAction("ekasa fix document"));
+    platform::MainRunLoop::drain();
+    ASSERT_TRUE(window->presentedAlert() && window->presentedAlert()->tapAction("EKASA"));
+    EXPECT_EQ(finished(), "OK");
+    ASSERT_TRUE(window->presentedAlert()->tapAction("ok"));
+    platform::MainRunLoop::drain();
+    ASSERT_EQ(nav->topViewController(), preview);
+    // Back on the preview, the printer button prints the sale shown.
+    preview->tlacTapped();
+    platform::MainRunLoop::drain();
+    ASSERT_TRUE(window->presentedAlert() && window->presentedAlert()->tapAction("EKASA"));
+    EXPECT_EQ(finished(), "OK");
+    EXPECT_EQ(service.requests("/api/document/update").size(), 1u);
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    EXPECT_EQ(env->scalar("select pardok from vety where id = 1005"), "20260300001");
+}

@@ -3,6 +3,9 @@
 // the daily closing with its export.
 #include "posting/PostingFixture.h"
 
+#include "platform/DispatchQueue.h"
+#include "platform/DispatchSemaphore.h"
+#include "platform/MainRunLoop.h"
 #include "records/KorunkaItem.h"
 
 #include <filesystem>
@@ -316,12 +319,32 @@ TEST_F(Writers, FiscalWriteBack) {
     // No document of that id: nothing was stored, which is no success.
     EXPECT_EQ(t->updateDokladById("U-9", "OKP-9", "", "", "", "9", "999999").rfind("chyba!,,", 0), 0u);
     EXPECT_EQ(t->printingDoklad["OKP"], "OKP-1");
-    EXPECT_EQ(t->updateDokladByCdok(std::nullopt, "OKP-2", std::nullopt, std::nullopt, std::nullopt, std::nullopt, sale),
-              "ok!,,cdok=" + sale);
-    EXPECT_EQ(value("select coalesce(uid, 'NULL') from vety where id = ?", {id}), "NULL");
+    // Another registration's values never replace those of the document.
+    EXPECT_EQ(t->updateDokladByCdok(std::nullopt, "OKP-2", std::nullopt, std::nullopt, std::nullopt, std::nullopt, sale)
+                  .rfind("chyba!,,", 0),
+              0u);
+    EXPECT_EQ(value("select coalesce(uid, 'NULL') || ' ' || okp from vety where id = ?", {id}), "U-1 OKP-1");
     EXPECT_EQ(t->updateDokladByCdok(std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt, std::nullopt,
                                     std::nullopt),
               "");
+}
+
+TEST_F(Writers, TheDocumentBeingPrintedTakesItsIdentifiersOnTheMainQueue) {
+    const std::string id = idOf(cashSale());
+    t->printingDoklad = {{"ID", id}};
+    // The fiscal service's answer is handled on a queue of its own.
+    std::string result;
+    platform::DispatchSemaphore done(0);
+    platform::DispatchQueue::global()->async([&] {
+        result = t->updateDokladById("U-1", "OKP-1", std::nullopt, std::nullopt, std::nullopt, "20261200007", id);
+        done.signal();
+    });
+    ASSERT_TRUE(done.wait(5.0));
+    EXPECT_EQ(result, "ok!,,id=" + id);
+    EXPECT_EQ(t->printingDoklad.count("PARDOK"), 0u);
+    platform::MainRunLoop::drain();
+    EXPECT_EQ(t->printingDoklad["PARDOK"], "20261200007");
+    EXPECT_EQ(t->printingDoklad["UID"], "U-1");
 }
 
 }  // namespace
