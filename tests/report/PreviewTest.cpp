@@ -180,6 +180,22 @@ TEST_F(PreviewTest, PrintingPushesTheJobOrAsksForACopy) {
     print(*preview);
     EXPECT_EQ(nav->topViewController()->storyboardIdentifier(), "Tlac");
     EXPECT_EQ(t.fiskalCommand, Command::tlacDoklad);
+    const auto parameters = t.fiskalCommandParameters;
+    const auto text = t.fiskalTxt;
+
+    // After the fix in the fiscal service, the printer prints the document
+    // shown again, not the fix left behind.
+    nav->popViewController(false);
+    akcia(*preview);
+    ASSERT_TRUE(alert());
+    ASSERT_TRUE(alert()->tapAction("ekasa fix document"));
+    platform::MainRunLoop::drain();
+    ASSERT_EQ(t.fiskalCommand, Command::fixDoklad);
+    nav->popViewController(false);
+    print(*preview);
+    EXPECT_EQ(t.fiskalCommand, Command::tlacDoklad);
+    EXPECT_EQ(t.fiskalCommandParameters, parameters);
+    EXPECT_EQ(t.fiskalTxt, text);
 
     // Registered in the fiscal service: the copy, printed by the device.
     nav->popToRootViewController(false);
