@@ -87,6 +87,9 @@ public:
     const std::string version = "2.24";
     const std::string dbFileName = "trekora.db3";
     const std::string logFileName = "trekora.log";
+    // The fiscal service's documents of uncertain registration, beside the
+    // database (never sent to the office).
+    const std::string neisteFileName = "ekasa_neiste.json";
     const std::int64_t systemPin = 38274;        // master code of the service lock
     const std::int64_t systemPrvocislo = 839;    // prime modulus of the service lock
 

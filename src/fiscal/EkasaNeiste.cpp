@@ -93,7 +93,7 @@ bool write(const std::string& path, const std::vector<EkasaNeiste::Zaznam>& list
 }  // namespace
 
 std::string EkasaNeiste::path() {
-    return platform::FileManager::appendingPathComponent(platform::Places::documentsDirectory(), "ekasa_neiste.json");
+    return platform::FileManager::appendingPathComponent(platform::Places::documentsDirectory(), sharedTrekora().neisteFileName);
 }
 
 bool EkasaNeiste::jeTo(const Zaznam& zaznam, const std::string& cdok, const std::string& id) {

@@ -44,7 +44,7 @@ std::string origin(const std::string& address) {
 // service's mark of uncertain registrations. (The database itself is
 // replaced only by the restore's own checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
-    if (name == trekora.logFileName || name == "out" || name == "ekasa_neiste.json") return true;
+    if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName) return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
             return true;
