@@ -7,8 +7,8 @@
 // escape sequences written into the text as markers ("ESCb", "ESC", ...),
 // and closes once the printer's side has acknowledged every byte. The
 // printer answers nothing, so that acknowledgement is the only sign that it
-// got the document: "OK" waits for it, and a connection reset or closed
-// before it is an error.
+// got the document: "OK" waits for it, and a connection reset before it is
+// an error. The adapter closing its own side once it has every byte is none.
 class FT5000 : public Fiskal {
 public:
     const std::string CRLF = "\r\n";

@@ -201,6 +201,10 @@ void Fiskal::later(double seconds, std::function<void()> step) {
 }
 
 void Fiskal::disconnectWhenDelivered() {
+    // An adapter may close its side as soon as it has the document. That
+    // close ends nothing here: whether the bytes arrived is told by their
+    // acknowledgement, and a reset still shows as an error.
+    asyncSocket->setAutoDisconnectOnClosedReadStream(false);
     leastOutstanding_ = std::numeric_limits<std::uint64_t>::max();
     lastProgress_ = std::chrono::steady_clock::now();
     settledSince_.reset();

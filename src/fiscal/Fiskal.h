@@ -158,9 +158,11 @@ protected:
     void later(double seconds, std::function<void()> step);
     // Closes the connection once the printer's side has acknowledged every
     // byte written (and it stays so for deliverySettle): the run then ends
-    // "OK". A connection reset or closed before that, or no progress for
-    // deliveryTimeout, ends it with the error. The printers answer nothing,
-    // so this is the only sign that they got the document.
+    // "OK". A connection reset or lost before that, or no progress for
+    // deliveryTimeout, ends it with the error. The printer closing its own
+    // side meanwhile is no error: the acknowledgement alone decides. The
+    // printers answer nothing, so this is the only sign that they got the
+    // document.
     void disconnectWhenDelivered();
 
 private:

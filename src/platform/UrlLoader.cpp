@@ -218,6 +218,13 @@ std::optional<Error> setUp(Transfer& t) {
                                           ? t.task->uploadBody()
                                           : request.httpBody;
     const std::string& method = request.httpMethod;
+    // curl sends a request again by itself when the kept-alive connection it
+    // reused dies before the first byte of the answer, and no option turns
+    // that off. A request that changes something at the peer may already
+    // have done so, so it goes on a connection of its own: one that dies is
+    // a failure of this request, never a second sending.
+    const bool safe = method == "GET" || method == "HEAD" || method == "OPTIONS" || method == "TRACE";
+    if (!safe || t.task->kind() == UrlSessionTask::Kind::upload) curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
     if (method == "HEAD") {
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
     } else if (method == "GET" && !body) {

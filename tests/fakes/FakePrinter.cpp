@@ -16,7 +16,7 @@ FakePrinter::FakePrinter(std::string greeting, Mode mode, std::uint16_t port)
     if (listenFD_ < 0) return;
     int on = 1;
     setsockopt(listenFD_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (mode_ == Mode::stopReading || mode_ == Mode::closeMidway) {
+    if (mode_ == Mode::stopReading || mode_ == Mode::closeMidway || mode_ == Mode::halfCloseMidway) {
         // A small window, so that a client's writes stall soon.
         int small = 4096;
         setsockopt(listenFD_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
@@ -93,14 +93,19 @@ void FakePrinter::handle(int fd) {
     for (;;) {
         pollfd p[2] = {{fd, static_cast<short>(mode_ == Mode::stopReading ? 0 : POLLIN), 0},
                        {wakeFD_[0], POLLIN, 0}};
-        if (::poll(p, 2, -1) < 0) continue;
+        // Once bytes have come, a quiet pause ends the document.
+        const int wait = mode_ == Mode::closeWhenDone && total > 0 ? closePauseMs_ : -1;
+        const int ready = ::poll(p, 2, wait);
+        if (ready < 0) continue;
+        if (ready == 0) return;
         if (p[1].revents) return;
         if (!(p[0].revents & POLLIN)) {
             if (p[0].revents & (POLLHUP | POLLERR)) return;
             continue;
         }
         std::size_t want = sizeof buffer;
-        if (mode_ == Mode::closeMidway) want = std::min(want, closeAfterBytes_ - total);
+        const bool midway = mode_ == Mode::closeMidway || mode_ == Mode::halfCloseMidway;
+        if (midway) want = std::min(want, closeAfterBytes_ - total);
         ssize_t n = ::recv(fd, buffer, want, 0);
         if (n <= 0) return;
         total += static_cast<std::size_t>(n);
@@ -110,6 +115,12 @@ void FakePrinter::handle(int fd) {
             received_ += chunk;
         }
         if (onBytes_) onBytes_(chunk);
+        if (mode_ == Mode::halfCloseMidway && total >= closeAfterBytes_) {
+            // Its side closed in order, the client's bytes still unread.
+            ::shutdown(fd, SHUT_WR);
+            std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs_));
+            return;
+        }
         if (mode_ == Mode::closeMidway && total >= closeAfterBytes_) {
             // Close hard, with the client's remaining bytes unread.
             if (closePauseMs_ > 0) std::this_thread::sleep_for(std::chrono::milliseconds(closePauseMs_));

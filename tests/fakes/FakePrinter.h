@@ -22,6 +22,10 @@ public:
         shortGreeting,   // sends only the first half of the greeting
         closeMidway,     // greeting, then resets after reading `closeAfterBytes` bytes
         stopReading,     // greeting, then reads nothing more (writes stall)
+        closeWhenDone,   // greeting, reads everything, and closes its side in order
+                         // once nothing more has come for the pause
+        halfCloseMidway, // greeting, reads `closeAfterBytes` bytes, closes its sending
+                         // side, and after the pause closes with the rest unread
     };
 
     explicit FakePrinter(std::string greeting, Mode mode = Mode::normal, std::uint16_t port = 0);
@@ -31,9 +35,10 @@ public:
 
     std::uint16_t port() const { return port_; }
     bool ok() const { return port_ != 0; }
-    // For Mode::closeMidway: the bytes read before the reset, and a pause
-    // between them and the reset with the rest left unread (the small
-    // window lets the client's stack hand over only a few kilobytes).
+    // For Mode::closeMidway and halfCloseMidway: the bytes read before the
+    // close, and a pause between them and the reset with the rest left unread
+    // (the small window lets the client's stack hand over only a few
+    // kilobytes). For Mode::closeWhenDone only the pause counts.
     void setCloseAfterBytes(std::size_t bytes, int pauseMs = 0) {
         closeAfterBytes_ = bytes;
         closePauseMs_ = pauseMs;

@@ -113,3 +113,34 @@ TEST_F(FT5000Run, PrinterClosingMidwayNeverGetsOK) {
     // A printer pausing for paper is not cut off after a couple of seconds.
     EXPECT_GE(std::make_shared<FT5000>(client, "127.0.0.1", 1, kGreeting)->writeTimeout, 30.0);
 }
+
+TEST_F(FT5000Run, PrinterClosingItsSideAfterTakingEveryByteGetsOK) {
+    std::string document;
+    for (int r = 0; r < 12; ++r) document += "Riadok " + std::to_string(r) + std::string(40, '.') + "\n";
+    {
+        SCOPED_TRACE("the adapter closes a moment after the last byte, before the wait after it is over");
+        FakePrinter printer(kGreeting, FakePrinter::Mode::closeWhenDone);
+        printer.setCloseAfterBytes(0, 100);
+        auto driver = make<FT5000>(printer.port());
+        driver->request(Fiskal::Command::tlacDoklad, document);
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ(1, client->finished);
+        EXPECT_EQ("OK", client->result.value_or(""));
+        ASSERT_TRUE(printer.waitForClose());
+        // Set-up row, then every line with its CR LF.
+        EXPECT_EQ(3u + document.size() + 12u, printer.received().size());
+    }
+    {
+        SCOPED_TRACE("closing its side with bytes not yet taken is no OK");
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer(kGreeting, FakePrinter::Mode::halfCloseMidway);
+        printer.setCloseAfterBytes(300, 300);
+        auto driver = make<FT5000>(printer.port());
+        std::string large;
+        for (int r = 0; r < 400; ++r) large += document;
+        driver->request(Fiskal::Command::tlacDoklad, large);
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ(1, client->finished);
+        EXPECT_NE("OK", client->result.value_or("OK"));
+    }
+}

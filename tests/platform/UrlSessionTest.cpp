@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -7,6 +8,7 @@
 #include <thread>
 
 #include "LocalServer.h"
+#include "fakes/KeepAliveFront.h"
 #include "fakes/LoopbackPeer.h"
 #include "platform/FileManager.h"
 #include "platform/UrlSession.h"
@@ -291,6 +293,37 @@ TEST_F(UrlSessionTest, UploadReportsProgressAndCompletesThroughItsHandler) {
     EXPECT_EQ(delegate->sent, 200000);
     EXPECT_EQ(delegate->expectedToSend, 200000);
     EXPECT_EQ(delegate->completions, 0);  // the handler had the end
+}
+
+TEST_F(UrlSessionTest, EveryKindOfRequestWorksWithAServerKeepingItsConnectionsAlive) {
+    KeepAliveFront front(local.port());
+    ASSERT_TRUE(front.ok());
+    auto session = UrlSession::make(UrlSessionConfiguration::defaultConfiguration());
+    auto run = [&](UrlRequest req, std::optional<std::string> upload = std::nullopt) {
+        Outcome got;
+        auto task = upload ? session->uploadTask(req, *upload, got.handler()) : session->dataTask(req, got.handler());
+        task->resume();
+        EXPECT_EQ(got.wait(), 1);
+        EXPECT_FALSE(got.error) << got.error->localizedDescription();
+        EXPECT_EQ(got.response ? got.response->statusCode() : 0, 200);
+        return got.data.value_or("<none>");
+    };
+    EXPECT_EQ(run(request(front.url("/hello"))), "ahoj, svet č");
+    EXPECT_EQ(run(request(front.url("/hello"))), "ahoj, svet č");
+    auto post = request(front.url("/echo"));
+    post.httpMethod = "POST";
+    post.setValue("application/octet-stream", "Content-Type");
+    post.httpBody = "abc";
+    EXPECT_EQ(run(post), "got 3");
+    EXPECT_EQ(run(post, std::string(70000, 'u')), "got 70000");
+    auto head = request(front.url("/hello"));
+    head.httpMethod = "HEAD";
+    EXPECT_EQ(run(head), "");
+    EXPECT_EQ(run(request(front.url("/hello"))), "ahoj, svet č");
+    const auto seen = front.requests();
+    ASSERT_EQ(seen.size(), 6u);
+    // The connection was kept: a later request came on an earlier one's.
+    EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [](const auto& r) { return r.onConnection > 1; }));
 }
 
 TEST_F(UrlSessionTest, DownloadHandsOverATemporaryFileThenRemovesIt) {

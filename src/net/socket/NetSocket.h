@@ -218,7 +218,9 @@ public:
     // byte. None, with the reason in `error`, when the connection is not
     // established any more or holds a pending error (which this call takes):
     // a reset empties the system's queue too, so its emptiness alone proves
-    // nothing. Neither a Unix-domain nor a TLS connection answers.
+    // nothing. A connection whose peer has only closed its own side still
+    // answers (see setAutoDisconnectOnClosedReadStream). Neither a
+    // Unix-domain nor a TLS connection answers.
     std::optional<std::uint64_t> unacknowledgedWriteBytes(ErrorOut error = nullptr);
 
     // ---- Accepting

@@ -102,7 +102,9 @@ std::optional<std::uint64_t> NetSocket::unacknowledgedWriteBytes(ErrorOut errPtr
             error = errnoError();
             return;
         }
-        if (info.tcpi_state != TCP_ESTABLISHED) {
+        // The peer's orderly close (CLOSE_WAIT) ends only its direction: its
+        // stack still acknowledges what reaches it, so the queue still counts.
+        if (info.tcpi_state != TCP_ESTABLISHED && info.tcpi_state != TCP_CLOSE_WAIT) {
             error = connectionClosedError();
             return;
         }
