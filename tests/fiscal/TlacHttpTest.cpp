@@ -76,6 +76,21 @@ protected:
         return alert ? alert->message().value_or("") : "<no alert>";
     }
 
+    // Printer 1 is the fiscal service `service`; the preview of document
+    // `id` of the documents list is pushed.
+    std::shared_ptr<Preview> previewOnTheService(const FakeFiscalService& service, const std::string& id) {
+        env->execute("update nastavenia set fiscal_type = 'EKASA'");
+        auto& t = sharedTrekora();
+        t.nastaveniaItem->FISCAL_TYPE = "EKASA";
+        t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
+        for (const auto& row : t.getData("vsetky_vystavene"))
+            if (row.at("ID") == id) t.printingDoklad = row;
+        EXPECT_EQ(t.printingDoklad["ID"], id);
+        auto preview = platform::Storyboard::named("Main")->instantiate<Preview>("Preview");
+        nav->pushViewController(preview, false);
+        return preview;
+    }
+
     std::unique_ptr<TrekoraTestEnvironment> env;
     std::shared_ptr<platform::NavigationController> nav;
     std::shared_ptr<platform::Window> window;
@@ -116,15 +131,8 @@ TEST_F(TlacHttp, EspPrintsAPlainDocument) {
 
 TEST_F(TlacHttp, EkasaWritesBackIntoTheDocumentOfThePreviewInANewSession) {
     FakeFiscalService service;
-    env->execute("update nastavenia set fiscal_type = 'EKASA'");
     auto& t = sharedTrekora();
-    t.nastaveniaItem->FISCAL_TYPE = "EKASA";
-    t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
-    for (const auto& row : t.getData("vsetky_vystavene"))
-        if (row.at("ID") == "1005") t.printingDoklad = row;
-    ASSERT_EQ(t.printingDoklad["ID"], "1005");
-    auto preview = platform::Storyboard::named("Main")->instantiate<Preview>("Preview");
-    nav->pushViewController(preview, false);
+    auto preview = previewOnTheService(service, "1005");
     preview->tlacTapped();
     platform::MainRunLoop::drain();
     ASSERT_TRUE(window->presentedAlert() && window->presentedAlert()->tapAction("EKASA"));
@@ -135,14 +143,7 @@ TEST_F(TlacHttp, EkasaWritesBackIntoTheDocumentOfThePreviewInANewSession) {
 
 TEST_F(TlacHttp, ThePrintButtonAfterTheFixPrintsTheDocumentShown) {
     FakeFiscalService service;
-    env->execute("update nastavenia set fiscal_type = 'EKASA'");
-    auto& t = sharedTrekora();
-    t.nastaveniaItem->FISCAL_TYPE = "EKASA";
-    t.nastaveniaItem->WIFI_PRINTER_PORT = std::to_string(service.port());
-    for (const auto& row : t.getData("vsetky_vystavene"))
-        if (row.at("ID") == "1005") t.printingDoklad = row;
-    auto preview = platform::Storyboard::named("Main")->instantiate<Preview>("Preview");
-    nav->pushViewController(preview, false);
+    auto preview = previewOnTheService(service, "1005");
     preview->akciaTapped();
     platform::MainRunLoop::drain();
     ASSERT_TRUE(window->presentedAlert() && window->presentedAlert()->tapAction("ekasa fix document"));
