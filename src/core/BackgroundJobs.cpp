@@ -1,5 +1,7 @@
 #include "core/BackgroundJobs.h"
 
+#include "platform/DispatchQueue.h"
+
 #include <algorithm>
 
 std::shared_ptr<BackgroundJobs> BackgroundJobs::make() {
@@ -22,6 +24,13 @@ bool BackgroundJobs::ending() const {
 std::size_t BackgroundJobs::running() const {
     std::lock_guard lock(mutex_);
     return out_.size();
+}
+
+void BackgroundJobs::onMain(std::function<void()> work) {
+    platform::DispatchQueue::main()->async([jobs = weak_from_this(), work = std::move(work)] {
+        auto running = jobs.lock();
+        if (running && !running->ending()) work();
+    });
 }
 
 void BackgroundJobs::resume(const TicketPtr& job, const platform::UrlSessionTaskPtr& task) {

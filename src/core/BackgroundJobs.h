@@ -41,6 +41,10 @@ public:
     // The tickets out now.
     std::size_t running() const;
 
+    // Runs `work` on the main queue unless the end has begun by then: once
+    // the owner is going, nothing of the jobs reaches it any more.
+    void onMain(std::function<void()> work);
+
     // Resumes a transfer made for the work of `job`: ending the jobs cancels
     // it. Without a ticket (the jobs have ended) it is cancelled instead, and
     // so ends at once with its "cancelled" error.

@@ -331,7 +331,7 @@ void Ekasa::send() {
     // The mark that the registration is on its way is on the disk before
     // it leaves: a program killed while it waits leaves the document
     // uncertain, never free to be sent a second time.
-    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+    const EkasaNeiste::Zaznam zaznam = neisty(platform::Clock::now().timeIntervalSince1970());
     if (registers(fiskalCommand) && !EkasaNeiste::pridaj(zaznam)) {
         fiskalError = "záznam o odosielanom doklade sa nepodarilo zapísať: doklad sa neodoslal";
         trekora.log(fiskalError);
@@ -346,12 +346,14 @@ void Ekasa::send() {
     }
 }
 
+EkasaNeiste::Zaznam Ekasa::neisty(double od) const { return {cdok, documentId_, od, lastSeen_}; }
+
 bool Ekasa::answersThis(const EkasaDoklad& record) const {
     return record.externalId && *record.externalId == cdok && podpis(record) != lastSeen_;
 }
 
 void Ekasa::leaveUncertain(const std::string& why) {
-    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, platform::Clock::now().timeIntervalSince1970(), lastSeen_};
+    const EkasaNeiste::Zaznam zaznam = neisty(platform::Clock::now().timeIntervalSince1970());
     if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
     fiskalError = why;
     response();
@@ -370,7 +372,7 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     // Every other outcome is a definite answer about this registration (or
     // proof that it never reached the service), except a record of another
     // document, below.
-    const EkasaNeiste::Zaznam zaznam{cdok, documentId_, 0, lastSeen_};
+    const EkasaNeiste::Zaznam zaznam = neisty(0);
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
     if (!reply.ok()) {
         if (registering) EkasaNeiste::odober(zaznam);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fiscal/EkasaNeiste.h"
 #include "fiscal/Fiskal.h"
 
 #include "platform/Error.h"
@@ -72,6 +73,9 @@ private:
     // Whether a reply's record is the registration of the document printed:
     // its number, and not the record the service showed before it was sent.
     bool answersThis(const EkasaDoklad& record) const;
+    // The entry of the document of this run in the list of uncertain
+    // registrations, as of `od`.
+    EkasaNeiste::Zaznam neisty(double od) const;
     // Ends a registration whose outcome is not known: the document stays
     // uncertain (from now on) and `why` is the run's error.
     void leaveUncertain(const std::string& why);

@@ -6,10 +6,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <fcntl.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <mutex>
 #include <vector>
 
@@ -43,51 +39,14 @@ std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
     return list;
 }
 
-// Waits until what was written to `path` (a file or a folder) is on the disk.
-bool flushToDisk(const std::string& path) {
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
-}
-
-bool writeAll(int fd, const std::string& bytes) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The list goes to a hidden partial file beside the list (one that a start
-// removes when a crash left it), reaches the disk, and is renamed over the
-// list; the folder is flushed too, so that the rename itself survives a
-// crash or a power cut. A registration is sent only after this returned.
+// The list is written whole and on the disk before this returns (a
+// registration is sent only after), so that a crash or a power cut leaves
+// either the old list or the new one.
 bool write(const std::string& path, const std::vector<EkasaNeiste::Zaznam>& list) {
-    const std::string folder = platform::FileManager::deletingLastPathComponent(path);
-    if (list.empty()) {
-        if (platform::FileManager::fileExists(path) && !platform::FileManager::removeItem(path)) return false;
-        return flushToDisk(folder);
-    }
+    if (list.empty()) return platform::FileManager::removeItem(path) || !platform::FileManager::fileExists(path);
     nlohmann::json json = nlohmann::json::array();
     for (const auto& z : list) json.push_back({{"cdok", z.cdok}, {"id", z.id}, {"od", z.od}, {"predtym", z.predtym}});
-    const std::string name = platform::FileManager::appendingPathComponent(
-        folder, "." + platform::FileManager::lastPathComponent(path) + ".partial-XXXXXX");
-    std::vector<char> partial(name.begin(), name.end());
-    partial.push_back('\0');
-    int fd = ::mkostemp(partial.data(), O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = writeAll(fd, json.dump(1)) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    ok = ok && ::rename(partial.data(), path.c_str()) == 0;
-    if (!ok) {
-        ::unlink(partial.data());
-        return false;
-    }
-    return flushToDisk(folder);
+    return platform::FileManager::writeFile(path, json.dump(1), true);
 }
 
 }  // namespace

@@ -62,9 +62,31 @@ bool FileManager::isDirectory(const std::string& path) {
 
 namespace {
 
-// Copies the bytes of the file `from` into a new hidden file beside `to`,
-// named ".NAME.partial-XXXXXX"; its path goes to `partial`. False with the
-// errno in `code`; nothing is left behind then.
+// Opens a new hidden file beside `to`, named ".NAME.partial-XXXXXX" (what a
+// start removes when a crash left it); its path goes to `partial`. -1 with
+// errno set when it cannot.
+int openPartial(const std::string& to, std::string* partial) {
+    std::string name = FileManager::deletingLastPathComponent(to);
+    name = (name.empty() ? std::string() : name + "/") + "." + FileManager::lastPathComponent(to) + ".partial-XXXXXX";
+    std::vector<char> buffer(name.begin(), name.end());
+    buffer.push_back('\0');
+    int fd = ::mkostemp(buffer.data(), O_CLOEXEC);
+    if (fd >= 0) *partial = buffer.data();
+    return fd;
+}
+
+// Waits until what was written to the folder of `path` (a new name, a
+// rename) is on the disk.
+bool flushFolderOf(const std::string& path) {
+    std::string folder = FileManager::deletingLastPathComponent(path);
+    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
+// Copies the bytes of the file `from` into a new partial file beside `to`
+// (openPartial). False with the errno in `code`; nothing is left behind then.
 bool copyToPartial(const std::string& from, const std::string& to, bool flush, std::string* partial, int* code) {
     int in = ::open(from.c_str(), O_RDONLY | O_CLOEXEC);
     if (in < 0) {
@@ -73,17 +95,12 @@ bool copyToPartial(const std::string& from, const std::string& to, bool flush, s
     }
     struct stat st;
     ::fstat(in, &st);
-    std::string name = FileManager::deletingLastPathComponent(to);
-    name = (name.empty() ? std::string() : name + "/") + "." + FileManager::lastPathComponent(to) + ".partial-XXXXXX";
-    std::vector<char> buffer(name.begin(), name.end());
-    buffer.push_back('\0');
-    int out = ::mkostemp(buffer.data(), O_CLOEXEC);
+    int out = openPartial(to, partial);
     if (out < 0) {
         *code = errno;
         ::close(in);
         return false;
     }
-    *partial = buffer.data();
     ::fchmod(out, st.st_mode & 0777);
     char buf[65536];
     bool ok = true;
@@ -246,17 +263,20 @@ std::optional<std::string> FileManager::contents(const std::string& path, Error*
 bool FileManager::writeFile(const std::string& path, const std::string& bytes, bool atomically,
                             Error* error) {
     std::string what = "The file \"" + lastPathComponent(path) + "\" could not be written";
-    std::string target = atomically ? path + ".tmp-" + std::to_string(::getpid()) : path;
-    int fd = ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    std::string target = path;
+    int fd = atomically ? openPartial(path, &target)
+                        : ::open(target.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return fail(error, errno, what);
     bool ok = writeAll(fd, bytes);
     int e = ok ? 0 : errno;
+    if (ok && atomically && ::fsync(fd) != 0) { ok = false; e = errno; }
     if (::close(fd) != 0 && ok) { ok = false; e = errno; }
     if (ok && atomically && ::rename(target.c_str(), path.c_str()) != 0) { ok = false; e = errno; }
     if (!ok) {
         if (atomically) ::unlink(target.c_str());
         return fail(error, e ? e : EIO, what);
     }
+    if (atomically && !flushFolderOf(path)) return fail(error, errno ? errno : EIO, what);
     return true;
 }
 

@@ -39,7 +39,11 @@ public:
                                                                        Error* error = nullptr);
 
     static std::optional<std::string> contents(const std::string& path, Error* error = nullptr);
-    // Writes the whole file; `atomically` writes a temporary beside it and renames.
+    // Writes the whole file. `atomically` writes a hidden partial file beside
+    // it (as the copies do), flushes it to the disk, renames it over the file
+    // and flushes the folder: once it answers true the file is whole and on
+    // the disk, and a crash before leaves the old file (the file then has
+    // the owner's permissions only).
     static bool writeFile(const std::string& path, const std::string& bytes,
                           bool atomically = false, Error* error = nullptr);
     // Appends at the end of the file, creating it when missing.

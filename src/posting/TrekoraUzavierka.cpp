@@ -400,11 +400,8 @@ std::string Trekora::updateDokladById(const std::optional<std::string>& uid, con
                 copy();
                 return;
             }
-            platform::DispatchQueue::main()->async([copy, jobs = std::weak_ptr<BackgroundJobs>(jobs)] {
-                // Nothing of the answer runs once the object has ended its jobs.
-                auto running = jobs.lock();
-                if (running && !running->ending()) copy();
-            });
+            // Nothing of the answer runs once the object has ended its jobs.
+            jobs->onMain(copy);
         }, true);
 }
 

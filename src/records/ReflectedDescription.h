@@ -29,10 +29,16 @@ public:
     ReflectedDescription& optionalList(std::string_view label,
                                        const std::optional<std::vector<std::shared_ptr<Record>>>& value) {
         if (!value) return raw(label, "nil");
+        return raw(label, "Optional(" + list(*value) + ")");
+    }
+
+    // "[a, b]": shared records, each printed by its description().
+    template <class Record>
+    static std::string list(const std::vector<std::shared_ptr<Record>>& records) {
         std::vector<std::string> parts;
-        parts.reserve(value->size());
-        for (const auto& element : *value) parts.push_back(element ? element->description() : std::string("nil"));
-        return raw(label, "Optional(" + listText(parts) + ")");
+        parts.reserve(records.size());
+        for (const auto& element : records) parts.push_back(element ? element->description() : std::string("nil"));
+        return listText(parts);
     }
 
     // A value already rendered by the caller.

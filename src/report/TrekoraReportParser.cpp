@@ -7,6 +7,7 @@
 #include "platform/Console.h"
 #include "platform/Places.h"
 #include "platform/Url.h"
+#include "records/ReflectedDescription.h"
 #include "report/DataItem.h"
 
 #include <expat.h>
@@ -92,15 +93,6 @@ void XMLCALL onCharacters(void* userData, const XML_Char* s, int len) {
     static_cast<Trekora*>(userData)->parserFoundCharacters(s, static_cast<std::size_t>(len));
 }
 
-std::string listText(const std::vector<std::shared_ptr<DataItem>>& items) {
-    std::string out = "[";
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        if (i) out += ", ";
-        out += items[i]->description();
-    }
-    return out + "]";
-}
-
 // Reads the file at `path` into the parser's buffer; answers its length, or
 // nothing when it cannot be read.
 std::optional<int> readInto(XML_Parser parser, const std::string& path) {
@@ -142,11 +134,11 @@ void Trekora::readReportDefinitions() {
     helpDataItems.clear();
 
     print("-----------dataItems------------");
-    print(listText(dataItems));
+    print(ReflectedDescription::list(dataItems));
     print("-----------dataItems2------------");
-    print(listText(dataItems2));
+    print(ReflectedDescription::list(dataItems2));
     print("-----------helpDataItems------------");
-    print(listText(helpDataItems));
+    print(ReflectedDescription::list(helpDataItems));
 }
 
 void Trekora::readDataItems(const std::string& fileName) {

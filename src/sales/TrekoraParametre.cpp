@@ -15,21 +15,17 @@ using platform::Console;
 
 namespace {
 
-// The invoices a credit note may be written against, not paid and paid in
-// cash: neither a whole cancellation of an invoice nor an invoice cancelled
-// whole.
-const char* const kFakturyNieVHotovosti =
-    "select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (20) and "
-    "V.id=O.vety_id and O.IDO=@IDO and V.FACVSET<>1 "
-    "and not (V.parcdok is not null and V.info like 'STORNO %') "
-    "and not exists (select 1 from vety C where C.parcdok=V.CDOK and C.pohyb=V.pohyb and C.info='STORNO '||V.CDOK) "
-    "order by V.ID desc;";
-const char* const kFakturyVHotovosti =
-    "select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (20) and "
-    "V.id=O.vety_id and O.IDO=@IDO AND V.FACVSET=1 "
-    "and not (V.parcdok is not null and V.info like 'STORNO %') "
-    "and not exists (select 1 from vety C where C.parcdok=V.CDOK and C.pohyb=V.pohyb and C.info='STORNO '||V.CDOK) "
-    "order by V.ID desc;";
+// The invoices a credit note may be written against, paid in cash or not:
+// neither a whole cancellation of an invoice nor an invoice cancelled whole.
+// `facvset` is the condition on the invoice's cash flag.
+std::string fakturyNaDobropis(const char* facvset) {
+    return std::string("select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (20) "
+                       "and V.id=O.vety_id and O.IDO=@IDO and V.FACVSET") +
+           facvset +
+           " and not (V.parcdok is not null and V.info like 'STORNO %') "
+           "and not exists (select 1 from vety C where C.parcdok=V.CDOK and C.pohyb=V.pohyb and "
+           "C.info='STORNO '||V.CDOK) order by V.ID desc;";
+}
 const char* const kHotovostiSOkp =
     "select V.ID,V.DATUM,V.CDOK,V.SUMDOKZ,V.IDO,O.NAZOV1 from vety V,odbe O where V.pohyb in (10) and "
     "V.sumdokz>0 and V.okp is not NULL and V.id=O.vety_id and O.IDO=@IDO order by V.ID desc;";
@@ -70,10 +66,10 @@ std::vector<std::shared_ptr<ParameterItem>> Trekora::getParameterArray(const std
         form.push_back(datumDodania(key));
     } else if (key == "DOBROPIS_NA_HOTOVOST") {
         form.push_back(datumDodania(key));
-        form.push_back(naviaznyDoklad(key, kFakturyVHotovosti));
+        form.push_back(naviaznyDoklad(key, fakturyNaDobropis("=1")));
     } else if (key == "DOBROPIS") {
         form.push_back(datumDodania(key));
-        form.push_back(naviaznyDoklad(key, kFakturyNieVHotovosti));
+        form.push_back(naviaznyDoklad(key, fakturyNaDobropis("<>1")));
     } else if (key == "AKTIVITA") {
         auto aktivita = parameter(key, "ID", "LOOKUP", "aktivita");
         aktivita->LOOKUPQUERY = getQuery("aktivita_lookup_zoznam");

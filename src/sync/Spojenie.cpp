@@ -155,10 +155,9 @@ void Spojenie::aktualizacia() {
     if (!job) return;
     platform::DispatchQueue::global(platform::DispatchQueue::QoS::Utility)->async([weak, job] {
         sharedTrekora().jePotrebnyUpade();
-        platform::DispatchQueue::main()->async([weak, jobs = std::weak_ptr<BackgroundJobs>(sharedTrekora().jobs)] {
+        sharedTrekora().jobs->onMain([weak] {
             auto s = weak.lock();
-            auto j = jobs.lock();
-            if (!s || !j || j->ending()) return;
+            if (!s) return;
             auto& trekora = sharedTrekora();
             const std::string dir = trekora.nastaveniaItem ? trekora.nastaveniaItem->IMPORT_PC_DIR : "";
             s->predstav(downloadPrompt(*s, "aktualizácia", dir + "export_akcen.db3"));
@@ -177,15 +176,9 @@ std::shared_ptr<platform::UrlSessionDelegate> Spojenie::selfAsDelegate() {
 }
 
 void Spojenie::naHlavnom(std::function<void(Spojenie&)> work) {
-    auto screen = self();
     // After the shared object has ended its jobs (the program is quitting)
     // nothing of theirs runs any more.
-    std::weak_ptr<BackgroundJobs> jobs = sharedTrekora().jobs;
-    platform::DispatchQueue::main()->async([screen, jobs, work = std::move(work)] {
-        auto j = jobs.lock();
-        if (!j || j->ending()) return;
-        work(*screen);
-    });
+    sharedTrekora().jobs->onMain([screen = self(), work = std::move(work)] { work(*screen); });
 }
 
 bool Spojenie::animovat() const {
