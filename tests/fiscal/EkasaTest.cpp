@@ -4,6 +4,7 @@
 // service ending in one completion with the document unchanged.
 
 #include "fakes/FakeFiscalService.h"
+#include "fakes/KeepAliveFront.h"
 #include "fiscal/DriverFixture.h"
 #include "fiscal/Ekasa.h"
 #include "fiscal/EkasaJson.h"
@@ -43,7 +44,8 @@ protected:
     std::string print(C command, const std::string& txt, std::map<std::string, std::string> parameters = {},
                       const std::string& host = "127.0.0.1") {
         client = std::make_shared<RecordingClient>();
-        auto driver = std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(service.port()), "");
+        auto driver =
+            std::make_shared<Ekasa>(client, host, static_cast<std::uint16_t>(port ? port : service.port()), "");
         driver->requestTimeout = timeout;
         driver->uncertainBound = bound;
         driver->deadlineMargin = margin;
@@ -63,6 +65,8 @@ protected:
     std::map<std::string, std::string> shown() const { return {{"CDOK", cdok}, {"ID", id}}; }
 
     FakeFiscalService service;
+    // Where the driver reaches the service; its own port unless set.
+    int port = 0;
     double timeout = 2.0;
     double bound = 300.0;
     double margin = 0.5;
@@ -347,4 +351,19 @@ TEST_F(EkasaRun, TheServicesLastDocumentNeverOverwritesAnotherRegistration) {
     const std::string copy = print(C::tlacKopiuPoslednehoDokladu, "");
     EXPECT_NE(copy.find("inej registrácie"), std::string::npos) << copy;
     EXPECT_EQ(column("uid || ' ' || pardok"), own);
+}
+
+// The service keeps its connections alive and dies after it has registered
+// a receipt, before it answers.
+TEST_F(EkasaRun, AStoreWhoseConnectionDiesAfterItsRegistrationIsSentOnce) {
+    KeepAliveFront front{service.port()};
+    ASSERT_TRUE(front.ok());
+    port = front.port();
+    front.resetOnce([](const KeepAliveFront::Request& r) { return r.path == "/api/document/store"; });
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    EXPECT_EQ(service.registered(), 1u);
+    // Printed again, the receipt is not registered a second time.
+    print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_EQ(service.registered(), 1u);
 }

@@ -2,20 +2,17 @@
 // at the fake fiscal service and writes its identifiers back; "ESP" prints
 // a plain document on the fake print adapter. Types are taken in any case.
 
-#include "app/AppRegistry.h"
 #include "fakes/FakeFiscalService.h"
 #include "fakes/FakePrintAdapter.h"
 #include "fiscal/Ekasa.h"
 #include "fiscal/Esp.h"
+#include "fiscal/PrintScreenFixture.h"
 #include "fiscal/Tlac.h"
 #include "platform/MainRunLoop.h"
-#include "platform/Wifi.h"
 #include "platform/ui/AlertController.h"
-#include "platform/ui/Application.h"
 #include "platform/ui/Image.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
-#include "platform/ui/Window.h"
 #include "records/NastaveniaItem.h"
 #include "report/Preview.h"
 #include "support/TrekoraTestEnvironment.h"
@@ -24,55 +21,26 @@
 
 namespace {
 
-class Root : public platform::ViewController {};
-
-class TlacHttp : public ::testing::Test {
+class TlacHttp : public PrintScreenFixture {
 protected:
     void SetUp() override {
-        env = std::make_unique<TrekoraTestEnvironment>();
-        platform::Application::shared().reset();
-        platform::Storyboard::resetRegistry();
-        registerApplicationParts();
+        PrintScreenFixture::SetUp();
         platform::Image::registerResource("ekasa.png");
         platform::Image::registerResource("lx350.png");
-        platform::Wifi::simulate("Auto-Wifi");
-        nav = platform::NavigationController::make(std::make_shared<Root>());
-        window = std::make_shared<platform::Window>();
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
         auto& t = sharedTrekora();
         t.nastaveniaItem = std::make_shared<NastaveniaItem>();
         t.nastaveniaItem->WIFI_PRINTER_SSID = "auto-wifi";
         t.nastaveniaItem->WIFI_PRINTER_IP = "127.0.0.1";
-        t.fiskalTxt2.clear();
-    }
-    void TearDown() override {
-        platform::MainRunLoop::drain();
-        window.reset();
-        nav.reset();
-        platform::Wifi::setProvider(nullptr);
-        platform::Storyboard::resetRegistry();
-        platform::Application::shared().reset();
-        env.reset();
     }
 
     // Pushes the print screen and answers the message of its final alert.
     std::string print(std::shared_ptr<Tlac>& screen) {
-        screen = std::dynamic_pointer_cast<Tlac>(platform::Storyboard::named("Main")->instantiateViewController("Tlac"));
-        EXPECT_TRUE(screen);
-        if (!screen) return "";
-        nav->pushViewController(screen, false);
-        return finished();
+        screen = push();
+        return screen ? finished() : "";
     }
     // Waits for the final alert of the print screen; answers its message.
     std::string finished() {
-        platform::MainRunLoop::runUntil(
-            [&] {
-                auto a = window->presentedAlert();
-                return a && a->title() == "fiskal";
-            },
-            std::chrono::milliseconds(5000));
-        auto alert = window->presentedAlert();
+        auto alert = waitForAlert("fiskal");
         return alert ? alert->message().value_or("") : "<no alert>";
     }
 
@@ -91,9 +59,6 @@ protected:
         return preview;
     }
 
-    std::unique_ptr<TrekoraTestEnvironment> env;
-    std::shared_ptr<platform::NavigationController> nav;
-    std::shared_ptr<platform::Window> window;
 };
 
 }  // namespace

@@ -1,5 +1,5 @@
-#include "app/AppRegistry.h"
 #include "fakes/FakePrinter.h"
+#include "fiscal/PrintScreenFixture.h"
 #include "fiscal/FT5000.h"
 #include "fiscal/Tlac.h"
 #include "platform/FakeWifiProvider.h"
@@ -21,27 +21,15 @@
 
 namespace {
 
-class RootScreen : public platform::ViewController {};
-
 const std::string kGreeting = "*_Tlaciaren_OK_*";
 
 }  // namespace
 
-class TlacScreen : public ::testing::Test {
+class TlacScreen : public PrintScreenFixture {
 protected:
     void SetUp() override {
-        env = std::make_unique<TrekoraTestEnvironment>();
-        platform::Application::shared().reset();
-        platform::Storyboard::resetRegistry();
-        registerApplicationParts();
-        platform::SystemSounds::clearPlayed();
+        PrintScreenFixture::SetUp();
         platform::Image::registerResource("ft5000.png");
-        platform::Wifi::simulate("Auto-Wifi");
-        nav = platform::NavigationController::make(std::make_shared<RootScreen>());
-        window = std::make_shared<platform::Window>();
-        window->setRootViewController(nav);
-        window->makeKeyAndVisible();
-
         auto& t = sharedTrekora();
         if (!t.nastaveniaItem) t.nastaveniaItem = std::make_shared<NastaveniaItem>();
         auto& s = *t.nastaveniaItem;
@@ -56,38 +44,9 @@ protected:
         t.fiskalCommand = Fiskal::Command::tlacDoklad;
         t.fiskalCommandParameters = {{"CDOK", "5"}};
         t.fiskalTxt = "PRVÁ TLAČIAREŇ";
-        t.fiskalTxt2.clear();
-    }
-
-    void TearDown() override {
-        platform::MainRunLoop::drain();
-        window.reset();
-        nav.reset();
-        platform::Wifi::setProvider(nullptr);
-        platform::Storyboard::resetRegistry();
-        platform::Application::shared().reset();
-        env.reset();
     }
 
     NastaveniaItem& settings() { return *sharedTrekora().nastaveniaItem; }
-
-    std::shared_ptr<Tlac> push() {
-        auto screen = std::dynamic_pointer_cast<Tlac>(
-            platform::Storyboard::named("Main")->instantiateViewController("Tlac"));
-        EXPECT_TRUE(screen);
-        if (screen) nav->pushViewController(screen, false);
-        return screen;
-    }
-
-    std::shared_ptr<platform::AlertController> waitForAlert(const std::string& title) {
-        platform::MainRunLoop::runUntil(
-            [&] {
-                auto a = window->presentedAlert();
-                return a && a->title() == title;
-            },
-            std::chrono::milliseconds(5000));
-        return window->presentedAlert();
-    }
 
     bool played(platform::SystemSoundId id) const {
         for (const auto& p : platform::SystemSounds::played())
@@ -98,9 +57,6 @@ protected:
     // The bytes a printer receives for a one-line text.
     static std::string printed(const std::string& cp852Line) { return std::string("\x1bt\x12", 3) + cp852Line + "\r\n"; }
 
-    std::unique_ptr<TrekoraTestEnvironment> env;
-    std::shared_ptr<platform::NavigationController> nav;
-    std::shared_ptr<platform::Window> window;
 };
 
 TEST_F(TlacScreen, PreparedJobIsPrintedAndOkLeavesTheScreen) {
