@@ -194,8 +194,6 @@ std::optional<Error> setUp(Transfer& t) {
     curl_easy_setopt(e, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(e, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.followsRedirects ? 1L : 0L);
-    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 16L);
     curl_easy_setopt(e, CURLOPT_NOPROXY, "localhost,127.0.0.1,::1");
     curl_easy_setopt(e, CURLOPT_USERAGENT, "Trekora");
     if (url.scheme() == "https" && !UrlSession::trustedCertificates().empty()) {
@@ -224,7 +222,13 @@ std::optional<Error> setUp(Transfer& t) {
     // have done so, so it goes on a connection of its own: one that dies is
     // a failure of this request, never a second sending.
     const bool safe = method == "GET" || method == "HEAD" || method == "OPTIONS" || method == "TRACE";
-    if (!safe || t.task->kind() == UrlSessionTask::Kind::upload) curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+    const bool changing = !safe || t.task->kind() == UrlSessionTask::Kind::upload;
+    if (changing) curl_easy_setopt(e, CURLOPT_FRESH_CONNECT, 1L);
+    // Following a redirect sends the request again, to wherever the answer
+    // points: a request that changes something is never sent twice that way
+    // either. It ends with the redirect's own answer.
+    curl_easy_setopt(e, CURLOPT_FOLLOWLOCATION, request.followsRedirects && !changing ? 1L : 0L);
+    curl_easy_setopt(e, CURLOPT_MAXREDIRS, 16L);
     if (method == "HEAD") {
         curl_easy_setopt(e, CURLOPT_NOBODY, 1L);
     } else if (method == "GET" && !body) {

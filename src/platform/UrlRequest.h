@@ -23,6 +23,8 @@ public:
     int cachePolicy;
     // False: a redirect is not followed; the task ends with the redirect's
     // own answer (its status and Location) and nothing goes to the new address.
+    // A request that changes something at the peer (any method but GET, HEAD,
+    // OPTIONS and TRACE, and every upload) never follows one, whatever this says.
     bool followsRedirects = true;
 
     // Sets a header field, replacing one of the same name (names compare
