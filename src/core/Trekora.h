@@ -346,6 +346,9 @@ public:
     // document of that number holds the identifiers of another registration:
     // they stay, and nothing is written.
     static const std::string konfliktFiskalnychUdajov;
+    // How the answer of both write-backs goes on after "chyba!,," when another
+    // document holds the uid or okp to be written: nothing is written.
+    static const std::string fiskalneUdajeInehoDokladu;
     std::string vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem);
 
     // =========================================================================

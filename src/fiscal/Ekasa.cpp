@@ -15,6 +15,9 @@
 #include "platform/UrlSession.h"
 #include "platform/UrlSessionTask.h"
 
+#include <algorithm>
+#include <cmath>
+
 using platform::Console;
 
 namespace {
@@ -32,8 +35,10 @@ bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
 
 // The write-back by number found the document holding another
 // registration's identifiers and left them.
+// Or it found another document holding the identifiers.
 bool isConflict(const std::string& result) {
-    return result.rfind("chyba!,," + Trekora::konfliktFiskalnychUdajov, 0) == 0;
+    return result.rfind("chyba!,," + Trekora::konfliktFiskalnychUdajov, 0) == 0 ||
+           result.rfind("chyba!,," + Trekora::fiskalneUdajeInehoDokladu, 0) == 0;
 }
 
 // A transport failure that proves the request never reached the service.
@@ -48,6 +53,19 @@ bool nothingSent(const platform::Error& error) {
 std::string podpis(const std::optional<EkasaDoklad>& d) {
     if (!d) return "";
     return EkasaDoklad::shown(d->externalId) + "|" + EkasaDoklad::shown(d->sequenceId);
+}
+
+// Why nothing is registered while the list of uncertain registrations is
+// damaged, and what to do.
+std::string poskodenyZoznam(const EkasaNeiste::Zaznam& z, double remaining) {
+    const std::string file = sharedTrekora().neisteFileName;
+    if (z.odlozeny.empty())
+        return "zoznam odosielaných dokladov " + file +
+               " je poškodený a nedá sa odložiť: doklady sa cez fiškálnu službu neodošlú, kým ho servis neodstráni";
+    const long minutes = std::max(1L, static_cast<long>(std::ceil(remaining / 60.0)));
+    return "zoznam odosielaných dokladov " + file + " bol poškodený (odložený ako " + z.odlozeny +
+           "): doklad odoslaný pred poškodením už môže byť zaevidovaný vo fiškálnej službe; skúste tlač znova o " +
+           std::to_string(minutes) + " min.";
 }
 
 }  // namespace
@@ -238,16 +256,33 @@ void Ekasa::overDoklad(std::function<void()> next) {
             return;
         }
         const double now = platform::Clock::now().timeIntervalSince1970();
-        for (const auto& z : neiste) {
+        for (auto& z : neiste) {
             const bool tento = EkasaNeiste::jeTo(z, me->cdok, me->documentId_);
-            const double elapsed = now - z.od;
-            if (elapsed >= 0 && elapsed < me->uncertainBound) {
+            double elapsed = now - z.od;
+            if (elapsed < 0) {
+                // A mark ahead of the clock (the clock set back, another time
+                // zone) is never taken for an old one: its window starts now.
+                z.od = now;
+                elapsed = 0;
+                if (!EkasaNeiste::pridaj(z)) trekora.log(name + " cas neisteho dokladu sa nepodarilo zapisat");
+            }
+            if (elapsed < me->uncertainBound) {
                 // Another registration now would hide this one from the check.
-                me->fiskalError = tento ? uncertainMessage
-                                        : "predchádzajúci doklad č. " + z.cdok +
-                                              " už môže byť zaevidovaný vo fiškálnej službe: skúste tlač znova o chvíľu";
+                me->fiskalError = z.neznamy ? poskodenyZoznam(z, me->uncertainBound - elapsed)
+                                  : tento   ? uncertainMessage
+                                            : "predchádzajúci doklad č. " + z.cdok +
+                                                " už môže byť zaevidovaný vo fiškálnej službe: skúste tlač znova o chvíľu";
                 next();
                 return;
+            }
+            if (z.neznamy) {
+                // Whatever was on its way when the list was damaged has
+                // landed by now or never will, and no registration left
+                // meanwhile: the service's last document, written back
+                // above, is the one it would have been.
+                EkasaNeiste::odober(z);
+                trekora.log(name + " okno poskodeneho zoznamu (" + z.odlozeny + ") uplynulo");
+                continue;
             }
             if (z.predtym == me->lastSeen_) {
                 EkasaNeiste::odober(z);
@@ -346,7 +381,14 @@ void Ekasa::send() {
     }
 }
 
-EkasaNeiste::Zaznam Ekasa::neisty(double od) const { return {cdok, documentId_, od, lastSeen_}; }
+EkasaNeiste::Zaznam Ekasa::neisty(double od) const {
+    EkasaNeiste::Zaznam z;
+    z.cdok = cdok;
+    z.id = documentId_;
+    z.od = od;
+    z.predtym = lastSeen_;
+    return z;
+}
 
 bool Ekasa::answersThis(const EkasaDoklad& record) const {
     return record.externalId && *record.externalId == cdok && podpis(record) != lastSeen_;
@@ -363,17 +405,26 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
                         const std::shared_ptr<platform::HttpUrlResponse>& response,
                         const std::optional<platform::Error>& error) {
     const bool registering = registers(fiskalCommand);
-    if (error && registering && !nothingSent(*error)) {
-        // The request went out and no answer came: the service may hold the
-        // document. It stays uncertain until the service shows it or not.
-        leaveUncertain(uncertainMessage + " (" + error->localizedDescription() + ")");
-        return;
-    }
-    // Every other outcome is a definite answer about this registration (or
-    // proof that it never reached the service), except a record of another
-    // document, below.
-    const EkasaNeiste::Zaznam zaznam = neisty(0);
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
+    using F = EkasaReply::Failure;
+    if (registering) {
+        // Only a definite answer settles a registration: this document's
+        // record, the service's own refusal (its error reply, a 4xx), or
+        // proof that the request never left. After anything else (a
+        // transport failure once sent, a redirect, a 5xx, another 2xx, a
+        // 200 without this document's record) the service may hold it.
+        std::optional<std::string> why;
+        if (reply.failure == F::transport && !nothingSent(*error)) why = reply.error;
+        else if (reply.failure == F::status && (reply.statusCode < 400 || reply.statusCode >= 500))
+            why = platform::format("%d ", reply.statusCode) + reply.error;
+        else if (reply.failure == F::noData || reply.failure == F::notJson) why = reply.error;
+        else if (reply.ok() && !EkasaDoklad::fromReply(reply.object)) why = "fiskal nevratil udaje zaevidovaneho dokladu!";
+        if (why) {
+            leaveUncertain(uncertainMessage + " (" + *why + ")");
+            return;
+        }
+    }
+    const EkasaNeiste::Zaznam zaznam = neisty(0);
     if (!reply.ok()) {
         if (registering) EkasaNeiste::odober(zaznam);
         fiskalError = reply.error;
@@ -382,14 +433,7 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     }
     auto found = EkasaDoklad::fromReply(reply.object);
     if (!found) {
-        // A registration that the service does not confirm with its record
-        // is not a success: the document would stay without its identifiers.
-        if (registering) {
-            EkasaNeiste::odober(zaznam);
-            fiskalError = "fiskal nevratil udaje zaevidovaneho dokladu!";
-        } else {
-            fiskalData.assign(reply.body.begin(), reply.body.end());
-        }
+        fiskalData.assign(reply.body.begin(), reply.body.end());
         this->response();
         return;
     }
@@ -429,6 +473,13 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     if (registering) {
         result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
                                           documentId_);
+        if (isConflict(*result)) {
+            // The answer names this document but carries another one's
+            // identifiers: it settles nothing, and nothing is written.
+            leaveUncertain("fiškálna služba odpovedala k dokladu " + cdok + " údajmi inej registrácie (" +
+                           result->substr(result->find(",,") + 2) + "), nič sa nezapísalo. " + uncertainMessage);
+            return;
+        }
         // The service holds it: a second print finds it there.
         EkasaNeiste::odober(zaznam);
     } else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)

@@ -1,15 +1,22 @@
 #include "fiscal/EkasaNeiste.h"
 
 #include "core/Trekora.h"
+#include "platform/Clock.h"
 #include "platform/FileManager.h"
+#include "platform/Numbers.h"
 #include "platform/Places.h"
 
 #include <nlohmann/json.hpp>
 
+#include <cmath>
+#include <cstdlib>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace {
+
+using Json = nlohmann::json;
 
 // The driver's completions run on the URL session's queue, the requests on
 // the main thread: one reader or writer of the file at a time.
@@ -18,25 +25,65 @@ std::mutex& fileLock() {
     return lock;
 }
 
-std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
-    std::vector<EkasaNeiste::Zaznam> list;
-    auto bytes = platform::FileManager::contents(path);
-    if (!bytes) return list;
-    auto json = nlohmann::json::parse(*bytes, nullptr, false);
-    if (!json.is_array()) {
-        sharedTrekora().log("EkasaNeiste: zoznam neistych dokladov je necitatelny: " + path);
-        return list;
+// A text member read leniently: a text, a number (its decimal text), or ""
+// when absent or null; nothing when it is anything else.
+std::optional<std::string> text(const Json& item, const char* name) {
+    auto it = item.find(name);
+    if (it == item.end() || it->is_null()) return std::string();
+    if (it->is_string()) return it->get<std::string>();
+    if (it->is_number_integer()) return it->dump();
+    if (it->is_number_float()) {
+        const double v = it->get<double>();
+        if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
+            return platform::format("%.0f", v);
+        return it->dump();
     }
-    for (const auto& item : json) {
-        if (!item.is_object()) continue;
-        EkasaNeiste::Zaznam z;
-        z.cdok = item.value("cdok", "");
-        z.id = item.value("id", "");
-        z.od = item.value("od", 0.0);
-        z.predtym = item.value("predtym", "");
-        if (!z.cdok.empty() || !z.id.empty()) list.push_back(z);
+    return std::nullopt;
+}
+
+// The time member: a number, or a text that is one number whole.
+std::optional<double> seconds(const Json& item) {
+    auto it = item.find("od");
+    if (it == item.end()) return std::nullopt;
+    if (it->is_number()) return it->get<double>();
+    if (!it->is_string()) return std::nullopt;
+    const std::string s = it->get<std::string>();
+    char* end = nullptr;
+    const double v = std::strtod(s.c_str(), &end);
+    if (s.empty() || end != s.c_str() + s.size() || !std::isfinite(v)) return std::nullopt;
+    return v;
+}
+
+std::optional<EkasaNeiste::Zaznam> entry(const Json& item) {
+    if (!item.is_object()) return std::nullopt;
+    EkasaNeiste::Zaznam z;
+    auto cdok = text(item, "cdok"), id = text(item, "id"), predtym = text(item, "predtym"),
+         odlozeny = text(item, "odlozeny");
+    auto od = seconds(item);
+    auto neznamy = item.find("neznamy");
+    if (!cdok || !id || !predtym || !odlozeny || !od) return std::nullopt;
+    if (neznamy != item.end() && !neznamy->is_boolean() && !neznamy->is_null()) return std::nullopt;
+    z.cdok = *cdok;
+    z.id = *id;
+    z.predtym = *predtym;
+    z.od = *od;
+    z.neznamy = neznamy != item.end() && neznamy->is_boolean() && neznamy->get<bool>();
+    z.odlozeny = *odlozeny;
+    if (!z.neznamy && z.cdok.empty() && z.id.empty()) return std::nullopt;
+    return z;
+}
+
+Json toJson(const std::vector<EkasaNeiste::Zaznam>& list) {
+    Json json = Json::array();
+    for (const auto& z : list) {
+        Json item = {{"cdok", z.cdok}, {"id", z.id}, {"od", z.od}, {"predtym", z.predtym}};
+        if (z.neznamy) {
+            item["neznamy"] = true;
+            item["odlozeny"] = z.odlozeny;
+        }
+        json.push_back(std::move(item));
     }
-    return list;
+    return json;
 }
 
 // The list is written whole and on the disk before this returns (a
@@ -44,9 +91,54 @@ std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
 // either the old list or the new one.
 bool write(const std::string& path, const std::vector<EkasaNeiste::Zaznam>& list) {
     if (list.empty()) return platform::FileManager::removeItem(path) || !platform::FileManager::fileExists(path);
-    nlohmann::json json = nlohmann::json::array();
-    for (const auto& z : list) json.push_back({{"cdok", z.cdok}, {"id", z.id}, {"od", z.od}, {"predtym", z.predtym}});
-    return platform::FileManager::writeFile(path, json.dump(1), true);
+    return platform::FileManager::writeFile(path, toJson(list).dump(1), true);
+}
+
+// Keeps a damaged list's bytes under a free name beside it; the name, or ""
+// when they could not be kept.
+std::string setAside(const std::string& path, const std::string& bytes) {
+    const std::string folder = platform::FileManager::deletingLastPathComponent(path);
+    for (int n = 1; n < 10000; ++n) {
+        const std::string name = "ekasa_neiste.poskodeny-" + std::to_string(n) + ".json";
+        const std::string aside = platform::FileManager::appendingPathComponent(folder, name);
+        if (platform::FileManager::fileExists(aside)) continue;
+        return platform::FileManager::writeFile(aside, bytes, true) ? name : std::string();
+    }
+    return "";
+}
+
+// Reads the list. A file that cannot be read whole is kept aside, and the
+// entries read from it, with an unknown document's entry, replace it.
+std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
+    std::vector<EkasaNeiste::Zaznam> list;
+    if (!platform::FileManager::fileExists(path)) return list;
+    auto& trekora = sharedTrekora();
+    auto bytes = platform::FileManager::contents(path);
+    bool damaged = !bytes;
+    if (bytes) {
+        auto json = Json::parse(*bytes, nullptr, false);
+        damaged = !json.is_array();
+        if (!damaged)
+            for (const auto& item : json) {
+                if (auto z = entry(item)) list.push_back(*z);
+                else damaged = true;
+            }
+    }
+    if (!damaged) return list;
+
+    EkasaNeiste::Zaznam unknown;
+    unknown.neznamy = true;
+    unknown.od = platform::Clock::now().timeIntervalSince1970();
+    unknown.odlozeny = bytes ? setAside(path, *bytes) : std::string();
+    trekora.log("EkasaNeiste: zoznam neistych dokladov " + path + " je poskodeny" +
+                (unknown.odlozeny.empty() ? std::string(" a nepodarilo sa ho odlozit")
+                                          : ", odlozeny ako " + unknown.odlozeny) +
+                "; kazda registracia pocka, kym sa neukaze, co sa s poslednou odoslanou stalo");
+    list.push_back(unknown);
+    // While the damaged bytes could not be kept aside, they stay where they are.
+    if (!unknown.odlozeny.empty() && !write(path, list))
+        trekora.log("EkasaNeiste: opraveny zoznam neistych dokladov sa nepodarilo zapisat");
+    return list;
 }
 
 }  // namespace
@@ -56,8 +148,14 @@ std::string EkasaNeiste::path() {
 }
 
 bool EkasaNeiste::jeTo(const Zaznam& zaznam, const std::string& cdok, const std::string& id) {
+    if (zaznam.neznamy) return false;
     if (!cdok.empty() || !zaznam.cdok.empty()) return zaznam.cdok == cdok;
     return !id.empty() && zaznam.id == id;
+}
+
+bool EkasaNeiste::tenIsty(const Zaznam& a, const Zaznam& b) {
+    if (a.neznamy || b.neznamy) return a.neznamy && b.neznamy && a.odlozeny == b.odlozeny;
+    return jeTo(a, b.cdok, b.id);
 }
 
 std::vector<EkasaNeiste::Zaznam> EkasaNeiste::zoznam() {
@@ -69,7 +167,7 @@ bool EkasaNeiste::pridaj(const Zaznam& zaznam) {
     std::lock_guard guard(fileLock());
     const std::string file = path();
     auto list = read(file);
-    std::erase_if(list, [&](const Zaznam& z) { return jeTo(z, zaznam.cdok, zaznam.id); });
+    std::erase_if(list, [&](const Zaznam& z) { return tenIsty(z, zaznam); });
     list.push_back(zaznam);
     return write(file, list);
 }
@@ -79,6 +177,6 @@ bool EkasaNeiste::odober(const Zaznam& zaznam) {
     const std::string file = path();
     auto list = read(file);
     const auto before = list.size();
-    std::erase_if(list, [&](const Zaznam& z) { return jeTo(z, zaznam.cdok, zaznam.id); });
+    std::erase_if(list, [&](const Zaznam& z) { return tenIsty(z, zaznam); });
     return list.size() == before || write(file, list);
 }

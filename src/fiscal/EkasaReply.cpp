@@ -27,18 +27,22 @@ EkasaReply EkasaReply::judge(const std::optional<std::string>& data,
     EkasaReply reply;
     if (error) {
         reply.error = texts.transport + error->localizedDescription();
+        reply.failure = Failure::transport;
         return reply;
     }
     int code = response ? response->statusCode() : 0;
+    reply.statusCode = code;
     std::string phrase = platform::HttpUrlResponse::localizedString(code);
     Console::print("statusCode: " + std::to_string(code));
     Console::print("statusMessage: " + phrase);
     if (code != 200) {
         reply.error = texts.status + phrase;
+        reply.failure = Failure::status;
         return reply;
     }
     if (!data) {
         reply.error = texts.noData;
+        reply.failure = Failure::noData;
         return reply;
     }
     reply.body = *data;
@@ -47,6 +51,7 @@ EkasaReply EkasaReply::judge(const std::optional<std::string>& data,
     auto parsed = nlohmann::json::parse(*data, nullptr, false);
     if (parsed.is_discarded() || !parsed.is_object()) {
         reply.error = texts.notJson;
+        reply.failure = Failure::notJson;
         return reply;
     }
     auto member = parsed.find("error");
@@ -55,6 +60,7 @@ EkasaReply EkasaReply::judge(const std::optional<std::string>& data,
         reply.error = texts.error + member->get<std::string>();
         // An error without words is still an error.
         if (reply.error.empty()) reply.error = "fiskal vratil chybu bez popisu!";
+        reply.failure = Failure::errorReply;
         return reply;
     }
     reply.object = std::move(parsed);

@@ -36,6 +36,11 @@ public:
 
     bool ok() const { return error.empty(); }
 
+    // Where the reply failed, in the order above.
+    enum class Failure { none, transport, status, noData, notJson, errorReply };
+    Failure failure = Failure::none;
+    int statusCode = 0;     // the HTTP status, 0 without an answer
+
     std::string error;      // "" when the reply passed
     std::string body;       // the reply's bytes
     nlohmann::json object;  // the reply's object when it passed

@@ -321,6 +321,27 @@ namespace {
 // transaction; none when they may.
 using Refusal = std::function<std::optional<std::string>(SqlDatabase&)>;
 
+// Identifiers of one registration belong to one document: a uid or okp that
+// a document other than the one to be written (`column` <> `key`) holds
+// already is refused.
+std::optional<std::string> heldByAnother(Trekora& trekora, SqlDatabase& db, const std::string& column,
+                                         const std::string& key, const std::optional<std::string>& uid,
+                                         const std::optional<std::string>& okp) {
+    const std::string u = uid.value_or(""), o = okp.value_or("");
+    if (u.empty() && o.empty()) return std::nullopt;
+    auto rows = db.executeQuery("select cdok, coalesce(uid, ''), coalesce(okp, '') from vety where (" + column +
+                                    " is null or " + column + " <> ?) and ((? <> '' and uid = ?) or (? <> '' and okp = ?))",
+                                {key, u, u, o, o});
+    if (!rows) return db.lastErrorMessage();
+    if (!rows->next()) return std::nullopt;
+    std::string conflict = Trekora::fiskalneUdajeInehoDokladu + ": uid " + rows->stringForColumnIndex(1).value_or("") +
+                           ", okp " + rows->stringForColumnIndex(2).value_or("") + " má doklad č. " +
+                           rows->stringForColumnIndex(0).value_or("");
+    rows->close();
+    trekora.log("zapis fiskalnych udajov " + conflict);
+    return conflict;
+}
+
 std::string updateDoklad(Trekora& trekora, const std::string& name, const char* sql, const char* argumentsLabel,
                          const SqlDatabase::Values& values, const std::optional<std::string>& key,
                          const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow,
@@ -402,7 +423,7 @@ std::string Trekora::updateDokladById(const std::optional<std::string>& uid, con
             }
             // Nothing of the answer runs once the object has ended its jobs.
             jobs->onMain(copy);
-        }, true);
+        }, true, [&](SqlDatabase& db) { return heldByAnother(*this, db, "id", id.value_or(""), uid, okp); });
 }
 
 std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
@@ -417,6 +438,7 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                         " argumentsArray[uid,okp,datum_vytvor,datum_vystav,datum_evid,pardok,cdok]: ",
                         {uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok, cdok}, cdok, "ok!,,cdok=", {},
                         false, [&](SqlDatabase& db) -> std::optional<std::string> {
+                            if (auto held = heldByAnother(*this, db, "cdok", cdok.value_or(""), uid, okp)) return held;
                             // A document of this number that holds the identifiers of
                             // another registration keeps them: only a document without
                             // any, or with these very ones, takes them.
@@ -439,3 +461,4 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
 }
 
 const std::string Trekora::konfliktFiskalnychUdajov = "doklad už má fiškálne údaje inej registrácie";
+const std::string Trekora::fiskalneUdajeInehoDokladu = "fiškálne údaje už patria inému dokladu";

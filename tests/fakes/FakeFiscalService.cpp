@@ -40,6 +40,7 @@ FakeFiscalService::~FakeFiscalService() {
     stopped_.notify_all();
     server_.stop();
     if (thread_.joinable()) thread_.join();
+    for (auto& t : later_) t.join();
 }
 
 void FakeFiscalService::misbehave(const std::string& path, Misbehaviour how) {
@@ -150,6 +151,21 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
                 return sink.write(" ", 1);
             });
             return;
+        case Misbehaviour::redirect:
+            misbehaviour_[req.path] = Misbehaviour::none;
+            if (auto body = nlohmann::json::parse(req.body, nullptr, false); body.is_object()) registerDocument(body);
+            res.status = 307;
+            res.set_header("Location", "http://127.0.0.1:" + std::to_string(port_) + req.path);
+            return;
+        case Misbehaviour::gatewayLate:
+            later_.emplace_back([this, body = req.body] {
+                std::unique_lock wait(mutex_);
+                if (stopped_.wait_for(wait, delay_, [this] { return stopping_; })) return;
+                if (auto json = nlohmann::json::parse(body, nullptr, false); json.is_object()) registerDocument(json);
+            });
+            res.status = 504;
+            res.set_content("<html>504 Gateway Time-out</html>", "text/html");
+            return;
         case Misbehaviour::late:
             // Other requests are answered meanwhile, from what is registered so far.
             if (stopped_.wait_for(lock, delay_, [this] { return stopping_; })) {
@@ -173,6 +189,10 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         auto document = registerDocument(body);
         if (how == Misbehaviour::foreignRecord)
             document = before.value_or(nlohmann::json{{"externalId", "1"}, {"sequenceId", 0}});
+        if (how == Misbehaviour::foreignIdentifiers && before) {
+            document["uuid"] = before->value("uuid", "");
+            document["okp"] = before->value("okp", "");
+        }
         reply[req.path == "/api/cash" ? "cash" : "document"] = document;
     } else if (req.path == "/api/document/get") {
         auto wanted = body.find("documentBySequenceId");

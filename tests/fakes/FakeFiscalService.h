@@ -36,6 +36,12 @@ public:
                         // last one before (another document's)
         trickle,        // answers 200 and then one byte of body every 100 ms,
                         // without end
+        redirect,       // registers and answers 307 pointing at the same
+                        // address; once, then the path behaves again
+        gatewayLate,    // answers 504 at once, as a gateway in front of the
+                        // service, and registers only after the delay
+        foreignIdentifiers,  // registers, but answers with this document's
+                             // number and the previous record's uuid and okp
     };
 
     struct Request {
@@ -78,6 +84,7 @@ private:
 
     httplib::Server server_;
     std::thread thread_;
+    std::vector<std::thread> later_;  // registrations still to come (gatewayLate)
     int port_ = 0;
 
     mutable std::mutex mutex_;
