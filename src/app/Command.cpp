@@ -106,7 +106,7 @@ Command Command::parse(const std::string& line) {
 std::string Command::helpLine() {
     // Every line fits an 80-column terminal, so that the screen above keeps its room.
     return "commands: <n> row/action | i<n> row info | f<n>=text field | s<n> switch\n"
-           "          d<n>=dd.mm.yyyy date | /text search | sc<n> scope | <title> button\n"
-           "          + - scroll | w wait | b back | q quit | ? help | :wifi NAME network\n"
-           "          one text field: type its value | one button: empty line";
+           "          d<n>=dd.mm.yyyy date | /text search | sc<n> scope | + - scroll\n"
+           "          <title> or !<title> button | w wait | b back | q quit | ? help\n"
+           "          :wifi NAME network | one field: its value | one button: empty line";
 }

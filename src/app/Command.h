@@ -21,7 +21,8 @@
 //   title        same, when the line is none of the above
 // Where a screen or alert has a single text field, a bare value (a number or
 // a text that is no title) is typed into it; where it has a single button, an
-// empty line taps that (ModelRunner).
+// empty line taps that (ModelRunner). A line holding a control character is
+// refused whole (ModelRunner).
 struct Command {
     enum class Kind { empty, quit, help, back, wait, row, accessory, fill, toggle, date, search, scope, tap,
                       scrollDown, scrollUp, wifi };

@@ -83,6 +83,30 @@ std::string refusal(KeyboardType keyboard, const std::string& character) {
     return takes.empty() ? "has no \"" + character + "\"" : "takes " + takes;
 }
 
+// The first control character of a typed line (C0, DEL or C1), as
+// "U+XXXX", and the text before it; none when the line holds none. The line
+// end ("\r" of a "\r\n") is no part of the line. No field takes a control
+// character: stored, a U+0000 would cut the text short, and a date or a
+// number would be read up to it.
+std::optional<std::pair<std::string, std::string>> controlCharacter(std::string line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.pop_back();
+    std::string before;
+    for (const auto& c : Utf8Text::characters(line)) {
+        const auto lead = static_cast<unsigned char>(c[0]);
+        unsigned code = 0x100;
+        if (c.size() == 1 && (lead < 0x20 || lead == 0x7F)) code = lead;
+        if (c.size() == 2 && lead == 0xC2 && static_cast<unsigned char>(c[1]) < 0xA0)
+            code = static_cast<unsigned char>(c[1]);
+        if (code < 0x100) {
+            char name[8];
+            std::snprintf(name, sizeof name, "U+%04X", code);
+            return std::pair{std::string(name), before};
+        }
+        before += c;
+    }
+    return std::nullopt;
+}
+
 // Whether a lines editor on this screen, its stack or what it presents holds
 // chosen lines of a document it has not written.
 bool documentBeingWritten(const std::shared_ptr<ViewController>& screen, int depth = 0) {
@@ -121,6 +145,13 @@ ModelRunner::Result ModelRunner::execute(const std::string& line) {
     Command command = Command::parse(line);
     // A question about quitting is answered by the very next line.
     const bool quitAsked = std::exchange(quitAsked_, false);
+    // A line with a control character is taken by no field, date, search or
+    // command: it is refused whole, and nothing is typed or tapped.
+    if (auto control = controlCharacter(line))
+        return failure("line not taken: it holds the control character " + control->first +
+                       (control->second.empty() ? std::string(" at its start")
+                                                : " (after \"" + control->second + "\")") +
+                       "; no field takes one");
     if (command.kind == Command::Kind::quit) {
         if (!quitAsked && documentBeingWritten(window_->rootViewController())) {
             quitAsked_ = true;

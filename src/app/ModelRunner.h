@@ -16,7 +16,8 @@
 // On a screen or alert with one text field, a bare value (a number that is no
 // row, in an alert any number; a text that names no button) is typed into the
 // field; with one button as well, the line's Enter then taps it. An empty
-// line taps the only button of an alert, or of a screen without rows.
+// line taps the only button of an alert, or of a screen without rows. A line
+// holding a control character is refused whole: nothing is typed or tapped.
 //
 // "q" while a document is being written and not stored asks first; a second
 // "q" as the next line quits.

@@ -36,7 +36,8 @@ TEST(Command, ParsesTheGrammar) {
     }
 }
 
-TEST(Command, TheHelpFitsAnEightyColumnTerminal) {
+TEST(Command, TheHelpNamesTheTitledTapAndFitsAnEightyColumnTerminal) {
+    EXPECT_NE(Command::helpLine().find("!<title>"), std::string::npos);
     std::istringstream help(Command::helpLine());
     std::string line;
     while (std::getline(help, line)) EXPECT_LE(line.size(), 80u) << line;

@@ -187,6 +187,9 @@ TEST(ModelRunner, ATypedDateOutsideThePickersRangeIsRefusedNamingTheRange) {
     // The first day of the range is taken, though its noon is before the bound's hour.
     EXPECT_TRUE(runner.execute("d1=23.11.2026").ok);
     EXPECT_EQ(screen->picker->date(), at(7 - 14));
+    // A control character is no end of the date.
+    EXPECT_FALSE(runner.execute(std::string("d1=08.12.2026\0", 14)).ok);
+    EXPECT_EQ(screen->picker->date(), at(7 - 14));
 }
 
 TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
@@ -284,6 +287,27 @@ TEST(ModelRunner, ABareValueFillsTheOnlyFieldAndAnEmptyLineTapsTheOnlyButton) {
     ASSERT_TRUE(s.window->presentedAlert());
     EXPECT_TRUE(runner.execute("").ok);  // the one action of the alert
     EXPECT_FALSE(s.window->presentedAlert());
+}
+
+TEST(ModelRunner, ALineHoldingAControlCharacterIsRefusedAndTheFieldKeepsItsValue) {
+    Session s;
+    ModelRunner runner(s.window);
+    runner.execute("4");
+    runner.execute("f1=Jana");
+    for (const std::string& slip : {std::string("f1=ab\0cd", 9), std::string("f1=ab\x01" "cd"), std::string("f1=a\tb"),
+                                   std::string("f1=ab\xC2\x85")}) {
+        auto refused = runner.execute(slip);
+        EXPECT_FALSE(refused.ok) << slip;
+        EXPECT_EQ(s.menu->form->name->textOrEmpty(), "Jana") << slip;
+    }
+    EXPECT_EQ(runner.execute(std::string("f1=ab\0cd", 9)).message,
+              "line not taken: it holds the control character U+0000 (after \"f1=ab\"); no field takes one");
+    // Typed bare into the one field of a screen, the line taps nothing either.
+    auto pin = std::make_shared<fake::PinScreen>();
+    s.nav->pushViewController(pin, false);
+    EXPECT_FALSE(runner.execute(std::string("12\0", 3)).ok);
+    EXPECT_TRUE(pin->entered.empty());
+    EXPECT_EQ(pin->pin->textOrEmpty(), "");
 }
 
 TEST(TerminalFrontEnd, HelpOnTheFirstScreenAndOnRequestAndTallScreensScroll) {

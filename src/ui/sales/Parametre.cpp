@@ -138,8 +138,12 @@ bool Parametre::cislo(ParameterItem& item, const std::string& typed) {
         item.VALUE = *value;
         item.DISPLAYVALUE = *value;
     } else {
-        SalesUi::message(*this, "chyba!", TypedNumber::refusal(typed, "číslo je mimo povolený rozsah"), true,
-                         AlertAction::Style::destructive);
+        // A fraction typed for a whole number is told as such, not as out of range.
+        const bool fraction = item.TYPE == "INTEGER" && TypedNumber::decimal(typed) && !TypedNumber::whole(typed);
+        SalesUi::message(*this, "chyba!",
+                         fraction ? std::string("zadané číslo nie je celé")
+                                  : TypedNumber::refusal(typed, "číslo je mimo povolený rozsah"),
+                         true, AlertAction::Style::destructive);
     }
     reload();
     return value.has_value();

@@ -23,9 +23,10 @@ TEST_F(SalesTest, PointsTransferRefusesBadCountsThenWritesAndReturnsToTheMenu) {
     parametre->tableView.lock()->tapRow({0, 0});
     ASSERT_TRUE(alert());
     EXPECT_EQ(alert()->message(), std::optional<std::string>("max: 365.0"));
-    const std::string outOfRange = "číslo je mimo povolený rozsah", noNumber = "zadaný text nie je číslo";
+    const std::string outOfRange = "číslo je mimo povolený rozsah", noNumber = "zadaný text nie je číslo",
+                      fraction = "zadané číslo nie je celé";
     for (const auto& [refused, told] : {std::pair{"366", outOfRange}, {"-1", outOfRange}, {"12x", noNumber},
-                                        {"abc", noNumber}, {"2,5", outOfRange}}) {
+                                        {"abc", noNumber}, {"2,5", fraction}, {"100.5", fraction}}) {
         typeInAlert(refused);
         tapAlert("ok");
         ASSERT_TRUE(alert()) << refused;
