@@ -67,9 +67,7 @@ void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<Di
                 return finish(semafor, vysledok, "chyba!,,odpoveď servera bez objednávky " + cdok);
             std::vector<nlohmann::json> orders;
             for (const auto& order : *it) {
-                auto number = order.is_object() && order.contains("CDOK")
-                                  ? JsonValueText::orderNumber(order["CDOK"])
-                                  : std::nullopt;
+                auto number = JsonValueText::orderNumberOf(order);
                 if (!number || !sameNumber(*number, cdok))
                     return finish(semafor, vysledok,
                                   "chyba!,,server poslal inú objednávku (" + (number ? *number : "bez CDOK") +

@@ -60,6 +60,32 @@ TEST_F(ObjednavkyImport, ThreeOrdersAreStoredAndOnlyThenMarkedDelivered) {
     EXPECT_EQ(summary.chyba, "");
 }
 
+TEST_F(ObjednavkyImport, DecimalOrderNumbersAreTheirTextAndAListElementWithoutOneSpoilsOnlyItself) {
+    auto decimal = [](long long cdok) {
+        auto o = order(cdok);
+        o["CDOK"] = static_cast<double>(cdok);
+        for (auto& line : o["POLOZKY"]) line["CDOK"] = static_cast<double>(cdok);
+        o["ODBERATELIA"][0]["CDOK"] = static_cast<double>(cdok);
+        return o;
+    };
+    EXPECT_EQ(t->zapisObjednavku(order(9310)), "ok!,,");
+    office->prepare(decimal(9310));  // stored already, its UPDATE lost
+    office->prepare(decimal(9311));
+    auto none = order(9312);
+    none["CDOK"] = nullptr;
+    office->prepare(none);
+    office->prepare(order(9313));
+
+    auto summary = run();
+    EXPECT_EQ(summary.k, 3);
+    EXPECT_EQ(summary.n, 4);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"9310", "9311", "9313"}));
+    EXPECT_EQ(rows("obj_vety", 9310) + rows("obj_polo", 9310), 3);
+    EXPECT_EQ(rows("obj_polo", 9311), 2);
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1", "prvok 3 zoznamu: bez čísla CDOK"}));
+    EXPECT_EQ(office->requests()[3].body, "request={\"ACTION\": \"SELECT\", \"CDOK\": \"9311\"}");
+}
+
 TEST_F(ObjednavkyImport, AStoredOrderIsNeverReplacedAndOnlyTheSameOfferIsConfirmedAgain) {
     office->prepare(order(7001, 2));
     office->fail("SELECT", Fault::twice);
