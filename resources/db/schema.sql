@@ -593,3 +593,9 @@ CREATE TABLE obj_odbe (
   cdok INTEGER
 );
 CREATE INDEX obj_odbe_cdok ON obj_odbe(cdok);
+
+-- The line and customer rows the order import stored, by row id, with the row id of their
+-- order's header in obj_vety: an order offered again is compared with these rows, which need
+-- not carry its number. The import makes the table in a database that lacks it.
+CREATE TABLE obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok));
+CREATE INDEX obj_riadky_vety ON obj_riadky(vety_id);

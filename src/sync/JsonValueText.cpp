@@ -29,7 +29,7 @@ std::optional<std::string> JsonValueText::column(const nlohmann::json& value, bo
 }
 
 std::optional<std::string> JsonValueText::orderNumber(const nlohmann::json& value) {
-    if (value.is_number_integer() || value.is_number_unsigned()) return value.dump();
+    if (value.is_number()) return of(value);
     if (!value.is_string()) return std::nullopt;
     const std::string& text = value.get_ref<const std::string&>();
     std::size_t start = (!text.empty() && (text[0] == '-' || text[0] == '+')) ? 1 : 0;
@@ -37,4 +37,10 @@ std::optional<std::string> JsonValueText::orderNumber(const nlohmann::json& valu
     for (std::size_t i = start; i < text.size(); ++i)
         if (text[i] < '0' || text[i] > '9') return std::nullopt;
     return text;
+}
+
+std::optional<std::string> JsonValueText::orderNumberOf(const nlohmann::json& object) {
+    if (!object.is_object()) return std::nullopt;
+    auto it = object.find("CDOK");
+    return it == object.end() ? std::nullopt : orderNumber(*it);
 }

@@ -19,7 +19,12 @@ public:
     // `refused` set for an array or object, which no column can hold.
     static std::optional<std::string> column(const nlohmann::json& value, bool& refused);
 
-    // An order number: a JSON integer or a string of decimal digits (after an
-    // optional sign); absent for anything else.
+    // An order number in its text form: a JSON number as of() writes it (a
+    // whole one without a decimal point: 9311.0 -> "9311"; one with a
+    // fraction in its decimal text) or a string of decimal digits (after an
+    // optional sign) unchanged; absent for anything else.
     static std::optional<std::string> orderNumber(const nlohmann::json& value);
+    // The order number of an object's "CDOK" member; absent when `object` is
+    // no object or has no such number.
+    static std::optional<std::string> orderNumberOf(const nlohmann::json& object);
 };

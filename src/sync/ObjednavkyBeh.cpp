@@ -59,15 +59,25 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
         summary.chyba = result;
         return summary;
     }
-    // A number listed more than once is asked for once.
-    std::vector<std::string> numbers;
+    // A number listed more than once is asked for once; an element without
+    // a number (kept by its place in the list) spoils only itself.
+    struct Entry {
+        std::string cdok;  // empty for an element without a number
+        std::size_t place = 0;
+    };
+    std::vector<Entry> entries;
+    std::size_t place = 0;
     for (const auto& element : trekora.cislaObjednavokNaImport) {
+        ++place;
         Console::print(element.dump());
-        const auto cdok = JsonValueText::orderNumber(element.value("CDOK", nlohmann::json()));
-        if (!cdok) continue;  // the list's reading refuses such elements
-        if (std::find(numbers.begin(), numbers.end(), *cdok) == numbers.end()) numbers.push_back(*cdok);
+        const auto cdok = JsonValueText::orderNumberOf(element);
+        if (!cdok) {
+            entries.push_back({"", place});
+        } else if (std::none_of(entries.begin(), entries.end(), [&](const Entry& e) { return e.cdok == *cdok; })) {
+            entries.push_back({*cdok, place});
+        }
     }
-    summary.n = static_cast<int>(numbers.size());
+    summary.n = static_cast<int>(entries.size());
 
     std::vector<std::string> lines;
     int handled = 0;
@@ -76,7 +86,13 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
         if (summary.chyba.empty()) summary.chyba = why;
         lines.push_back(cdok + ": " + what + reasonOf(why));
     };
-    for (const auto& cdok : numbers) {
+    for (const auto& [cdok, at] : entries) {
+        if (cdok.empty()) {
+            failed("prvok " + std::to_string(at) + " zoznamu", "", "chyba!,,bez čísla CDOK");
+            ++handled;
+            if (progress) progress(handled, summary.n);
+            continue;
+        }
         Console::print(cdok);
         // An order that cannot be stored is left out and not confirmed: the
         // office offers it again. The office marks an order delivered only

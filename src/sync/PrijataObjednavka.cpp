@@ -19,6 +19,16 @@ const char* const kLines = "obj_polo";
 const char* const kCustomers = "obj_odbe";
 const char* const kStoredOther = "už uložená s iným obsahom, nová neuložená";
 
+// The line and customer rows each import wrote, by row id, with the row id
+// of their order's header: such rows need not carry the order's number.
+const char* const kLinks = "obj_riadky";
+const char* const kLinksMade[] = {
+    "create table if not exists obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, "
+    "vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok))",
+    "create index if not exists obj_riadky_vety on obj_riadky(vety_id)",
+    // What is remembered of orders no longer stored goes.
+    "delete from obj_riadky where vety_id not in (select rowid from obj_vety)"};
+
 // The table's own spelling of a key, or "" when the table has no such column.
 std::string columnFor(const std::string& key, const std::vector<std::string>& columns) {
     const std::string wanted = coredb::upper(key);
@@ -116,12 +126,11 @@ std::string PrijataObjednavka::insert(SqlDatabase& db, const std::string& table,
     return error ? error->description : db.lastErrorMessage();
 }
 
-std::vector<std::vector<std::string>> PrijataObjednavka::rowsOf(SqlDatabase& db, const std::string& table,
-                                                               const std::string& from,
-                                                               const SqlDatabase::Values& values) {
+PrijataObjednavka::Rows PrijataObjednavka::rowsOf(SqlDatabase& db, const std::string& table, const std::string& from,
+                                                  const SqlDatabase::Values& values) {
     // Every column but the row's own key, as type and bytes: 12, 12.0 and
     // '12' are three different values.
-    std::vector<std::vector<std::string>> rows;
+    Rows rows;
     std::string select;
     auto columns = db.executeQuery("select name from pragma_table_info(?) where pk = 0", {SqlValue(table)});
     while (columns && columns->next()) {
@@ -140,22 +149,21 @@ std::vector<std::vector<std::string>> PrijataObjednavka::rowsOf(SqlDatabase& db,
     return rows;
 }
 
-std::string PrijataObjednavka::sameAsStored(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
-                                            const std::string& cdok, bool& same) {
+std::string PrijataObjednavka::offeredRows(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
+                                           OrderRows& rows) {
     // The order goes into empty copies of the three tables, where the
-    // columns give its values the types the tables would give them, and is
-    // compared there with the rows stored under its number.
+    // columns give its values the types the tables would give them.
     struct Table {
         const char* name;
         const std::vector<std::string>& columns;
         std::vector<nlohmann::json> records;
     };
-    std::vector<Table> tables = {{kHeader, columns.header, {headerOf(order)}},
-                                 {kLines, columns.lines, {order.at("POLOZKY").begin(), order.at("POLOZKY").end()}},
-                                 {kCustomers, columns.customers,
-                                  {order.at("ODBERATELIA").begin(), order.at("ODBERATELIA").end()}}};
-    same = true;
-    for (const auto& table : tables) {
+    const Table tables[] = {{kHeader, columns.header, {headerOf(order)}},
+                            {kLines, columns.lines, {order.at("POLOZKY").begin(), order.at("POLOZKY").end()}},
+                            {kCustomers, columns.customers,
+                             {order.at("ODBERATELIA").begin(), order.at("ODBERATELIA").end()}}};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const Table& table = tables[i];
         const std::string copy = std::string("temp.nova_") + table.name;
         std::optional<SqlError> error;
         if (!db.executeUpdate("create table if not exists " + copy + " as select * from main." + table.name +
@@ -165,11 +173,28 @@ std::string PrijataObjednavka::sameAsStored(SqlDatabase& db, const Columns& colu
             return error ? error->description : db.lastErrorMessage();
         for (const auto& record : table.records)
             if (std::string failure = insert(db, copy, record, table.columns); !failure.empty()) return failure;
-        if (rowsOf(db, table.name, std::string("main.") + table.name + " where cdok = ?", {SqlValue(cdok)}) !=
-            rowsOf(db, table.name, copy, {}))
-            same = false;
+        rows[i] = rowsOf(db, table.name, copy, {});
     }
     return "";
+}
+
+PrijataObjednavka::OrderRows PrijataObjednavka::storedRows(SqlDatabase& db, const std::string& cdok) {
+    const std::string headers = std::string("main.") + kHeader + " where cdok = ?1";
+    auto ofOrder = [&headers](const char* table) {
+        return std::string("main.") + table + " where cdok = ?1 or rowid in (select riadok from main." + kLinks +
+               " where tabulka = '" + table + "' and vety_id in (select rowid from " + headers + "))";
+    };
+    const SqlDatabase::Values number = {SqlValue(cdok)};
+    return {rowsOf(db, kHeader, headers, number), rowsOf(db, kLines, ofOrder(kLines), number),
+            rowsOf(db, kCustomers, ofOrder(kCustomers), number)};
+}
+
+std::string PrijataObjednavka::link(SqlDatabase& db, const char* table, std::int64_t row, std::int64_t header) {
+    std::optional<SqlError> error;
+    if (db.executeUpdate(std::string("insert or replace into ") + kLinks + " (tabulka, riadok, vety_id) values (?, ?, ?)",
+                         {SqlValue(std::string(table)), SqlValue(row), SqlValue(header)}, &error))
+        return "";
+    return error ? error->description : db.lastErrorMessage();
 }
 
 std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order) {
@@ -177,7 +202,9 @@ std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, co
 
     // A stored order stays as it is: nothing is deleted or replaced. The
     // same order offered again is taken as stored; another order under a
-    // stored number is not stored.
+    // stored number is not stored. The offer is compared with the rows
+    // stored for its number, by their values as the tables hold them, in
+    // any order.
     for (const auto& [key, value] : header.items()) {
         if (coredb::upper(key) != "CDOK") continue;
         bool refused = false;
@@ -191,19 +218,41 @@ std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, co
         const bool stored = rs->next() && rs->intForColumnIndex(0) != 0;
         rs->close();
         if (!stored) break;
-        bool same = false;
-        if (std::string failure = sameAsStored(db, columns, order, *cdok, same); !failure.empty()) return failure;
-        return same ? "" : kStoredOther;
+        OrderRows offered;
+        if (std::string failure = offeredRows(db, columns, order, offered); !failure.empty()) return failure;
+        return offered == storedRows(db, *cdok) ? "" : kStoredOther;
     }
     std::string failure = insert(db, kHeader, header, columns.header);
+    const std::int64_t headerRow = db.lastInsertRowId();
     for (const auto& line : order["POLOZKY"]) {
         if (!failure.empty()) break;
         failure = insert(db, kLines, line, columns.lines);
+        if (failure.empty()) failure = link(db, kLines, db.lastInsertRowId(), headerRow);
     }
     for (const auto& customer : order["ODBERATELIA"]) {
         if (!failure.empty()) break;
         failure = insert(db, kCustomers, customer, columns.customers);
+        if (failure.empty()) failure = link(db, kCustomers, db.lastInsertRowId(), headerRow);
     }
+    return failure;
+}
+
+std::string PrijataObjednavka::sameOrders(const std::string& dbPath, const std::vector<nlohmann::json>& orders,
+                                          bool& same) {
+    same = true;
+    auto db = coredb::openDatabase(dbPath);
+    if (!db) return "nemôžem otvoriť databázu";
+    const Columns columns = columnsOf(*db);
+    std::string failure;
+    OrderRows first;
+    for (std::size_t i = 0; i < orders.size() && failure.empty(); ++i) {
+        OrderRows rows;
+        failure = check(columns, orders[i]);
+        if (failure.empty()) failure = offeredRows(*db, columns, orders[i], rows);
+        if (i == 0) first = std::move(rows);
+        else if (rows != first) same = false;
+    }
+    db->close();
     return failure;
 }
 
@@ -228,9 +277,16 @@ std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::ve
         return "chyba!,," + message;
     }
     std::string failure;
+    for (const char* sql : kLinksMade) {
+        std::optional<SqlError> error;
+        if (!db->executeUpdate(sql, {}, &error)) {
+            failure = error ? error->description : db->lastErrorMessage();
+            break;
+        }
+    }
     for (const auto& order : orders) {
-        failure = store(*db, columns, order);
         if (!failure.empty()) break;
+        failure = store(*db, columns, order);
     }
     if (failure.empty() && !db->commit()) failure = db->lastErrorMessage();
     if (failure.empty()) {

@@ -4,6 +4,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -21,11 +23,22 @@ public:
     // "chyba!,,<reason>".
     static std::string storeAll(const std::string& dbPath, const std::vector<nlohmann::json>& orders);
 
+    // Sets `same` when the orders would all store the same rows, by the rule
+    // that tells a stored order from another one. "" or the reason they
+    // cannot be compared (an order that could not be stored among them).
+    static std::string sameOrders(const std::string& dbPath, const std::vector<nlohmann::json>& orders, bool& same);
+
 private:
     // Column names of the three tables as they declare them.
     struct Columns {
         std::vector<std::string> header, lines, customers;
     };
+    // The rows of an order in the three tables (header, lines, customers),
+    // each over every column but the row's own key, as type and bytes,
+    // sorted: two orders are the same when these are equal.
+    using Rows = std::vector<std::vector<std::string>>;
+    using OrderRows = std::array<Rows, 3>;
+
     static Columns columnsOf(SqlDatabase& db);
     // Column names of a table as the table declares them.
     static std::vector<std::string> columnNames(SqlDatabase& db, const std::string& table);
@@ -38,12 +51,18 @@ private:
     static std::string insert(SqlDatabase& db, const std::string& table, const nlohmann::json& record,
                               const std::vector<std::string>& columns);
     static std::string store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order);
-    // Sets `same` when the rows stored under `cdok` hold what the order
-    // would store, row for row in any order; "" or SQLite's message.
-    static std::string sameAsStored(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
-                                    const std::string& cdok, bool& same);
+    // Remembers that row `row` of `table` belongs to the order whose header
+    // is row `header` of obj_vety; "" or SQLite's message.
+    static std::string link(SqlDatabase& db, const char* table, std::int64_t row, std::int64_t header);
+    // The rows the order would store, as the tables' columns give its
+    // values their types; "" or SQLite's message.
+    static std::string offeredRows(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
+                                   OrderRows& rows);
+    // The rows stored for the order `cdok`: its header rows, and the lines
+    // and customer rows stored with them or carrying its number.
+    static OrderRows storedRows(SqlDatabase& db, const std::string& cdok);
     // The rows of `from` (a table and its condition) over the columns of
     // `table` but its key, sorted.
-    static std::vector<std::vector<std::string>> rowsOf(SqlDatabase& db, const std::string& table,
-                                                        const std::string& from, const SqlDatabase::Values& values);
+    static Rows rowsOf(SqlDatabase& db, const std::string& table, const std::string& from,
+                       const SqlDatabase::Values& values);
 };

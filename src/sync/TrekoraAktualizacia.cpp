@@ -3,6 +3,10 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+
 #include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
@@ -37,25 +41,67 @@ std::string updateFilePath(const std::string& updateFileUrl) {
     return url && url->isFileUrl() ? url->filePath() : updateFileUrl;
 }
 
+bool isWordCharacter(char c) {
+    const auto u = static_cast<unsigned char>(c);
+    return std::isalnum(u) || c == '_' || c == '$' || u >= 0x80;
+}
+
+// Whether the word that ends at `last` (inclusive) is END, in any case.
+bool endsWithEnd(const std::string& text, std::size_t from, std::size_t last) {
+    if (last < from + 2) return false;
+    const std::size_t first = last - 2;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(text[first + i])) != "END"[i]) return false;
+    return first == from || !isWordCharacter(text[first - 1]);
+}
+
 // The script cut where SQLite itself sees a whole statement end: a ";"
-// inside a trigger's body, a quoted text or a comment ends none. Blank
-// pieces are left out, as of every stored text.
+// inside a trigger's body, a quoted text or a comment ends none. One scan
+// passes over quoted texts and comments; SQLite is asked only at a ";"
+// outside them. Once it has said that a statement goes on there (a
+// trigger's body is open), it is asked again only where ";" follows the
+// word END, the only place such a body can close. Blank pieces are left
+// out, as of every stored text.
 coredb::Statements cutScript(const std::string& text) {
     coredb::Statements out;
-    std::size_t start = 0;
-    std::size_t from = 0;
-    while (true) {
-        const std::size_t end = text.find(';', from);
-        if (end != std::string::npos && !sqlite3_complete(text.substr(start, end + 1 - start).c_str())) {
-            from = end + 1;
-            continue;
-        }
-        std::string piece = text.substr(start, end == std::string::npos ? std::string::npos : end - start);
+    auto cut = [&out, &text](std::size_t start, std::size_t end) {
+        std::string piece = text.substr(start, end - start);
         ++out.pieces;
         if (piece.find_first_not_of(" \t\n\r\f\v") != std::string::npos) out.statements.push_back(std::move(piece));
-        if (end == std::string::npos) break;
-        start = from = end + 1;
+    };
+    auto skipTo = [&text](std::size_t from, const char* closing) {
+        const std::size_t at = text.find(closing, from);
+        return at == std::string::npos ? text.size() : at + std::strlen(closing) - 1;
+    };
+    const std::size_t size = text.size();
+    std::size_t start = 0;
+    std::size_t last = std::string::npos;  // the statement's last character outside comments and blanks
+    bool inBody = false;
+    for (std::size_t i = 0; i < size; ++i) {
+        const char c = text[i];
+        const char next = i + 1 < size ? text[i + 1] : '\0';
+        if (c == '-' && next == '-') {
+            i = skipTo(i + 2, "\n");
+        } else if (c == '/' && next == '*') {
+            i = skipTo(i + 2, "*/");
+        } else if (c == ';') {
+            const bool ask = !inBody || (last != std::string::npos && endsWithEnd(text, start, last));
+            if (ask && sqlite3_complete(text.substr(start, i + 1 - start).c_str())) {
+                cut(start, i);
+                start = i + 1;
+                last = std::string::npos;
+                inBody = false;
+                continue;
+            }
+            inBody = inBody || ask;
+            last = i;
+        } else if (!std::isspace(static_cast<unsigned char>(c))) {
+            if (c == '\'' || c == '"' || c == '`') i = skipTo(i + 1, std::string(1, c).c_str());
+            else if (c == '[') i = skipTo(i + 1, "]");
+            last = std::min(i, size - 1);
+        }
     }
+    cut(start, size);
     return out;
 }
 

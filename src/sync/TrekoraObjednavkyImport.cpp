@@ -67,9 +67,7 @@ void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<Di
                 return finish(semafor, vysledok, "chyba!,,odpoveď servera bez objednávky " + cdok);
             std::vector<nlohmann::json> orders;
             for (const auto& order : *it) {
-                auto number = order.is_object() && order.contains("CDOK")
-                                  ? JsonValueText::orderNumber(order["CDOK"])
-                                  : std::nullopt;
+                auto number = JsonValueText::orderNumberOf(order);
                 if (!number || !sameNumber(*number, cdok))
                     return finish(semafor, vysledok,
                                   "chyba!,,server poslal inú objednávku (" + (number ? *number : "bez CDOK") +
@@ -78,13 +76,16 @@ void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<Di
             }
             // The number twice in one reply: the same order is stored once;
             // different orders under one number are not stored (nor
-            // confirmed), as neither may take the other's place.
+            // confirmed), as neither may take the other's place. The copies
+            // are compared as an order offered again is compared with the
+            // one stored.
             std::string note;
             if (orders.size() > 1) {
                 const std::string times = std::to_string(orders.size()) + "-krát";
-                for (const auto& order : orders)
-                    if (order != orders.front())
-                        return finish(semafor, vysledok, "chyba!,,prišla " + times + " s rôznym obsahom, neuložená");
+                bool same = false;
+                if (std::string failure = PrijataObjednavka::sameOrders(path, orders, same); !failure.empty())
+                    return finish(semafor, vysledok, "chyba!,," + failure);
+                if (!same) return finish(semafor, vysledok, "chyba!,,prišla " + times + " s rôznym obsahom, neuložená");
                 note = "prišla " + times + ", uložená raz";
             }
             std::string stored = PrijataObjednavka::storeAll(path, {orders.front()});

@@ -1,13 +1,19 @@
 #include "fakes/FakeOrderOffice.h"
 
 #include <chrono>
+#include <cmath>
 
 using nlohmann::json;
 
 namespace {
 
+// A value's text: a string as it stands, a whole number without a decimal
+// point (9311.0 is 9311), anything else as JSON.
 std::string text(const json& value) {
     if (value.is_string()) return value.get<std::string>();
+    if (value.is_number_float() && value.get<double>() == std::floor(value.get<double>()) &&
+        std::fabs(value.get<double>()) < 1e15)
+        return std::to_string(value.get<long long>());
     return value.dump();
 }
 

@@ -121,3 +121,14 @@ TEST_F(AktualizaciaTest, ATriggerAStringOrACommentKeepsItsSemicolonsInOneStateme
     EXPECT_EQ(env().scalar("select count(*) from sqlite_master where type = 'trigger' and name = 'zlava_zrusena'"), "1");
     EXPECT_EQ(env().scalar("select popis from zlava where id = 3"), "jar; leto");
 }
+
+TEST_F(AktualizaciaTest, AScriptOfManySemicolonsInsideItsTextsIsCutInOnePass) {
+    std::string popis;
+    while (popis.size() < 800 * 1024) popis += "akcia; " + std::string(13, '-');
+    const std::string url = place("attach database ? as akcen;detach database akcen;select ?;select ?;select ?;"
+                                  "update main.zlava set popis = '" + popis + "' where id = 3 and ? is not null;");
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(trekora().updateData("update1", url), "");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(2));
+    EXPECT_EQ(env().scalar("select length(popis) from zlava where id = 3"), std::to_string(popis.size()));
+}

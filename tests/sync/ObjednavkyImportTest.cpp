@@ -17,6 +17,13 @@ protected:
         OrdersFixture::SetUp();
         exec("delete from obj_vety; delete from obj_polo; delete from obj_odbe;");
     }
+    // A run against an office that offers `offer` anew.
+    ObjednavkyBeh::Summary again(const nlohmann::json& offer) {
+        office = std::make_unique<FakeOrderOffice>();
+        t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+        office->prepare(offer);
+        return run();
+    }
 };
 
 TEST_F(ObjednavkyImport, ThreeOrdersAreStoredAndOnlyThenMarkedDelivered) {
@@ -60,6 +67,32 @@ TEST_F(ObjednavkyImport, ThreeOrdersAreStoredAndOnlyThenMarkedDelivered) {
     EXPECT_EQ(summary.chyba, "");
 }
 
+TEST_F(ObjednavkyImport, DecimalOrderNumbersAreTheirTextAndAListElementWithoutOneSpoilsOnlyItself) {
+    auto decimal = [](long long cdok) {
+        auto o = order(cdok);
+        o["CDOK"] = static_cast<double>(cdok);
+        for (auto& line : o["POLOZKY"]) line["CDOK"] = static_cast<double>(cdok);
+        o["ODBERATELIA"][0]["CDOK"] = static_cast<double>(cdok);
+        return o;
+    };
+    EXPECT_EQ(t->zapisObjednavku(order(9310)), "ok!,,");
+    office->prepare(decimal(9310));  // stored already, its UPDATE lost
+    office->prepare(decimal(9311));
+    auto none = order(9312);
+    none["CDOK"] = nullptr;
+    office->prepare(none);
+    office->prepare(order(9313));
+
+    auto summary = run();
+    EXPECT_EQ(summary.k, 3);
+    EXPECT_EQ(summary.n, 4);
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"9310", "9311", "9313"}));
+    EXPECT_EQ(rows("obj_vety", 9310) + rows("obj_polo", 9310), 3);
+    EXPECT_EQ(rows("obj_polo", 9311), 2);
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1", "prvok 3 zoznamu: bez čísla CDOK"}));
+    EXPECT_EQ(office->requests()[3].body, "request={\"ACTION\": \"SELECT\", \"CDOK\": \"9311\"}");
+}
+
 TEST_F(ObjednavkyImport, AStoredOrderIsNeverReplacedAndOnlyTheSameOfferIsConfirmedAgain) {
     office->prepare(order(7001, 2));
     office->fail("SELECT", Fault::twice);
@@ -67,12 +100,6 @@ TEST_F(ObjednavkyImport, AStoredOrderIsNeverReplacedAndOnlyTheSameOfferIsConfirm
     EXPECT_EQ(rows("obj_vety", 7001), 1);
     EXPECT_EQ(rows("obj_polo", 7001), 2);
     const std::string stored = value("select group_concat(id) from (select id from obj_polo order by id)");
-    auto again = [this](const nlohmann::json& offer) {
-        office = std::make_unique<FakeOrderOffice>();
-        t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
-        office->prepare(offer);
-        return run();
-    };
 
     // Offered once more (its UPDATE lost at the office): kept as it is, confirmed.
     auto summary = again(order(7001, 2));
@@ -90,6 +117,36 @@ TEST_F(ObjednavkyImport, AStoredOrderIsNeverReplacedAndOnlyTheSameOfferIsConfirm
     EXPECT_EQ(value("select group_concat(id) from (select id from obj_polo order by id)"), stored);
     EXPECT_EQ(rows("obj_vety", 7001), 1);
     EXPECT_EQ(rows("obj_odbe", 7001), 1);
+}
+
+TEST_F(ObjednavkyImport, AnOrderIsKnownAgainByTheRowsItsImportStoredInAnyOrderAndSpelling) {
+    // Lines and customer rows without the order's number; the reply's second
+    // copy has its lines reversed and a quantity as text.
+    auto bare = order(7001, 3);
+    for (auto& line : bare["POLOZKY"]) line.erase("CDOK");
+    bare["ODBERATELIA"][0].erase("CDOK");
+    auto respelled = bare;
+    std::reverse(respelled["POLOZKY"].begin(), respelled["POLOZKY"].end());
+    respelled["POLOZKY"][0]["MNOZ"] = "7";
+    office->prepare(bare);
+    office->prepare(respelled);
+    office->fail("UPDATE", Fault::status500);
+    auto summary = run();
+    EXPECT_EQ(summary.k, 1);
+    ASSERT_EQ(summary.riadky.size(), 3u);
+    EXPECT_EQ(summary.riadky[1], "7001: prišla 2-krát, uložená raz");
+    EXPECT_EQ(received(), 5);
+
+    // Offered again on the next runs: the same order is confirmed, a shorter one is not.
+    summary = again(respelled);
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7001"}));
+    auto shorter = bare;
+    shorter["POLOZKY"].erase(1);
+    summary = again(shorter);
+    EXPECT_EQ(summary.riadky, (std::vector<std::string>{"neuložené: 1",
+                                                        "7001: už uložená s iným obsahom, nová neuložená"}));
+    EXPECT_EQ(received(), 5);
 }
 
 TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked) {
