@@ -43,6 +43,9 @@ public:
     std::string write(SqlDatabase& db);
 
 private:
+    // Names in the temporary header `headerId` the establishment chosen for
+    // the document, with its payer, registration number and print flag.
+    void setEstablishment(SqlDatabase& db, std::int64_t headerId);
     void moveQuantities(SqlDatabase& db, const std::string& updateName, const std::string& selectName);
 
     Trekora& trekora_;
