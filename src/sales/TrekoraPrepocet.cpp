@@ -39,21 +39,16 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
         auto line = [&tovar](const std::string& mnoz) {
             return Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3, tovar->DPH, mnoz);
         };
-        // The good is priced on the lines it is written with, one per batch
-        // with a quantity, each rounded on its own, so that what the editor,
-        // the confirmation and the cash limit see is what the document holds.
-        // A good the batch list holds no batch of is one line of its own
-        // quantity.
+        // The good is priced on the lines it is written with, each rounded on
+        // its own, so that what the editor, the confirmation and the cash
+        // limit see is what the document holds.
         Amounts::Line good = line(tovar->VYBRANE);
-        const auto sarze = DokladRiadky::sarze(*this, tovar->IDTOV);
-        if (!sarze.empty() || !getDatumSpotrebyArray(tovar->IDTOV).empty()) {
-            good.amount = good.vat = good.total = 0;
-            for (const auto& sarza : sarze) {
-                const Amounts::Line batch = line(sarza->VYBRANE);
-                good.amount += batch.amount;
-                good.vat += batch.vat;
-                good.total += batch.total;
-            }
+        good.amount = good.vat = good.total = 0;
+        for (const auto& riadok : DokladRiadky::riadky(*this, *tovar)) {
+            const Amounts::Line each = line(riadok.mnoz);
+            good.amount += each.amount;
+            good.vat += each.vat;
+            good.total += each.total;
         }
         sum += good.total;
         if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka += good.total;
