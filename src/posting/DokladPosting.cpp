@@ -51,6 +51,10 @@ DokladPosting::Statements DokladPosting::statementsFor(std::int64_t pohyb, std::
 std::optional<std::string> DokladPosting::prepare(SqlDatabase* held) {
     if (held) trekora_.naplnTempDokladDB(*held);
     else trekora_.naplnTempDoklad();
+    // A document beyond the range its amounts are exact in is not written,
+    // whichever way its quantities came.
+    const std::string rozsah = trekora_.checkRozsahDokladu();
+    if (rozsah.rfind("ok", 0) != 0) return rozsah;
     if (trekora_.selectedTypDokladuItem->pohyb == 19 && trekora_.nastaveniaItem->PRESKLADNENIEPC == "A") {
         // The transfer is the synchronisation's request to the office; the
         // shared object holds it as a replaceable call.

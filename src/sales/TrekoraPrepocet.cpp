@@ -1,6 +1,6 @@
 // Recomputation of the document being written: picking the chosen goods,
 // the take-back fill, pricing every line with its three discounts and VAT,
-// and the cash limit of a cash sale.
+// the cash limit of a cash sale, and the range a document is computed in.
 //
 // Prices and amounts are exact decimals (Amounts): each rounding step rounds
 // halves away from zero, and the document total is the sum of the line
@@ -72,4 +72,24 @@ std::string Trekora::checkMaxSumaHotovosti() {
     platform::Console::print(Amounts::formatUnits(total, 2, 0));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
+}
+
+std::string Trekora::checkRozsahDokladu() {
+    // Beyond the range a reading would be held at its largest value, and the
+    // stored statements would work a line out in floating point: what the
+    // editor shows would not be what the document holds.
+    std::int64_t sum = 0;
+    for (const auto& tovar : getPolozkyArray()) {
+        if (!Amounts::exact(Amounts::unitsOf(tovar->VYBRANE, 3), 3)) return "chyba!,,množstvo mimo povoleného rozsahu";
+        for (const auto& riadok : DokladRiadky::riadky(*this, *tovar)) {
+            if (!Amounts::exact(Amounts::unitsOf(riadok.mnoz, 3), 3)) return "chyba!,,množstvo mimo povoleného rozsahu";
+            const Amounts::Line line = Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3,
+                                                            tovar->DPH, riadok.mnoz);
+            sum += line.total;
+            if (!Amounts::exact(line.amount, 2) || !Amounts::exact(line.vat, 2) || !Amounts::exact(line.total, 2) ||
+                !Amounts::exact(sum, 2))
+                return "chyba!,,suma dokladu mimo povoleného rozsahu";
+        }
+    }
+    return "ok";
 }

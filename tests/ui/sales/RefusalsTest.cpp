@@ -60,6 +60,24 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
 }
 
+TEST_F(SalesTest, QuantityWhoseAmountsLeaveTheExactRangeIsRefused) {
+    openFromMain("príjem");
+    tapRow("tovar");
+    pick("T001", 0, "99999999999");
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->message(), std::optional<std::string>("suma dokladu mimo povoleného rozsahu"));
+    tapAlert("ok");
+    EXPECT_EQ(topAs<DatumSpotreby>()->tovarItem->VYBRANE, "0");
+    // Within the range the editor, the confirmation and the document agree
+    // to the cent.
+    pick("T001", 0, "9999999999");
+    backToEditor();
+    const std::string shown = topAs<Polozky>()->labelSuma.lock()->text().value_or("");
+    EXPECT_NE(Hotovo::stranka().find("hodnota dokladu: " + shown), std::string::npos) << shown;
+    confirm();
+    EXPECT_EQ(scalar("select printf('%13.2f', sumdokz) from vety where cdok = " + lastCdok()), shown);
+}
+
 TEST_F(SalesTest, DiscountTypedAsMinusZeroIsZero) {
     document("kvet", "hotovosť");
     pick("T001", 0, "13", "");  // more than the batch holds: the batch screen stays
