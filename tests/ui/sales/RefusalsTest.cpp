@@ -10,9 +10,10 @@ TEST_F(SalesTest, ExtraDiscountIsANumberFromZeroToTheCustomersMaximum) {
     pick("T001", 0, "1", "");
     backToEditor();
     auto editor = topAs<Polozky>();
-    const std::string outOfRange = "číslo mimo povolený rozsah!", noNumber = "zadaný text nie je číslo";
+    const std::string outOfRange = "číslo mimo povolený rozsah!", noNumber = "zadaný text nie je číslo",
+                      places = "zľava môže mať najviac dve desatinné miesta!";
     for (const auto& [refused, told] : {std::pair{"abc", noNumber}, {"8,01", outOfRange}, {"-1", outOfRange},
-                                        {"5%", noNumber}}) {
+                                        {"5%", noNumber}, {"7,995", places}}) {
         editor->dodZlava(refused);
         ASSERT_TRUE(alert()) << refused;
         EXPECT_EQ(alert()->title(), std::optional<std::string>(told)) << refused;
@@ -20,6 +21,8 @@ TEST_F(SalesTest, ExtraDiscountIsANumberFromZeroToTheCustomersMaximum) {
         EXPECT_EQ(editor->data[0]->ZLAVA3, "0.0") << refused;
     }
     EXPECT_TRUE(errorSoundPlayed());
+    editor->dodZlava("7,990");  // a third place of 0 changes nothing
+    EXPECT_EQ(editor->data[0]->ZLAVA3, "7.990");
     editor->dodZlava("7,5");
     EXPECT_EQ(editor->data[0]->ZLAVA3, "7.5");
     editor->dodZlava("");  // an empty entry keeps the discount
