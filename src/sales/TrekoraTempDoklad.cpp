@@ -7,7 +7,6 @@
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
-#include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/OdberatelItem.h"
