@@ -79,6 +79,14 @@ std::int64_t Amounts::unitsOf(const std::string& text, int places) {
     return divideRounded(microsOf(text), power10(6 - places));
 }
 
+bool Amounts::exact(std::int64_t units, int places) {
+    if (places < 0) places = 0;
+    if (places > 6) places = 6;
+    // A reading is held just under 10^12, so the bound itself is out.
+    const std::int64_t bound = power10(12 + places);
+    return units > -bound && units < bound;
+}
+
 std::string Amounts::formatUnits(std::int64_t units, int places, int width) {
     const bool negative = units < 0;
     // The magnitude as digits, at least one before the point.

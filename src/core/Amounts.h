@@ -32,6 +32,10 @@ public:
     // The "%<width>.<places>f" text of an amount in units of 10^-places:
     // right-aligned, never cut.
     static std::string formatUnits(std::int64_t units, int places, int width);
+    // Whether an amount in units of 10^-places (places 0..6) lies where
+    // every reading takes it exactly and the stored statements work it out
+    // in whole numbers: below a trillion (10^12) of its whole unit.
+    static bool exact(std::int64_t units, int places);
     // numerator / denominator (denominator > 0), halves away from zero.
     static std::int64_t divideRounded(__int128 numerator, std::int64_t denominator);
 

@@ -293,6 +293,10 @@ public:
     std::string getParagonNumberDB(SqlDatabase& db);
     std::string checkKorunkaBody();
     std::string checkMaxSumaHotovosti();
+    // "ok" when every quantity, line amount and the total of the document
+    // being written lie in the range the document is computed and written in
+    // exactly; else "chyba!,," and what lies beyond it.
+    std::string checkRozsahDokladu();
     bool naplnTempDoklad();
     // The same, reading the receipt number on the caller's connection.
     bool naplnTempDokladDB(SqlDatabase& db);

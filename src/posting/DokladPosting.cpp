@@ -9,6 +9,7 @@
 #include "platform/Numbers.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
+#include "records/OdberatelItem.h"
 #include "records/TempPoloItem.h"
 #include "records/TempVetyItem.h"
 #include "records/TovarItem.h"
@@ -50,6 +51,10 @@ DokladPosting::Statements DokladPosting::statementsFor(std::int64_t pohyb, std::
 std::optional<std::string> DokladPosting::prepare(SqlDatabase* held) {
     if (held) trekora_.naplnTempDokladDB(*held);
     else trekora_.naplnTempDoklad();
+    // A document beyond the range its amounts are exact in is not written,
+    // whichever way its quantities came.
+    const std::string rozsah = trekora_.checkRozsahDokladu();
+    if (rozsah.rfind("ok", 0) != 0) return rozsah;
     if (trekora_.selectedTypDokladuItem->pohyb == 19 && trekora_.nastaveniaItem->PRESKLADNENIEPC == "A") {
         // The transfer is the synchronisation's request to the office; the
         // shared object holds it as a replaceable call.
@@ -88,6 +93,20 @@ void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateNam
     }
 }
 
+void DokladPosting::setEstablishment(SqlDatabase& db, std::int64_t headerId) {
+    // A goods receipt has no customer row, and a row not of the header's
+    // customer leaves the header as the column fixes make it.
+    const auto& odberatel = trekora_.selectedOdberatelItem;
+    if (!odberatel || odberatel->IDOSC.empty()) return;
+    SqlRows::update(db,
+                    "update temp_vety set (idosc, idopl, ico, ctl) = "
+                    "(select o.idosc, o.idopl, o.ico, o.ctlac from odberatel o "
+                    "where o.ido = temp_vety.ido and o.idosc = ?2 order by o.id limit 1) "
+                    "where id = ?1 and exists "
+                    "(select 1 from odberatel o where o.ido = temp_vety.ido and o.idosc = ?2)",
+                    {headerId, odberatel->IDOSC});
+}
+
 std::string DokladPosting::write(SqlDatabase& db) {
     const auto& typ = *trekora_.selectedTypDokladuItem;
     const Statements names = statementsFor(typ.pohyb, typ.koeficient);
@@ -122,7 +141,13 @@ std::string DokladPosting::write(SqlDatabase& db) {
         if (trace) Console::print("doklad_insert_02_temp_polo ok");
     }
 
+    // The header names the establishment the document is written for, the
+    // customer row chosen on the screen: the stored column fixes key on it,
+    // and it is set again after them, as a fix that takes the customer's
+    // first establishment would otherwise stand.
+    setEstablishment(db, headerId);
     trekora_.executeQueryDB(db, names.columnFixes, {headerId});
+    setEstablishment(db, headerId);
     trekora_.executeQueryDB(db, "doklad_insert_04_copy_from_temp", {headerId});
 
     // Document id of the copy and its number.

@@ -32,7 +32,8 @@ public:
 
     // Builds the temporary document and, for a goods receipt that the
     // settings send to the office, makes the stock transfer. Answers the
-    // transfer's result when it failed; nothing is to be written then.
+    // transfer's result when it failed, and the refusal of a document beyond
+    // the range its amounts are exact in; nothing is to be written then.
     // `held` is the caller's connection when it already holds a transaction:
     // what the builder reads is then read on it.
     std::optional<std::string> prepare(SqlDatabase* held = nullptr);
@@ -43,6 +44,9 @@ public:
     std::string write(SqlDatabase& db);
 
 private:
+    // Names in the temporary header `headerId` the establishment chosen for
+    // the document, with its payer, registration number and print flag.
+    void setEstablishment(SqlDatabase& db, std::int64_t headerId);
     void moveQuantities(SqlDatabase& db, const std::string& updateName, const std::string& selectName);
 
     Trekora& trekora_;

@@ -3,10 +3,16 @@
 #include "core/Amounts.h"
 #include "core/Trekora.h"
 #include "records/DatumSpotrebyItem.h"
+#include "records/TovarItem.h"
 
-std::vector<std::shared_ptr<DatumSpotrebyItem>> DokladRiadky::sarze(Trekora& trekora, const std::string& idtov) {
-    std::vector<std::shared_ptr<DatumSpotrebyItem>> result;
-    for (const auto& sarza : trekora.getDatumSpotrebyArray(idtov))
-        if (Amounts::floatOf(sarza->VYBRANE) != 0.0f) result.push_back(sarza);
+std::vector<DokladRiadky::Riadok> DokladRiadky::riadky(Trekora& trekora, const TovarItem& tovar) {
+    std::vector<Riadok> result;
+    const auto sarze = trekora.getDatumSpotrebyArray(tovar.IDTOV);
+    if (sarze.empty()) {
+        if (Amounts::floatOf(tovar.VYBRANE) != 0.0f) result.push_back({tovar.VYBRANE, ""});
+        return result;
+    }
+    for (const auto& sarza : sarze)
+        if (Amounts::floatOf(sarza->VYBRANE) != 0.0f) result.push_back({sarza->VYBRANE, sarza->DATUMSPOTREBY});
     return result;
 }

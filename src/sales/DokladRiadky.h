@@ -4,17 +4,22 @@
 #include <string>
 #include <vector>
 
-class DatumSpotrebyItem;
+class TovarItem;
 class Trekora;
 
-// The lines a document is written with: one per batch of a chosen good that
-// carries a quantity. The recomputation prices these lines and the temporary
-// document writes them, so that the total shown before writing is the total
-// written.
+// The lines a document is written with. The recomputation prices these lines
+// and the temporary document writes them, so that the total shown before
+// writing is the total written.
 class DokladRiadky {
 public:
-    // The batches of the good `idtov` that become lines, in batch-list order:
-    // those whose quantity is not zero as a number ("0", "00", "0.0" and an
-    // empty quantity make no line).
-    static std::vector<std::shared_ptr<DatumSpotrebyItem>> sarze(Trekora& trekora, const std::string& idtov);
+    struct Riadok {
+        std::string mnoz;           // the quantity, as the batch (or the good) holds it
+        std::string datumSpotreby;  // the batch's expiry date; "" for a good without a batch
+    };
+
+    // The lines of the good `tovar`: one per batch of it that carries a
+    // quantity, in batch-list order ("0", "00", "0.0" and an empty quantity
+    // make no line). A good the batch list holds no batch of, as a data
+    // update may deliver a good with stock, is one line of its own quantity.
+    static std::vector<Riadok> riadky(Trekora& trekora, const TovarItem& tovar);
 };

@@ -1,6 +1,6 @@
 // Recomputation of the document being written: picking the chosen goods,
 // the take-back fill, pricing every line with its three discounts and VAT,
-// and the cash limit of a cash sale.
+// the cash limit of a cash sale, and the range a document is computed in.
 //
 // Prices and amounts are exact decimals (Amounts): each rounding step rounds
 // halves away from zero, and the document total is the sum of the line
@@ -39,21 +39,16 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
         auto line = [&tovar](const std::string& mnoz) {
             return Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3, tovar->DPH, mnoz);
         };
-        // The good is priced on the lines it is written with, one per batch
-        // with a quantity, each rounded on its own, so that what the editor,
-        // the confirmation and the cash limit see is what the document holds.
-        // A good the batch list holds no batch of is one line of its own
-        // quantity.
+        // The good is priced on the lines it is written with, each rounded on
+        // its own, so that what the editor, the confirmation and the cash
+        // limit see is what the document holds.
         Amounts::Line good = line(tovar->VYBRANE);
-        const auto sarze = DokladRiadky::sarze(*this, tovar->IDTOV);
-        if (!sarze.empty() || !getDatumSpotrebyArray(tovar->IDTOV).empty()) {
-            good.amount = good.vat = good.total = 0;
-            for (const auto& sarza : sarze) {
-                const Amounts::Line batch = line(sarza->VYBRANE);
-                good.amount += batch.amount;
-                good.vat += batch.vat;
-                good.total += batch.total;
-            }
+        good.amount = good.vat = good.total = 0;
+        for (const auto& riadok : DokladRiadky::riadky(*this, *tovar)) {
+            const Amounts::Line each = line(riadok.mnoz);
+            good.amount += each.amount;
+            good.vat += each.vat;
+            good.total += each.total;
         }
         sum += good.total;
         if (coredb::upper(tovar->KORUNKA) == "ANO") sumKorunka += good.total;
@@ -77,4 +72,24 @@ std::string Trekora::checkMaxSumaHotovosti() {
     platform::Console::print(Amounts::formatUnits(total, 2, 0));
     if (limit >= total) return "ok";
     return "chyba! ,,prekročená_max_suma_hotovosti";
+}
+
+std::string Trekora::checkRozsahDokladu() {
+    // Beyond the range a reading would be held at its largest value, and the
+    // stored statements would work a line out in floating point: what the
+    // editor shows would not be what the document holds.
+    std::int64_t sum = 0;
+    for (const auto& tovar : getPolozkyArray()) {
+        if (!Amounts::exact(Amounts::unitsOf(tovar->VYBRANE, 3), 3)) return "chyba!,,množstvo mimo povoleného rozsahu";
+        for (const auto& riadok : DokladRiadky::riadky(*this, *tovar)) {
+            if (!Amounts::exact(Amounts::unitsOf(riadok.mnoz, 3), 3)) return "chyba!,,množstvo mimo povoleného rozsahu";
+            const Amounts::Line line = Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3,
+                                                            tovar->DPH, riadok.mnoz);
+            sum += line.total;
+            if (!Amounts::exact(line.amount, 2) || !Amounts::exact(line.vat, 2) || !Amounts::exact(line.total, 2) ||
+                !Amounts::exact(sum, 2))
+                return "chyba!,,suma dokladu mimo povoleného rozsahu";
+        }
+    }
+    return "ok";
 }

@@ -7,7 +7,6 @@
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
-#include "records/DatumSpotrebyItem.h"
 #include "records/MenuItem.h"
 #include "records/NastaveniaItem.h"
 #include "records/OdberatelItem.h"
@@ -72,12 +71,12 @@ bool fillTempDoklad(Trekora& t, SqlDatabase* held) {
     if (t.postingTrace) Console::print(vety->description());
 
     for (const auto& tovar : t.getPolozkyArray()) {
-        for (const auto& sarza : DokladRiadky::sarze(t, tovar->IDTOV)) {
+        for (const auto& riadok : DokladRiadky::riadky(t, *tovar)) {
             auto polo = std::make_shared<TempPoloItem>();
             polo->IDO = t.selectedOdberatelItem->IDO;
             polo->IDTOV = tovar->IDTOV;
-            polo->MNOZ = sarza->VYBRANE;
-            polo->DATUMSPOTREBY = sarza->DATUMSPOTREBY;
+            polo->MNOZ = riadok.mnoz;
+            polo->DATUMSPOTREBY = riadok.datumSpotreby;
             polo->POHYB = pohyb;
             polo->ZLAVA1 = tovar->ZLAVA1;
             polo->ZLAVA2 = tovar->ZLAVA2;

@@ -145,10 +145,14 @@ TEST_F(ExactMoney, ShownTotalIsTheWrittenHeaderForSplitBatches) {
         }
     }
 
+    // Taking everything back, T003 with stock but no batch, as a data update
+    // may deliver it: it is written with the rest.
     fresh();
+    exec("delete from sklad_sarza where sklad_typ = 10 and idtov = 'T003'");
     load(typ("prijem", "tovar"));
     t->odprijmovatVsetko();
     agrees("odpríjmovať všetko");
+    EXPECT_EQ(stock("T003"), 0);
 
     fresh();
     load(typ("prijem", "tovar"));

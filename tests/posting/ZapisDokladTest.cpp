@@ -51,6 +51,15 @@ TEST_F(ZapisDoklad, CashSaleWritesHeaderLinesCustomerCopyAndMovesStock) {
     EXPECT_EQ(value("select info from vety where cdok = 1002"), "DC:2");
 }
 
+TEST_F(ZapisDoklad, ASaleToASecondEstablishmentIsWrittenForIt) {
+    customer("10306-02");  // Žabokreky, the second establishment of Sučany
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 1);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(value("select idosc from vety where cdok = 1001"), "10306-02");
+    EXPECT_EQ(value("select idosc || ' ' || mesto from odbe where cdok = 1001"), "10306-02 Žabokreky");
+}
+
 TEST_F(ZapisDoklad, InvoiceAndCreditNoteAgainstItPutTheGoodsBack) {
     customer("10101-01");  // an invoice customer
     t->info = "05.12.2026";

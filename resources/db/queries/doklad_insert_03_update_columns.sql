@@ -1,10 +1,12 @@
 -- Column fixes of a goods document (value: header id): customer and user data of the header, goods data and the customer's prices, discounted prices and amounts of the lines, totals of the header (the total is the sum of the lines as written).
+-- The header's customer data are those of the establishment it already names
+-- (the one the document is written for), else of the customer's first one.
 update temp_vety
-set idosc = (select o.idosc from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
-    idopl = (select o.idopl from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
-    ico = (select o.ico from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
-    meno = (select trim(coalesce(u.meno, '') || ' ' || coalesce(u.priezvisko, '')) from uzivatel u where u.idu = temp_vety.idu),
-    ctl = (select o.ctlac from odberatel o where o.ido = temp_vety.ido order by o.id limit 1)
+set (idosc, idopl, ico, ctl) = (
+      select o.idosc, o.idopl, o.ico, o.ctlac from odberatel o
+      where o.id = coalesce((select min(e.id) from odberatel e where e.ido = temp_vety.ido and e.idosc = temp_vety.idosc),
+                            (select min(e.id) from odberatel e where e.ido = temp_vety.ido))),
+    meno = (select trim(coalesce(u.meno, '') || ' ' || coalesce(u.priezvisko, '')) from uzivatel u where u.idu = temp_vety.idu)
 where id = ?1;
 -- The lines: the good's data and batch code, and from the price the exact
 -- prices and amounts in whole units: the price is read to the mill, the
@@ -53,8 +55,8 @@ set sklad_typ = 10,
                             temp_polo.cena,
                             (select c.cena from cennik c
                               where c.idtov = temp_polo.idtov
-                                and c.cislo = coalesce((select o.cennik from odberatel o
-                                                         where o.ido = (select v.ido from temp_vety v where v.id = ?1)
+                                and c.cislo = coalesce((select o.cennik from odberatel o join temp_vety v on v.id = ?1
+                                                         where o.ido = v.ido and o.idosc = v.idosc
                                                          order by o.id limit 1), 1)),
                             (select t.cena from tovar t where t.idtov = temp_polo.idtov)) as cena,
                            coalesce(temp_polo.zlava1, 0) as zlava1, coalesce(temp_polo.zlava2, 0) as zlava2,

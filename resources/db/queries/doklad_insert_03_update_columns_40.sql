@@ -1,10 +1,12 @@
 -- Column fixes of a gift receipt or issue (value: header id): gift data, their value in points as the price, and for an issue the points spent are booked on the customer's loyalty account.
+-- The header's customer data are those of the establishment it already names
+-- (the one the document is written for), else of the customer's first one.
 update temp_vety
-set idosc = (select o.idosc from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
-    idopl = (select o.idopl from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
-    ico = (select o.ico from odberatel o where o.ido = temp_vety.ido order by o.id limit 1),
-    meno = (select trim(coalesce(u.meno, '') || ' ' || coalesce(u.priezvisko, '')) from uzivatel u where u.idu = temp_vety.idu),
-    ctl = (select o.ctlac from odberatel o where o.ido = temp_vety.ido order by o.id limit 1)
+set (idosc, idopl, ico, ctl) = (
+      select o.idosc, o.idopl, o.ico, o.ctlac from odberatel o
+      where o.id = coalesce((select min(e.id) from odberatel e where e.ido = temp_vety.ido and e.idosc = temp_vety.idosc),
+                            (select min(e.id) from odberatel e where e.ido = temp_vety.ido))),
+    meno = (select trim(coalesce(u.meno, '') || ' ' || coalesce(u.priezvisko, '')) from uzivatel u where u.idu = temp_vety.idu)
 where id = ?1;
 -- The lines: the good's data and batch code, and from the price the exact
 -- prices and amounts in whole units: the price is read to the mill, the

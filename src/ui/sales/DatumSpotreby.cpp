@@ -125,7 +125,17 @@ void DatumSpotreby::mnozstvoOk(const std::string& typed) {
         chyba(typed);
         return;
     }
+    // The document with this quantity must stay where it is computed and
+    // written exactly; otherwise the batch and the good keep what they had.
+    const std::string batchBefore = datumSpotrebyItem->VYBRANE, goodBefore = tovarItem->VYBRANE;
     setMnozstvo(typed);
+    const auto rozsah = SalesUi::vysledok(sharedTrekora().checkRozsahDokladu());
+    if (!rozsah.ok) {
+        datumSpotrebyItem->VYBRANE = batchBefore;
+        tovarItem->VYBRANE = goodBefore;
+        SalesUi::message(*this, "chyba", rozsah.detail, true);
+        return;
+    }
     const auto& typ = *sharedTrekora().selectedTypDokladuItem;
     const bool animated = SalesUi::animovat();
     if (DokladTyp::isReturn(typ.name)) {

@@ -122,6 +122,12 @@ void Polozky::dodZlava(const std::string& typed) {
         SalesUi::message(*this, TypedNumber::refusal(typed, "číslo mimo povolený rozsah!"), "", true);
         return;
     }
+    // The lines are priced at a rate in hundredths of a percent: a finer
+    // discount would be stored as typed but priced as another.
+    if (TypedNumber::beyondHundredths(typed)) {
+        SalesUi::message(*this, "zľava môže mať najviac dve desatinné miesta!", "", true);
+        return;
+    }
     std::string zlava = typed;
     for (auto& c : zlava)
         if (c == ',') c = '.';

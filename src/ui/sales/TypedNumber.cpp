@@ -63,6 +63,14 @@ std::optional<std::int64_t> TypedNumber::whole(const std::string& text) {
     return std::strtoll(normalised.c_str(), nullptr, 10);
 }
 
+bool TypedNumber::beyondHundredths(const std::string& text) {
+    std::string normalised;
+    if (!wellFormed(trimmed(text), normalised)) return false;
+    const auto point = normalised.find('.');
+    return point != std::string::npos && normalised.size() > point + 3 &&
+           normalised.find_first_not_of('0', point + 3) != std::string::npos;
+}
+
 std::int64_t TypedNumber::hundredths(double value) { return std::llround(value * 100.0); }
 
 std::string TypedNumber::refusal(const std::string& text, const std::string& outOfRange) {

@@ -16,6 +16,9 @@ public:
     // The whole number of the text; none when the text is not a number or
     // has a fraction other than zero ("12.0" is 12, "12.7" is none).
     static std::optional<std::int64_t> whole(const std::string& text);
+    // Whether the number of the text has a digit other than 0 beyond the
+    // hundredths ("7,995" has, "7,990" has not); false for no number.
+    static bool beyondHundredths(const std::string& text);
     // The number in hundredths, rounded half away from zero (the unit of
     // comparison of discounts and decimal parameters).
     static std::int64_t hundredths(double value);

@@ -10,9 +10,10 @@ TEST_F(SalesTest, ExtraDiscountIsANumberFromZeroToTheCustomersMaximum) {
     pick("T001", 0, "1", "");
     backToEditor();
     auto editor = topAs<Polozky>();
-    const std::string outOfRange = "číslo mimo povolený rozsah!", noNumber = "zadaný text nie je číslo";
+    const std::string outOfRange = "číslo mimo povolený rozsah!", noNumber = "zadaný text nie je číslo",
+                      places = "zľava môže mať najviac dve desatinné miesta!";
     for (const auto& [refused, told] : {std::pair{"abc", noNumber}, {"8,01", outOfRange}, {"-1", outOfRange},
-                                        {"5%", noNumber}}) {
+                                        {"5%", noNumber}, {"7,995", places}}) {
         editor->dodZlava(refused);
         ASSERT_TRUE(alert()) << refused;
         EXPECT_EQ(alert()->title(), std::optional<std::string>(told)) << refused;
@@ -20,6 +21,8 @@ TEST_F(SalesTest, ExtraDiscountIsANumberFromZeroToTheCustomersMaximum) {
         EXPECT_EQ(editor->data[0]->ZLAVA3, "0.0") << refused;
     }
     EXPECT_TRUE(errorSoundPlayed());
+    editor->dodZlava("7,990");  // a third place of 0 changes nothing
+    EXPECT_EQ(editor->data[0]->ZLAVA3, "7.990");
     editor->dodZlava("7,5");
     EXPECT_EQ(editor->data[0]->ZLAVA3, "7.5");
     editor->dodZlava("");  // an empty entry keeps the discount
@@ -58,6 +61,24 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     pick("T001", 0, "5", "1,5");
     EXPECT_EQ(batches->tovarItem->VYBRANE, "5");
     EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
+}
+
+TEST_F(SalesTest, QuantityWhoseAmountsLeaveTheExactRangeIsRefused) {
+    openFromMain("príjem");
+    tapRow("tovar");
+    pick("T001", 0, "99999999999");
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->message(), std::optional<std::string>("suma dokladu mimo povoleného rozsahu"));
+    tapAlert("ok");
+    EXPECT_EQ(topAs<DatumSpotreby>()->tovarItem->VYBRANE, "0");
+    // Within the range the editor, the confirmation and the document agree
+    // to the cent.
+    pick("T001", 0, "9999999999");
+    backToEditor();
+    const std::string shown = topAs<Polozky>()->labelSuma.lock()->text().value_or("");
+    EXPECT_NE(Hotovo::stranka().find("hodnota dokladu: " + shown), std::string::npos) << shown;
+    confirm();
+    EXPECT_EQ(scalar("select printf('%13.2f', sumdokz) from vety where cdok = " + lastCdok()), shown);
 }
 
 TEST_F(SalesTest, DiscountTypedAsMinusZeroIsZero) {
