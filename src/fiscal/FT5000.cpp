@@ -25,6 +25,7 @@ FT5000::FT5000(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::
 void FT5000::request(Command command, const std::string& text,
                      const std::map<std::string, std::string>& parameters) {
     beginRun(command, text, parameters, Tag::status);
+    letPrinterCloseItsSide();
     connect();
     const std::size_t n = splitLines(text).size();
     Console::print("n=" + std::to_string(n));
@@ -83,6 +84,7 @@ void FT5000::socketDidReadData(const std::shared_ptr<NetSocket>&, const NetBytes
 }
 
 void FT5000::greetingDone() {
+    greetingRead();
     pripravDoklad();
     // A print without a single line to print is no success; the link test
     // alone needs no text.

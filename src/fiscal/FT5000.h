@@ -8,7 +8,8 @@
 // and closes once the printer's side has acknowledged every byte. The
 // printer answers nothing, so that acknowledgement is the only sign that it
 // got the document: "OK" waits for it, and a connection reset before it is
-// an error. The adapter closing its own side once it has every byte is none.
+// an error. The adapter closing its own side after its greeting is none,
+// however early: every byte still goes out.
 class FT5000 : public Fiskal {
 public:
     const std::string CRLF = "\r\n";

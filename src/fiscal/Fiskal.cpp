@@ -131,6 +131,7 @@ void Fiskal::beginRun(Command command, const std::string& text, const std::map<s
     fiskalError.clear();
     fiskalData.clear();
     finished_ = false;
+    greetingRead_ = false;
     currentTag = tag;
     if (auto it = parameters.find("CDOK"); it != parameters.end()) cdok = it->second;
     Console::print("cdok= " + cdok);
@@ -198,6 +199,11 @@ void Fiskal::later(double seconds, std::function<void()> step) {
         if (!me || me->isFinished() || me->asyncSocket != socket || !socket->isConnected()) return;
         step();
     });
+}
+
+void Fiskal::letPrinterCloseItsSide() {
+    attachSocket();
+    asyncSocket->setAutoDisconnectOnClosedReadStream(false);
 }
 
 void Fiskal::disconnectWhenDelivered() {
@@ -273,6 +279,15 @@ void Fiskal::socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>&, std::i
 
 void Fiskal::socketDidReadData(const std::shared_ptr<NetSocket>&, const NetBytes&, std::int64_t) {
     Console::print("Fiskal didread");
+}
+
+void Fiskal::socketDidCloseReadStream(const std::shared_ptr<NetSocket>& sock) {
+    if (sock && sock != asyncSocket) return;
+    Console::print("Fiskal readclosed");
+    if (greetingRead_ || isFinished()) return;
+    // Without the whole greeting nothing is sent, and no more of it comes.
+    fiskalError = NetSocket::connectionClosedError().localizedDescription();
+    disconnect();
 }
 
 void Fiskal::socketDidDisconnect(const std::shared_ptr<NetSocket>& sock, const std::optional<NetSocketError>& error) {

@@ -117,6 +117,8 @@ public:
                                 std::uint16_t port) override;
     void socketDidWriteDataWithTag(const std::shared_ptr<NetSocket>& sock, std::int64_t tag) override;
     void socketDidReadData(const std::shared_ptr<NetSocket>& sock, const NetBytes& data, std::int64_t tag) override;
+    // The printer's adapter closed its own side (letPrinterCloseItsSide()).
+    void socketDidCloseReadStream(const std::shared_ptr<NetSocket>& sock) override;
     // Reports the completion of the run.
     void socketDidDisconnect(const std::shared_ptr<NetSocket>& sock,
                              const std::optional<NetSocketError>& error) override;
@@ -164,6 +166,16 @@ protected:
     // printers answer nothing, so this is the only sign that they got the
     // document.
     void disconnectWhenDelivered();
+    // For the drivers that, once the adapter has greeted, only write. The
+    // adapter may close its own side at any moment, some right after their
+    // greeting: that ends only its direction. Every byte still goes out and
+    // disconnectWhenDelivered() judges the print by their acknowledgement; a
+    // reset stays an error. Before the greeting is in (greetingRead()), the
+    // close ends the run: the greeting cannot come any more. Called before
+    // connect(), so that no close of the adapter comes first.
+    void letPrinterCloseItsSide();
+    // The adapter's greeting has been read, or none is expected.
+    void greetingRead() { greetingRead_ = true; }
 
 private:
     void attachSocket();
@@ -174,6 +186,7 @@ private:
     std::chrono::steady_clock::time_point lastProgress_;
     std::optional<std::chrono::steady_clock::time_point> settledSince_;
     bool finished_ = false;
+    bool greetingRead_ = false;
 };
 
 // The client of a driver: progress and the one completion of each run, both

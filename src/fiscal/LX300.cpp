@@ -34,6 +34,7 @@ LX300::LX300(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::ui
 void LX300::request(Command command, const std::string& text, const std::map<std::string, std::string>& parameters) {
     Console::print("start request(command:txt:parameters:) ...");
     beginRun(command, text, parameters, Tag::status);
+    letPrinterCloseItsSide();
     connect();
 }
 
@@ -57,6 +58,7 @@ void LX300::socketDidReadData(const std::shared_ptr<NetSocket>&, const NetBytes&
 }
 
 void LX300::greetingDone() {
+    greetingRead();
     switch (fiskalCommand) {
     case Command::tlacDennuUzavierku:
     case Command::tlacNefiskalnyDoklad:

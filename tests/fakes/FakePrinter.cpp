@@ -16,7 +16,8 @@ FakePrinter::FakePrinter(std::string greeting, Mode mode, std::uint16_t port)
     if (listenFD_ < 0) return;
     int on = 1;
     setsockopt(listenFD_, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
-    if (mode_ == Mode::stopReading || mode_ == Mode::closeMidway || mode_ == Mode::halfCloseMidway) {
+    if (mode_ == Mode::stopReading || mode_ == Mode::closeMidway || mode_ == Mode::halfCloseMidway ||
+        mode_ == Mode::closeSideEarly) {
         // A small window, so that a client's writes stall soon.
         int small = 4096;
         setsockopt(listenFD_, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
@@ -89,6 +90,8 @@ void FakePrinter::handle(int fd) {
     if (mode_ == Mode::shortGreeting) greeting = greeting.substr(0, greeting.size() / 2);
     if (!greeting.empty()) ::send(fd, greeting.data(), greeting.size(), MSG_NOSIGNAL);
     std::size_t total = 0;
+    bool sideClosed = false;
+    if (mode_ == Mode::closeSideEarly && closeAfterBytes_ == 0) sideClosed = ::shutdown(fd, SHUT_WR) == 0;
     char buffer[65536];
     for (;;) {
         pollfd p[2] = {{fd, static_cast<short>(mode_ == Mode::stopReading ? 0 : POLLIN), 0},
@@ -104,7 +107,8 @@ void FakePrinter::handle(int fd) {
             continue;
         }
         std::size_t want = sizeof buffer;
-        const bool midway = mode_ == Mode::closeMidway || mode_ == Mode::halfCloseMidway;
+        const bool midway = mode_ == Mode::closeMidway || mode_ == Mode::halfCloseMidway ||
+                            (mode_ == Mode::closeSideEarly && !sideClosed);
         if (midway) want = std::min(want, closeAfterBytes_ - total);
         ssize_t n = ::recv(fd, buffer, want, 0);
         if (n <= 0) return;
@@ -115,6 +119,8 @@ void FakePrinter::handle(int fd) {
             received_ += chunk;
         }
         if (onBytes_) onBytes_(chunk);
+        if (mode_ == Mode::closeSideEarly && !sideClosed && total >= closeAfterBytes_)
+            sideClosed = ::shutdown(fd, SHUT_WR) == 0;
         if (mode_ == Mode::halfCloseMidway && total >= closeAfterBytes_) {
             // Its side closed in order, the client's bytes still unread.
             ::shutdown(fd, SHUT_WR);

@@ -26,6 +26,8 @@ public:
                          // once nothing more has come for the pause
         halfCloseMidway, // greeting, reads `closeAfterBytes` bytes, closes its sending
                          // side, and after the pause closes with the rest unread
+        closeSideEarly,  // greeting, closes its sending side after `closeAfterBytes`
+                         // bytes (0: right after the greeting), and reads on to the end
     };
 
     explicit FakePrinter(std::string greeting, Mode mode = Mode::normal, std::uint16_t port = 0);
@@ -35,8 +37,8 @@ public:
 
     std::uint16_t port() const { return port_; }
     bool ok() const { return port_ != 0; }
-    // For Mode::closeMidway and halfCloseMidway: the bytes read before the
-    // close, and a pause between them and the reset with the rest left unread
+    // For Mode::closeMidway, halfCloseMidway and closeSideEarly: the bytes
+    // read before the close, and a pause between them and the reset with the rest left unread
     // (the small window lets the client's stack hand over only a few
     // kilobytes). For Mode::closeWhenDone only the pause counts.
     void setCloseAfterBytes(std::size_t bytes, int pauseMs = 0) {

@@ -144,3 +144,28 @@ TEST_F(FT5000Run, PrinterClosingItsSideAfterTakingEveryByteGetsOK) {
         EXPECT_NE("OK", client->result.value_or("OK"));
     }
 }
+
+TEST_F(FT5000Run, AdapterClosingItsSideEarlyStillTakesEveryByte) {
+    // Its side closed right after the greeting or after 100 bytes, small and
+    // large documents: every byte goes out and the acknowledgement decides.
+    const struct {
+        std::size_t closeAfter;
+        int rows;
+    } cases[] = {{0, 14}, {0, 14}, {100, 14}, {100, 14}, {100, 14}, {100, 14}, {0, 3000}, {100, 3000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.closeAfter) + " bytes, " + std::to_string(c.rows) + " rows");
+        std::string document;
+        for (int r = 0; r < c.rows; ++r) document += "Riadok " + std::to_string(r) + std::string(80, '.') + "\n";
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer(kGreeting, FakePrinter::Mode::closeSideEarly);
+        printer.setCloseAfterBytes(c.closeAfter);
+        auto driver = make<FT5000>(printer.port());
+        driver->request(Fiskal::Command::tlacDoklad, document);
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ(1, client->finished);
+        EXPECT_EQ("OK", client->result.value_or(""));
+        ASSERT_TRUE(printer.waitForClose());
+        // Set-up row, then every line with its CR LF.
+        EXPECT_EQ(3u + document.size() + c.rows, printer.received().size());
+    }
+}

@@ -125,3 +125,20 @@ TEST_F(LX300Run, PrinterClosingMidwayNeverGetsOK) {
     ASSERT_TRUE(printer.waitForClose());
     EXPECT_LT(printer.received().size(), document.size());
 }
+
+TEST_F(LX300Run, AdapterClosingItsSideEarlyStillTakesEveryByte) {
+    const std::string document = lines(12, "Riadok %02d: ............................................");
+    for (std::size_t closeAfter : {0u, 100u}) {
+        SCOPED_TRACE(closeAfter);
+        client = std::make_shared<RecordingClient>();
+        FakePrinter printer(kGreeting, FakePrinter::Mode::closeSideEarly);
+        printer.setCloseAfterBytes(closeAfter);
+        auto driver = makeLX300(printer.port());
+        driver->request(Fiskal::Command::tlacDoklad, document);
+        ASSERT_TRUE(runToEnd());
+        EXPECT_EQ("OK", client->result.value_or(""));
+        ASSERT_TRUE(printer.waitForClose());
+        // Set-up row, then every line with its CR.
+        EXPECT_EQ(3u + document.size() + 1u, printer.received().size());
+    }
+}

@@ -235,6 +235,11 @@ public:
     // a connection opens none, and backgrounding answers false.
     void* readStream();
     void* writeStream();
+    // True (the default): the peer's close of its side closes the
+    // connection. False: it ends only the peer's direction (reported as
+    // socketDidCloseReadStream) and writes go on, also while the send queue
+    // is full; a reset still closes the connection with its error. Set it
+    // before connecting to have it from the peer's first byte on.
     bool autoDisconnectOnClosedReadStream();
     void setAutoDisconnectOnClosedReadStream(bool flag);
     bool enableBackgroundingOnSocket();

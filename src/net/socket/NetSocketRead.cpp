@@ -441,12 +441,15 @@ void NetSocket::doReadEOF() {
     } else if (preBuffer_->availableBytes() > 0) {
         shouldDisconnect = false; // queued reads can still be served
     } else if (config_ & kConfigHalfDuplex) {
+        // Only the peer's direction has ended, unless the connection is gone
+        // altogether (reset, or shut both ways). A full send queue is no sign
+        // of that: the peer may still be taking our bytes.
         pollfd pfd{};
         pfd.fd = connectedFD();
         pfd.events = POLLOUT;
         pfd.revents = 0;
         poll(&pfd, 1, 0);
-        if (pfd.revents & POLLOUT) {
+        if (!(pfd.revents & (POLLERR | POLLHUP | POLLNVAL))) {
             flags_ |= kFlagReadStreamClosed;
             notify(NetSocketCallback::DidCloseReadStream,
                    [](NetSocketDelegate& d, const auto& s) { d.socketDidCloseReadStream(s); });
