@@ -74,7 +74,12 @@ void DatumSpotreby::vyber(std::size_t row) {
 }
 
 void DatumSpotreby::chyba(const std::string& typed) {
-    SalesUi::message(*this, "chyba", TypedNumber::refusal(typed, "číslo je mimo dovolený rozsah"), true);
+    // A fraction is told as such: quantities are whole pieces.
+    const bool fraction = TypedNumber::decimal(typed) && !TypedNumber::whole(typed);
+    SalesUi::message(*this, "chyba",
+                     fraction ? std::string("zadané číslo nie je celé")
+                              : TypedNumber::refusal(typed, "číslo je mimo dovolený rozsah"),
+                     true);
 }
 
 bool DatumSpotreby::checkMnozstvo(const TovarItem&, const DatumSpotrebyItem& sarza,
@@ -178,6 +183,12 @@ void DatumSpotreby::zlavaOk(const std::string& typed) {
     if (!TypedNumber::isEmpty(typed)) {
         if (!checkZlava(typed)) {
             chyba(typed);
+            return;
+        }
+        // The line is priced and stored in hundredths: a finer discount is
+        // refused rather than rounded unsaid.
+        if (TypedNumber::beyondHundredths(typed)) {
+            SalesUi::message(*this, "chyba", "zľava môže mať najviac dve desatinné miesta!", true);
             return;
         }
         setZlava(typed);

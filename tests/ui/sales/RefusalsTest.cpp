@@ -41,10 +41,10 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     for (const char* refused : {"2.5", "2x", "-1"}) {
         batches->mnozstvoOk(refused);
         ASSERT_TRUE(alert()) << refused;
-        EXPECT_EQ(alert()->message(), std::optional<std::string>(refused == std::string("2x")
-                                                                     ? "zadaný text nie je číslo"
-                                                                     : "číslo je mimo dovolený rozsah"))
-            << refused;
+        const std::string told = refused == std::string("2x")    ? "zadaný text nie je číslo"
+                                 : refused == std::string("2.5") ? "zadané číslo nie je celé"
+                                                                 : "číslo je mimo dovolený rozsah";
+        EXPECT_EQ(alert()->message(), std::optional<std::string>(told)) << refused;
         tapAlert("ok");
         EXPECT_EQ(batches->tovarItem->VYBRANE, "0") << refused;
     }
@@ -60,6 +60,11 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     // Typing the batch again replaces its quantity.
     pick("T001", 0, "5", "1,5");
     EXPECT_EQ(batches->tovarItem->VYBRANE, "5");
+    EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
+    // A discount finer than hundredths is refused, not rounded.
+    pick("T001", 0, "5", "1,555");
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->message(), std::optional<std::string>("zľava môže mať najviac dve desatinné miesta!"));
     EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
 }
 
