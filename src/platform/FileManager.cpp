@@ -78,11 +78,7 @@ int openPartial(const std::string& to, std::string* partial) {
 // Waits until what was written to the folder of `path` (a new name, a
 // rename) is on the disk.
 bool flushFolderOf(const std::string& path) {
-    std::string folder = FileManager::deletingLastPathComponent(path);
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    return FileManager::syncFolder(FileManager::deletingLastPathComponent(path));
 }
 
 // Copies the bytes of the file `from` into a new partial file beside `to`
@@ -172,6 +168,7 @@ bool FileManager::copyItemReplacing(const std::string& from, const std::string& 
         ::unlink(partial.c_str());
         return fail(error, e ? e : EIO, what);
     }
+    if (!flushFolderOf(to)) return fail(error, errno ? errno : EIO, what);
     return true;
 }
 
@@ -278,6 +275,13 @@ bool FileManager::writeFile(const std::string& path, const std::string& bytes, b
     }
     if (atomically && !flushFolderOf(path)) return fail(error, errno ? errno : EIO, what);
     return true;
+}
+
+bool FileManager::syncFolder(const std::string& path) {
+    int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
 }
 
 bool FileManager::appendToFile(const std::string& path, const std::string& bytes, Error* error) {
