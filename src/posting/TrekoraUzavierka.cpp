@@ -8,16 +8,14 @@
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
+#include "platform/FileManager.h"
 #include "platform/Url.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -85,16 +83,26 @@ bool isWholeExport(const fs::path& file) {
     return whole;
 }
 
-// Puts the mark of an owed export into "out"; the reason when it cannot.
+// Puts a new, empty file at the export's temporary name in "out", by the
+// durable write: made under a name of its own, flushed, renamed over what
+// stood there (a link is replaced, never followed) and the folder flushed.
+// The reason when it cannot.
+std::optional<std::string> freshExportTemp(const fs::path& out, const std::string& cdok) {
+    platform::Error error;
+    if (!platform::FileManager::writeFile(exportTemp(out, cdok).string(), "", true, &error))
+        return error.localizedDescription();
+    return std::nullopt;
+}
+
+// Puts the mark of an owed export into "out", on the disk before it answers;
+// the reason when it cannot.
 std::optional<std::string> markExportOwed(Trekora& trekora, const std::string& cdok) {
     const fs::path out = outFolder(trekora);
     std::error_code ec;
-    fs::create_directories(out, ec);
-    const fs::path mark = exportTemp(out, cdok);
-    const int fd = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) return std::error_code(errno, std::generic_category()).message();
-    ::close(fd);
-    return std::nullopt;
+    // A folder made now is a new name in Documents: on the disk too.
+    if (fs::create_directories(out, ec) && !platform::FileManager::syncFolder(out.parent_path().string()))
+        return std::error_code(errno, std::generic_category()).message();
+    return freshExportTemp(out, cdok);
 }
 
 }  // namespace
@@ -221,10 +229,16 @@ std::string Trekora::exportDU(const std::string& cdok) {
     const fs::path temp = exportTemp(outDir, cdok);
     const std::string location = platform::Url::fileUrl(temp.string()).absoluteString();
     Console::print("filename= " + location);
-    // The export starts from an empty temporary file: what an interrupted
-    // export left there, its journal included, is not built on.
-    { std::ofstream fresh(temp, std::ios::binary | std::ios::trunc); }
+    // The export starts from a new, empty temporary file: what an interrupted
+    // export left there, its journal included, is not built on, and what
+    // stands at that name is never written through.
     removeJournals(temp);
+    if (auto failure = freshExportTemp(outDir, cdok)) {
+        db->close();
+        result = "chyba!,," + *failure;
+        log("exportDU(cdok:) result: " + result);
+        return result;
+    }
 
     bool ran = false;
     try {
