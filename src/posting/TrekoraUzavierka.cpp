@@ -149,6 +149,11 @@ std::string Trekora::zapisUzavierku() {
             // that file has been sent.
             refusal = "uzávierka nebola zapísaná: export inej uzávierky " + cdok +
                       ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu";
+        } else if (std::error_code ec; isClosingNumber(cdok) && fs::is_directory(fs::symlink_status(
+                                           exportFile(outFolder(*this), cdok), ec))) {
+            // No export could take its name: the closing would be written
+            // with its export owed for good.
+            refusal = "uzávierka nebola zapísaná: názov jej exportu " + cdok + ".db3 v priečinku out zaberá priečinok";
         } else if (isClosingNumber(cdok)) {
             // From the commit on the closing's export is owed: its mark goes
             // into "out" first, so that it is found again if the program ends
