@@ -57,13 +57,15 @@ public:
     static std::optional<uint64_t> fileSize(const std::string& path);
     static std::optional<Date> modificationDate(const std::string& path);
 
-    // A fresh, empty directory under the system's temporary folder, named
-    // PREFIX-PID-XXXXXX: the id of the process that made it tells whose it is.
+    // A fresh directory under the system's temporary folder, named
+    // PREFIX-PID-XXXXXX, for a job's work. This process holds a lock on the
+    // file ".lock" in it until removeItem removes the folder (or the process
+    // ends); "" when it cannot be made.
     static std::string makeTemporaryDirectory(const std::string& prefix = "trekora");
-    // Removes from the system's temporary folder what processes that are
-    // gone (killed with a job running) left there: the directories made above
-    // with one of `prefixes`. Those of this process and of running processes
-    // stay; one named without its process (as made before) goes once a day old.
+    // Removes from the system's temporary folder what jobs that are gone
+    // (killed with the program) left there: the directories made above with
+    // one of `prefixes` whose lock nobody holds. A folder without a lock file
+    // (as made before) goes once a day old.
     static void removeAbandonedTemporaryDirectories(const std::vector<std::string>& prefixes);
 
     // Path helpers.

@@ -250,6 +250,13 @@ TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
     WorkingJob backup = startJob("trekora-backup");
     WorkingJob download = startJob("trekora-download");
     WorkingJob running = startJob("trekora-download");
+    // A job of a copy in another process-id namespace: its id names no
+    // process here.
+    WorkingJob elsewhere = startJob("trekora-backup");
+    const std::string renamed = std::filesystem::path(elsewhere.folder).parent_path().string() +
+                                "/trekora-backup-999999999-" + elsewhere.folder.substr(elsewhere.folder.size() - 6);
+    ASSERT_EQ(::rename(elsewhere.folder.c_str(), renamed.c_str()), 0);
+    elsewhere.folder = renamed;
     ASSERT_TRUE(FileManager::isDirectory(backup.folder) && FileManager::isDirectory(download.folder) &&
                 FileManager::isDirectory(running.folder));
     backup.kill();
@@ -275,9 +282,11 @@ TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
     EXPECT_FALSE(FileManager::fileExists(backup.folder));
     EXPECT_FALSE(FileManager::fileExists(download.folder));
     EXPECT_FALSE(FileManager::fileExists(stale));
-    for (const auto& kept : {running.folder, own, fresh, foreign}) EXPECT_TRUE(FileManager::isDirectory(kept)) << kept;
+    for (const auto& kept : {running.folder, elsewhere.folder, own, fresh, foreign})
+        EXPECT_TRUE(FileManager::isDirectory(kept)) << kept;
     running.kill();
-    for (const auto& path : {backup.folder, download.folder, running.folder, own, stale, fresh, foreign})
+    elsewhere.kill();
+    for (const auto& path : {backup.folder, download.folder, running.folder, elsewhere.folder, own, stale, fresh, foreign})
         FileManager::removeItem(path);
 }
 
