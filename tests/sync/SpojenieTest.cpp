@@ -250,13 +250,7 @@ TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
     WorkingJob backup = startJob("trekora-backup");
     WorkingJob download = startJob("trekora-download");
     WorkingJob running = startJob("trekora-download");
-    // A job of a copy in another process-id namespace: its id names no
-    // process here.
     WorkingJob elsewhere = startJob("trekora-backup");
-    const std::string renamed = std::filesystem::path(elsewhere.folder).parent_path().string() +
-                                "/trekora-backup-999999999-" + elsewhere.folder.substr(elsewhere.folder.size() - 6);
-    ASSERT_EQ(::rename(elsewhere.folder.c_str(), renamed.c_str()), 0);
-    elsewhere.folder = renamed;
     ASSERT_TRUE(FileManager::isDirectory(backup.folder) && FileManager::isDirectory(download.folder) &&
                 FileManager::isDirectory(running.folder));
     backup.kill();
@@ -276,6 +270,12 @@ TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
     const std::string stale = unnamed("trekora-download", true);
     const std::string fresh = unnamed("trekora-backup", false);
     const std::string foreign = unnamed("trekora-backupx", true);
+    // A job of a copy in another process-id namespace: its id names no
+    // process here. (Named so only now: a clean-up of an older build running
+    // meanwhile would take it for left.)
+    const std::string renamed = tmp + "/trekora-backup-999999999-" + elsewhere.folder.substr(elsewhere.folder.size() - 6);
+    ASSERT_EQ(::rename(elsewhere.folder.c_str(), renamed.c_str()), 0);
+    elsewhere.folder = renamed;
 
     env().restart();
     trekora();
