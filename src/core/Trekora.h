@@ -90,6 +90,9 @@ public:
     // The fiscal service's documents of uncertain registration, beside the
     // database (never sent to the office).
     const std::string neisteFileName = "ekasa_neiste.json";
+    // The highest number of a daily closing exported on this device (beside
+    // the database, which a restore replaces; never sent to the office).
+    const std::string poslednaUzavierkaFileName = "posledna_uzavierka.txt";
     const std::int64_t systemPin = 38274;        // master code of the service lock
     const std::int64_t systemPrvocislo = 839;    // prime modulus of the service lock
 
@@ -334,6 +337,11 @@ public:
     // synchronisation calls it before it sends "out". "" when all went
     // well, otherwise one line for each closing whose export failed.
     std::string dokonciExportyDU();
+    // Why the database must not be replaced by the copy at `kopia` (a
+    // restore), "" when it may: while a closing's export is owed or waits in
+    // "out", and when the copy is older than a closing that has left the
+    // device, as its numbers would be given out again.
+    std::string prekazkaObnovy(const std::string& kopia);
     std::string updateDokladById(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
                                          const std::optional<std::string>& datum_vytvor,
                                          const std::optional<std::string>& datum_vystav,

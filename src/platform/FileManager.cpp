@@ -8,8 +8,11 @@
 #include <ctime>
 #include <fcntl.h>
 #include <filesystem>
-#include <signal.h>
+#include <functional>
+#include <map>
+#include <mutex>
 #include <string_view>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -48,6 +51,45 @@ bool exists(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0;
 }
 
+// The lock file of a work folder, and the locks this process holds on its
+// own work folders (by folder), released when the folder is removed.
+constexpr const char* kLockName = ".lock";
+
+std::mutex& heldLocksGuard() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::map<std::string, int>& heldLocks() {
+    static std::map<std::string, int> locks;
+    return locks;
+}
+
+void releaseLock(const std::string& folder) {
+    std::lock_guard guard(heldLocksGuard());
+    auto held = heldLocks().find(folder);
+    if (held == heldLocks().end()) return;
+    ::close(held->second);
+    heldLocks().erase(held);
+}
+
+// Puts the lock file into the new work folder `folder`, locked by this
+// process: made under a name of its own, locked, then renamed, so that a
+// ".lock" that stands is always held by its job while the job lives.
+bool holdLock(const std::string& folder) {
+    std::string name = folder + "/.lock-XXXXXX";
+    int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return false;
+    if (::flock(fd, LOCK_EX) != 0 || ::rename(name.c_str(), (folder + "/" + kLockName).c_str()) != 0) {
+        ::unlink(name.c_str());
+        ::close(fd);
+        return false;
+    }
+    std::lock_guard guard(heldLocksGuard());
+    heldLocks()[folder] = fd;
+    return true;
+}
+
 }  // namespace
 
 bool FileManager::fileExists(const std::string& path) {
@@ -78,11 +120,7 @@ int openPartial(const std::string& to, std::string* partial) {
 // Waits until what was written to the folder of `path` (a new name, a
 // rename) is on the disk.
 bool flushFolderOf(const std::string& path) {
-    std::string folder = FileManager::deletingLastPathComponent(path);
-    int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    bool ok = ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
+    return FileManager::syncFolder(FileManager::deletingLastPathComponent(path));
 }
 
 // Copies the bytes of the file `from` into a new partial file beside `to`
@@ -172,6 +210,7 @@ bool FileManager::copyItemReplacing(const std::string& from, const std::string& 
         ::unlink(partial.c_str());
         return fail(error, e ? e : EIO, what);
     }
+    if (!flushFolderOf(to)) return fail(error, errno ? errno : EIO, what);
     return true;
 }
 
@@ -203,6 +242,8 @@ bool FileManager::removeItem(const std::string& path, Error* error) {
     if (!exists(path)) return fail(error, ENOENT, what);
     std::error_code ec;
     fs::remove_all(path, ec);
+    // A work folder's lock goes with the folder.
+    releaseLock(path);
     if (ec) return fail(error, ec, what);
     return true;
 }
@@ -280,6 +321,13 @@ bool FileManager::writeFile(const std::string& path, const std::string& bytes, b
     return true;
 }
 
+bool FileManager::syncFolder(const std::string& path) {
+    int fd = ::open(path.empty() ? "." : path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool ok = ::fsync(fd) == 0;
+    return ::close(fd) == 0 && ok;
+}
+
 bool FileManager::appendToFile(const std::string& path, const std::string& bytes, Error* error) {
     int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
     std::string what = "The file \"" + lastPathComponent(path) + "\" could not be appended to";
@@ -317,21 +365,29 @@ bool isMkdtempTail(std::string_view text) {
            });
 }
 
-// Whether the folder `name` (PREFIX-REST) of the temporary folder was left by
-// a process that is gone. REST is "PID-XXXXXX" as made now; a bare "XXXXXX"
-// (made before the process was named) counts as left once it is a day old,
-// as no job runs that long.
-bool isAbandoned(std::string_view rest, const struct stat& st) {
-    if (isMkdtempTail(rest)) return std::time(nullptr) - st.st_mtime > 24 * 60 * 60;
+// Whether the folder `path`, named PREFIX-REST, was left by a job that is
+// gone. A job holds the lock on its folder's ".lock" file while it runs, so
+// a folder whose lock can be taken is left; the lock is known to every
+// process, whatever process ids mean where the job runs. A folder without a
+// lock file (made before folders were locked, or one whose job is only
+// putting its lock in place) counts as left once it is a day old, as no job
+// runs that long. When it is left, `removeLeft` runs while the lock is held.
+void removeIfLeft(const std::string& path, std::string_view rest, const struct stat& st,
+                  const std::function<void()>& removeLeft) {
     const auto dash = rest.find('-');
-    if (dash == std::string_view::npos || dash == 0 || dash > 9 || !isMkdtempTail(rest.substr(dash + 1))) return false;
-    const std::string_view digits = rest.substr(0, dash);
-    if (!std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) return false;
-    const pid_t pid = static_cast<pid_t>(std::stol(std::string(digits)));
-    // This process's own folders belong to its running jobs; a process that
-    // answers (or that this one may not signal) is alive.
-    if (pid <= 0 || pid == ::getpid()) return false;
-    return ::kill(pid, 0) != 0 && errno == ESRCH;
+    const bool named = isMkdtempTail(rest) ||
+                       (dash != std::string_view::npos && dash > 0 && dash <= 9 && isMkdtempTail(rest.substr(dash + 1)) &&
+                        std::all_of(rest.begin(), rest.begin() + static_cast<std::ptrdiff_t>(dash),
+                                    [](char c) { return c >= '0' && c <= '9'; }));
+    if (!named) return;
+    const int fd = ::open((path + "/" + kLockName).c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT && std::time(nullptr) - st.st_mtime > 24 * 60 * 60) removeLeft();
+        return;
+    }
+    struct stat lock;
+    if (::fstat(fd, &lock) == 0 && S_ISREG(lock.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) removeLeft();
+    ::close(fd);
 }
 
 }  // namespace
@@ -342,7 +398,13 @@ std::string FileManager::makeTemporaryDirectory(const std::string& prefix) {
     std::vector<char> buf(templ.begin(), templ.end());
     buf.push_back('\0');
     if (!::mkdtemp(buf.data())) return {};
-    return std::string(buf.data());
+    const std::string folder(buf.data());
+    if (!holdLock(folder)) {
+        std::error_code ec;
+        fs::remove_all(folder, ec);
+        return {};
+    }
+    return folder;
 }
 
 void FileManager::removeAbandonedTemporaryDirectories(const std::vector<std::string>& prefixes) {
@@ -356,10 +418,10 @@ void FileManager::removeAbandonedTemporaryDirectories(const std::vector<std::str
             struct stat st;
             // Only a real folder of this user: never a link, never another's.
             if (::lstat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::geteuid()) break;
-            if (isAbandoned(std::string_view(name).substr(prefix.size() + 1), st)) {
+            removeIfLeft(path, std::string_view(name).substr(prefix.size() + 1), st, [&path] {
                 std::error_code ec;
                 fs::remove_all(path, ec);
-            }
+            });
             break;
         }
     }

@@ -22,8 +22,9 @@ public:
     // `to` already: an existing item is never replaced.
     static bool copyItem(const std::string& from, const std::string& to, Error* error = nullptr);
     // Copies the file `from` over the file `to`: the bytes go to a hidden
-    // partial file beside `to`, are flushed to disk, and one rename puts them
-    // in place, so `to` is the old file or the whole copy, never missing.
+    // partial file beside `to`, are flushed to disk, one rename puts them in
+    // place and the folder is flushed, so `to` is the old file or the whole
+    // copy, never missing, and once it answers true the copy stays.
     static bool copyItemReplacing(const std::string& from, const std::string& to, Error* error = nullptr);
     // Removes what copies cut short (a crash, a kill) left in `folder`: the
     // hidden partial files ".NAME.partial-XXXXXX" of the two copies above.
@@ -46,6 +47,9 @@ public:
     // the owner's permissions only).
     static bool writeFile(const std::string& path, const std::string& bytes,
                           bool atomically = false, Error* error = nullptr);
+    // Waits until what was written to the folder itself (new names, renames,
+    // removals) is on the disk.
+    static bool syncFolder(const std::string& path);
     // Appends at the end of the file, creating it when missing.
     static bool appendToFile(const std::string& path, const std::string& bytes,
                              Error* error = nullptr);
@@ -53,13 +57,15 @@ public:
     static std::optional<uint64_t> fileSize(const std::string& path);
     static std::optional<Date> modificationDate(const std::string& path);
 
-    // A fresh, empty directory under the system's temporary folder, named
-    // PREFIX-PID-XXXXXX: the id of the process that made it tells whose it is.
+    // A fresh directory under the system's temporary folder, named
+    // PREFIX-PID-XXXXXX, for a job's work. This process holds a lock on the
+    // file ".lock" in it until removeItem removes the folder (or the process
+    // ends); "" when it cannot be made.
     static std::string makeTemporaryDirectory(const std::string& prefix = "trekora");
-    // Removes from the system's temporary folder what processes that are
-    // gone (killed with a job running) left there: the directories made above
-    // with one of `prefixes`. Those of this process and of running processes
-    // stay; one named without its process (as made before) goes once a day old.
+    // Removes from the system's temporary folder what jobs that are gone
+    // (killed with the program) left there: the directories made above with
+    // one of `prefixes` whose lock nobody holds. A folder without a lock file
+    // (as made before) goes once a day old.
     static void removeAbandonedTemporaryDirectories(const std::vector<std::string>& prefixes);
 
     // Path helpers.

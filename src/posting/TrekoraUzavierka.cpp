@@ -8,16 +8,15 @@
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
+#include "platform/FileManager.h"
 #include "platform/Url.h"
 
-#include <fcntl.h>
 #include <sqlite3.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <system_error>
 
@@ -85,16 +84,94 @@ bool isWholeExport(const fs::path& file) {
     return whole;
 }
 
-// Puts the mark of an owed export into "out"; the reason when it cannot.
+// The closing number in the name of an export ("NUMBER.db3") or of its
+// temporary file (".NUMBER.db3.tmp"), which marks an export still owed;
+// "" for any other name. `owed` tells which of the two it is.
+std::string exportNumberOf(const std::string& name, bool* owed) {
+    std::string cdok;
+    *owed = name.size() > 9 && name.front() == '.' && name.compare(name.size() - 8, 8, ".db3.tmp") == 0;
+    if (*owed) cdok = name.substr(1, name.size() - 9);
+    else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".db3") == 0) cdok = name.substr(0, name.size() - 4);
+    return isClosingNumber(cdok) ? cdok : std::string();
+}
+
+// A number of up to 18 digits as a number; none for anything else.
+std::optional<long long> numberOf(const std::string& text) {
+    if (!isClosingNumber(text)) return std::nullopt;
+    return std::stoll(text);
+}
+
+// The highest closing number exported on this device, as its record beside
+// the database holds it: 0 without a record, none when the record cannot be
+// read (its reason in `reason`).
+std::optional<long long> lastExported(Trekora& trekora, std::string* reason) {
+    const std::string path = platform::FileManager::appendingPathComponent(trekora.getDocumentsDirectory(),
+                                                                           trekora.poslednaUzavierkaFileName);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return 0;
+    platform::Error error;
+    auto text = platform::FileManager::contents(path, &error);
+    if (!text) {
+        *reason = error.localizedDescription();
+        return std::nullopt;
+    }
+    if (!text->empty() && text->back() == '\n') text->pop_back();
+    auto number = numberOf(*text);
+    if (!number) *reason = trekora.poslednaUzavierkaFileName + " neobsahuje číslo uzávierky";
+    return number;
+}
+
+// Raises the record of the highest exported closing number to `cdok`, on
+// the disk before it answers; the reason when it cannot. A record that
+// cannot be read is written anew.
+std::optional<std::string> recordExported(Trekora& trekora, const std::string& cdok) {
+    std::string unreadable;
+    const auto last = lastExported(trekora, &unreadable);
+    if (last && *last >= std::stoll(cdok)) return std::nullopt;
+    platform::Error error;
+    if (!platform::FileManager::writeFile(platform::FileManager::appendingPathComponent(
+                                              trekora.getDocumentsDirectory(), trekora.poslednaUzavierkaFileName),
+                                          cdok + "\n", true, &error))
+        return error.localizedDescription();
+    return std::nullopt;
+}
+
+// The number of the first row of `sql` on the database file `path`, opened
+// read-only; none when it cannot be read.
+std::optional<long long> numberIn(const std::string& path, const std::string& sql) {
+    sqlite3* db = nullptr;
+    std::optional<long long> number;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK) {
+        sqlite3_busy_timeout(db, 2000);
+        sqlite3_stmt* stmt = nullptr;
+        if (sqlite3_prepare_v2(db, sql.c_str(), -1, &stmt, nullptr) == SQLITE_OK && sqlite3_step(stmt) == SQLITE_ROW)
+            number = sqlite3_column_int64(stmt, 0);
+        sqlite3_finalize(stmt);
+    }
+    sqlite3_close(db);
+    return number;
+}
+
+// Puts a new, empty file at the export's temporary name in "out", by the
+// durable write: made under a name of its own, flushed, renamed over what
+// stood there (a link is replaced, never followed) and the folder flushed.
+// The reason when it cannot.
+std::optional<std::string> freshExportTemp(const fs::path& out, const std::string& cdok) {
+    platform::Error error;
+    if (!platform::FileManager::writeFile(exportTemp(out, cdok).string(), "", true, &error))
+        return error.localizedDescription();
+    return std::nullopt;
+}
+
+// Puts the mark of an owed export into "out", on the disk before it answers;
+// the reason when it cannot.
 std::optional<std::string> markExportOwed(Trekora& trekora, const std::string& cdok) {
     const fs::path out = outFolder(trekora);
     std::error_code ec;
-    fs::create_directories(out, ec);
-    const fs::path mark = exportTemp(out, cdok);
-    const int fd = ::open(mark.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
-    if (fd < 0) return std::error_code(errno, std::generic_category()).message();
-    ::close(fd);
-    return std::nullopt;
+    // A folder made now is a new name in Documents: on the disk too.
+    if (fs::create_directories(out, ec) && !platform::FileManager::syncFolder(out.parent_path().string()))
+        return std::error_code(errno, std::generic_category()).message();
+    return freshExportTemp(out, cdok);
 }
 
 }  // namespace
@@ -141,6 +218,11 @@ std::string Trekora::zapisUzavierku() {
             // that file has been sent.
             refusal = "uzávierka nebola zapísaná: export inej uzávierky " + cdok +
                       ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu";
+        } else if (std::error_code ec; isClosingNumber(cdok) && fs::is_directory(fs::symlink_status(
+                                           exportFile(outFolder(*this), cdok), ec))) {
+            // No export could take its name: the closing would be written
+            // with its export owed for good.
+            refusal = "uzávierka nebola zapísaná: názov jej exportu " + cdok + ".db3 v priečinku out zaberá priečinok";
         } else if (isClosingNumber(cdok)) {
             // From the commit on the closing's export is owed: its mark goes
             // into "out" first, so that it is found again if the program ends
@@ -221,10 +303,16 @@ std::string Trekora::exportDU(const std::string& cdok) {
     const fs::path temp = exportTemp(outDir, cdok);
     const std::string location = platform::Url::fileUrl(temp.string()).absoluteString();
     Console::print("filename= " + location);
-    // The export starts from an empty temporary file: what an interrupted
-    // export left there, its journal included, is not built on.
-    { std::ofstream fresh(temp, std::ios::binary | std::ios::trunc); }
+    // The export starts from a new, empty temporary file: what an interrupted
+    // export left there, its journal included, is not built on, and what
+    // stands at that name is never written through.
     removeJournals(temp);
+    if (auto failure = freshExportTemp(outDir, cdok)) {
+        db->close();
+        result = "chyba!,," + *failure;
+        log("exportDU(cdok:) result: " + result);
+        return result;
+    }
 
     bool ran = false;
     try {
@@ -247,6 +335,10 @@ std::string Trekora::exportDU(const std::string& cdok) {
     if (ran) {
         if (!isWholeExport(temp)) {
             result = "chyba!,,export " + cdok + ".db3 nie je úplný";
+        } else if (auto failure = recordExported(*this, cdok)) {
+            // Once the export has its name it may leave the device: its number
+            // is recorded first, so that no restore gives it out again.
+            result = "chyba!,,záznam exportu " + cdok + " sa nepodarilo zapísať: " + *failure;
         } else {
             fs::rename(temp, file, ec);
             if (ec) {
@@ -269,13 +361,11 @@ std::string Trekora::dokonciExportyDU() {
     std::vector<std::string> owed;
     std::error_code ec;
     for (fs::directory_iterator it(out, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string name = it->path().filename().string();
-        std::string cdok;
-        if (name.size() > 9 && name.front() == '.' && name.compare(name.size() - 8, 8, ".db3.tmp") == 0)
-            cdok = name.substr(1, name.size() - 9);
-        else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".db3") == 0 && !isWholeExport(it->path()))
-            cdok = name.substr(0, name.size() - 4);
-        if (isClosingNumber(cdok) && std::find(owed.begin(), owed.end(), cdok) == owed.end()) owed.push_back(cdok);
+        bool mark = false;
+        const std::string cdok = exportNumberOf(it->path().filename().string(), &mark);
+        if (!cdok.empty() && (mark || !isWholeExport(it->path())) &&
+            std::find(owed.begin(), owed.end(), cdok) == owed.end())
+            owed.push_back(cdok);
     }
     std::sort(owed.begin(), owed.end(), [](const std::string& a, const std::string& b) {
         return a.size() != b.size() ? a.size() < b.size() : a < b;
@@ -313,6 +403,34 @@ std::string Trekora::dokonciExportyDU() {
         }
     }
     return failures;
+}
+
+std::string Trekora::prekazkaObnovy(const std::string& kopia) {
+    // An export owed or waiting in "out" is of the database being replaced:
+    // it leaves first.
+    std::error_code ec;
+    for (fs::directory_iterator it(outFolder(*this), ec), end; !ec && it != end; it.increment(ec)) {
+        bool mark = false;
+        const std::string cdok = exportNumberOf(it->path().filename().string(), &mark);
+        if (!cdok.empty())
+            return "obnova nie je možná: export uzávierky " + cdok + " ešte nebol odoslaný, najprv spustite synchronizáciu";
+    }
+    // The highest closing that has left the device: as its record holds it,
+    // and as the database being replaced holds it, when it can be read.
+    std::string reason;
+    auto last = lastExported(*this, &reason);
+    if (!last) return "obnova nie je možná: záznam odoslaných uzávierok sa nedá prečítať (" + reason + ")";
+    if (auto own = numberIn(dbURL, "select coalesce(max(cdok), 0) from vety where pohyb = 90")) last = std::max(*last, *own);
+    if (*last == 0) return "";
+    // The numbers the copy has given out: the document numbers are the
+    // header row ids, counted on in the table's sequence. A copy that cannot
+    // be read is refused by its own check.
+    const auto given = numberIn(kopia, "select max(coalesce((select max(id) from vety), 0), "
+                                       "coalesce((select seq from sqlite_sequence where name = 'vety'), 0))");
+    const auto ids = given ? given : numberIn(kopia, "select coalesce(max(id), 0) from vety");
+    if (!ids || *ids >= *last) return "";
+    return "obnova nie je možná: kópia databázy je staršia ako uzávierka " + std::to_string(*last) +
+           ", ktorá už bola odoslaná (posledný doklad kópie je " + std::to_string(*ids) + ")";
 }
 
 namespace {

@@ -40,11 +40,14 @@ std::string origin(const std::string& address) {
 }
 
 // The program's own entries of Documents, which no download replaces or
-// creates: the log, the outbox, the journals of a database and the fiscal
-// service's mark of uncertain registrations. (The database itself is
-// replaced only by the restore's own checked road.)
+// creates: the log, the outbox, the journals of a database, the fiscal
+// service's mark of uncertain registrations and the record of the closings
+// exported. (The database itself is replaced only by the restore's own
+// checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
-    if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName) return true;
+    if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
+        name == trekora.poslednaUzavierkaFileName)
+        return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
             return true;
@@ -257,7 +260,10 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
     if (name == "trekora.db3") {
         // The database takes the download's place only once the download is
         // known good; one rename replaces it, the old file stays until then.
-        const std::string reason = DatabaseFile::replaceWith(temporary, trekora.dbURL);
+        // A restore never brings back numbers that left the device, nor
+        // drops an export still owed.
+        std::string reason = trekora.prekazkaObnovy(temporary);
+        if (reason.empty()) reason = DatabaseFile::replaceWith(temporary, trekora.dbURL);
         if (!reason.empty()) return fail(reason);
         trekora.log(std::string(kFinish) + " obnova ok");
     } else {

@@ -4,6 +4,7 @@
 #include "platform/FileManager.h"
 #include "platform/Places.h"
 #include "platform/Url.h"
+#include "support/FsyncRecorder.h"
 
 using namespace platform;
 
@@ -27,6 +28,18 @@ TEST(FileManager, CopyNeverReplacesAnExistingFile) {
     // The copy is put in place whole: no working file stays behind, after a
     // copy as after a refusal.
     EXPECT_EQ(FileManager::contentsOfDirectory(dir.path()), (std::vector<std::string>{"a.db3", "b.db3"}));
+}
+
+TEST(FileManager, AReplacingCopyIsOnTheDiskWithItsNewNameWhenItAnswers) {
+    TempFolder dir;
+    ASSERT_TRUE(FileManager::writeFile(dir.file("trekora.db3"), "old"));
+    ASSERT_TRUE(FileManager::writeFile(dir.file("copy.db3"), "restored"));
+    FsyncRecorder::clear();
+    ASSERT_TRUE(FileManager::copyItemReplacing(dir.file("copy.db3"), dir.file("trekora.db3")));
+    EXPECT_EQ(FileManager::contents(dir.file("trekora.db3")), "restored");
+    // The rename is in the folder: a power cut before the folder is on the
+    // disk could bring the old file back.
+    EXPECT_GE(FsyncRecorder::lastFlushOf(dir.path()), 0);
 }
 
 TEST(FileManager, MoveRemoveAndDirectories) {

@@ -4,6 +4,7 @@
 #include "posting/PostingFixture.h"
 
 #include "records/KorunkaItem.h"
+#include "support/FsyncRecorder.h"
 
 #include <filesystem>
 #include <fstream>
@@ -48,6 +49,30 @@ TEST_F(WholeOrRefused, AClosingWhoseExportCannotBeOwedInTheOutboxIsRefused) {
     std::filesystem::remove(dir_ + "/out");
     ASSERT_EQ(t->zapisUzavierku(), "ok!,,1002");
     EXPECT_EQ(t->exportDU("1002"), "ok!,,export 1002.db3");
+}
+
+TEST_F(WholeOrRefused, TheMarkOfAnOwedExportIsOnTheDiskBeforeTheClosingCommits) {
+    cashSale();
+    std::filesystem::create_directories(dir_ + "/out");
+    FsyncRecorder::clear();
+    ASSERT_EQ(t->zapisUzavierku(), "ok!,,1002");
+    ASSERT_TRUE(std::filesystem::exists(dir_ + "/out/.1002.db3.tmp"));
+    const int mark = FsyncRecorder::firstFlushOf(dir_ + "/out");
+    EXPECT_GE(mark, 0);
+    EXPECT_LT(mark, FsyncRecorder::lastFlushOf(dir_ + "/trekora.db3"));
+}
+
+TEST_F(WholeOrRefused, ALinkPlantedAtTheExportsTemporaryNameIsNotFollowed) {
+    cashSale();
+    const std::string elsewhere = dir_ + "/elsewhere.txt";
+    std::ofstream(elsewhere) << "not an export";
+    std::filesystem::create_directories(dir_ + "/out");
+    std::filesystem::create_symlink(elsewhere, dir_ + "/out/.1002.db3.tmp");
+    ASSERT_EQ(t->zapisUzavierku(), "ok!,,1002");
+    ASSERT_EQ(t->exportDU("1002"), "ok!,,export 1002.db3");
+    std::ifstream in(elsewhere);
+    EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(in), {}) == "not an export");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(dir_ + "/out/1002.db3")));
 }
 
 TEST_F(WholeOrRefused, ADocumentIsCancelledAsAWholeOnceAndACancellationNever) {

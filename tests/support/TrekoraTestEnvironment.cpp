@@ -37,8 +37,7 @@ TrekoraTestEnvironment::~TrekoraTestEnvironment() {
     platform::Places::setDocumentsDirectory("");
     platform::Wifi::setProvider(nullptr);
     platform::LocationManager::setSimulatedStatus(platform::AuthorizationStatus::notDetermined);
-    std::error_code ignored;
-    std::filesystem::remove_all(documents_, ignored);
+    platform::FileManager::removeItem(documents_);
     console_.reset();
 }
 

@@ -250,6 +250,7 @@ TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
     WorkingJob backup = startJob("trekora-backup");
     WorkingJob download = startJob("trekora-download");
     WorkingJob running = startJob("trekora-download");
+    WorkingJob elsewhere = startJob("trekora-backup");
     ASSERT_TRUE(FileManager::isDirectory(backup.folder) && FileManager::isDirectory(download.folder) &&
                 FileManager::isDirectory(running.folder));
     backup.kill();
@@ -269,15 +270,23 @@ TEST_F(SpojenieTest, WorkFoldersOfKilledJobsAreRemovedAtStart) {
     const std::string stale = unnamed("trekora-download", true);
     const std::string fresh = unnamed("trekora-backup", false);
     const std::string foreign = unnamed("trekora-backupx", true);
+    // A job of a copy in another process-id namespace: its id names no
+    // process here. (Named so only now: a clean-up of an older build running
+    // meanwhile would take it for left.)
+    const std::string renamed = tmp + "/trekora-backup-999999999-" + elsewhere.folder.substr(elsewhere.folder.size() - 6);
+    ASSERT_EQ(::rename(elsewhere.folder.c_str(), renamed.c_str()), 0);
+    elsewhere.folder = renamed;
 
     env().restart();
     trekora();
     EXPECT_FALSE(FileManager::fileExists(backup.folder));
     EXPECT_FALSE(FileManager::fileExists(download.folder));
     EXPECT_FALSE(FileManager::fileExists(stale));
-    for (const auto& kept : {running.folder, own, fresh, foreign}) EXPECT_TRUE(FileManager::isDirectory(kept)) << kept;
+    for (const auto& kept : {running.folder, elsewhere.folder, own, fresh, foreign})
+        EXPECT_TRUE(FileManager::isDirectory(kept)) << kept;
     running.kill();
-    for (const auto& path : {backup.folder, download.folder, running.folder, own, stale, fresh, foreign})
+    elsewhere.kill();
+    for (const auto& path : {backup.folder, download.folder, running.folder, elsewhere.folder, own, stale, fresh, foreign})
         FileManager::removeItem(path);
 }
 
@@ -453,8 +462,8 @@ TEST_F(SpojenieTest, ARestoreNeverReplacesOrCreatesTheProgramsOwnEntries) {
     std::filesystem::remove_all(out());
     const std::string log = env().documentsPath("trekora.log");
     const std::string served = "stiahnutý súbor";
-    for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "export_akcen.db3-journal",
-                                   "poznamky.txt"}) {
+    for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "posledna_uzavierka.txt",
+                                   "export_akcen.db3-journal", "poznamky.txt"}) {
         office->handle("GET", "/trekora_data/" + name, [served](const FakeOffice::Request&) {
             return FakeOffice::Reply{200, served, "application/octet-stream", {}};
         });
@@ -605,49 +614,45 @@ TEST_F(SpojenieTest, ClosingsCutOffBeforeOrDuringTheirExportReachTheOfficeWhole)
     EXPECT_TRUE(entries(out()).empty());
 }
 
-// The office's copy is older than a closing still waiting in "out": after a
-// restore the next closing would get the same number, and its export the
-// same name. It waits until the older export is sent; then both arrive.
-TEST_F(SpojenieTest, AClosingAfterARestoreNeverTakesTheNameOfAnUnsentExport) {
+// The office's copy is older than a closing of this device: after a restore
+// its number, and those of its documents, would be given out again. The
+// restore is refused while the closing's export is owed or waits in "out",
+// and afterwards as the copy is older than a closing that left the device
+// (also when the database itself can no longer tell); a copy that holds the
+// closing is taken.
+TEST_F(SpojenieTest, ARestoreNeverBringsBackNumbersThatLeftTheDevice) {
     const std::string copy = env().documentsPath("copy.db3");
     ASSERT_TRUE(FileManager::copyItem(database(), copy));
     office->setBackupDatabase(fileBytes(copy));
     ASSERT_EQ(trekora().zapisVklad("11.11", "").rfind("ok!", 0), 0u);
     const std::string first = trekora().zapisUzavierku().substr(5);
-    ASSERT_EQ(trekora().exportDU(first), "ok!,,export " + first + ".db3");
-    const std::string unsent = fileBytes(out(first + ".db3"));
+    const std::string written = dump(database());
+    // Owed (only its mark in "out"), then waiting there.
+    for (const bool exported : {false, true}) {
+        if (exported) {
+            ASSERT_EQ(trekora().exportDU(first), "ok!,,export " + first + ".db3");
+        }
+        ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!") << exported;
+        EXPECT_NE(alert()->message()->find("najprv spustite synchronizáciu"), std::string::npos) << *alert()->message();
+        EXPECT_EQ(dump(database()), written);
+        tapAlert("ok");
+    }
 
+    ASSERT_EQ(synchronise(), "hotovo");
+    tapAlert("ok");
+    const std::string sent = fileBytes(database());
+    FileManager::writeFile(database(), std::string(8192, 'x'));
+    ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!");
+    EXPECT_NE(alert()->message()->find("staršia ako uzávierka " + first), std::string::npos) << *alert()->message();
+    EXPECT_EQ(fileBytes(database()), std::string(8192, 'x'));
+    tapAlert("ok");
+
+    office->setBackupDatabase(sent);
     ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
     tapAlert("ok");
     ASSERT_EQ(trekora().zapisVklad("22.22", "").rfind("ok!", 0), 0u);
-    EXPECT_EQ(trekora().zapisUzavierku(), "chyba!,,uzávierka nebola zapísaná: export inej uzávierky " + first +
-                                              ".db3 ešte nebol odoslaný, najprv spustite synchronizáciu");
-    EXPECT_EQ(fileBytes(out(first + ".db3")), unsent);
-
-    ASSERT_EQ(synchronise(), "hotovo");
-    tapAlert("ok");
     const std::string second = trekora().zapisUzavierku().substr(5);
-    EXPECT_EQ(second, first) << "the restored database numbers the closing as before";
-    ASSERT_EQ(trekora().exportDU(second), "ok!,,export " + second + ".db3");
-    ASSERT_EQ(synchronise(), "hotovo");
-
-    std::vector<std::string> deposits;
-    for (const auto& upload : office->uploads()) {
-        if (upload.fileName != first + ".db3") continue;
-        const std::string received = env().documentsPath("received.db3");
-        FileManager::removeItem(received);
-        FileManager::writeFile(received, upload.bytes);
-        sqlite3* db = nullptr;
-        sqlite3_stmt* st = nullptr;
-        ASSERT_EQ(sqlite3_open_v2(received.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-        const char* sql = "select printf('%.2f', sumdokz) from vety where pohyb = 7 and sumdokz in (11.11, 22.22)";
-        ASSERT_EQ(sqlite3_prepare_v2(db, sql, -1, &st, nullptr), SQLITE_OK);
-        while (sqlite3_step(st) == SQLITE_ROW)
-            deposits.emplace_back(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
-        sqlite3_finalize(st);
-        sqlite3_close(db);
-    }
-    EXPECT_EQ(deposits, (std::vector<std::string>{"11.11", "22.22"}));
+    EXPECT_GT(std::stoll(second), std::stoll(first) + 1);
 }
 
 TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {

@@ -54,7 +54,12 @@ void SimpleMenu::uzavierkaZapis() {
     }
     const std::string exported = trekora.exportDU(cdok);
     if (!isOk(exported)) {
-        zobrazVysledok(exported);
+        // The closing is written and its export stays owed: the next
+        // synchronisation makes it. Said plainly, so that no second closing
+        // is written in its place.
+        const auto reason = exported.find(",,");
+        zobrazVysledok("chyba!,,uzávierka " + cdok + " bola zapísaná, jej export sa urobí pri najbližšej synchronizácii (" +
+                       (reason == std::string::npos ? exported : exported.substr(reason + 2)) + ")");
         return;
     }
     zobrazDokladOtazka(cdok, cdok);

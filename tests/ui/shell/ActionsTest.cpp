@@ -199,12 +199,29 @@ TEST_F(ActionsTest, DailyClosingWritesItsDocumentAndExport) {
 
 TEST_F(ActionsTest, ClosingWhoseExportFailsStaysWrittenAndShowsTheError) {
     show("uzavierka");
-    exec("delete from sqliteadmin_queries where name = 'du_export'");
     const int before = documentCount();
+    // A folder holds the export's own name: the closing is refused before it is written.
+    const std::string next = scalar("select seq + 1 from sqlite_sequence where name = 'vety'");
+    const std::string taken = documents + "/out/" + next + ".db3";
+    std::filesystem::create_directories(taken + "/x");
     tapRow("denná uzávierka");
     tapAlert("áno");
     ASSERT_TRUE(alert());
     EXPECT_EQ(alert()->title(), "chyba!");
+    EXPECT_NE(alert()->message()->find("nebola zapísaná"), std::string::npos) << *alert()->message();
+    EXPECT_EQ(documentCount(), before);
+    tapAlert("ok");
+    std::filesystem::remove_all(taken);
+
+    // The export fails after the closing is written: the alert says so, so
+    // that no second closing follows.
+    exec("delete from sqliteadmin_queries where name = 'du_export'");
+    tapRow("denná uzávierka");
+    tapAlert("áno");
+    ASSERT_TRUE(alert());
+    EXPECT_EQ(alert()->title(), "chyba!");
+    EXPECT_EQ(alert()->message()->rfind("uzávierka " + next + " bola zapísaná, jej export sa urobí pri najbližšej "
+                                        "synchronizácii", 0), 0u) << *alert()->message();
     EXPECT_EQ(documentCount(), before + 1);
     tapAlert("ok");
     EXPECT_FALSE(alert());
