@@ -90,6 +90,8 @@ public:
     // The fiscal service's documents of uncertain registration, beside the
     // database (never sent to the office).
     const std::string neisteFileName = "ekasa_neiste.json";
+    // The start of the names under which a damaged list of them is kept aside.
+    const std::string neistePoskodenyPrefix = "ekasa_neiste.poskodeny-";
     // The highest number of a daily closing exported on this device (beside
     // the database, which a restore replaces; never sent to the office).
     const std::string poslednaUzavierkaFileName = "posledna_uzavierka.txt";

@@ -99,7 +99,7 @@ bool write(const std::string& path, const std::vector<EkasaNeiste::Zaznam>& list
 std::string setAside(const std::string& path, const std::string& bytes) {
     const std::string folder = platform::FileManager::deletingLastPathComponent(path);
     for (int n = 1; n < 10000; ++n) {
-        const std::string name = "ekasa_neiste.poskodeny-" + std::to_string(n) + ".json";
+        const std::string name = sharedTrekora().neistePoskodenyPrefix + std::to_string(n) + ".json";
         const std::string aside = platform::FileManager::appendingPathComponent(folder, name);
         if (platform::FileManager::fileExists(aside)) continue;
         return platform::FileManager::writeFile(aside, bytes, true) ? name : std::string();

@@ -41,12 +41,12 @@ std::string origin(const std::string& address) {
 
 // The program's own entries of Documents, which no download replaces or
 // creates: the log, the outbox, the journals of a database, the fiscal
-// service's mark of uncertain registrations and the record of the closings
-// exported. (The database itself is replaced only by the restore's own
+// service's mark of uncertain registrations (and a damaged one kept aside)
+// and the record of the closings exported. (The database itself is replaced only by the restore's own
 // checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
-        name == trekora.poslednaUzavierkaFileName)
+        name == trekora.poslednaUzavierkaFileName || name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
         return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
