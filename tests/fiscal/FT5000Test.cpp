@@ -10,6 +10,13 @@ const std::string kReceipt =
 const std::string kClosing =
     "ESCVDENNÁ UZÁVIERKA\nTržba spolu      1234,56\nDPH 20 %          205,76\nÚčet: Señor €\n";
 
+// A plain document of numbered rows, each `width` dots long.
+std::string rowsOf(std::size_t rows, std::size_t width = 80) {
+    std::string document;
+    for (std::size_t r = 0; r < rows; ++r) document += "Riadok " + std::to_string(r) + std::string(width, '.') + "\n";
+    return document;
+}
+
 }  // namespace
 
 using FT5000Run = DriverTest;
@@ -87,8 +94,7 @@ TEST_F(FT5000Run, PrinterClosingMidwayNeverGetsOK) {
     const std::size_t rows[] = {12, 400, 12, 400, 400};
     for (std::size_t i = 0; i < std::size(rows); ++i) {
         SCOPED_TRACE(i);
-        std::string document;
-        for (std::size_t r = 0; r < rows[i]; ++r) document += "Riadok " + std::to_string(r) + std::string(80, '.') + "\n";
+        const std::string document = rowsOf(rows[i]);
         client = std::make_shared<RecordingClient>();
         FakePrinter printer(kGreeting, FakePrinter::Mode::closeMidway);
         printer.setCloseAfterBytes(300 + 150 * i, 20);
@@ -115,8 +121,7 @@ TEST_F(FT5000Run, PrinterClosingMidwayNeverGetsOK) {
 }
 
 TEST_F(FT5000Run, PrinterClosingItsSideAfterTakingEveryByteGetsOK) {
-    std::string document;
-    for (int r = 0; r < 12; ++r) document += "Riadok " + std::to_string(r) + std::string(40, '.') + "\n";
+    const std::string document = rowsOf(12, 40);
     {
         SCOPED_TRACE("the adapter closes a moment after the last byte, before the wait after it is over");
         FakePrinter printer(kGreeting, FakePrinter::Mode::closeWhenDone);
@@ -150,12 +155,11 @@ TEST_F(FT5000Run, AdapterClosingItsSideEarlyStillTakesEveryByte) {
     // large documents: every byte goes out and the acknowledgement decides.
     const struct {
         std::size_t closeAfter;
-        int rows;
+        std::size_t rows;
     } cases[] = {{0, 14}, {0, 14}, {100, 14}, {100, 14}, {100, 14}, {100, 14}, {0, 3000}, {100, 3000}};
     for (const auto& c : cases) {
         SCOPED_TRACE(std::to_string(c.closeAfter) + " bytes, " + std::to_string(c.rows) + " rows");
-        std::string document;
-        for (int r = 0; r < c.rows; ++r) document += "Riadok " + std::to_string(r) + std::string(80, '.') + "\n";
+        const std::string document = rowsOf(c.rows);
         client = std::make_shared<RecordingClient>();
         FakePrinter printer(kGreeting, FakePrinter::Mode::closeSideEarly);
         printer.setCloseAfterBytes(c.closeAfter);
