@@ -67,6 +67,11 @@ std::string ResultString::message(const std::string& result) {
     return parts.size() > 1 ? parts[1] : std::string();
 }
 
+std::string ResultString::reason(const std::string& result) {
+    const auto mark = result.find(",,");
+    return mark == std::string::npos ? result : result.substr(mark + 2);
+}
+
 std::string ResultString::number(const std::string& result) {
     auto parts = splitAll(message(result), "=");
     return parts.size() > 1 ? parts[1] : std::string();

@@ -69,6 +69,9 @@ struct ResultString {
     static std::string title(const std::string& result);
     // Second piece of the split at ",,": the alert message ("" when missing).
     static std::string message(const std::string& result);
+    // Why a result failed: all after its first ",,", or the whole text when
+    // it has none.
+    static std::string reason(const std::string& result);
     // The record number: the message split at "=", second piece ("" when missing).
     static std::string number(const std::string& result);
 };

@@ -2,6 +2,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaJson.h"
 #include "fiscal/EkasaNeiste.h"
@@ -26,12 +27,10 @@ const char* const kRequest = "request(command:txt:parameters:)";
 
 // The detail of a failed write-back ("chyba!,,detail").
 std::string writeBackFailure(const std::string& result) {
-    auto sep = result.find(",,");
-    std::string detail = sep == std::string::npos ? result : result.substr(sep + 2);
-    return "zapis fiskalnych udajov do dokladu zlyhal: " + detail;
+    return "zapis fiskalnych udajov do dokladu zlyhal: " + ResultString::reason(result);
 }
 
-bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
+bool isOk(const std::string& result) { return ResultString::isSuccess(result); }
 
 // The write-back by number found the document holding another
 // registration's identifiers and left them.
@@ -228,7 +227,7 @@ void Ekasa::overDoklad(std::function<void()> next) {
                 // That document keeps its own identifiers. It is not the one
                 // to be sent (else the check below refuses it), so the run
                 // goes on and tells of it.
-                me->poznamka_ = result.substr(result.find(",,") + 2);
+                me->poznamka_ = ResultString::reason(result);
                 trekora.log(name + " " + me->poznamka_);
             } else if (!isOk(result)) {
                 me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
@@ -477,7 +476,7 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
             // The answer names this document but carries another one's
             // identifiers: it settles nothing, and nothing is written.
             leaveUncertain("fiškálna služba odpovedala k dokladu " + cdok + " údajmi inej registrácie (" +
-                           result->substr(result->find(",,") + 2) + "), nič sa nezapísalo. " + uncertainMessage);
+                           ResultString::reason(*result) + "), nič sa nezapísalo. " + uncertainMessage);
             return;
         }
         // The service holds it: a second print finds it there.

@@ -4,6 +4,7 @@
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -396,11 +397,9 @@ std::string Trekora::dokonciExportyDU() {
         }
         log("dokonciExportyDU() export " + cdok);
         const std::string result = exportDU(cdok);
-        if (result.rfind("ok", 0) != 0) {
-            const auto mark = result.find(",,");
+        if (!ResultString::isSuccess(result))
             failures += (failures.empty() ? "" : "\n") + std::string("export uzávierky ") + cdok + " zlyhal: " +
-                        (mark == std::string::npos ? result : result.substr(mark + 2));
-        }
+                        ResultString::reason(result);
     }
     return failures;
 }

@@ -14,6 +14,15 @@
 #include "records/TovarItem.h"
 #include "sales/DokladRiadky.h"
 
+namespace {
+
+// One line of a good, of quantity `mnoz`, priced with the good's discounts and VAT.
+Amounts::Line lineOf(const TovarItem& tovar, const std::string& mnoz) {
+    return Amounts::computeLine(tovar.CENA, tovar.ZLAVA1, tovar.ZLAVA2, tovar.ZLAVA3, tovar.DPH, mnoz);
+}
+
+}  // namespace
+
 std::vector<std::shared_ptr<TovarItem>> Trekora::getPolozkyArray() {
     platform::Console::print("start getPolozkyArray() ...");
     std::vector<std::shared_ptr<TovarItem>> result;
@@ -36,16 +45,13 @@ void Trekora::prepocitajDoklad(const std::vector<std::shared_ptr<TovarItem>>& it
     std::int64_t sum = 0;
     std::int64_t sumKorunka = 0;
     for (const auto& tovar : items) {
-        auto line = [&tovar](const std::string& mnoz) {
-            return Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3, tovar->DPH, mnoz);
-        };
         // The good is priced on the lines it is written with, each rounded on
         // its own, so that what the editor, the confirmation and the cash
         // limit see is what the document holds.
-        Amounts::Line good = line(tovar->VYBRANE);
+        Amounts::Line good = lineOf(*tovar, tovar->VYBRANE);
         good.amount = good.vat = good.total = 0;
         for (const auto& riadok : DokladRiadky::riadky(*this, *tovar)) {
-            const Amounts::Line each = line(riadok.mnoz);
+            const Amounts::Line each = lineOf(*tovar, riadok.mnoz);
             good.amount += each.amount;
             good.vat += each.vat;
             good.total += each.total;
@@ -83,8 +89,7 @@ std::string Trekora::checkRozsahDokladu() {
         if (!Amounts::exact(Amounts::unitsOf(tovar->VYBRANE, 3), 3)) return "chyba!,,množstvo mimo povoleného rozsahu";
         for (const auto& riadok : DokladRiadky::riadky(*this, *tovar)) {
             if (!Amounts::exact(Amounts::unitsOf(riadok.mnoz, 3), 3)) return "chyba!,,množstvo mimo povoleného rozsahu";
-            const Amounts::Line line = Amounts::computeLine(tovar->CENA, tovar->ZLAVA1, tovar->ZLAVA2, tovar->ZLAVA3,
-                                                            tovar->DPH, riadok.mnoz);
+            const Amounts::Line line = lineOf(*tovar, riadok.mnoz);
             sum += line.total;
             if (!Amounts::exact(line.amount, 2) || !Amounts::exact(line.vat, 2) || !Amounts::exact(line.total, 2) ||
                 !Amounts::exact(sum, 2))

@@ -1,6 +1,7 @@
 #include "sync/ObjednavkyBeh.h"
 
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchSemaphore.h"
 #include "records/ObjVetyItem.h"
@@ -13,17 +14,6 @@
 using platform::Console;
 using platform::DispatchSemaphore;
 
-namespace {
-
-bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
-
-// The text after a result's ",," mark; the whole text when it has none.
-std::string reasonOf(const std::string& result) {
-    const auto mark = result.find(",,");
-    return mark == std::string::npos ? result : result.substr(mark + 2);
-}
-
-}  // namespace
 
 ObjednavkyBeh::Summary ObjednavkyBeh::exportuj(Trekora& trekora, const Progress& progress) {
     Summary summary;
@@ -31,7 +21,7 @@ ObjednavkyBeh::Summary ObjednavkyBeh::exportuj(Trekora& trekora, const Progress&
     summary.n = static_cast<int>(orders.size());
     for (const auto& order : orders) {
         const std::string result = trekora.exportObjednavka(order);
-        if (!isOk(result)) {
+        if (!ResultString::isSuccess(result)) {
             summary.chyba = result;
             break;
         }
@@ -55,7 +45,7 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
     };
 
     std::string result = send([&] { trekora.readCislaObjednavokNaImport(semafor, vysledok); });
-    if (!isOk(result)) {
+    if (!ResultString::isSuccess(result)) {
         summary.chyba = result;
         return summary;
     }
@@ -84,7 +74,7 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
     int unconfirmed = 0;
     auto failed = [&](const std::string& cdok, const std::string& what, const std::string& why) {
         if (summary.chyba.empty()) summary.chyba = why;
-        lines.push_back(cdok + ": " + what + reasonOf(why));
+        lines.push_back(cdok + ": " + what + ResultString::reason(why));
     };
     for (const auto& [cdok, at] : entries) {
         if (cdok.empty()) {
@@ -98,14 +88,14 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
         // office offers it again. The office marks an order delivered only
         // once it is stored here.
         result = send([&] { trekora.importObjednavka(cdok, semafor, vysledok); });
-        if (!isOk(result)) {
+        if (!ResultString::isSuccess(result)) {
             failed(cdok, "", result);
         } else {
             ++summary.k;
-            const std::string note = reasonOf(result);
+            const std::string note = ResultString::reason(result);
             if (!note.empty()) lines.push_back(cdok + ": " + note);
             result = send([&] { trekora.updateObjednavka(cdok, semafor, vysledok); });
-            if (!isOk(result)) {
+            if (!ResultString::isSuccess(result)) {
                 ++unconfirmed;
                 failed(cdok, "uložená, nepotvrdená kanceláriou: ", result);
             }

@@ -2,6 +2,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "platform/Numbers.h"
@@ -196,11 +197,6 @@ void Spojenie::pop() {
 
 std::string Spojenie::casText() const {
     return platform::format("čas: %3.0f sec.", platform::Date::now().timeIntervalSince(startTime));
-}
-
-std::string Spojenie::dovodChyby(const std::string& result) {
-    const auto mark = result.find(",,");
-    return mark == std::string::npos ? result : result.substr(mark + 2);
 }
 
 void Spojenie::zobrazKoniec(const std::string& title, const std::string& message, bool errorSound) {

@@ -154,9 +154,6 @@ public:
     void zobrazChybuPrenosu(const std::string& reason);
     // "čas: %3.0f sec." with the seconds since startTime.
     std::string casText() const;
-    // The reason of a failed result: the text after its ",," mark, or the
-    // whole text when it has none.
-    static std::string dovodChyby(const std::string& result);
     // Shows the progress bar, the label and the activity indicator.
     void ukazPriebeh();
     // The start of a job's run: the progress shown from zero under `info`,

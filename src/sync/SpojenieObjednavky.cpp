@@ -7,6 +7,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/Date.h"
 #include "platform/DispatchQueue.h"
@@ -40,7 +41,7 @@ void run(const std::shared_ptr<Spojenie>& screen, const std::string& text, const
             std::string message = done + std::to_string(summary.k) + " z " + std::to_string(summary.n);
             for (const auto& line : summary.riadky) message += "\n" + line;
             if (!summary.chyba.empty()) {
-                if (summary.riadky.empty()) message += "\n" + Spojenie::dovodChyby(summary.chyba);
+                if (summary.riadky.empty()) message += "\n" + ResultString::reason(summary.chyba);
                 s.zobrazChybu(message);
                 return;
             }

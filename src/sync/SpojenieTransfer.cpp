@@ -5,6 +5,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "platform/FileManager.h"
@@ -42,8 +43,8 @@ std::string origin(const std::string& address) {
 // The program's own entries of Documents, which no download replaces or
 // creates: the log, the outbox, the journals of a database, the fiscal
 // service's mark of uncertain registrations (and a damaged one kept aside)
-// and the record of the closings exported. (The database itself is replaced only by the restore's own
-// checked road.)
+// and the record of the closings exported. (The database itself is replaced
+// only by the restore's own checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
         name == trekora.poslednaUzavierkaFileName || name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
@@ -278,7 +279,7 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             trekora.log(std::string(kFinish) + " spustam update");
             const std::string x = trekora.updateData("update1", platform::Url::fileUrl(destination).absoluteString());
             trekora.log(std::string(kFinish) + " x=" + x);
-            if (!x.empty()) return fail(dovodChyby(x));
+            if (!x.empty()) return fail(ResultString::reason(x));
         }
     }
     naHlavnom([](Spojenie& s) {

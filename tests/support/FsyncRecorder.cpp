@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <mutex>
+#include <vector>
 
 namespace {
 
@@ -67,11 +68,6 @@ extern "C" int fdatasync(int fd) {
 void FsyncRecorder::clear() {
     std::lock_guard lock(guard());
     flushed().clear();
-}
-
-std::vector<std::string> FsyncRecorder::paths() {
-    std::lock_guard lock(guard());
-    return flushed();
 }
 
 int FsyncRecorder::firstFlushOf(const std::string& path) { return find(path, false); }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 // Records what the process flushes to the disk (fsync, fdatasync), in order,
 // by the path of the flushed descriptor: a test that uses it sees whether a
@@ -9,7 +8,6 @@
 class FsyncRecorder {
 public:
     static void clear();
-    static std::vector<std::string> paths();
     // Position of the first flush of `path` (a file or a folder), -1 when none.
     static int firstFlushOf(const std::string& path);
     // Position of the last flush of `path`, -1 when none.

@@ -74,12 +74,8 @@ void DatumSpotreby::vyber(std::size_t row) {
 }
 
 void DatumSpotreby::chyba(const std::string& typed) {
-    // A fraction is told as such: quantities are whole pieces.
-    const bool fraction = TypedNumber::decimal(typed) && !TypedNumber::whole(typed);
-    SalesUi::message(*this, "chyba",
-                     fraction ? std::string("zadané číslo nie je celé")
-                              : TypedNumber::refusal(typed, "číslo je mimo dovolený rozsah"),
-                     true);
+    // Quantities are whole pieces.
+    SalesUi::message(*this, "chyba", TypedNumber::refusalOfWhole(typed, "číslo je mimo dovolený rozsah"), true);
 }
 
 bool DatumSpotreby::checkMnozstvo(const TovarItem&, const DatumSpotrebyItem& sarza,
@@ -188,7 +184,7 @@ void DatumSpotreby::zlavaOk(const std::string& typed) {
         // The line is priced and stored in hundredths: a finer discount is
         // refused rather than rounded unsaid.
         if (TypedNumber::beyondHundredths(typed)) {
-            SalesUi::message(*this, "chyba", "zľava môže mať najviac dve desatinné miesta!", true);
+            SalesUi::message(*this, "chyba", TypedNumber::tooManyPlaces, true);
             return;
         }
         setZlava(typed);

@@ -138,11 +138,10 @@ bool Parametre::cislo(ParameterItem& item, const std::string& typed) {
         item.VALUE = *value;
         item.DISPLAYVALUE = *value;
     } else {
-        // A fraction typed for a whole number is told as such, not as out of range.
-        const bool fraction = item.TYPE == "INTEGER" && TypedNumber::decimal(typed) && !TypedNumber::whole(typed);
+        const std::string outOfRange = "číslo je mimo povolený rozsah";
         SalesUi::message(*this, "chyba!",
-                         fraction ? std::string("zadané číslo nie je celé")
-                                  : TypedNumber::refusal(typed, "číslo je mimo povolený rozsah"),
+                         item.TYPE == "INTEGER" ? TypedNumber::refusalOfWhole(typed, outOfRange)
+                                                : TypedNumber::refusal(typed, outOfRange),
                          true, AlertAction::Style::destructive);
     }
     reload();

@@ -125,7 +125,7 @@ void Polozky::dodZlava(const std::string& typed) {
     // The lines are priced at a rate in hundredths of a percent: a finer
     // discount would be stored as typed but priced as another.
     if (TypedNumber::beyondHundredths(typed)) {
-        SalesUi::message(*this, "zľava môže mať najviac dve desatinné miesta!", "", true);
+        SalesUi::message(*this, TypedNumber::tooManyPlaces, "", true);
         return;
     }
     std::string zlava = typed;

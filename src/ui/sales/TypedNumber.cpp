@@ -73,6 +73,12 @@ bool TypedNumber::beyondHundredths(const std::string& text) {
 
 std::int64_t TypedNumber::hundredths(double value) { return std::llround(value * 100.0); }
 
+const std::string TypedNumber::tooManyPlaces = "zľava môže mať najviac dve desatinné miesta!";
+
+std::string TypedNumber::refusalOfWhole(const std::string& text, const std::string& outOfRange) {
+    return decimal(text) && !whole(text) ? "zadané číslo nie je celé" : refusal(text, outOfRange);
+}
+
 std::string TypedNumber::refusal(const std::string& text, const std::string& outOfRange) {
     std::string normalised;
     std::size_t digits = 0;

@@ -26,4 +26,9 @@ public:
     // a number (and for an empty text, read as 0), "zadaný text nie je číslo"
     // for a text that is no number at all.
     static std::string refusal(const std::string& text, const std::string& outOfRange);
+    // The same where a whole number is asked: a number with a fraction is
+    // told as such, not as out of range.
+    static std::string refusalOfWhole(const std::string& text, const std::string& outOfRange);
+    // The refusal of a discount finer than hundredths (beyondHundredths).
+    static const std::string tooManyPlaces;
 };

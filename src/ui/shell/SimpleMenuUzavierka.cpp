@@ -4,6 +4,7 @@
 #include "ui/shell/SimpleMenu.h"
 
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "records/NastaveniaItem.h"
 
@@ -57,9 +58,8 @@ void SimpleMenu::uzavierkaZapis() {
         // The closing is written and its export stays owed: the next
         // synchronisation makes it. Said plainly, so that no second closing
         // is written in its place.
-        const auto reason = exported.find(",,");
         zobrazVysledok("chyba!,,uzávierka " + cdok + " bola zapísaná, jej export sa urobí pri najbližšej synchronizácii (" +
-                       (reason == std::string::npos ? exported : exported.substr(reason + 2)) + ")");
+                       ResultString::reason(exported) + ")");
         return;
     }
     zobrazDokladOtazka(cdok, cdok);
