@@ -1,6 +1,7 @@
 #include "core/Trekora.h"
 
 #include "core/BackgroundJobs.h"
+#include "core/OdoslaneCisla.h"
 #include "core/SSID.h"
 #include "platform/Console.h"
 #include "platform/FileManager.h"
@@ -94,6 +95,11 @@ Trekora::Trekora()
     platform::FileManager::removeAbandonedTemporaryDirectories({"trekora-backup", "trekora-download"});
     copyFile(dbFileName);
     dbURL = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), dbFileName);
+    // A database that starts again (the shipped one after the working one
+    // was lost) numbers its documents above every number that has left the
+    // device.
+    if (auto failure = OdoslaneCisla(getDocumentsDirectory()).pokracujNad(dbURL))
+        print("numbering not raised above the numbers sent: " + *failure);
 
     readReportDefinitions();
 

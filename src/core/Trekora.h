@@ -92,9 +92,6 @@ public:
     const std::string neisteFileName = "ekasa_neiste.json";
     // The start of the names under which a damaged list of them is kept aside.
     const std::string neistePoskodenyPrefix = "ekasa_neiste.poskodeny-";
-    // The highest number of a daily closing exported on this device (beside
-    // the database, which a restore replaces; never sent to the office).
-    const std::string poslednaUzavierkaFileName = "posledna_uzavierka.txt";
     const std::int64_t systemPin = 38274;        // master code of the service lock
     const std::int64_t systemPrvocislo = 839;    // prime modulus of the service lock
 

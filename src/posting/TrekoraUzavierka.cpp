@@ -1,6 +1,7 @@
 // Daily closing with its export file and the fiscal identifier write-back.
 #include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
+#include "core/OdoslaneCisla.h"
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
@@ -94,47 +95,6 @@ std::string exportNumberOf(const std::string& name, bool* owed) {
     if (*owed) cdok = name.substr(1, name.size() - 9);
     else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".db3") == 0) cdok = name.substr(0, name.size() - 4);
     return isClosingNumber(cdok) ? cdok : std::string();
-}
-
-// A number of up to 18 digits as a number; none for anything else.
-std::optional<long long> numberOf(const std::string& text) {
-    if (!isClosingNumber(text)) return std::nullopt;
-    return std::stoll(text);
-}
-
-// The highest closing number exported on this device, as its record beside
-// the database holds it: 0 without a record, none when the record cannot be
-// read (its reason in `reason`).
-std::optional<long long> lastExported(Trekora& trekora, std::string* reason) {
-    const std::string path = platform::FileManager::appendingPathComponent(trekora.getDocumentsDirectory(),
-                                                                           trekora.poslednaUzavierkaFileName);
-    struct stat st;
-    if (::lstat(path.c_str(), &st) != 0 && errno == ENOENT) return 0;
-    platform::Error error;
-    auto text = platform::FileManager::contents(path, &error);
-    if (!text) {
-        *reason = error.localizedDescription();
-        return std::nullopt;
-    }
-    if (!text->empty() && text->back() == '\n') text->pop_back();
-    auto number = numberOf(*text);
-    if (!number) *reason = trekora.poslednaUzavierkaFileName + " neobsahuje číslo uzávierky";
-    return number;
-}
-
-// Raises the record of the highest exported closing number to `cdok`, on
-// the disk before it answers; the reason when it cannot. A record that
-// cannot be read is written anew.
-std::optional<std::string> recordExported(Trekora& trekora, const std::string& cdok) {
-    std::string unreadable;
-    const auto last = lastExported(trekora, &unreadable);
-    if (last && *last >= std::stoll(cdok)) return std::nullopt;
-    platform::Error error;
-    if (!platform::FileManager::writeFile(platform::FileManager::appendingPathComponent(
-                                              trekora.getDocumentsDirectory(), trekora.poslednaUzavierkaFileName),
-                                          cdok + "\n", true, &error))
-        return error.localizedDescription();
-    return std::nullopt;
 }
 
 // The number of the first row of `sql` on the database file `path`, opened
@@ -336,7 +296,7 @@ std::string Trekora::exportDU(const std::string& cdok) {
     if (ran) {
         if (!isWholeExport(temp)) {
             result = "chyba!,,export " + cdok + ".db3 nie je úplný";
-        } else if (auto failure = recordExported(*this, cdok)) {
+        } else if (auto failure = OdoslaneCisla(getDocumentsDirectory()).zaznamenaj(cdok)) {
             // Once the export has its name it may leave the device: its number
             // is recorded first, so that no restore gives it out again.
             result = "chyba!,,záznam exportu " + cdok + " sa nepodarilo zapísať: " + *failure;
@@ -417,7 +377,7 @@ std::string Trekora::prekazkaObnovy(const std::string& kopia) {
     // The highest closing that has left the device: as its record holds it,
     // and as the database being replaced holds it, when it can be read.
     std::string reason;
-    auto last = lastExported(*this, &reason);
+    auto last = OdoslaneCisla(getDocumentsDirectory()).posledne(&reason);
     if (!last) return "obnova nie je možná: záznam odoslaných uzávierok sa nedá prečítať (" + reason + ")";
     if (auto own = numberIn(dbURL, "select coalesce(max(cdok), 0) from vety where pohyb = 90")) last = std::max(*last, *own);
     if (*last == 0) return "";

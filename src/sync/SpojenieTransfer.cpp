@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/BackgroundJobs.h"
+#include "core/OdoslaneCisla.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
 #include "platform/Console.h"
@@ -47,7 +48,7 @@ std::string origin(const std::string& address) {
 // only by the restore's own checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
-        name == trekora.poslednaUzavierkaFileName || name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
+        name == OdoslaneCisla::fileName || name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
         return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
@@ -264,6 +265,12 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
         // A restore never brings back numbers that left the device, nor
         // drops an export still owed.
         std::string reason = trekora.prekazkaObnovy(temporary);
+        // The copy numbers its documents above every number that has left
+        // the device before it takes the database's place.
+        if (reason.empty())
+            if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory()).pokracujNad(temporary))
+                reason = "obnova nie je možná: číslovanie dokladov kópie sa nedá posunúť za odoslané čísla (" +
+                         *failure + ")";
         if (reason.empty()) reason = DatabaseFile::replaceWith(temporary, trekora.dbURL);
         if (!reason.empty()) return fail(reason);
         trekora.log(std::string(kFinish) + " obnova ok");
@@ -279,6 +286,9 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             trekora.log(std::string(kFinish) + " spustam update");
             const std::string x = trekora.updateData("update1", platform::Url::fileUrl(destination).absoluteString());
             trekora.log(std::string(kFinish) + " x=" + x);
+            // An update may have rewritten the document tables.
+            if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory()).pokracujNad(trekora.dbURL))
+                trekora.log(std::string(kFinish) + " cislovanie nad odoslanymi: " + *failure);
             if (!x.empty()) return fail(ResultString::reason(x));
         }
     }

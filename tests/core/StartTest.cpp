@@ -47,6 +47,19 @@ TEST_F(StartTest, FirstStartCopiesTheDatabaseAndALaterStartKeepsIt) {
     EXPECT_EQ(trekora().km, "184310");
 }
 
+TEST_F(StartTest, ADatabaseThatStartsAgainNumbersAboveTheNumbersThatLeftTheDevice) {
+    // The working database was lost after document 1011 had left the device:
+    // the shipped copy that takes its place goes on at 1012, not 1008.
+    ASSERT_EQ(trekora().getCdok("1"), "1008");
+    env().restart();
+    ASSERT_TRUE(platform::FileManager::removeItem(env().documentsPath("trekora.db3")));
+    ASSERT_TRUE(platform::FileManager::writeFile(env().documentsPath("posledna_uzavierka.txt"), "1011\n"));
+    EXPECT_EQ(trekora().getCdok("1"), "1012");
+    // A later start leaves a numbering already above the record as it is.
+    env().restart();
+    EXPECT_EQ(trekora().getCdok("1"), "1012");
+}
+
 TEST_F(StartTest, FieldsHaveTheirDefaultsAfterConstruction) {
     Trekora& t = trekora();
     EXPECT_EQ(t.version, "2.24");
