@@ -162,6 +162,35 @@ TEST_F(ExactMoney, ShownTotalIsTheWrittenHeaderForSplitBatches) {
     EXPECT_NE(Hotovo::stranka().find("hodnota dokladu: " + written), std::string::npos) << Hotovo::stranka();
 }
 
+TEST_F(ExactMoney, TakingBackAGoodWithoutBatchMovesOnlyItsStock) {
+    // T003 with 40 in stock and no batch: taking everything back empties the
+    // stock and leaves no batch behind, least of all one below zero.
+    exec("delete from sklad_sarza where sklad_typ = 10 and idtov = 'T003'");
+    load(typ("prijem", "tovar"));
+    t->odprijmovatVsetko();
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+    EXPECT_EQ(stock("T003"), 0);
+    EXPECT_EQ(value("select count(*) from sklad_sarza where idtov = 'T003'"), "0");
+    EXPECT_EQ(value("select count(*) from sklad_sarza where stav < 0"), "0");
+
+    // Received again with a date it gets its batch, and all of it goes back.
+    load(typ("prijem", "tovar"));
+    auto dated = std::make_shared<DatumSpotrebyItem>();
+    dated->IDTOV = "T003";
+    dated->DATUMSPOTREBY = "2029-01-31";
+    t->datumSpotrebyArray.push_back(dated);
+    choose("T003", "2029-01-31", 50);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(batch("T003", "2029-01-31"), 50);
+    EXPECT_EQ(stock("T003"), 50);
+    load(typ("prijem", "tovar"));
+    t->odprijmovatVsetko();
+    ASSERT_EQ(post(), "ok! ,,cdok=1003");
+    EXPECT_EQ(value("select sum(mnoz) from polo where cdok = 1003 and idtov = 'T003'"), "-50.0");
+    EXPECT_EQ(stock("T003"), 0);
+    EXPECT_EQ(value("select group_concat(stav) from sklad_sarza where idtov = 'T003'"), "0.0");
+}
+
 TEST_F(ExactMoney, CashLimitIsComparedToTheCent) {
     t->nastaveniaItem->MAXSUMAHOTOVOSTI = "12345678.90";
     t->selectedSumdokz = "  12345678.91";
