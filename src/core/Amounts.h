@@ -36,6 +36,9 @@ public:
     // every reading takes it exactly and the stored statements work it out
     // in whole numbers: below a trillion (10^12) of its whole unit.
     static bool exact(std::int64_t units, int places);
+    // The largest amount of a cash deposit or withdrawal, in cents
+    // (99,999,999.99): the keypad refuses more, and so does the posting.
+    static constexpr std::int64_t maxCashCents = 9999999999LL;
     // numerator / denominator (denominator > 0), halves away from zero.
     static std::int64_t divideRounded(__int128 numerator, std::int64_t denominator);
 

@@ -19,15 +19,11 @@ using platform::Console;
 
 namespace {
 
-// Largest cash amount a withdrawal or deposit may carry, in cents: every
-// amount up to it is stored exactly to the cent.
-constexpr std::int64_t kMaxCashCents = 9999999999LL;
-
 // Refuses a cash amount that is not whole cents or lies beyond the bound.
 std::optional<std::string> checkCashAmount(const std::string& suma) {
     const std::int64_t micros = Amounts::unitsOf(suma, 6);
     const std::int64_t magnitude = micros < 0 ? -micros : micros;
-    if (micros % 10000 != 0 || magnitude / 10000 > kMaxCashCents) return "chyba!,,suma mimo povoleného rozsahu";
+    if (micros % 10000 != 0 || magnitude / 10000 > Amounts::maxCashCents) return "chyba!,,suma mimo povoleného rozsahu";
     return std::nullopt;
 }
 

@@ -1,5 +1,6 @@
 #include "ui/shell/CashAmount.h"
 
+#include "core/Amounts.h"
 #include "core/DecimalText.h"
 
 #include <algorithm>
@@ -10,10 +11,6 @@ namespace {
 // Largest number of digits before the decimal point that an amount may have;
 // beyond it the typed text is not read further.
 constexpr std::size_t kMaxIntegerDigits = 38;
-
-// Largest amount posted, in cents (99,999,999.99): every amount up to it is
-// stored exactly to the cent.
-constexpr const char* kMaxCents = "9999999999";
 
 }  // namespace
 
@@ -62,7 +59,7 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
     std::size_t nonZero = cents.find_first_not_of('0');
     if (nonZero == std::string::npos) return std::nullopt;  // rounds to zero
     cents.erase(0, nonZero);
-    const std::string maxCents = kMaxCents;
+    const std::string maxCents = std::to_string(Amounts::maxCashCents);
     if (cents.size() > maxCents.size() || (cents.size() == maxCents.size() && cents > maxCents)) return beyondBound();
     while (cents.size() < 3) cents.insert(cents.begin(), '0');
 
