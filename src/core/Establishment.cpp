@@ -18,11 +18,15 @@ std::int64_t newestHeader(SqlDatabase& db) {
 void Establishment::name(SqlDatabase& db, Header header, std::int64_t id) const {
     const bool temporary = header == Header::Temporary;
     const std::string table = temporary ? "temp_vety" : "vety";
-    // The chosen establishment, when it is one of the header's customer.
+    // The establishment of the parent document, when it is one of the
+    // header's customer, else the chosen one, when it is.
     std::string idosc;
     {
         auto rs = SqlRows::query(db,
-                                 "select (select o.idosc from odberatel o where o.ido = h.ido and o.idosc = ?2) "
+                                 "select coalesce("
+                                 "(select o.idosc from vety p join odberatel o on o.idosc = p.idosc and o.ido = h.ido "
+                                 "where p.cdok = h.parcdok order by p.id limit 1), "
+                                 "(select o.idosc from odberatel o where o.ido = h.ido and o.idosc = ?2)) "
                                  "from " + table + " h where h.id = ?1",
                                  {id, chosen_});
         if (rs->next()) idosc = rs->stringForColumnIndex(0).value_or("");

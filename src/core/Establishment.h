@@ -23,9 +23,10 @@ public:
     explicit Establishment(std::string chosen) : chosen_(std::move(chosen)) {}
 
     // Names on header `id` the establishment its document is written for,
-    // the chosen one, with its payer, registration number and (on a
-    // temporary header) print flag. A header of another customer is left as
-    // it is.
+    // with its payer, registration number and (on a temporary header) print
+    // flag: a document linked to another one (parcdok) belongs to that
+    // document's establishment, any other to the chosen one. A header whose
+    // customer has neither establishment is left as it is.
     void name(SqlDatabase& db, Header header, std::int64_t id) const;
 
     // For a writer whose stored statements write the header into vety: call

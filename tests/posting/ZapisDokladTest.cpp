@@ -84,6 +84,24 @@ TEST_F(ZapisDoklad, ASaleToASecondEstablishmentIsWrittenForIt) {
     EXPECT_EQ(value("select idosc || ' ' || mesto from odbe where cdok = 1003"), "10306-02 Žabokreky");
 }
 
+TEST_F(ZapisDoklad, ACreditNoteIsWrittenForTheEstablishmentOfItsInvoice) {
+    customer("10306-01");
+    t->info = "05.12.2026";
+    load(typ("predaj", "faktúra"));
+    choose("T002", "2027-03-31", 3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+
+    // At Žabokreky the salesman picks Sučany's invoice.
+    customer("10306-02");
+    t->parcdok = "1001";
+    t->info = "";
+    load(typ("predaj", "dobropis"));
+    choose("T002", "2027-03-31", -3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(value("select idosc from vety where cdok = 1002"), "10306-01");
+    EXPECT_EQ(value("select mesto from odbe where cdok = 1002"), "Sučany");
+}
+
 TEST_F(ZapisDoklad, InvoiceAndCreditNoteAgainstItPutTheGoodsBack) {
     customer("10101-01");  // an invoice customer
     t->info = "05.12.2026";
