@@ -1,6 +1,7 @@
 #include "core/Trekora.h"
 
 #include "core/CoreDb.h"
+#include "core/Establishment.h"
 #include "core/SqlException.h"
 #include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
@@ -80,9 +81,14 @@ std::string Trekora::zapisNepredaj(const std::string& dovod) {
         std::optional<SqlError> error;
         const std::vector<SqlValue> values = {idu, selectedOdberatelItem->IDO, "KOM:" + dovod, km,
                                               facvset, facnas, trasa};
-        if (!db->executeUpdate(pieces[0], values, &error)) throw lastFailure(*db, error);
-        for (std::size_t i = 1; i < pieces.size(); ++i)
-            if (!db->executeUpdate(pieces[i], {}, &error)) throw lastFailure(*db, error);
+        // The record is written for the establishment chosen on the screen.
+        Establishment establishment(selectedOdberatelItem->IDOSC);
+        establishment.beforeStatements(*db);
+        for (std::size_t i = 0; i < pieces.size(); ++i) {
+            if (!db->executeUpdate(pieces[i], i == 0 ? values : std::vector<SqlValue>{}, &error))
+                throw lastFailure(*db, error);
+            establishment.afterStatement(*db);
+        }
 
         auto rs = db->executeQuery(lastCdokSql, {}, &error);
         if (!rs) throw lastFailure(*db, error);

@@ -1,6 +1,7 @@
 #include "posting/DokladPosting.h"
 #include "core/CoreDb.h"
 
+#include "core/Establishment.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
@@ -93,18 +94,19 @@ void DokladPosting::moveQuantities(SqlDatabase& db, const std::string& updateNam
     }
 }
 
-void DokladPosting::setEstablishment(SqlDatabase& db, std::int64_t headerId) {
-    // A goods receipt has no customer row, and a row not of the header's
-    // customer leaves the header as the column fixes make it.
+void DokladPosting::fixColumns(SqlDatabase& db, std::int64_t headerId, const std::string& columnFixes) {
+    // The header names the establishment the document is written for before
+    // the stored column fixes run, as they key on it (the header's customer
+    // data, the price list of a line without a price, the loyalty account a
+    // gift issue debits). Naming it once does not suffice: the fixes come
+    // with the office's data, and those of an older data set rewrite the
+    // header with the customer's first establishment, so it is named again
+    // after them.
     const auto& odberatel = trekora_.selectedOdberatelItem;
-    if (!odberatel || odberatel->IDOSC.empty()) return;
-    SqlRows::update(db,
-                    "update temp_vety set (idosc, idopl, ico, ctl) = "
-                    "(select o.idosc, o.idopl, o.ico, o.ctlac from odberatel o "
-                    "where o.ido = temp_vety.ido and o.idosc = ?2 order by o.id limit 1) "
-                    "where id = ?1 and exists "
-                    "(select 1 from odberatel o where o.ido = temp_vety.ido and o.idosc = ?2)",
-                    {headerId, odberatel->IDOSC});
+    const Establishment establishment(odberatel ? odberatel->IDOSC : std::string());
+    establishment.name(db, Establishment::Header::Temporary, headerId);
+    trekora_.executeQueryDB(db, columnFixes, {headerId});
+    establishment.name(db, Establishment::Header::Temporary, headerId);
 }
 
 std::string DokladPosting::write(SqlDatabase& db) {
@@ -141,13 +143,7 @@ std::string DokladPosting::write(SqlDatabase& db) {
         if (trace) Console::print("doklad_insert_02_temp_polo ok");
     }
 
-    // The header names the establishment the document is written for, the
-    // customer row chosen on the screen: the stored column fixes key on it,
-    // and it is set again after them, as a fix that takes the customer's
-    // first establishment would otherwise stand.
-    setEstablishment(db, headerId);
-    trekora_.executeQueryDB(db, names.columnFixes, {headerId});
-    setEstablishment(db, headerId);
+    fixColumns(db, headerId, names.columnFixes);
     trekora_.executeQueryDB(db, "doklad_insert_04_copy_from_temp", {headerId});
 
     // Document id of the copy and its number.

@@ -44,9 +44,10 @@ public:
     std::string write(SqlDatabase& db);
 
 private:
-    // Names in the temporary header `headerId` the establishment chosen for
-    // the document, with its payer, registration number and print flag.
-    void setEstablishment(SqlDatabase& db, std::int64_t headerId);
+    // Runs the stored column fixes `columnFixes` of the temporary header
+    // `headerId` with the establishment the document is written for named
+    // on the header (Establishment).
+    void fixColumns(SqlDatabase& db, std::int64_t headerId, const std::string& columnFixes);
     void moveQuantities(SqlDatabase& db, const std::string& updateName, const std::string& selectName);
 
     Trekora& trekora_;

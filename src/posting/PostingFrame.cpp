@@ -1,6 +1,7 @@
 #include "posting/PostingFrame.h"
 #include "core/CoreDb.h"
 
+#include "core/Establishment.h"
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
@@ -54,20 +55,30 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
         const SqlDatabase::Values values = options.values ? options.values() : SqlDatabase::Values{};
         db->setCrashOnErrors(true);
         if (!db->beginTransaction()) throw SqlFailure(db->lastErrorMessage());
+        auto refuse = [&](const std::string& refusal) {
+            db->rollback();
+            Console::print("rollback");
+            return close(*db, refusal);
+        };
         if (options.verify) {
-            if (auto refusal = options.verify(*db)) {
-                db->rollback();
-                Console::print("rollback");
-                return close(*db, *refusal);
-            }
+            if (auto refusal = options.verify(*db)) return refuse(*refusal);
         }
 
+        std::optional<Establishment> establishment;
+        if (options.establishment) {
+            establishment.emplace(*options.establishment);
+            establishment->beforeStatements(*db);
+        }
         bool first = true;
         for (const auto& statement : statements.statements) {
             const bool bind = first || options.binding == Binding::EveryStatement;
             SqlRows::update(*db, statement, bind ? values : SqlDatabase::Values{});
             Console::print(statement);
+            if (establishment) establishment->afterStatement(*db);
             first = false;
+        }
+        if (options.confirm) {
+            if (auto refusal = options.confirm(*db)) return refuse(*refusal);
         }
 
         std::string cdok;

@@ -50,7 +50,14 @@ public:
         // reads what the statements are about to change. A refusal rolls
         // back and is the answer; nullopt lets the writer go on.
         std::function<std::optional<std::string>(SqlDatabase& db)> verify;
+        // For a writer whose statements write a customer's document into
+        // vety: IDOSC of the customer row chosen on the screen, named on the
+        // header right after the statement that wrote it (Establishment).
+        std::optional<std::string> establishment;
         Binding binding = Binding::EveryStatement;
+        // Refusal after the statements, before the number: reads what they
+        // wrote. A refusal rolls back and is the answer.
+        std::function<std::optional<std::string>(SqlDatabase& db)> confirm;
         Number number = Number::FirstRow;
         // Runs after a successful commit.
         std::function<void(const std::string& cdok)> afterCommit;

@@ -15,6 +15,8 @@
 #include "records/MenuItem.h"
 #include "records/OdberatelItem.h"
 
+#include <memory>
+
 using platform::Console;
 
 namespace {
@@ -184,20 +186,34 @@ std::string Trekora::zapisDokladKorunkaPrevod(const std::string& mnozstvo, const
         return SqlDatabase::Values{idu, selectedOdberatelItem->IDO, info, km, facvset, facnas, "0", "45", "0",
                                    mnozstvo};
     };
-    // The giver's account, the one the statements debit, must hold the
-    // points: a larger transfer would leave a negative balance.
-    o.verify = [this, mnozstvo](SqlDatabase& db) -> std::optional<std::string> {
-        auto rs = SqlRows::query(db,
-                                 "select k.body - k.dary - k.prevod ZOSTATOK from korunka k where k.idosc = "
-                                 "(select idosc from odberatel where ido = ? order by id limit 1)",
-                                 {selectedOdberatelItem->IDO});
-        std::string balance;
-        if (rs->next()) balance = SqlRows::text(*rs, "ZOSTATOK");
+    // The points leave the loyalty account of the establishment chosen on
+    // the screen, which the document is written for: it must hold them, as
+    // a larger transfer would leave a negative balance, and after the
+    // statements it must hold exactly that many fewer. Statements of an
+    // older data set, which debit the customer's first establishment, are
+    // refused rather than moving another account's points.
+    const std::string idosc = selectedOdberatelItem->IDOSC;
+    auto balance = [idosc](SqlDatabase& db) {
+        auto rs = SqlRows::query(db, "select k.body - k.dary - k.prevod ZOSTATOK from korunka k where k.idosc = ?",
+                                 {idosc});
+        const std::string zostatok = rs->next() ? SqlRows::text(*rs, "ZOSTATOK") : std::string();
         rs->close();
-        if (Amounts::unitsOf(mnozstvo, 2) > Amounts::unitsOf(balance, 2)) return "chyba!,,nedostatok bodov na prevod!";
+        return zostatok;
+    };
+    auto before = std::make_shared<std::string>();
+    o.verify = [balance, before, mnozstvo](SqlDatabase& db) -> std::optional<std::string> {
+        *before = balance(db);
+        if (Amounts::unitsOf(mnozstvo, 2) > Amounts::unitsOf(*before, 2)) return "chyba!,,nedostatok bodov na prevod!";
         return std::nullopt;
     };
+    o.establishment = idosc;
     o.binding = PostingFrame::Binding::EveryStatement;
+    o.confirm = [balance, before, mnozstvo, idosc](SqlDatabase& db) -> std::optional<std::string> {
+        const std::int64_t moved = Amounts::unitsOf(*before, 6) - Amounts::unitsOf(balance(db), 6);
+        if (moved == Amounts::unitsOf(mnozstvo, 6)) return std::nullopt;
+        return "chyba!,,prevod sa nezapísal: body sa neodpísali z účtu prevádzky " + idosc +
+               ". Uložené príkazy prevodu sú zastarané, spustite aktualizáciu dát z centrály.";
+    };
     o.number = PostingFrame::Number::FirstRow;
     o.afterCommit = [this, mnozstvo](const std::string&) {
         const std::int64_t zostatok = Amounts::integerOf(selectedKorunkaItem->ZOSTATOK) - Amounts::integerOf(mnozstvo);

@@ -58,6 +58,17 @@ TEST_F(NepredajTest, WritesTheRecordAndAnswersItsNumber) {
     EXPECT_TRUE(console().contains("cdok= " + cdok));
 }
 
+TEST_F(NepredajTest, AVisitAtASecondEstablishmentIsWrittenForIt) {
+    Trekora& t = trekora();
+    t.readOdberatelArray();
+    for (const auto& o : t.odberatelArray)
+        if (o->IDOSC == "10306-02") t.selectedOdberatelItem = o;  // Žabokreky, the second establishment of Sučany
+    ASSERT_EQ(t.selectedOdberatelItem->IDOSC, "10306-02");
+    const std::string cdok = ResultString::number(t.zapisNepredaj("zatvorené"));
+    EXPECT_EQ(scalar("select idosc from vety where cdok = '" + cdok + "'"), "10306-02");
+    EXPECT_EQ(scalar("select idosc || ' ' || mesto from odbe where cdok = '" + cdok + "'"), "10306-02 Žabokreky");
+}
+
 TEST_F(NepredajTest, AMissingStoredTextStopsBeforeAnythingIsWritten) {
     execute("delete from sqliteadmin_queries where name = 'last_insert_cdok';");
     const std::string before = documentCount();

@@ -73,6 +73,34 @@ TEST_F(Writers, PointsTransferMovesPointsAndRefusesNonsense) {
     EXPECT_EQ(t->selectedKorunkaItem->ZOSTATOK, "490.0");
 }
 
+TEST_F(Writers, PointsTransferFromASecondEstablishmentUsesItsOwnAccount) {
+    // Žabokreky's own loyalty account, beside Sučany's (310 points).
+    exec("insert into korunka (idosc, korunka, body, dary, prevod) values ('10306-02', 'ANO', 50, 0, 0)");
+    customer("10306-02");
+    t->readKorunka("10306-02");
+    EXPECT_EQ(t->selectedKorunkaItem->ZOSTATOK, "50.0");
+    EXPECT_EQ(t->zapisDokladKorunkaPrevod("60", "10103"), "chyba!,,nedostatok bodov na prevod!");
+
+    ASSERT_EQ(t->zapisDokladKorunkaPrevod("30", "10103"), "ok!,,cdok=1001");
+    EXPECT_EQ(value("select idosc from vety where cdok = 1001"), "10306-02");
+    EXPECT_EQ(value("select mesto from odbe where cdok = 1001"), "Žabokreky");
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10306-02'"), 30);
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10306-01'"), 0);
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10103-01'"), -30);
+
+    // A transfer of an older data set debits the customer's first
+    // establishment: it is refused and leaves nothing.
+    storeQuery("korunka_insert_prevod",
+               "insert into vety (idu, ido, pohyb, info, sumdokz) values (?1, ?2, 45, ?3, ?10);\n"
+               "update vety set cdok = id where id = (select max(id) from vety);\n"
+               "update korunka set prevod = prevod + ?10 "
+               "where idosc = (select idosc from odberatel where ido = ?2 order by id limit 1)");
+    const std::string refused = t->zapisDokladKorunkaPrevod("10", "10103");
+    EXPECT_EQ(refused.rfind("chyba!,,", 0), 0u) << refused;
+    EXPECT_EQ(count("vety"), 1);
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10306-01'"), 0);
+}
+
 TEST_F(Writers, ActivityIssuesSamplesOnceForAnEarlierSale) {
     const std::string sale = cashSale();  // 70.92: one gift set of activity 2 (threshold 50)
     ASSERT_EQ(sale, "1001");

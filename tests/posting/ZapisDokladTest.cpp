@@ -52,12 +52,54 @@ TEST_F(ZapisDoklad, CashSaleWritesHeaderLinesCustomerCopyAndMovesStock) {
 }
 
 TEST_F(ZapisDoklad, ASaleToASecondEstablishmentIsWrittenForIt) {
-    customer("10306-02");  // Žabokreky, the second establishment of Sučany
+    // Žabokreky, the second establishment of Sučany, with a price list and a
+    // loyalty account of its own.
+    exec("update odberatel set cennik = 1 where idosc = '10306-02';"
+         "insert into korunka (idosc, korunka, body, dary, prevod) values ('10306-02', 'ANO', 500, 0, 0)");
+    customer("10306-02");
     load(typ("predaj", "hotovosť"));
     choose("T001", "2027-05-31", 1);
     ASSERT_EQ(post(), "ok! ,,cdok=1001");
     EXPECT_EQ(value("select idosc from vety where cdok = 1001"), "10306-02");
     EXPECT_EQ(value("select idosc || ' ' || mesto from odbe where cdok = 1001"), "10306-02 Žabokreky");
+    EXPECT_EQ(value("select cena from polo where cdok = 1001"), "14.9");  // Sučany's list: 13.90
+
+    // The stored column fixes book the gifts on the account of the
+    // establishment the header names.
+    load(typ("predaj", "výdaj darčekov"));
+    choose("D001", "", 1);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(amount("select dary from korunka where idosc = '10306-02'"), 150);
+    EXPECT_EQ(amount("select dary from korunka where idosc = '10306-01'"), 100);
+
+    // Column fixes of an older data set take the customer's first
+    // establishment: the document stays Žabokreky's all the same.
+    storeQuery("doklad_insert_03_update_columns",
+               value("select sql from sqliteadmin_queries where name = 'doklad_insert_03_update_columns'") +
+                   ";\nupdate temp_vety set (idosc, idopl, ico, ctl) = (select o.idosc, o.idopl, o.ico, o.ctlac "
+                   "from odberatel o where o.ido = temp_vety.ido order by o.id limit 1) where id = ?1");
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 1);
+    ASSERT_EQ(post(), "ok! ,,cdok=1003");
+    EXPECT_EQ(value("select idosc || ' ' || mesto from odbe where cdok = 1003"), "10306-02 Žabokreky");
+}
+
+TEST_F(ZapisDoklad, ACreditNoteIsWrittenForTheEstablishmentOfItsInvoice) {
+    customer("10306-01");
+    t->info = "05.12.2026";
+    load(typ("predaj", "faktúra"));
+    choose("T002", "2027-03-31", 3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1001");
+
+    // At Žabokreky the salesman picks Sučany's invoice.
+    customer("10306-02");
+    t->parcdok = "1001";
+    t->info = "";
+    load(typ("predaj", "dobropis"));
+    choose("T002", "2027-03-31", -3);
+    ASSERT_EQ(post(), "ok! ,,cdok=1002");
+    EXPECT_EQ(value("select idosc from vety where cdok = 1002"), "10306-01");
+    EXPECT_EQ(value("select mesto from odbe where cdok = 1002"), "Sučany");
 }
 
 TEST_F(ZapisDoklad, InvoiceAndCreditNoteAgainstItPutTheGoodsBack) {

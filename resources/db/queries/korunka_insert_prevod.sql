@@ -1,4 +1,7 @@
 -- Transfer of loyalty points (values: user, giving ido, receiving ido, km, facvset, facnas, trasa, movement code 45, datum3, points): the document with its customer copy, and the points moved between the two accounts.
+-- The header takes the giving customer's first establishment, and the program then
+-- names on it the establishment chosen on the screen, from which the customer
+-- copy and the points given are read.
 insert into vety (datum, cas, str, idu, meno, ido, idopl, idosc, ico, pohyb, info, km, facvset, facnas, trasa, datum3, sumdokz, obccbd, obccsd, sumdph)
 select date('now', 'localtime'), time('now', 'localtime'),
        (select str from stredisk order by str limit 1),
@@ -17,6 +20,6 @@ select v.id, v.cdok, o.ido, o.idosc, v.str, o.ico, o.dic, o.nazov1, o.nazov2, o.
 from vety v join odberatel o on o.idosc = v.idosc
 where v.id = (select max(id) from vety);
 update korunka set prevod = prevod + cast(trim(?10) as real)
-where idosc = (select idosc from odberatel where ido = ?2 order by id limit 1);
+where idosc = (select idosc from vety where id = (select max(id) from vety));
 update korunka set prevod = prevod - cast(trim(?10) as real)
 where idosc = (select idosc from odberatel where ido = ?3 order by id limit 1);

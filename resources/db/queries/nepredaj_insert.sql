@@ -1,4 +1,7 @@
 -- Writes a no-sale record (movement code 0) for a customer: values user, customer, reason text, km, facvset, facnas, trasa.
+-- The header takes the customer's first establishment, and the program then names
+-- on it the establishment chosen on the screen, from which the customer copy
+-- is read.
 insert into vety (datum, cas, str, idu, meno, ido, idopl, idosc, ico, pohyb, sumdokz, info, km, facvset, facnas, trasa, obccbd, obccsd, sumdph)
 select date('now', 'localtime'), time('now', 'localtime'),
        (select str from stredisk order by str limit 1),
