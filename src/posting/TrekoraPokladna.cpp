@@ -200,19 +200,37 @@ std::string Trekora::zapisDokladKorunkaPrevod(const std::string& mnozstvo, const
         rs->close();
         return zostatok;
     };
+    // What the receiver's accounts have been given, all establishments
+    // together: the points must arrive in one of them, never vanish.
+    auto received = [info](SqlDatabase& db) {
+        auto rs = SqlRows::query(db, "select coalesce(sum(k.prevod), 0) PREVOD from korunka k "
+                                     "where k.idosc in (select idosc from odberatel where ido = ?)", {info});
+        const std::string prevod = rs->next() ? SqlRows::text(*rs, "PREVOD") : std::string();
+        rs->close();
+        return prevod;
+    };
     auto before = std::make_shared<std::string>();
-    o.verify = [balance, before, mnozstvo](SqlDatabase& db) -> std::optional<std::string> {
+    auto receivedBefore = std::make_shared<std::string>();
+    o.verify = [balance, received, before, receivedBefore, mnozstvo](SqlDatabase& db) -> std::optional<std::string> {
         *before = balance(db);
+        *receivedBefore = received(db);
         if (Amounts::unitsOf(mnozstvo, 2) > Amounts::unitsOf(*before, 2)) return "chyba!,,nedostatok bodov na prevod!";
         return std::nullopt;
     };
     o.establishment = idosc;
     o.binding = PostingFrame::Binding::EveryStatement;
-    o.confirm = [balance, before, mnozstvo, idosc](SqlDatabase& db) -> std::optional<std::string> {
+    o.confirm = [balance, received, before, receivedBefore, mnozstvo, idosc,
+                 info](SqlDatabase& db) -> std::optional<std::string> {
+        const std::int64_t points = Amounts::unitsOf(mnozstvo, 6);
         const std::int64_t moved = Amounts::unitsOf(*before, 6) - Amounts::unitsOf(balance(db), 6);
-        if (moved == Amounts::unitsOf(mnozstvo, 6)) return std::nullopt;
-        return "chyba!,,prevod sa nezapísal: body sa neodpísali z účtu prevádzky " + idosc +
-               ". Uložené príkazy prevodu sú zastarané, spustite aktualizáciu dát z centrály.";
+        if (moved != points)
+            return "chyba!,,prevod sa nezapísal: body sa neodpísali z účtu prevádzky " + idosc +
+                   ". Uložené príkazy prevodu sú zastarané, spustite aktualizáciu dát z centrály.";
+        const std::int64_t arrived = Amounts::unitsOf(*receivedBefore, 6) - Amounts::unitsOf(received(db), 6);
+        if (arrived != points)
+            return "chyba!,,prevod sa nezapísal: body sa nepripísali na účet odberateľa " + info +
+                   ". Uložené príkazy prevodu sú zastarané, spustite aktualizáciu dát z centrály.";
+        return std::nullopt;
     };
     o.number = PostingFrame::Number::FirstRow;
     o.afterCommit = [this, mnozstvo](const std::string&) {

@@ -101,6 +101,18 @@ TEST_F(Writers, PointsTransferFromASecondEstablishmentUsesItsOwnAccount) {
     EXPECT_EQ(amount("select prevod from korunka where idosc = '10306-01'"), 0);
 }
 
+TEST_F(Writers, PointsGoToTheReceiversEstablishmentThatHasAnAccount) {
+    // The receiver's first establishment has no loyalty account, its second
+    // has: the points given arrive there, none are lost.
+    exec("delete from korunka where idosc = '10306-01'");
+    exec("insert into korunka (idosc, korunka, body, dary, prevod) values ('10306-02', 'ANO', 0, 0, 0)");
+    customer("10101-01");
+    t->readKorunka("10101-01");
+    ASSERT_EQ(t->zapisDokladKorunkaPrevod("20", "10306"), "ok!,,cdok=1001");
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10306-02'"), -20);
+    EXPECT_EQ(amount("select prevod from korunka where idosc = '10101-01'"), 20);
+}
+
 TEST_F(Writers, ActivityIssuesSamplesOnceForAnEarlierSale) {
     const std::string sale = cashSale();  // 70.92: one gift set of activity 2 (threshold 50)
     ASSERT_EQ(sale, "1001");

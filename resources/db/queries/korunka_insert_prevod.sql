@@ -1,7 +1,8 @@
 -- Transfer of loyalty points (values: user, giving ido, receiving ido, km, facvset, facnas, trasa, movement code 45, datum3, points): the document with its customer copy, and the points moved between the two accounts.
 -- The header takes the giving customer's first establishment, and the program then
 -- names on it the establishment chosen on the screen, from which the customer
--- copy and the points given are read.
+-- copy and the points given are read. The receiver's points go to its first
+-- establishment with a loyalty account, as the list of receivers offers it.
 insert into vety (datum, cas, str, idu, meno, ido, idopl, idosc, ico, pohyb, info, km, facvset, facnas, trasa, datum3, sumdokz, obccbd, obccsd, sumdph)
 select date('now', 'localtime'), time('now', 'localtime'),
        (select str from stredisk order by str limit 1),
@@ -22,4 +23,5 @@ where v.id = (select max(id) from vety);
 update korunka set prevod = prevod + cast(trim(?10) as real)
 where idosc = (select idosc from vety where id = (select max(id) from vety));
 update korunka set prevod = prevod - cast(trim(?10) as real)
-where idosc = (select idosc from odberatel where ido = ?3 order by id limit 1);
+where idosc = (select o.idosc from odberatel o join korunka k on k.idosc = o.idosc and upper(k.korunka) = 'ANO'
+               where o.ido = ?3 order by o.id limit 1);
