@@ -14,6 +14,7 @@
 
 #include "platform/CurlGlobal.h"
 #include "platform/FileManager.h"
+#include "platform/Url.h"
 #include "platform/UrlSession.h"
 #include "platform/UrlSessionTask.h"
 
@@ -278,6 +279,29 @@ void removeDownload(Transfer& t) {
     if (!t.filePath.empty()) FileManager::removeItem(FileManager::deletingLastPathComponent(t.filePath));
 }
 
+// The address a failed transfer went to (after a redirect, the last one):
+// scheme, host, port and path, without a user name, password or query.
+std::string addressOf(Transfer& t) {
+    char* effective = nullptr;
+    curl_easy_getinfo(t.easy, CURLINFO_EFFECTIVE_URL, &effective);
+    std::optional<Url> url = effective ? Url::parse(effective) : std::nullopt;
+    const Url& u = url && !url->host().empty() ? *url : t.task->originalRequest().url;
+    const bool ipv6 = u.host().find(':') != std::string::npos;
+    std::string address = u.scheme() + "://" + (ipv6 ? "[" + u.host() + "]" : u.host());
+    if (u.port()) address += ":" + std::to_string(*u.port());
+    return address + u.encodedPath();
+}
+
+// A transfer's failure names the address it went to, so that every message
+// made from it tells which server could not be reached; a download that
+// could not be written here names none.
+Error naming(const Error& error, Transfer& t) {
+    if (error.code() == -3000) return error;
+    std::string text = error.localizedDescription();
+    if (!text.empty() && text.back() == '.') text.pop_back();
+    return Error(error.domain(), error.code(), text + " (" + addressOf(t) + ")");
+}
+
 // Ends a transfer with curl's outcome and reports it to its task.
 void complete(Transfer& t, CURLcode code) {
     if (code == CURLE_OK) {
@@ -303,8 +327,10 @@ void complete(Transfer& t, CURLcode code) {
     // status line it is a redirect to an address of another kind.
     const bool notHttp = code == CURLE_WEIRD_SERVER_REPLY || (code == CURLE_UNSUPPORTED_PROTOCOL && t.status == 0);
     t.task->finish(std::nullopt, nullptr,
-                   notHttp ? Error("URLError", UrlSessionTask::badServerResponse, "The server's answer was not HTTP.")
-                           : errorFor(code, {}),
+                   naming(notHttp ? Error("URLError", UrlSessionTask::badServerResponse,
+                                          "The server's answer was not HTTP.")
+                                  : errorFor(code, {}),
+                          t),
                    std::nullopt);
 }
 

@@ -1,4 +1,5 @@
 #include "fakes/FakeFiscalService.h"
+#include "fakes/LoopbackListener.h"
 
 #include <chrono>
 #include <cstdlib>
@@ -25,6 +26,7 @@ FakeFiscalService::FakeFiscalService(int port) {
     for (const char* path : {"/api/print", "/api/document/store", "/api/document/get", "/api/document/update",
                              "/api/cash", "/api/merchant/store", "/api/location/update"})
         server_.Post(path, handler);
+    server_.set_socket_options(LoopbackListener::ownPort);
     if (port == 0) port_ = server_.bind_to_any_port("127.0.0.1");
     else port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
     if (port_ <= 0) return;

@@ -1,4 +1,5 @@
 #include "fakes/FakeOffice.h"
+#include "fakes/LoopbackListener.h"
 
 #include <httplib.h>
 #include <openssl/evp.h>
@@ -57,7 +58,7 @@ std::string FakeOffice::Request::header(const std::string& name) const {
     return "";
 }
 
-FakeOffice::FakeOffice(Scheme scheme) : scheme_(scheme) {
+FakeOffice::FakeOffice(Scheme scheme, int port) : scheme_(scheme) {
     if (scheme == Scheme::https) {
         X509* cert = nullptr;
         EVP_PKEY* key = nullptr;
@@ -100,7 +101,10 @@ FakeOffice::FakeOffice(Scheme scheme) : scheme_(scheme) {
         }
         serve(request, &res);
     });
-    port_ = server_->bind_to_any_port("127.0.0.1");
+    server_->set_socket_options(LoopbackListener::ownPort);
+    if (port == 0) port_ = server_->bind_to_any_port("127.0.0.1");
+    else port_ = server_->bind_to_port("127.0.0.1", port) ? port : -1;
+    if (port_ <= 0) return;  // port() tells that nothing listens
     thread_ = std::thread([this] { server_->listen_after_bind(); });
     while (!server_->is_running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
 }

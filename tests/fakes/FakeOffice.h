@@ -1,6 +1,7 @@
 #pragma once
 
-// A fake office server on 127.0.0.1 (ephemeral port), over http or https:
+// A fake office server on 127.0.0.1 (an ephemeral port unless one is given),
+// over http or https:
 //   POST /trekora_data/uploader.php         multipart upload, field "uploadedfile"
 //   GET/HEAD /trekora_data/import/export_akcen.db3   the data update, with Last-Modified
 //   GET /trekora_data/trekora.db3            the database copy for a restore
@@ -65,7 +66,8 @@ public:
     static constexpr const char* updatePath = "/trekora_data/import/export_akcen.db3";
     static constexpr const char* backupPath = "/trekora_data/trekora.db3";
 
-    explicit FakeOffice(Scheme scheme = Scheme::http);
+    // port() is 0 or less when it could not listen on `port`.
+    explicit FakeOffice(Scheme scheme = Scheme::http, int port = 0);
     ~FakeOffice();
     FakeOffice(const FakeOffice&) = delete;
     FakeOffice& operator=(const FakeOffice&) = delete;

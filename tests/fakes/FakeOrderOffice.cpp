@@ -26,7 +26,7 @@ FakeOrderOffice::FakeOrderOffice(FakeOffice& office) : office_(office) { install
 FakeOrderOffice::~FakeOrderOffice() {
     // No new request reaches the desk; the ones being answered (a silent one
     // among them) end before the desk goes.
-    for (const char* path : {exportPath, importPath, transferPath})
+    for (const char* path : {exportPath, importPath, ordersPath, transferPath})
         office_.handle("POST", path, [](const FakeOffice::Request&) { return FakeOffice::Reply{404, "", "text/plain", {}}; });
     std::unique_lock lock(mutex_);
     stopping_ = true;
@@ -39,6 +39,7 @@ FakeOrderOffice::~FakeOrderOffice() {
 void FakeOrderOffice::install() {
     office_.handle("POST", exportPath, [this](const FakeOffice::Request& q) { return handle(q, false); });
     office_.handle("POST", importPath, [this](const FakeOffice::Request& q) { return handle(q, false); });
+    office_.handle("POST", ordersPath, [this](const FakeOffice::Request& q) { return handle(q, false); });
     office_.handle("POST", transferPath, [this](const FakeOffice::Request& q) { return handle(q, true); });
 }
 

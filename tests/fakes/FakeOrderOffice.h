@@ -51,6 +51,8 @@ public:
     static constexpr const char* exportPath = "/trekora_data/objednavky_export.php";
     static constexpr const char* importPath = "/trekora_data/objednavky_import.php";
     static constexpr const char* transferPath = "/trekora_data/preskladnenie.php";
+    // The one address of both runs in the shipped database's settings.
+    static constexpr const char* ordersPath = "/trekora_data/objednavky.php";
 
     std::string exportUrl() const { return office_.url(exportPath); }
     std::string importUrl() const { return office_.url(importPath); }

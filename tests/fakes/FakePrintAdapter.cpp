@@ -1,4 +1,5 @@
 #include "fakes/FakePrintAdapter.h"
+#include "fakes/LoopbackListener.h"
 
 #include <chrono>
 
@@ -12,6 +13,7 @@ FakePrintAdapter::FakePrintAdapter(int port) {
         res.status = status_;
         res.set_content("printed", "text/plain");
     });
+    server_.set_socket_options(LoopbackListener::ownPort);
     if (port == 0) port_ = server_.bind_to_any_port("127.0.0.1");
     else port_ = server_.bind_to_port("127.0.0.1", port) ? port : -1;
     if (port_ <= 0) return;

@@ -16,3 +16,8 @@ int LoopbackListener::open(int backlog, bool nonBlocking, std::uint16_t* port) {
     *port = ntohs(a.sin_port);
     return fd;
 }
+
+void LoopbackListener::ownPort(int fd) {
+    const int on = 1;
+    setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &on, sizeof on);
+}

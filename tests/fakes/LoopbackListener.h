@@ -9,4 +9,7 @@ public:
     // The listening descriptor (-1 when no socket could be made); `port`
     // receives the port it was given.
     static int open(int backlog, bool nonBlocking, std::uint16_t* port);
+    // The socket options of an HTTP fake's listener: a port taken by another
+    // listener is refused (no SO_REUSEPORT, which would share it silently).
+    static void ownPort(int fd);
 };

@@ -191,13 +191,13 @@ TEST_F(UrlSessionTest, AnswerWithoutAnHttpStatusLineSaysItWasNotHttp) {
             peer.waitForClose(3000);
         });
         Outcome got;
-        UrlSession::shared()->dataTask(request("http://127.0.0.1:" + std::to_string(peer.port()) + "/print"),
-                                       got.handler())->resume();
+        const std::string address = "http://127.0.0.1:" + std::to_string(peer.port()) + "/print";
+        UrlSession::shared()->dataTask(request(address), got.handler())->resume();
         ASSERT_EQ(got.wait(), 1);
         server.join();
         ASSERT_TRUE(got.error);
         EXPECT_EQ(got.error->code(), UrlSessionTask::badServerResponse);
-        EXPECT_EQ(got.error->localizedDescription(), "The server's answer was not HTTP.");
+        EXPECT_EQ(got.error->localizedDescription(), "The server's answer was not HTTP (" + address + ")");
     }
 }
 
@@ -209,7 +209,7 @@ TEST_F(UrlSessionTest, SilentServerTimesOutOnceAndQuickly) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);  // far below the standard 60 s
     ASSERT_TRUE(got.error);
     EXPECT_EQ(got.error->code(), UrlSessionTask::timedOut);
-    EXPECT_EQ(got.error->localizedDescription(), "The request timed out.");
+    EXPECT_EQ(got.error->localizedDescription(), "The request timed out (" + local.url("/slow") + ")");
 
     // The process-wide ceiling shortens the standard 60 s.
     UrlSession::setMaximumTimeout(0.2);

@@ -665,3 +665,18 @@ TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
         tapAlert("ok");
     }
 }
+
+TEST_F(SpojenieTest, AnOfficeThatRefusesTheConnectionIsNamedByItsAddress) {
+    int closedPort;
+    {
+        FakeOffice gone;
+        closedPort = gone.port();
+    }
+    const std::string folder = "http://127.0.0.1:" + std::to_string(closedPort) + "/trekora_data";
+    settings().BACKUP_PC_DIR = folder;
+    settings().IMPORT_PC_DIR = folder + "/import/";
+    ASSERT_EQ(synchronise(), "chyba!");
+    const std::string message = alert()->message().value_or("");
+    EXPECT_NE(message.find("(" + folder + "/uploader.php)"), std::string::npos) << message;
+    EXPECT_NE(message.find("(" + folder + "/import/export_akcen.db3)"), std::string::npos) << message;
+}

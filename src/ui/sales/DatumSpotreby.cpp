@@ -73,9 +73,13 @@ void DatumSpotreby::vyber(std::size_t row) {
             animated);
 }
 
-void DatumSpotreby::chyba(const std::string& typed) {
-    // Quantities are whole pieces.
-    SalesUi::message(*this, "chyba", TypedNumber::refusalOfWhole(typed, "číslo je mimo dovolený rozsah"), true);
+void DatumSpotreby::chyba(const std::string& typed, bool whole) {
+    // Quantities are whole pieces; a discount may have a fraction, so one
+    // above the maximum is out of range whatever its places.
+    const std::string outOfRange = "číslo je mimo dovolený rozsah";
+    SalesUi::message(*this, "chyba",
+                     whole ? TypedNumber::refusalOfWhole(typed, outOfRange) : TypedNumber::refusal(typed, outOfRange),
+                     true);
 }
 
 bool DatumSpotreby::checkMnozstvo(const TovarItem&, const DatumSpotrebyItem& sarza,
@@ -123,7 +127,7 @@ void DatumSpotreby::setMnozstvo(const std::string& mnozstvo) {
 
 void DatumSpotreby::mnozstvoOk(const std::string& typed) {
     if (!checkMnozstvo(*tovarItem, *datumSpotrebyItem, typed)) {
-        chyba(typed);
+        chyba(typed, true);
         return;
     }
     // The document with this quantity must stay where it is computed and
@@ -178,7 +182,7 @@ void DatumSpotreby::zlavaOk(const std::string& typed) {
     // An empty discount keeps the discount the line had.
     if (!TypedNumber::isEmpty(typed)) {
         if (!checkZlava(typed)) {
-            chyba(typed);
+            chyba(typed, false);
             return;
         }
         // The line is priced and stored in hundredths: a finer discount is

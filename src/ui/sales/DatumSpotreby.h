@@ -43,6 +43,7 @@ public:
 private:
     void vyber(std::size_t row);
     void zlavaPrompt();
-    // The refusal of the typed text: out of range, or no number at all.
-    void chyba(const std::string& typed);
+    // The refusal of a typed quantity (whole == true) or discount: out of
+    // range, a quantity with a fraction, or no number at all.
+    void chyba(const std::string& typed, bool whole);
 };

@@ -3,12 +3,15 @@
 // delivery prepared for the demo centre and takes the orders sent to it,
 // until it is stopped with Ctrl-C.
 //
-//   fake_office [--port-file PATH] [--out DIR] [--no-update]
+//   fake_office [--port N] [--port-file PATH] [--out DIR] [--no-update]
 //
-// --port-file writes the port it listens on; --out keeps each uploaded file
+// --port N listens on that port (8080 is where the shipped database's
+// settings point), else on an ephemeral one; --port-file writes the port it
+// listens on; --out keeps each uploaded file
 // there under its own name (a later file of the same name gets a number) and
 // each order sent to it as "order_<number>.json". The order endpoints are
-// /trekora_data/objednavky_export.php and /trekora_data/objednavky_import.php.
+// /trekora_data/objednavky_export.php and /trekora_data/objednavky_import.php,
+// and /trekora_data/objednavky.php for both.
 
 #include "fakes/FakeOffice.h"
 #include "fakes/FakeOrderOffice.h"
@@ -16,6 +19,7 @@
 
 #include <chrono>
 #include <csignal>
+#include <cstdlib>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -50,6 +54,7 @@ std::string orderNumber(const nlohmann::json& order) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    int port = 0;
     std::string portFile;
     std::string out;
     bool update = true;
@@ -57,6 +62,8 @@ int main(int argc, char** argv) {
         const std::string key = argv[i];
         if (key == "--no-update") {
             update = false;
+        } else if (i + 1 < argc && key == "--port") {
+            port = std::atoi(argv[++i]);
         } else if (i + 1 < argc && key == "--port-file") {
             portFile = argv[++i];
         } else if (i + 1 < argc && key == "--out") {
@@ -69,9 +76,9 @@ int main(int argc, char** argv) {
     std::signal(SIGINT, [](int) { stopRequested = 1; });
     std::signal(SIGTERM, [](int) { stopRequested = 1; });
 
-    FakeOffice office;
-    if (office.port() == 0) {
-        std::fprintf(stderr, "cannot listen on 127.0.0.1\n");
+    FakeOffice office(FakeOffice::Scheme::http, port);
+    if (office.port() <= 0) {
+        std::fprintf(stderr, "cannot listen on 127.0.0.1:%d\n", port);
         return 1;
     }
     if (update) office.setUpdateFile(OfficeDay::updateFile(), OfficeDay::lastModified);

@@ -61,11 +61,17 @@ TEST_F(SalesTest, BatchQuantityAndLineDiscountAreRefusedUnlessTheyAreNumbersInRa
     pick("T001", 0, "5", "1,5");
     EXPECT_EQ(batches->tovarItem->VYBRANE, "5");
     EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
-    // A discount finer than hundredths is refused, not rounded.
-    pick("T001", 0, "5", "1,555");
-    ASSERT_TRUE(alert());
-    EXPECT_EQ(alert()->message(), std::optional<std::string>("zľava môže mať najviac dve desatinné miesta!"));
-    EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50");
+    // A discount finer than hundredths is refused, not rounded; one above
+    // the maximum is out of range, with a fraction or without.
+    for (const auto& [refused, told] : {std::pair{"1,555", "zľava môže mať najviac dve desatinné miesta!"},
+                                        {"3,5", "číslo je mimo dovolený rozsah"},
+                                        {"4", "číslo je mimo dovolený rozsah"}}) {
+        pick("T001", 0, "5", refused);
+        ASSERT_TRUE(alert()) << refused;
+        EXPECT_EQ(alert()->message(), std::optional<std::string>(told)) << refused;
+        tapAlert("ok");
+        EXPECT_EQ(batches->tovarItem->ZLAVA1, " 1.50") << refused;
+    }
 }
 
 TEST_F(SalesTest, QuantityWhoseAmountsLeaveTheExactRangeIsRefused) {
