@@ -503,8 +503,9 @@ CREATE TABLE temp_polo (
 );
 CREATE INDEX temp_polo_vety ON temp_polo(temp_vety_id);
 
--- Received orders for delivery: header, lines and customer records exactly as the office
--- sends them (the columns are the keys of the order JSON).
+-- Received orders for delivery: header, lines and customer records as the office sends them
+-- (the columns are the keys of the order JSON); every row carries its order's number (cdok),
+-- a line or customer record sent without one takes the header's.
 CREATE TABLE obj_vety (
   id INTEGER PRIMARY KEY AUTOINCREMENT,
   cdok INTEGER,
@@ -593,9 +594,3 @@ CREATE TABLE obj_odbe (
   cdok INTEGER
 );
 CREATE INDEX obj_odbe_cdok ON obj_odbe(cdok);
-
--- The line and customer rows the order import stored, by row id, with the row id of their
--- order's header in obj_vety: an order offered again is compared with these rows, which need
--- not carry its number. The import makes the table in a database that lacks it.
-CREATE TABLE obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok));
-CREATE INDEX obj_riadky_vety ON obj_riadky(vety_id);

@@ -8,6 +8,8 @@
 #include "sync/JsonValueText.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <optional>
 
 using platform::Console;
@@ -19,15 +21,10 @@ const char* const kLines = "obj_polo";
 const char* const kCustomers = "obj_odbe";
 const char* const kStoredOther = "už uložená s iným obsahom, nová neuložená";
 
-// The line and customer rows each import wrote, by row id, with the row id
-// of their order's header: such rows need not carry the order's number.
-const char* const kLinks = "obj_riadky";
-const char* const kLinksMade[] = {
-    "create table if not exists obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, "
-    "vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok))",
-    "create index if not exists obj_riadky_vety on obj_riadky(vety_id)",
-    // What is remembered of orders no longer stored goes.
-    "delete from obj_riadky where vety_id not in (select rowid from obj_vety)"};
+// Every stored row carries its order's number, so the rows of an order are
+// found by it alone. An earlier import kept links by row id in obj_riadky,
+// which a data update that recreates the order tables turns wrong: they go.
+const char* const kLinksDropped = "drop table if exists obj_riadky";
 
 // The table's own spelling of a key, or "" when the table has no such column.
 std::string columnFor(const std::string& key, const std::vector<std::string>& columns) {
@@ -53,6 +50,13 @@ nlohmann::json headerOf(const nlohmann::json& order) {
     return header;
 }
 
+// The member of a record whose key is `name` whatever its case.
+nlohmann::json::iterator member(nlohmann::json& record, const std::string& name) {
+    for (auto it = record.begin(); it != record.end(); ++it)
+        if (coredb::upper(it.key()) == name) return it;
+    return record.end();
+}
+
 bool isArrayOfObjects(const nlohmann::json& order, const char* key) {
     auto it = order.find(key);
     if (it == order.end() || !it->is_array()) return false;
@@ -62,6 +66,53 @@ bool isArrayOfObjects(const nlohmann::json& order, const char* key) {
 }
 
 }  // namespace
+
+bool PrijataObjednavka::sameNumber(const std::string& a, const std::string& b) {
+    if (a == b) return true;
+    errno = 0;
+    char* endA = nullptr;
+    char* endB = nullptr;
+    const long long x = std::strtoll(a.c_str(), &endA, 10);
+    const long long y = std::strtoll(b.c_str(), &endB, 10);
+    return errno == 0 && !a.empty() && !b.empty() && *endA == '\0' && *endB == '\0' && x == y;
+}
+
+std::string PrijataObjednavka::numbered(const nlohmann::json& order, nlohmann::json& out) {
+    out = order;
+    if (!out.is_object()) return "";
+    nlohmann::json header = headerOf(out);
+    auto own = member(header, "CDOK");
+    const auto number = own == header.end() ? std::nullopt : JsonValueText::orderNumber(*own);
+    if (!number) return "objednávka bez čísla CDOK";
+    const struct {
+        const char* list;
+        const char* row;
+    } lists[] = {{"POLOZKY", "položka"}, {"ODBERATELIA", "odberateľ"}};
+    for (const auto& [list, row] : lists) {
+        auto rows = out.find(list);
+        if (rows == out.end() || !rows->is_array()) continue;
+        std::size_t place = 0;
+        for (auto& record : *rows) {
+            ++place;
+            if (!record.is_object()) continue;
+            auto it = member(record, "CDOK");
+            bool refused = false;
+            if (it == record.end() || !JsonValueText::column(*it, refused)) {
+                // The row is the order's own: without a number of its own
+                // it takes the order's, so the order is shown with it.
+                if (refused) continue;
+                if (it == record.end()) record["CDOK"] = *own;
+                else *it = *own;
+                continue;
+            }
+            const auto its = JsonValueText::orderNumber(*it);
+            if (!its || !sameNumber(*its, *number))
+                return std::string(row) + " " + std::to_string(place) + " nesie číslo inej objednávky (" +
+                       JsonValueText::of(*it) + ")";
+        }
+    }
+    return "";
+}
 
 std::vector<std::string> PrijataObjednavka::columnNames(SqlDatabase& db, const std::string& table) {
     std::vector<std::string> names;
@@ -179,22 +230,10 @@ std::string PrijataObjednavka::offeredRows(SqlDatabase& db, const Columns& colum
 }
 
 PrijataObjednavka::OrderRows PrijataObjednavka::storedRows(SqlDatabase& db, const std::string& cdok) {
-    const std::string headers = std::string("main.") + kHeader + " where cdok = ?1";
-    auto ofOrder = [&headers](const char* table) {
-        return std::string("main.") + table + " where cdok = ?1 or rowid in (select riadok from main." + kLinks +
-               " where tabulka = '" + table + "' and vety_id in (select rowid from " + headers + "))";
-    };
+    auto ofOrder = [](const char* table) { return std::string("main.") + table + " where cdok = ?1"; };
     const SqlDatabase::Values number = {SqlValue(cdok)};
-    return {rowsOf(db, kHeader, headers, number), rowsOf(db, kLines, ofOrder(kLines), number),
+    return {rowsOf(db, kHeader, ofOrder(kHeader), number), rowsOf(db, kLines, ofOrder(kLines), number),
             rowsOf(db, kCustomers, ofOrder(kCustomers), number)};
-}
-
-std::string PrijataObjednavka::link(SqlDatabase& db, const char* table, std::int64_t row, std::int64_t header) {
-    std::optional<SqlError> error;
-    if (db.executeUpdate(std::string("insert or replace into ") + kLinks + " (tabulka, riadok, vety_id) values (?, ?, ?)",
-                         {SqlValue(std::string(table)), SqlValue(row), SqlValue(header)}, &error))
-        return "";
-    return error ? error->description : db.lastErrorMessage();
 }
 
 std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order) {
@@ -223,16 +262,13 @@ std::string PrijataObjednavka::store(SqlDatabase& db, const Columns& columns, co
         return offered == storedRows(db, *cdok) ? "" : kStoredOther;
     }
     std::string failure = insert(db, kHeader, header, columns.header);
-    const std::int64_t headerRow = db.lastInsertRowId();
     for (const auto& line : order["POLOZKY"]) {
         if (!failure.empty()) break;
         failure = insert(db, kLines, line, columns.lines);
-        if (failure.empty()) failure = link(db, kLines, db.lastInsertRowId(), headerRow);
     }
     for (const auto& customer : order["ODBERATELIA"]) {
         if (!failure.empty()) break;
         failure = insert(db, kCustomers, customer, columns.customers);
-        if (failure.empty()) failure = link(db, kCustomers, db.lastInsertRowId(), headerRow);
     }
     return failure;
 }
@@ -247,8 +283,10 @@ std::string PrijataObjednavka::sameOrders(const std::string& dbPath, const std::
     OrderRows first;
     for (std::size_t i = 0; i < orders.size() && failure.empty(); ++i) {
         OrderRows rows;
-        failure = check(columns, orders[i]);
-        if (failure.empty()) failure = offeredRows(*db, columns, orders[i], rows);
+        nlohmann::json order;
+        failure = numbered(orders[i], order);
+        if (failure.empty()) failure = check(columns, order);
+        if (failure.empty()) failure = offeredRows(*db, columns, order, rows);
         if (i == 0) first = std::move(rows);
         else if (rows != first) same = false;
     }
@@ -260,9 +298,12 @@ std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::ve
     auto db = coredb::openDatabase(dbPath);
     if (!db) return "chyba!,,nemôžem otvoriť databázu";
     const Columns columns = columnsOf(*db);
-    for (const auto& order : orders) {
-        Console::print(order.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
-        const std::string reason = check(columns, order);
+    std::vector<nlohmann::json> ready;
+    for (const auto& offered : orders) {
+        Console::print(offered.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace));
+        nlohmann::json& order = ready.emplace_back();
+        std::string reason = numbered(offered, order);
+        if (reason.empty()) reason = check(columns, order);
         if (!reason.empty()) {
             Console::print("objednávka odmietnutá: " + reason);
             db->close();
@@ -277,14 +318,9 @@ std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::ve
         return "chyba!,," + message;
     }
     std::string failure;
-    for (const char* sql : kLinksMade) {
-        std::optional<SqlError> error;
-        if (!db->executeUpdate(sql, {}, &error)) {
-            failure = error ? error->description : db->lastErrorMessage();
-            break;
-        }
-    }
-    for (const auto& order : orders) {
+    if (std::optional<SqlError> error; !db->executeUpdate(kLinksDropped, {}, &error))
+        failure = error ? error->description : db->lastErrorMessage();
+    for (const auto& order : ready) {
         if (!failure.empty()) break;
         failure = store(*db, columns, order);
     }

@@ -5,7 +5,6 @@
 #include <nlohmann/json.hpp>
 
 #include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -28,7 +27,17 @@ public:
     // cannot be compared (an order that could not be stored among them).
     static std::string sameOrders(const std::string& dbPath, const std::vector<nlohmann::json>& orders, bool& same);
 
+    // Whether two order numbers in their text forms are one number: 7001
+    // and "0007001" are.
+    static bool sameNumber(const std::string& a, const std::string& b);
+
 private:
+    // The order as it is stored (`out`): every line and customer record
+    // carries the order's number, one without a number (or with null) takes
+    // the header's. "" or the reason the order cannot be stored so: no
+    // number in the header, or a record that names another order.
+    static std::string numbered(const nlohmann::json& order, nlohmann::json& out);
+
     // Column names of the three tables as they declare them.
     struct Columns {
         std::vector<std::string> header, lines, customers;
@@ -51,15 +60,12 @@ private:
     static std::string insert(SqlDatabase& db, const std::string& table, const nlohmann::json& record,
                               const std::vector<std::string>& columns);
     static std::string store(SqlDatabase& db, const Columns& columns, const nlohmann::json& order);
-    // Remembers that row `row` of `table` belongs to the order whose header
-    // is row `header` of obj_vety; "" or SQLite's message.
-    static std::string link(SqlDatabase& db, const char* table, std::int64_t row, std::int64_t header);
     // The rows the order would store, as the tables' columns give its
     // values their types; "" or SQLite's message.
     static std::string offeredRows(SqlDatabase& db, const Columns& columns, const nlohmann::json& order,
                                    OrderRows& rows);
-    // The rows stored for the order `cdok`: its header rows, and the lines
-    // and customer rows stored with them or carrying its number.
+    // The rows stored for the order `cdok`: every row of the three tables
+    // that carries its number.
     static OrderRows storedRows(SqlDatabase& db, const std::string& cdok);
     // The rows of `from` (a table and its condition) over the columns of
     // `table` but its key, sorted.

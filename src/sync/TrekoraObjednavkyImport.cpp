@@ -11,8 +11,6 @@
 
 #include <nlohmann/json.hpp>
 
-#include <cerrno>
-#include <cstdlib>
 #include <exception>
 
 using platform::Console;
@@ -28,16 +26,6 @@ std::optional<std::string> message(const std::string& action, const std::string&
     } catch (const std::exception&) {
         return std::nullopt;
     }
-}
-
-bool sameNumber(const std::string& a, const std::string& b) {
-    if (a == b) return true;
-    errno = 0;
-    char* endA = nullptr;
-    char* endB = nullptr;
-    const long long x = std::strtoll(a.c_str(), &endA, 10);
-    const long long y = std::strtoll(b.c_str(), &endB, 10);
-    return errno == 0 && !a.empty() && !b.empty() && *endA == '\0' && *endB == '\0' && x == y;
 }
 
 void finish(const std::shared_ptr<DispatchSemaphore>& semafor, const std::shared_ptr<std::string>& vysledok,
@@ -68,7 +56,7 @@ void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<Di
             std::vector<nlohmann::json> orders;
             for (const auto& order : *it) {
                 auto number = JsonValueText::orderNumberOf(order);
-                if (!number || !sameNumber(*number, cdok))
+                if (!number || !PrijataObjednavka::sameNumber(*number, cdok))
                     return finish(semafor, vysledok,
                                   "chyba!,,server poslal inú objednávku (" + (number ? *number : "bez CDOK") +
                                       ") namiesto " + cdok);

@@ -1,6 +1,7 @@
 // The order exchange with the office: the last exported number, the export
 // of one order for delivery and the list of orders waiting for import.
 
+#include "core/OdoslaneCisla.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/DispatchSemaphore.h"
@@ -58,6 +59,16 @@ std::string Trekora::exportObjednavka(const std::shared_ptr<ObjVetyItem>& objedn
         return std::string("chyba!,,") + e.what();
     }
     const std::string body = "request=\n{\n\"ACTION\":\"EXPORT\",\n\"DOKLADY\":" + array + "\n}";
+    // Once the office holds the number, no other document may take it: the
+    // record of the numbers that left the device is raised first.
+    if (objednavka->CDOK) {
+        const std::string cdok = std::to_string(*objednavka->CDOK);
+        if (auto failure = OdoslaneCisla(getDocumentsDirectory()).zaznamenaj(*objednavka->CDOK)) {
+            Console::print("export " + *failure);
+            return "chyba!,,objednávka " + cdok + " nebola odoslaná, záznam odoslaných čísel sa nedá zapísať: " +
+                   *failure;
+        }
+    }
     Console::print(body);
     return ObjednavkyHttp::postAndWait(
         nastaveniaItem->OBJ_PRE_EXPORT_DIR, body, ObjednavkyHttp::Side::exportSide,

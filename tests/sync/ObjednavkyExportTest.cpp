@@ -3,6 +3,8 @@
 #include "records/ObjVetyItem.h"
 #include "sync/ObjednavkyBeh.h"
 
+#include <filesystem>
+
 using orders_test::OrdersFixture;
 using Fault = FakeOrderOffice::Fault;
 
@@ -89,6 +91,41 @@ TEST_F(ObjednavkyExport, TheRunStopsAtTheFirstRefusalAndCountsOnlyAcceptedOrders
         EXPECT_EQ(summary.chyba.rfind("chyba!,,", 0), 0u);
         EXPECT_EQ(office->actions().size(), 2u);
     }
+}
+
+TEST_F(ObjednavkyExport, AnOrderWrittenAfterTheDatabaseLostTheExportedOnesIsNumberedAboveThemAndSent) {
+    ASSERT_EQ(ObjednavkyBeh::exportuj(*t, nullptr).k, 2);  // the office holds 2002 now
+
+    // The working database is lost; the program starts again on the shipped one.
+    const std::string database = t->dbURL;
+    env_->restart();
+    ASSERT_TRUE(std::filesystem::remove(database));
+    t = &env_->trekora();
+    t->idu = "1";
+    t->str = "12";
+    t->readNastaveniaItem();
+    t->nastaveniaItem->OBJ_PRE_EXPORT = "A";
+    t->nastaveniaItem->OBJ_PRE_EXPORT_DIR = office->exportUrl();
+    customer("10102-01");
+    load(typ("predaj", "objednávka na závoz"));
+    choose("T001", "", 3);
+    EXPECT_EQ(post(), "ok! ,,cdok=2003");
+
+    const auto summary = ObjednavkyBeh::exportuj(*t, nullptr);
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(summary.k, 1);
+    ASSERT_EQ(office->exportedOrders().size(), 3u);
+    EXPECT_EQ(office->exportedOrders()[2]["CDOK"], 2003);
+
+    // A number that cannot be recorded does not leave.
+    load(typ("predaj", "objednávka na závoz"));
+    choose("T001", "", 1);
+    EXPECT_EQ(post(), "ok! ,,cdok=2004");
+    const std::string record = env_->documentsPath("posledna_uzavierka.txt");
+    ASSERT_TRUE(std::filesystem::remove(record));
+    std::filesystem::create_directory(record);
+    EXPECT_EQ(ObjednavkyBeh::exportuj(*t, nullptr).chyba.rfind("chyba!,,objednávka 2004 nebola odoslaná", 0), 0u);
+    EXPECT_EQ(office->exportedOrders().size(), 3u);
 }
 
 TEST_F(ObjednavkyExport, AFailedLastNumberSendsNothingAndSaysWhy) {

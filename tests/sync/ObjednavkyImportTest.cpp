@@ -149,6 +149,45 @@ TEST_F(ObjednavkyImport, AnOrderIsKnownAgainByTheRowsItsImportStoredInAnyOrderAn
     EXPECT_EQ(received(), 5);
 }
 
+TEST_F(ObjednavkyImport, LinesAndCustomerWithoutTheNumberShowWithTheirOrderAndOnesOfAnotherOrderAreNotConfirmed) {
+    auto bare = order(7001, 2);
+    for (auto& line : bare["POLOZKY"]) line.erase("CDOK");
+    bare["ODBERATELIA"][0]["CDOK"] = nullptr;
+    office->prepare(bare);
+    auto foreign = order(7002);
+    foreign["POLOZKY"][1]["CDOK"] = 7003;
+    office->prepare(foreign);
+    auto summary = run();
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"7001"}));
+    EXPECT_EQ(summary.riadky,
+              (std::vector<std::string>{"neuložené: 1", "7002: položka 2 nesie číslo inej objednávky (7003)"}));
+    auto shown = t->readObjednavky();
+    ASSERT_EQ(shown.size(), 1u);
+    EXPECT_EQ(shown[0]["NAZOV1"], "Potraviny Jednota");
+    EXPECT_EQ(t->readObjednavkaPolozky("7001").size(), 2u);
+    EXPECT_EQ(received(), 4);
+}
+
+TEST_F(ObjednavkyImport, AnOrderOfferedAgainAfterADataUpdateRecreatedTheOrderTablesIsKnownByItsNumber) {
+    office->prepare(order(9361, 2));
+    office->prepare(order(9363, 3));
+    office->fail("UPDATE", Fault::status500, "9363");
+    ASSERT_EQ(run().k, 2);
+    // The update recreates obj_vety: the two headers swap their row ids.
+    const std::string first = value("select id from obj_vety where cdok = 9361");
+    const std::string second = value("select id from obj_vety where cdok = 9363");
+    exec("create temp table kopia as select * from obj_vety; drop table obj_vety; " +
+         value("select sql from sqlite_master where name = 'obj_vety'") + ";" +
+         "update kopia set id = case cdok when 9361 then " + second + " else " + first + " end;" +
+         "insert into obj_vety select * from kopia;");
+    ASSERT_EQ(value("select id from obj_vety where cdok = 9363"), first);
+
+    auto summary = again(order(9363, 3));
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"9363"}));
+    EXPECT_EQ(received(), 9);
+}
+
 TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked) {
     struct Case {
         const char* action;
