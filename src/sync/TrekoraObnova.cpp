@@ -11,8 +11,9 @@
 // is left in "out" (an owed export's mark is not sent) and the office has
 // the database file as it stands now: the last full synchronisation sent
 // the backup archive of this very file, or found that no archive can be
-// made of it (OdoslanaZaloha). Its owed exports are set aside, kept under
-// names of their own and never exported, and their numbers stay taken.
+// made of it (OdoslanaZaloha). Its owed exports of closings the copy lacks
+// are set aside, kept under names of their own and never exported, and
+// their numbers stay taken; one of a closing the copy holds stays owed.
 //
 // Either way the copy numbers its documents above every number that has
 // left the device.
@@ -163,9 +164,25 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
     // The copy is looked at only once it is known to be a good database.
     std::string reason = DatabaseFile::checkDatabase(kopia);
     if (!reason.empty()) return reason;
-    std::vector<ExportyUzavierok::Polozka> odlozit;
-    reason = prekazkaObnovy(*this, kopia, &odlozit);
+    std::vector<ExportyUzavierok::Polozka> owed;
+    reason = prekazkaObnovy(*this, kopia, &owed);
     if (!reason.empty()) return reason;
+    // An owed export of a closing that the copy holds itself stays owed: the
+    // next synchronisation makes it from the copy. The others are set aside.
+    std::vector<ExportyUzavierok::Polozka> odlozit;
+    for (const auto& polozka : owed) {
+        ExportyUzavierok::Uzavierka closing;
+        auto db = SqlDatabase::databaseWithPath(kopia);
+        if (db->openWithFlags(SQLITE_OPEN_READONLY)) {
+            closing = ExportyUzavierok::najdi(*this, *db, polozka.cdok);
+            db->close();
+        } else {
+            closing.chyba = db->lastErrorMessage();
+        }
+        if (closing.chyba)
+            return kOdmietnuta + "nedá sa zistiť, či má kópia uzávierku " + polozka.cdok + " (" + *closing.chyba + ")";
+        if (!closing.je) odlozit.push_back(polozka);
+    }
 
     const OdoslaneCisla cisla(getDocumentsDirectory());
     // A closing set aside was written in the database whose backup the

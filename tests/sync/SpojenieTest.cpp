@@ -708,8 +708,8 @@ TEST_F(SpojenieTest, AnOwedExportStaysWhenItsClosingCannotBeRead) {
 
 // A page of the lines is damaged: the closing's export fails for good. The
 // restore waits until a synchronisation has sent the database's backup,
-// then takes the office's copy; the owed export is set aside (kept, never
-// sent) and the numbering goes on above the closing.
+// then takes the office's copy; the owed export of a closing the copy
+// lacks is set aside (kept, never sent) and the numbering goes on above it.
 TEST_F(SpojenieTest, ADamagedDatabaseIsReplacedOnceASynchronisationHasSentWhatItCould) {
     office->setBackupDatabase(fileBytes(database()));
     zeroPage(database(), std::stoll(env().scalar("select rootpage from sqlite_master where name = 'polo'")));
@@ -734,6 +734,20 @@ TEST_F(SpojenieTest, ADamagedDatabaseIsReplacedOnceASynchronisationHasSentWhatIt
     const std::size_t sent = office->uploads().size();
     ASSERT_EQ(synchronise(), "hotovo");
     EXPECT_EQ(office->uploads().size(), sent + 2) << "the backup archive and the log alone";
+    EXPECT_EQ(entries(out()), std::vector<std::string>{aside});
+    tapAlert("ok");
+
+    // A copy that holds the owed closing itself: its export stays owed and
+    // is made from the copy.
+    const std::string next = trekora().zapisUzavierku().substr(5);
+    office->setBackupDatabase(fileBytes(database()));
+    zeroPage(database(), std::stoll(env().scalar("select rootpage from sqlite_master where name = 'polo'")));
+    ASSERT_EQ(synchronise(), "chyba!");
+    tapAlert("ok");
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    tapAlert("ok");
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(office->uploads()[office->uploads().size() - 3].fileName, next + ".db3");
     EXPECT_EQ(entries(out()), std::vector<std::string>{aside});
 }
 
