@@ -334,13 +334,16 @@ public:
     // Exports again every daily closing whose export in "out" was begun and
     // never finished, or whose export file there is not whole; the
     // synchronisation calls it before it sends "out". "" when all went
-    // well, otherwise one line for each closing whose export failed.
+    // well, otherwise one line for each closing whose export failed. A mark
+    // goes only when the database definitely holds no such closing; one the
+    // database cannot tell about stays owed and is reported as failed.
     std::string dokonciExportyDU();
-    // Why the database must not be replaced by the copy at `kopia` (a
-    // restore), "" when it may: while a closing's export is owed or waits in
-    // "out", and when the copy is older than a closing that has left the
-    // device, as its numbers would be given out again.
-    std::string prekazkaObnovy(const std::string& kopia);
+    // The restore: replaces the database by the downloaded copy at `kopia`
+    // when it is a good database and nothing stands against it, numbering
+    // its documents above every number that has left the device. "" when
+    // done (with what was set aside in `hlasenie`), otherwise the reason,
+    // with the database as it was.
+    std::string obnovDatabazu(const std::string& kopia, std::string* hlasenie);
     std::string updateDokladById(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
                                          const std::optional<std::string>& datum_vytvor,
                                          const std::optional<std::string>& datum_vystav,

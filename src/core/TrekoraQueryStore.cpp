@@ -64,8 +64,15 @@ std::string Trekora::getQueryOrThrow(const std::string& name, SqlDatabase& db) {
         throw failure;
     }
     std::string result;
-    if (rs->next()) result = coredb::text(*rs, "sql");
+    // A text that cannot be read is an error of its own, not a missing one.
+    std::optional<SqlError> stepError;
+    if (rs->nextWithError(&stepError)) result = coredb::text(*rs, "sql");
     rs->close();
+    if (stepError) {
+        SqlException failure(*stepError);
+        coredb::trace(std::string("failed: ") + failure.what());
+        throw failure;
+    }
     if (result.empty()) {
         auto failure = TrekoraError::nenajdeneQuery(name);
         coredb::trace(std::string("failed: ") + failure.what());

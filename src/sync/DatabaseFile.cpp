@@ -40,11 +40,11 @@ bool DatabaseFile::hasSqliteHeader(const std::string& path) {
     return std::memcmp(bytes, header, sizeof header) == 0;
 }
 
-std::string DatabaseFile::checkDatabase(const std::string& path) {
-    if (!hasSqliteHeader(path)) return "súbor nie je databáza";
+std::string DatabaseFile::integrityProblem(const std::string& path) {
     std::string reason;
     sqlite3* db = openReadOnly(path, &reason);
     if (!db) return reason;
+    sqlite3_busy_timeout(db, 5000);
     std::string integrity;
     sqlite3_stmt* stmt = nullptr;
     if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
@@ -55,10 +55,18 @@ std::string DatabaseFile::checkDatabase(const std::string& path) {
         integrity = sqlite3_errmsg(db);
     }
     sqlite3_finalize(stmt);
-    if (integrity != "ok") {
-        sqlite3_close(db);
+    sqlite3_close(db);
+    return integrity == "ok" ? "" : integrity;
+}
+
+std::string DatabaseFile::checkDatabase(const std::string& path) {
+    if (!hasSqliteHeader(path)) return "súbor nie je databáza";
+    if (const std::string integrity = integrityProblem(path); !integrity.empty())
         return "poškodená databáza: " + integrity;
-    }
+    std::string reason;
+    sqlite3* db = openReadOnly(path, &reason);
+    if (!db) return reason;
+    sqlite3_stmt* stmt = nullptr;
     std::string missing;
     for (const auto& table : requiredTables()) {
         stmt = nullptr;
@@ -86,7 +94,7 @@ std::string DatabaseFile::checkDatabase(const std::string& path) {
     return "";
 }
 
-bool DatabaseFile::snapshot(const std::string& from, const std::string& to, std::string* reason) {
+bool DatabaseFile::snapshot(const std::string& from, const std::string& to, std::string* reason, bool* unreadable) {
     auto fail = [&](const std::string& why) {
         if (reason) *reason = why;
         std::remove(to.c_str());
@@ -113,6 +121,7 @@ bool DatabaseFile::snapshot(const std::string& from, const std::string& to, std:
         sqlite3_backup_finish(backup);
     }
     if (rc != SQLITE_DONE) why = sqlite3_errmsg(target);
+    if (unreadable) *unreadable = (rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT;
     const bool closed = sqlite3_close(target) == SQLITE_OK;
     sqlite3_close(source);
     if (rc != SQLITE_DONE) return fail("záloha databázy zlyhala: " + why);

@@ -14,6 +14,9 @@ public:
 
     // True when the file starts with the 16-byte SQLite header.
     static bool hasSqliteHeader(const std::string& path);
+    // "" when the database file passes SQLite's own integrity check;
+    // otherwise what the check (or the opening of the file) answered.
+    static std::string integrityProblem(const std::string& path);
     // "" when the file is an SQLite database that passes the integrity check,
     // holds every required table and the settings of its centre; otherwise
     // the reason.
@@ -22,7 +25,10 @@ public:
     // Writes a consistent copy of the database at `from` into a new file
     // `to` through SQLite's online backup (other connections may write
     // meanwhile). False with the reason on any failure; `to` is then removed.
-    static bool snapshot(const std::string& from, const std::string& to, std::string* reason);
+    // `unreadable` tells whether it failed because `from` cannot be read as
+    // a database at all (no database, or damaged beyond a copy).
+    static bool snapshot(const std::string& from, const std::string& to, std::string* reason,
+                         bool* unreadable = nullptr);
 
     // Copies `from` beside `to` and renames it over `to`, so that `to` is
     // either the old file or the whole new one; nothing is removed first.

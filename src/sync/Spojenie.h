@@ -102,6 +102,11 @@ public:
     std::string chybaJobu;
     // What failed in the running job; "" when nothing did.
     std::string popisChyb() const;
+    // Whether a file of the outbox goes to the office: a complete plain
+    // file. Folders, empty files, hidden or temporary files (a leading "."
+    // or the ending ".tmp" or ".part", as files still being written are
+    // named) and the journals of a database stay where they are.
+    static bool naOdoslanie(const std::string& path);
     // The upload endpoint: the scheme, host and port of BACKUP_PC_DIR (else of
     // IMPORT_PC_DIR) followed by "/trekora_data/uploader.php"; "" when
     // neither setting is an address.

@@ -12,6 +12,7 @@
 #include "platform/UrlSession.h"
 #include "records/NastaveniaItem.h"
 #include "sync/DatabaseFile.h"
+#include "sync/OdoslanaZaloha.h"
 #include "sync/Spojenie.h"
 #include "sync/ZipPacker.h"
 
@@ -29,8 +30,8 @@ std::string fileNamePart(std::string text) {
 
 // Packs a consistent snapshot of the database as the entry "trekora.db3"
 // into a new archive at `archive`. False with the reason; no archive is
-// left behind then.
-bool packBackup(const std::string& database, const std::string& archive, std::string* reason) {
+// left behind then. `unreadable` as DatabaseFile::snapshot tells it.
+bool packBackup(const std::string& database, const std::string& archive, std::string* reason, bool* unreadable) {
     const std::string work = FileManager::makeTemporaryDirectory("trekora-backup");
     if (work.empty()) {
         *reason = "nemôžem vytvoriť dočasný adresár";
@@ -38,7 +39,7 @@ bool packBackup(const std::string& database, const std::string& archive, std::st
     }
     const std::string snapshot = work + "/trekora.db3";
     const std::string packed = work + "/backup.zip";
-    bool ok = DatabaseFile::snapshot(database, snapshot, reason);
+    bool ok = DatabaseFile::snapshot(database, snapshot, reason, unreadable);
     if (ok) {
         ZipPacker zip;
         ok = zip.createZip(packed);
@@ -56,11 +57,9 @@ bool packBackup(const std::string& database, const std::string& archive, std::st
     return ok;
 }
 
-// Whether a file of the outbox goes to the office: a complete plain file.
-// Folders, empty files, hidden or temporary files (a leading "." or the
-// ending ".tmp" or ".part", as files still being written are named) and the
-// journals of a database stay where they are.
-bool naOdoslanie(const std::string& path) {
+}  // namespace
+
+bool Spojenie::naOdoslanie(const std::string& path) {
     const std::string name = FileManager::lastPathComponent(path);
     if (name.empty() || name.front() == '.') return false;
     for (const std::string ending : {"-journal", "-wal", "-shm", ".tmp", ".part"})
@@ -70,8 +69,6 @@ bool naOdoslanie(const std::string& path) {
     const auto size = FileManager::fileSize(path);
     return size && *size > 0;
 }
-
-}  // namespace
 
 void Spojenie::synchronizacia() {
     auto screen = self();
@@ -142,17 +139,27 @@ void Spojenie::synchronizaciaJob(bool full) {
     if (!FileManager::createDirectory(out, true, &createError))
         trekora.log(prefix + " create out Directory error: " + createError.localizedDescription());
 
-    std::string stem;
+    std::string stem, archive;
+    // The database file as this job deals with it: the office has it once
+    // the archive made of it is sent, or when no archive can be made of it
+    // at all (it cannot be read as a database).
+    std::string stav;
     if (full) {
         const std::string stamp = platform::DateFormatter::format(platform::Date::now(), "yyyyMMdd_HHmmss");
         stem = fileNamePart(platform::Device::name()) + "_" + fileNamePart(trekora.str) + "_backup_" + stamp;
-        const std::string archive = FileManager::appendingPathComponent(out, stem + ".zip");
+        archive = FileManager::appendingPathComponent(out, stem + ".zip");
         trekora.log(prefix + " vytvaram backup: " + stem + ".zip");
         naHlavnom([](Spojenie& s) { s.nastavInfo("vytvaram backup"); });
+        const std::string before = OdoslanaZaloha::odtlacok(trekora.dbURL);
         std::string reason;
-        if (!packBackup(trekora.dbURL, archive, &reason)) {
+        bool unreadable = false;
+        if (!packBackup(trekora.dbURL, archive, &reason, &unreadable)) {
             trekora.log(prefix + " backup error: " + reason);
             chybaJobu = "záloha zlyhala: " + reason;
+            if (unreadable) stav = before;
+        } else if (OdoslanaZaloha::odtlacok(trekora.dbURL) == before) {
+            // Unchanged while the snapshot was taken: the archive holds it.
+            stav = before;
         }
     }
 
@@ -162,6 +169,11 @@ void Spojenie::synchronizaciaJob(bool full) {
     const std::string exporty = trekora.dokonciExportyDU();
     if (!exporty.empty()) chybaJobu += (chybaJobu.empty() ? "" : "\n") + exporty;
     posliOut(prefix);
+    // The archive leaves "out" only on the office's own 200.
+    if (!stav.empty() && !FileManager::fileExists(archive)) {
+        if (auto failure = OdoslanaZaloha(trekora.getDocumentsDirectory()).zaznamenaj(stav))
+            trekora.log(prefix + " zaznam odoslanej zalohy: " + *failure);
+    }
     // The shared object is going (the program is quitting): the job ends here.
     if (trekora.jobs->ending()) return;
 

@@ -15,6 +15,7 @@
 #include "platform/UrlSession.h"
 #include "records/NastaveniaItem.h"
 #include "sync/DatabaseFile.h"
+#include "sync/OdoslanaZaloha.h"
 #include "sync/Spojenie.h"
 
 using platform::Console;
@@ -43,12 +44,14 @@ std::string origin(const std::string& address) {
 
 // The program's own entries of Documents, which no download replaces or
 // creates: the log, the outbox, the journals of a database, the fiscal
-// service's mark of uncertain registrations (and a damaged one kept aside)
-// and the record of the closings exported. (The database itself is replaced
-// only by the restore's own checked road.)
+// service's mark of uncertain registrations (and a damaged one kept aside),
+// the record of the numbers that left the device and that of the backup the
+// office has. (The database itself is replaced only by the restore's own
+// checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
-        name == OdoslaneCisla::fileName || name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
+        name == OdoslaneCisla::fileName || name == OdoslanaZaloha::fileName ||
+        name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
         return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
@@ -259,20 +262,14 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
     // The name comes from the typed address, checked before the download.
     if (const std::string reason = chybaAdresy(downloadFileUrl); !reason.empty()) return fail(reason);
     const std::string name = lastComponent(destination);
+    // What the finish alert tells beside the time (a restore's exports set aside).
+    std::string hlasenie;
     if (name == "trekora.db3") {
         // The database takes the download's place only once the download is
-        // known good; one rename replaces it, the old file stays until then.
-        // A restore never brings back numbers that left the device, nor
-        // drops an export still owed.
-        std::string reason = trekora.prekazkaObnovy(temporary);
-        // The copy numbers its documents above every number that has left
-        // the device before it takes the database's place.
-        if (reason.empty())
-            if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory()).pokracujNad(temporary))
-                reason = "obnova nie je možná: číslovanie dokladov kópie sa nedá posunúť za odoslané čísla (" +
-                         *failure + ")";
-        if (reason.empty()) reason = DatabaseFile::replaceWith(temporary, trekora.dbURL);
-        if (!reason.empty()) return fail(reason);
+        // known good and nothing stands against it; one rename replaces it,
+        // the old file stays until then.
+        if (const std::string reason = trekora.obnovDatabazu(temporary, &hlasenie); !reason.empty())
+            return fail(reason);
         trekora.log(std::string(kFinish) + " obnova ok");
     } else {
         std::string reason;
@@ -292,10 +289,12 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             if (!x.empty()) return fail(ResultString::reason(x));
         }
     }
-    naHlavnom([](Spojenie& s) {
+    naHlavnom([hlasenie](Spojenie& s) {
         const int chyby = s.neodoslaneSubory.load();
         if (chyby > 0 || !s.chybaJobu.empty()) {
             s.zobrazChybu(s.popisChyb());
+        } else if (!hlasenie.empty()) {
+            s.zobrazKoniec("hotovo", hlasenie + "\n" + s.casText());
         } else {
             s.zobrazHotovo();
         }

@@ -143,9 +143,15 @@ TEST_F(WholeOrRefused, AnIdOfNoDocumentWritesNothing) {
 TEST_F(WholeOrRefused, TheExportTakesOnlyTheNumberOfAClosing) {
     const std::string sale = cashSale();
     ASSERT_EQ(t->zapisUzavierku(), "ok!,,1002");
-    for (const char* cdok : {"../escaped", "1002/../../escaped", "9999", "", " 1002"})
-        EXPECT_EQ(t->exportDU(cdok), "chyba!,,exportDU") << cdok;
-    EXPECT_EQ(t->exportDU(sale), "chyba!,,exportDU");
+    for (const std::string cdok : {"../escaped", "1002/../../escaped", "", " 1002"})
+        EXPECT_EQ(t->exportDU(cdok), "chyba!,,\"" + cdok + "\" nie je číslo uzávierky") << cdok;
+    EXPECT_EQ(t->exportDU("9999"), "chyba!,,uzávierka 9999 v databáze nie je");
+    EXPECT_EQ(t->exportDU(sale), "chyba!,,uzávierka " + sale + " v databáze nie je");
+    // A lookup that cannot be read is an error, never "no such closing".
+    const std::string lookup = value("select sql from sqliteadmin_queries where name = 'du_getducis'");
+    exec("delete from sqliteadmin_queries where name = 'du_getducis'");
+    EXPECT_EQ(t->exportDU("1002"), "chyba!,,nenajdene query 'du_getducis'.");
+    storeQuery("du_getducis", lookup);
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/escaped.db3"));
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/out/" + sale + ".db3"));
     EXPECT_EQ(t->exportDU("1002"), "ok!,,export 1002.db3");

@@ -299,7 +299,7 @@ TEST_F(Writers, DailyClosingAndItsExportFile) {
                      20.0 + std::atof(value("select sumdokz from vety where cdok = ?", {sale}).c_str()));
     EXPECT_EQ(value("select count(*) from vety where ducis is null"), "0");
 
-    EXPECT_EQ(t->exportDU(""), "chyba!,,exportDU");
+    EXPECT_EQ(t->exportDU(""), "chyba!,,\"\" nie je číslo uzávierky");
     ASSERT_EQ(t->exportDU("1003"), "ok!,,export 1003.db3");
     const std::string file = dir_ + "/out/1003.db3";
     ASSERT_TRUE(std::filesystem::exists(file));

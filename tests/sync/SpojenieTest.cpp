@@ -13,6 +13,7 @@
 #include <unistd.h>
 
 #include "SyncFixture.h"
+#include "core/TrekoraError.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DispatchSemaphore.h"
@@ -63,6 +64,28 @@ WorkingJob startJob(const std::string& prefix) {
     for (ssize_t n; (n = ::read(pipe[0], buffer, sizeof buffer)) > 0;) job.folder.append(buffer, static_cast<size_t>(n));
     ::close(pipe[0]);
     return job;
+}
+
+// Zeroes page `page` (counted from 1) of the database file at `path`, as a
+// failing disk leaves it, and counts the file as changed so that no open
+// connection keeps the page from its cache.
+void zeroPage(const std::string& path, long long page) {
+    std::fstream file(path, std::ios::in | std::ios::out | std::ios::binary);
+    unsigned char header[28];
+    file.read(reinterpret_cast<char*>(header), sizeof header);
+    const long long size = header[16] * 256 + header[17] == 1 ? 65536 : header[16] * 256 + header[17];
+    file.seekp((page - 1) * size);
+    file.write(std::string(static_cast<std::size_t>(size), '\0').data(), size);
+    for (int i = 27; i >= 24 && ++header[i] == 0; --i) {}
+    file.seekp(24);
+    file.write(reinterpret_cast<const char*>(header + 24), 4);
+}
+
+// The page of the database file at `path` that holds `text`.
+long long pageHolding(const std::string& path, const std::string& text) {
+    const std::string bytes = FileManager::contents(path).value_or("");
+    const long long size = static_cast<unsigned char>(bytes[16]) * 256 + static_cast<unsigned char>(bytes[17]);
+    return static_cast<long long>(bytes.find(text)) / size + 1;
 }
 
 }  // namespace
@@ -462,7 +485,7 @@ TEST_F(SpojenieTest, ARestoreNeverReplacesOrCreatesTheProgramsOwnEntries) {
     std::filesystem::remove_all(out());
     const std::string log = env().documentsPath("trekora.log");
     const std::string served = "stiahnutý súbor";
-    for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "posledna_uzavierka.txt",
+    for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "posledna_uzavierka.txt", "odoslana_zaloha.txt",
                                    "ekasa_neiste.poskodeny-1.json", "export_akcen.db3-journal", "poznamky.txt"}) {
         office->handle("GET", "/trekora_data/" + name, [served](const FakeOffice::Request&) {
             return FakeOffice::Reply{200, served, "application/octet-stream", {}};
@@ -614,17 +637,16 @@ TEST_F(SpojenieTest, ClosingsCutOffBeforeOrDuringTheirExportReachTheOfficeWhole)
     EXPECT_TRUE(entries(out()).empty());
 }
 
-// The office's copy is older than a closing of this device: after a restore
-// its number, and those of its documents, would be given out again. The
-// restore is refused while the closing's export is owed or waits in "out",
-// and afterwards as the copy is older than a closing that left the device
-// (also when the database itself can no longer tell); a copy that holds the
-// closing is taken.
+// The office's copy is older than a closing of this device. The restore is
+// refused while the closing's export is owed or waits in "out", and while
+// the device's whole database holds documents the copy lacks (they are
+// named). A database that cannot be read is replaced once a synchronisation
+// has sent what it could, and the numbering goes on above the closing sent.
 TEST_F(SpojenieTest, ARestoreNeverBringsBackNumbersThatLeftTheDevice) {
     const std::string copy = env().documentsPath("copy.db3");
     ASSERT_TRUE(FileManager::copyItem(database(), copy));
     office->setBackupDatabase(fileBytes(copy));
-    ASSERT_EQ(trekora().zapisVklad("11.11", "").rfind("ok!", 0), 0u);
+    const std::string deposit = ResultString::number(trekora().zapisVklad("11.11", ""));
     const std::string first = trekora().zapisUzavierku().substr(5);
     const std::string written = dump(database());
     // Owed (only its mark in "out"), then waiting there.
@@ -640,19 +662,93 @@ TEST_F(SpojenieTest, ARestoreNeverBringsBackNumbersThatLeftTheDevice) {
 
     ASSERT_EQ(synchronise(), "hotovo");
     tapAlert("ok");
-    const std::string sent = fileBytes(database());
-    FileManager::writeFile(database(), std::string(8192, 'x'));
+    std::vector<std::string> later;
+    for (int i = 0; i < 4; ++i) later.push_back(ResultString::number(trekora().zapisVklad("1.00", "")));
+    const std::string whole = dump(database());
     ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!");
-    EXPECT_NE(alert()->message()->find("staršia ako uzávierka " + first), std::string::npos) << *alert()->message();
-    EXPECT_EQ(fileBytes(database()), std::string(8192, 'x'));
+    EXPECT_NE(alert()->message()->find("kópia databázy nemá doklady " + deposit + ", " + first + ", " + later[0] +
+                                       ", " + later[1] + ", " + later[2] + ", … (spolu 6)"),
+              std::string::npos) << *alert()->message();
+    EXPECT_EQ(dump(database()), whole);
     tapAlert("ok");
 
-    office->setBackupDatabase(sent);
+    FileManager::writeFile(database(), std::string(8192, 'x'));
+    ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!");
+    EXPECT_NE(alert()->message()->find("najprv spustite synchronizáciu"), std::string::npos) << *alert()->message();
+    EXPECT_EQ(fileBytes(database()), std::string(8192, 'x'));
+    tapAlert("ok");
+    ASSERT_EQ(synchronise(), "chyba!") << "no backup of it can be made";
+    tapAlert("ok");
     ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
     tapAlert("ok");
-    ASSERT_EQ(trekora().zapisVklad("22.22", "").rfind("ok!", 0), 0u);
-    const std::string second = trekora().zapisUzavierku().substr(5);
-    EXPECT_GT(std::stoll(second), std::stoll(first) + 1);
+    EXPECT_EQ(trekora().zapisVklad("22.22", ""), "ok!,,cdok=" + std::to_string(std::stoll(first) + 1));
+}
+
+// The program ended between a closing's mark and its commit: the mark
+// names a closing the database never held and blocks no restore.
+TEST_F(SpojenieTest, AMarkOfAClosingNeverWrittenBlocksNoRestore) {
+    office->setBackupDatabase(fileBytes(database()));
+    const std::string next = env().scalar("select seq + 1 from sqlite_sequence where name = 'vety'");
+    FileManager::createDirectory(out());
+    FileManager::writeFile(out("." + next + ".db3.tmp"), "");
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+}
+
+// The stored lookup of the closings cannot be read (its page is damaged):
+// the owed export stays owed and the synchronisation says that it failed.
+TEST_F(SpojenieTest, AnOwedExportStaysWhenItsClosingCannotBeRead) {
+    ASSERT_EQ(trekora().zapisVklad("11.11", "").rfind("ok!", 0), 0u);
+    const std::string cdok = trekora().zapisUzavierku().substr(5);
+    zeroPage(database(), pageHolding(database(), "select ducis DUCIS from vety"));
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("export uzávierky " + cdok + " zlyhal: "), std::string::npos)
+        << *alert()->message();
+    EXPECT_TRUE(FileManager::fileExists(out("." + cdok + ".db3.tmp")));
+}
+
+// A page of the lines is damaged: the closing's export fails for good. The
+// restore waits until a synchronisation has sent the database's backup,
+// then takes the office's copy; the owed export of a closing the copy
+// lacks is set aside (kept, never sent) and the numbering goes on above it.
+TEST_F(SpojenieTest, ADamagedDatabaseIsReplacedOnceASynchronisationHasSentWhatItCould) {
+    office->setBackupDatabase(fileBytes(database()));
+    zeroPage(database(), std::stoll(env().scalar("select rootpage from sqlite_master where name = 'polo'")));
+    const std::string cdok = trekora().zapisUzavierku().substr(5);
+    ASSERT_NE(trekora().exportDU(cdok).rfind("ok!", 0), 0u);
+    const std::string damaged = fileBytes(database());
+    ASSERT_EQ(download("spojenie_obnova_segue"), "chyba!");
+    EXPECT_NE(alert()->message()->find("poškodená"), std::string::npos) << *alert()->message();
+    EXPECT_NE(alert()->message()->find("najprv spustite synchronizáciu"), std::string::npos) << *alert()->message();
+    EXPECT_EQ(fileBytes(database()), damaged);
+    tapAlert("ok");
+
+    ASSERT_EQ(synchronise(), "chyba!");
+    EXPECT_NE(alert()->message()->find("export uzávierky " + cdok + " zlyhal"), std::string::npos);
+    tapAlert("ok");
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    EXPECT_NE(alert()->message()->find("uzávierky " + cdok), std::string::npos) << *alert()->message();
+    tapAlert("ok");
+    const std::string aside = "." + cdok + ".db3.odlozeny-1";
+    EXPECT_EQ(entries(out()), std::vector<std::string>{aside});
+    EXPECT_EQ(trekora().zapisVklad("22.22", ""), "ok!,,cdok=" + std::to_string(std::stoll(cdok) + 1));
+    const std::size_t sent = office->uploads().size();
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(office->uploads().size(), sent + 2) << "the backup archive and the log alone";
+    EXPECT_EQ(entries(out()), std::vector<std::string>{aside});
+    tapAlert("ok");
+
+    // A copy that holds the owed closing itself: its export stays owed and
+    // is made from the copy.
+    const std::string next = trekora().zapisUzavierku().substr(5);
+    office->setBackupDatabase(fileBytes(database()));
+    zeroPage(database(), std::stoll(env().scalar("select rootpage from sqlite_master where name = 'polo'")));
+    ASSERT_EQ(synchronise(), "chyba!");
+    tapAlert("ok");
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo");
+    tapAlert("ok");
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_EQ(office->uploads()[office->uploads().size() - 3].fileName, next + ".db3");
+    EXPECT_EQ(entries(out()), std::vector<std::string>{aside});
 }
 
 TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {

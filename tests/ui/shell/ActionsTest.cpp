@@ -222,6 +222,7 @@ TEST_F(ActionsTest, ClosingWhoseExportFailsStaysWrittenAndShowsTheError) {
     EXPECT_EQ(alert()->title(), "chyba!");
     EXPECT_EQ(alert()->message()->rfind("uzávierka " + next + " bola zapísaná, jej export sa urobí pri najbližšej "
                                         "synchronizácii", 0), 0u) << *alert()->message();
+    EXPECT_NE(alert()->message()->find("du_export"), std::string::npos) << "what failed: " << *alert()->message();
     EXPECT_EQ(documentCount(), before + 1);
     tapAlert("ok");
     EXPECT_FALSE(alert());

@@ -1,0 +1,225 @@
+// The restore: what stands against replacing the database by the office's
+// copy, and the replacement itself.
+//
+// A whole database (it passes SQLite's own integrity check) is replaced
+// only when nothing of it would be lost: no closing's export is owed or
+// waits in "out", and the copy holds every document it holds.
+//
+// A damaged database cannot be trusted to tell what it holds, and its
+// closings may never export again: it is replaced once a synchronisation
+// has sent what it could. That is, once nothing the synchronisation sends
+// is left in "out" (an owed export's mark is not sent) and the office has
+// the database file as it stands now: the last full synchronisation sent
+// the backup archive of this very file, or found that no archive can be
+// made of it (OdoslanaZaloha). Its owed exports of closings the copy lacks
+// are set aside, kept under names of their own and never exported, and
+// their numbers stay taken; one of a closing the copy holds stays owed.
+//
+// Either way the copy numbers its documents above every number that has
+// left the device.
+
+#include "core/OdoslaneCisla.h"
+#include "core/SqlRows.h"
+#include "core/Trekora.h"
+#include "db/SqlDatabase.h"
+#include "platform/FileManager.h"
+#include "posting/ExportyUzavierok.h"
+#include "sync/DatabaseFile.h"
+#include "sync/OdoslanaZaloha.h"
+#include "sync/Spojenie.h"
+
+#include <sqlite3.h>
+
+#include <utility>
+
+using platform::FileManager;
+
+namespace {
+
+const std::string kOdmietnuta = "obnova nie je možná: ";
+
+// How many documents the copy lacks are named before "…".
+constexpr long long kMenovane = 5;
+
+// The first finding of an integrity check, for the salesman (the whole
+// answer goes to the log).
+std::string firstFinding(const std::string& answer) {
+    std::size_t from = 0;
+    while (from < answer.size()) {
+        std::size_t to = answer.find('\n', from);
+        if (to == std::string::npos) to = answer.size();
+        if (answer.compare(from, 3, "***") != 0 && to > from) return answer.substr(from, to - from);
+        from = to + 1;
+    }
+    return answer;
+}
+
+// The documents (headers) of the database at `database` that the copy at
+// `kopia` lacks: a document is known by its number (by its row when it has
+// none). The first few names and the count, in `names` and `count`; the
+// reason when the two cannot be compared.
+std::optional<std::string> lackingDocuments(const std::string& database, const std::string& kopia,
+                                            std::vector<std::string>* names, long long* count) {
+    sqlite3* db = nullptr;
+    std::optional<std::string> failure;
+    sqlite3_stmt* stmt = nullptr;
+    // Read-only: the copy attached to it is read-only too.
+    if (sqlite3_open_v2(database.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+        failure = db ? sqlite3_errmsg(db) : "nemôžem otvoriť databázu";
+    } else {
+        sqlite3_busy_timeout(db, 5000);
+        if (sqlite3_prepare_v2(db, "attach database ?1 as kopia", -1, &stmt, nullptr) != SQLITE_OK ||
+            sqlite3_bind_text(stmt, 1, kopia.c_str(), -1, SQLITE_TRANSIENT) != SQLITE_OK ||
+            sqlite3_step(stmt) != SQLITE_DONE)
+            failure = sqlite3_errmsg(db);
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+    }
+    if (!failure &&
+        sqlite3_prepare_v2(db,
+                           "select d.cdok, d.id from main.vety d where not exists (select 1 from kopia.vety c "
+                           "where c.cdok is d.cdok and (d.cdok is not null or c.id = d.id)) order by d.id",
+                           -1, &stmt, nullptr) != SQLITE_OK)
+        failure = sqlite3_errmsg(db);
+    if (!failure) {
+        int rc;
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+            if (++*count > kMenovane) continue;
+            const auto* number = sqlite3_column_text(stmt, 0);
+            names->push_back(number ? reinterpret_cast<const char*>(number)
+                                    : "riadok " + std::to_string(sqlite3_column_int64(stmt, 1)));
+        }
+        // Only rows read to their end are the whole answer.
+        if (rc != SQLITE_DONE) failure = sqlite3_errmsg(db);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return failure;
+}
+
+// Why the database must not be replaced by the copy at `kopia`; "" when it
+// may. On a damaged database the owed exports to be set aside go into
+// `odlozit`.
+std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
+                           std::vector<ExportyUzavierok::Polozka>* odlozit) {
+    const ExportyUzavierok exporty(trekora.getDocumentsDirectory());
+    std::optional<std::string> unreadable;
+    const auto polozky = exporty.zoznam(&unreadable);
+    if (unreadable) return kOdmietnuta + *unreadable;
+    // No database file at all holds nothing that could be lost.
+    const bool missing = !FileManager::fileExists(trekora.dbURL);
+    const std::string damage = missing ? "" : DatabaseFile::integrityProblem(trekora.dbURL);
+
+    if (damage.empty()) {
+        // An export waiting in "out", or owed for a closing of this database,
+        // leaves first.
+        for (const auto& polozka : polozky) {
+            const std::string unsent =
+                kOdmietnuta + "export uzávierky " + polozka.cdok + " ešte nebol odoslaný, najprv spustite synchronizáciu";
+            if (!polozka.dlzny) return unsent;
+            if (missing) continue;
+            ExportyUzavierok::Uzavierka closing;
+            auto db = SqlRows::connection(trekora);
+            if (db->open()) {
+                closing = ExportyUzavierok::najdi(trekora, *db, polozka.cdok);
+                db->close();
+            } else {
+                closing.chyba = "nemôžem otvoriť databázu";
+            }
+            if (closing.chyba)
+                return kOdmietnuta + "nedá sa zistiť, či je uzávierka " + polozka.cdok + " v databáze (" +
+                       *closing.chyba + ")";
+            if (closing.je) return unsent;
+            // A mark of a closing this database never held (the program ended
+            // between the mark and the commit) owes nothing.
+        }
+        if (missing) return "";
+        std::vector<std::string> names;
+        long long count = 0;
+        if (auto failure = lackingDocuments(trekora.dbURL, kopia, &names, &count))
+            return kOdmietnuta + "doklady databázy sa nedajú porovnať s kópiou (" + *failure + ")";
+        if (count == 0) return "";
+        std::string listed;
+        for (const auto& name : names) listed += (listed.empty() ? "" : ", ") + name;
+        if (count > kMenovane) listed += ", … (spolu " + std::to_string(count) + ")";
+        return kOdmietnuta + "kópia databázy nemá doklady " + listed +
+               ", ktoré sú v zariadení; najprv spustite synchronizáciu a obnovte kópiu, ktorá ich obsahuje";
+    }
+
+    trekora.log("obnova: databaza je poskodena: " + damage);
+    const std::string damaged = kOdmietnuta + "databáza je poškodená (" + firstFinding(damage) + ")";
+    for (const auto& name : FileManager::contentsOfDirectory(exporty.priecinok()).value_or(std::vector<std::string>{}))
+        if (Spojenie::naOdoslanie(FileManager::appendingPathComponent(exporty.priecinok(), name)))
+            return damaged + " a v priečinku out čakajú súbory na odoslanie, najprv spustite synchronizáciu";
+    if (!OdoslanaZaloha(trekora.getDocumentsDirectory()).zodpoveda(trekora.dbURL))
+        return damaged + " a kancelária ešte nemá jej zálohu v tomto stave, najprv spustite synchronizáciu";
+    for (const auto& polozka : polozky)
+        if (polozka.dlzny) odlozit->push_back(polozka);
+    return "";
+}
+
+}  // namespace
+
+std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasenie) {
+    // The copy is looked at only once it is known to be a good database.
+    std::string reason = DatabaseFile::checkDatabase(kopia);
+    if (!reason.empty()) return reason;
+    std::vector<ExportyUzavierok::Polozka> owed;
+    reason = prekazkaObnovy(*this, kopia, &owed);
+    if (!reason.empty()) return reason;
+    // An owed export of a closing that the copy holds itself stays owed: the
+    // next synchronisation makes it from the copy. The others are set aside.
+    std::vector<ExportyUzavierok::Polozka> odlozit;
+    for (const auto& polozka : owed) {
+        ExportyUzavierok::Uzavierka closing;
+        auto db = SqlDatabase::databaseWithPath(kopia);
+        if (db->openWithFlags(SQLITE_OPEN_READONLY)) {
+            closing = ExportyUzavierok::najdi(*this, *db, polozka.cdok);
+            db->close();
+        } else {
+            closing.chyba = db->lastErrorMessage();
+        }
+        if (closing.chyba)
+            return kOdmietnuta + "nedá sa zistiť, či má kópia uzávierku " + polozka.cdok + " (" + *closing.chyba + ")";
+        if (!closing.je) odlozit.push_back(polozka);
+    }
+
+    const OdoslaneCisla cisla(getDocumentsDirectory());
+    // A closing set aside was written in the database whose backup the
+    // office holds: its number is given to nothing else.
+    for (const auto& polozka : odlozit)
+        if (auto failure = cisla.zaznamenaj(polozka.cdok))
+            return kOdmietnuta + "číslo uzávierky " + polozka.cdok + " sa nedá zaznamenať (" + *failure + ")";
+    if (auto failure = cisla.pokracujNad(kopia))
+        return kOdmietnuta + "číslovanie dokladov kópie sa nedá posunúť za odoslané čísla (" + *failure + ")";
+
+    // The owed exports are set aside before the copy takes the database's
+    // place, so that none is ever taken for a mark of the copy; they go back
+    // when the copy does not take it.
+    const ExportyUzavierok exporty(getDocumentsDirectory());
+    std::vector<std::pair<std::string, std::string>> moved;
+    const auto putBack = [&moved] {
+        for (const auto& [from, to] : moved) FileManager::moveItem(to, from);
+    };
+    for (const auto& polozka : odlozit) {
+        std::string why;
+        const auto target = exporty.odloz(polozka, &why);
+        if (!target) {
+            putBack();
+            return kOdmietnuta + "export uzávierky " + polozka.cdok + " sa nedá odložiť (" + why + ")";
+        }
+        moved.emplace_back(polozka.cesta, *target);
+    }
+    reason = DatabaseFile::replaceWith(kopia, dbURL);
+    if (!reason.empty()) {
+        putBack();
+        return reason;
+    }
+    for (std::size_t i = 0; i < moved.size(); ++i) {
+        const std::string aside = FileManager::lastPathComponent(moved[i].second);
+        log("obnova: nedokonceny export " + FileManager::lastPathComponent(moved[i].first) + " odlozeny ako " + aside);
+        *hlasenie += (hlasenie->empty() ? "" : "\n") + std::string("nedokončený export uzávierky ") + odlozit[i].cdok +
+                     " je odložený ako out/" + aside + " a neodošle sa";
+    }
+    return "";
+}
