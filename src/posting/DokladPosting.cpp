@@ -4,6 +4,7 @@
 #include "core/Establishment.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -55,13 +56,13 @@ std::optional<std::string> DokladPosting::prepare(SqlDatabase* held) {
     // A document beyond the range its amounts are exact in is not written,
     // whichever way its quantities came.
     const std::string rozsah = trekora_.checkRozsahDokladu();
-    if (rozsah.rfind("ok", 0) != 0) return rozsah;
+    if (!ResultString::isSuccess(rozsah)) return rozsah;
     if (trekora_.selectedTypDokladuItem->pohyb == 19 && trekora_.nastaveniaItem->PRESKLADNENIEPC == "A") {
         // The transfer is the synchronisation's request to the office; the
         // shared object holds it as a replaceable call.
         const std::string result = trekora_.preskladnenieZPCHandler ? trekora_.preskladnenieZPCHandler()
                                                                     : "chyba!,,preskladnenie z PC nie je dostupné";
-        if (result.rfind("ok", 0) != 0) return result;
+        if (!ResultString::isSuccess(result)) return result;
     }
     // A document without a single line is no document: nothing is written.
     if (trekora_.tempPoloArray.empty()) return std::string("chyba!,,doklad neobsahuje žiadne položky!");

@@ -162,17 +162,10 @@ std::string Trekora::zapisDokladPreAktivitu(const std::string& aktivitaId, const
         // lines editor recomputed last.
         prepocitajDoklad(getPolozkyArray());
         result = zapisDokladDB(*db);
-        if (result.rfind("ok", 0) == 0) {
-            std::string cdok;
-            const auto sep = result.find(",,");
-            if (sep != std::string::npos) {
-                const std::string detail = result.substr(sep + 2);
-                const auto eq = detail.find('=');
-                if (eq != std::string::npos) cdok = detail.substr(eq + 1);
-            }
+        if (ResultString::isSuccess(result)) {
             SqlRows::update(*db,
                             "update vety set parcdok=?,info=(select nazov from zlava where id=?),tvety_id=? where cdok=?",
-                            {parCdok, aktivitaId, aktivitaId, cdok});
+                            {parCdok, aktivitaId, aktivitaId, ResultString::number(result)});
         }
         if (!db->commit()) throw SqlFailure(db->lastErrorMessage());
         Console::print("db.commit");

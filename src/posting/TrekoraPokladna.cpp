@@ -272,14 +272,14 @@ std::string Trekora::vytvorPreberaciProtokol(const std::string& id, const std::s
     if (!(pohyb == "10" || pohyb == "20" || pohyb == "21" || pohyb == "30" || pohyb == "31"))
         return "chyba!,, pre vybraný doklad nie je možné vytvoriť preberací protokol";
     const std::string check = preberaciCheckParCdok(id, pohyb);
-    if (check.rfind("ok", 0) != 0) return check;
+    if (!ResultString::isSuccess(check)) return check;
     return PostingFrame::run(*this, byIdOptions("", "preberaci_protokol_insert", id));
 }
 
 std::string Trekora::vytvorUhraduFaktury(const std::string& id, const std::string& pohyb) {
     Console::print("start vytvorUhraduFaktury(id:pohyb:) ...");
     const std::string check = uhradaFakturyCheckParCdok(id, pohyb);
-    if (check.rfind("ok", 0) != 0) return check;
+    if (!ResultString::isSuccess(check)) return check;
     return PostingFrame::run(*this, byIdOptions("", "uhrada_faktury_v_hotovosti_cela", id));
 }
 

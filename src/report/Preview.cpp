@@ -3,6 +3,7 @@
 #include "core/ServicePinPrompt.h"
 #include "core/StringValue.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/BarButtonItem.h"
@@ -194,15 +195,9 @@ void Preview::viewWillAppear(bool animated) {
 }
 
 void Preview::zobrazVysledok(const std::string& vysledok) {
-    const auto separator = vysledok.find(",,");
-    const std::string title = vysledok.substr(0, separator);
-    std::string message;
-    if (separator != std::string::npos) {
-        message = vysledok.substr(separator + 2);
-        message = message.substr(0, message.find(",,"));
-    }
-    auto alert = AlertController::make(title, message, AlertController::Style::alert);
-    if (vysledok.rfind("ok", 0) != 0) sharedTrekora().playSound5();
+    auto alert = AlertController::make(ResultString::title(vysledok), ResultString::message(vysledok),
+                                       AlertController::Style::alert);
+    if (!ResultString::isSuccess(vysledok)) sharedTrekora().playSound5();
     alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
         Console::print("You've pressed ok");
     }));

@@ -3,6 +3,7 @@
 
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "db/SqlValue.h"
@@ -69,14 +70,14 @@ std::vector<std::shared_ptr<ObjVetyItem>> Trekora::getObjednavkyNaExport(std::st
     }
 
     const std::string answer = getLastCdok();
-    if (answer.rfind("ok,,", 0) != 0) {
+    if (!ResultString::isSuccess(answer)) {
         fail(answer);
         db->close();
         return result;
     }
-    const auto last = wholeNumber(answer.substr(4));
+    const auto last = wholeNumber(ResultString::reason(answer));
     if (!last) {
-        fail("chyba!,,neplatné posledné číslo objednávky: " + answer.substr(4));
+        fail("chyba!,,neplatné posledné číslo objednávky: " + ResultString::reason(answer));
         db->close();
         return result;
     }

@@ -2,6 +2,7 @@
 // storing it, and confirming its take-over (UPDATE).
 
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchSemaphore.h"
 #include "records/NastaveniaItem.h"
@@ -77,7 +78,7 @@ void Trekora::importObjednavka(const std::string& cdok, const std::shared_ptr<Di
                 note = "prišla " + times + ", uložená raz";
             }
             std::string stored = PrijataObjednavka::storeAll(path, {orders.front()});
-            finish(semafor, vysledok, stored.rfind("ok", 0) == 0 ? "ok,," + note : std::move(stored));
+            finish(semafor, vysledok, ResultString::isSuccess(stored) ? "ok,," + note : std::move(stored));
         });
 }
 

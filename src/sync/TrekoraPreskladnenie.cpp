@@ -3,6 +3,7 @@
 
 #include "core/CoreDb.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "db/SqlValue.h"
@@ -74,9 +75,9 @@ std::string Trekora::preskladnenieZPC() {
     Console::print("start preskladnenieZPC() ...");
     const std::string cdok = getCdok("19");
     if (cdok.empty() || cdok.rfind("chyba", 0) == 0) {
-        const auto cut = cdok.find(",,");
-        return "chyba!,," + (cut == std::string::npos ? std::string("nemôžem zistiť číslo dokladu")
-                                                       : cdok.substr(cut + 2));
+        // A text without ",," has no reason of its own: the general one is given.
+        const std::string reason = ResultString::reason(cdok);
+        return "chyba!,," + (reason == cdok ? std::string("nemôžem zistiť číslo dokladu") : reason);
     }
     for (const auto& line : tempPoloArray) {
         line->CDOK = cdok;
@@ -124,7 +125,7 @@ std::string Trekora::preskladnenieZPC() {
             if (lines->empty()) return "chyba!,,ziadne data z PC! (prazdne pole)";
             return "ok,,";
         });
-    if (result.rfind("ok", 0) != 0) return result;
+    if (!ResultString::isSuccess(result)) return result;
 
     const std::string reason = checkLines(dbURL, *lines);
     if (!reason.empty()) {

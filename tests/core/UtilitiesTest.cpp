@@ -87,6 +87,11 @@ TEST(TrekoraErrorText, ResultStrings) {
     EXPECT_FALSE(ResultString::isSuccess("chyba,,x"));
     EXPECT_FALSE(ResultString::isSuccess(" chyba!,,x"));
     EXPECT_EQ(ResultString::message("chyba!,,a,,b"), "a");
+    EXPECT_EQ(ResultString::reason("chyba!,,a,,b"), "a,,b");
+    // A text without ",," is all title and all reason, with no message.
+    EXPECT_EQ(ResultString::title("chyba"), "chyba");
+    EXPECT_EQ(ResultString::message("chyba"), "");
+    EXPECT_EQ(ResultString::reason("chyba"), "chyba");
 }
 
 TEST(Colors, ConstructorsAndPalettes) {

@@ -2,6 +2,7 @@
 
 #include "core/DecimalText.h"
 #include "core/StringValue.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "platform/ui/AlertController.h"
@@ -106,6 +107,5 @@ void Sklad::dokladTapped() {
 }
 
 void Sklad::zobrazVysledok(const std::string& vysledok) {
-    const auto v = SalesUi::vysledok(vysledok);
-    SalesUi::message(*this, v.status, v.detail, false);
+    SalesUi::message(*this, ResultString::title(vysledok), ResultString::message(vysledok), false);
 }

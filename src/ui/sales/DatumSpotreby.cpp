@@ -2,6 +2,7 @@
 
 #include "core/Amounts.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "platform/Numbers.h"
@@ -134,11 +135,11 @@ void DatumSpotreby::mnozstvoOk(const std::string& typed) {
     // written exactly; otherwise the batch and the good keep what they had.
     const std::string batchBefore = datumSpotrebyItem->VYBRANE, goodBefore = tovarItem->VYBRANE;
     setMnozstvo(typed);
-    const auto rozsah = SalesUi::vysledok(sharedTrekora().checkRozsahDokladu());
-    if (!rozsah.ok) {
+    const std::string rozsah = sharedTrekora().checkRozsahDokladu();
+    if (!ResultString::isSuccess(rozsah)) {
         datumSpotrebyItem->VYBRANE = batchBefore;
         tovarItem->VYBRANE = goodBefore;
-        SalesUi::message(*this, "chyba", rozsah.detail, true);
+        SalesUi::message(*this, "chyba", ResultString::message(rozsah), true);
         return;
     }
     const auto& typ = *sharedTrekora().selectedTypDokladuItem;

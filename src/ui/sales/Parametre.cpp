@@ -4,6 +4,7 @@
 
 #include "core/Amounts.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/Numbers.h"
 #include "records/MenuItem.h"
@@ -184,10 +185,9 @@ void Parametre::pouzitTapped() {
 }
 
 void Parametre::zobrazVysledok(const std::string& text) {
-    const auto result = SalesUi::vysledok(text);
     std::weak_ptr<Parametre> weak = std::static_pointer_cast<Parametre>(shared_from_this());
-    const bool ok = result.ok;
-    SalesUi::message(*this, result.status, result.detail, false, AlertAction::Style::defaultStyle, [weak, ok] {
+    const bool ok = ResultString::isSuccess(text);
+    SalesUi::message(*this, ResultString::title(text), ResultString::message(text), false, AlertAction::Style::defaultStyle, [weak, ok] {
         if (!ok) return;
         if (auto s = weak.lock()) SalesUi::pop(*s, true);
     });

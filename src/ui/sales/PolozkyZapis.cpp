@@ -5,6 +5,7 @@
 #include "core/BackgroundJobs.h"
 #include "core/DeviceServices.h"
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "records/MenuItem.h"
@@ -53,7 +54,7 @@ void Polozky::zapis() {
     const std::int64_t pohyb = trekora.selectedTypDokladuItem->pohyb;
     auto check = [&](const std::string& result) {
         vysledok = result;
-        if (SalesUi::vysledok(vysledok).ok) return true;
+        if (ResultString::isSuccess(vysledok)) return true;
         zobrazVysledok(vysledok);
         selectedAction = "";
         return false;
@@ -91,7 +92,7 @@ void Polozky::poZapise(const std::string& result) {
     auto& trekora = sharedTrekora();
     const std::int64_t pohyb = trekora.selectedTypDokladuItem->pohyb;
     vysledok = result;
-    const bool ok = SalesUi::vysledok(vysledok).ok;
+    const bool ok = ResultString::isSuccess(vysledok);
     if (ok) zapisany_ = true;
     const auto wifi = currentWifiSsid();
     const auto& settings = *trekora.nastaveniaItem;
@@ -116,14 +117,13 @@ void Polozky::poZapise(const std::string& result) {
 }
 
 void Polozky::zobrazVysledok(const std::string& text) {
-    const auto result = SalesUi::vysledok(text);
-    if (!result.ok) {
-        SalesUi::message(*this, result.status, result.detail, true);
+    if (!ResultString::isSuccess(text)) {
+        SalesUi::message(*this, ResultString::title(text), ResultString::message(text), true);
         return;
     }
     selectedAction = "TLAC";
-    const std::string cdok = result.cdok();
-    auto alert = AlertController::make("zobraziť doklad?", result.detail, AlertController::Style::alert);
+    const std::string cdok = ResultString::number(text);
+    auto alert = AlertController::make("zobraziť doklad?", ResultString::message(text), AlertController::Style::alert);
     std::weak_ptr<Polozky> weak = self();
     alert->addAction(std::make_shared<AlertAction>("nie", AlertAction::Style::cancel, [weak](AlertAction&) {
         if (auto s = weak.lock()) SalesUi::pop(*s, SalesUi::animovat());

@@ -78,25 +78,3 @@ void SalesUi::korunka(platform::ImageView* imageView, const std::string& korunka
     if (isKorunka(korunka))
         imageView->setImage(platform::Image::systemNamed("crown.fill", platform::Image::Weight::regular));
 }
-
-std::string SalesUi::Vysledok::cdok() const {
-    const auto eq = detail.find('=');
-    if (eq == std::string::npos) return "";
-    const auto next = detail.find('=', eq + 1);
-    return detail.substr(eq + 1, next == std::string::npos ? std::string::npos : next - eq - 1);
-}
-
-SalesUi::Vysledok SalesUi::vysledok(const std::string& text) {
-    Vysledok v;
-    v.ok = text.rfind("ok", 0) == 0;
-    const auto sep = text.find(",,");
-    if (sep == std::string::npos) {
-        v.status = text;
-        return v;
-    }
-    v.status = text.substr(0, sep);
-    const auto rest = text.substr(sep + 2);
-    const auto next = rest.find(",,");
-    v.detail = next == std::string::npos ? rest : rest.substr(0, next);
-    return v;
-}

@@ -12,8 +12,8 @@
 #include "platform/ui/ViewController.h"
 
 // What the document screens share: the animation setting, wiring a list
-// screen, opening a screen of the storyboard, the plain alerts, the loyalty crown and the result texts
-// of the writing operations.
+// screen, opening a screen of the storyboard, the plain alerts and the
+// loyalty crown.
 class SalesUi {
 public:
     // Pushes, pops and alerts are animated when ANIMOVAT_OKNA is "A" now.
@@ -61,15 +61,4 @@ public:
     // in yellow when `korunka` upper-cased is "ANO", otherwise no image.
     static void korunka(platform::ImageView* imageView, const std::string& korunka);
     static bool isKorunka(const std::string& korunka);
-
-    // A result text "status,,detail": the status and the detail. A text
-    // without ",," is all status, with an empty detail.
-    struct Vysledok {
-        std::string status;
-        std::string detail;
-        bool ok = false;  // the whole text begins with "ok"
-        // The document number: the detail after its first "=" ("" when none).
-        std::string cdok() const;
-    };
-    static Vysledok vysledok(const std::string& text);
 };

@@ -4,6 +4,7 @@
 #include <unicode/unistr.h>
 
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "platform/ui/Application.h"
@@ -34,20 +35,6 @@ std::size_t graphemeCount(const std::string& text) {
     std::size_t count = 0;
     for (int32_t pos = it->next(); pos != icu::BreakIterator::DONE; pos = it->next()) ++count;
     return count;
-}
-
-std::vector<std::string> split(const std::string& text, const std::string& separator) {
-    std::vector<std::string> parts;
-    std::size_t start = 0;
-    while (true) {
-        auto found = text.find(separator, start);
-        if (found == std::string::npos) {
-            parts.push_back(text.substr(start));
-            return parts;
-        }
-        parts.push_back(text.substr(start, found - start));
-        start = found + separator.size();
-    }
 }
 
 }  // namespace
@@ -174,10 +161,8 @@ void SimpleMenu::updateTapped() { platform::Application::shared().open(kInstallP
 
 void SimpleMenu::zobrazVysledok(const std::string& vysledok) {
     // A text without ",," is shown whole as the title, with no message.
-    auto parts = split(vysledok, ",,");
-    std::string title = parts[0];
-    std::string message = parts.size() > 1 ? parts[1] : std::string();
-    auto alert = AlertController::make(title, message, AlertController::Style::alert);
+    auto alert = AlertController::make(ResultString::title(vysledok), ResultString::message(vysledok),
+                                       AlertController::Style::alert);
     alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
         Console::print("You've pressed ok");
     }));

@@ -3,6 +3,7 @@
 #include "ui/shell/SimpleMenu.h"
 
 #include "core/Trekora.h"
+#include "core/TrekoraError.h"
 #include "platform/Console.h"
 #include "report/DataItem.h"
 #include "ui/sales/SalesUi.h"
@@ -46,14 +47,13 @@ void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
     }
     auto& trekora = sharedTrekora();
     const std::string result = vyber ? trekora.zapisVyber(*suma, "") : trekora.zapisVklad(*suma, "");
-    const auto vysledok = SalesUi::vysledok(result);
-    if (!vysledok.ok) {
+    if (!ResultString::isSuccess(result)) {
         zobrazVysledok(result);
         return;
     }
     // "ok!,,cdok=<number>": the message is "cdok=<number>", the number the
     // piece after "=".
-    zobrazDokladOtazka(vysledok.detail, vysledok.cdok());
+    zobrazDokladOtazka(ResultString::message(result), ResultString::number(result));
 }
 
 void SimpleMenu::zobrazDokladOtazka(const std::string& message, const std::string& cdok) {

@@ -12,10 +12,6 @@ using platform::AlertAction;
 using platform::AlertController;
 using platform::Console;
 
-namespace {
-bool isOk(const std::string& result) { return result.rfind("ok", 0) == 0; }
-}  // namespace
-
 void SimpleMenu::fiskalPrikaz(Fiskal::Command command, const std::string& txt, bool animated) {
     auto tlac = instantiate("Tlac");
     auto& trekora = sharedTrekora();
@@ -41,20 +37,18 @@ void SimpleMenu::uzavierkaOtazka() {
 void SimpleMenu::uzavierkaZapis() {
     auto& trekora = sharedTrekora();
     const std::string closing = trekora.zapisUzavierku();
-    auto separator = closing.find(",,");
-    if (!isOk(closing) || separator == std::string::npos) {
+    if (!ResultString::isSuccess(closing)) {
         zobrazVysledok(closing);
         return;
     }
-    std::string cdok = closing.substr(separator + 2);
-    if (auto next = cdok.find(",,"); next != std::string::npos) cdok = cdok.substr(0, next);
+    const std::string cdok = ResultString::message(closing);
     if (cdok.empty()) {
         // Written, but without a number there is nothing to export or show.
         zobrazVysledok(closing);
         return;
     }
     const std::string exported = trekora.exportDU(cdok);
-    if (!isOk(exported)) {
+    if (!ResultString::isSuccess(exported)) {
         // The closing is written and its export stays owed: the next
         // synchronisation makes it. Said plainly, so that no second closing
         // is written in its place.
