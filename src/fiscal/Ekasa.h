@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaNeiste.h"
 #include "fiscal/Fiskal.h"
 
@@ -10,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The driver of the fiscal service, an HTTP service taking JSON that
 // registers documents with the tax authority and prints them on the
@@ -17,7 +19,6 @@
 // documents that it registers, a print check and a duplicate check), its
 // reply written back into the document, and one report to the client on
 // the main queue. The socket of the base is never used.
-class EkasaDoklad;
 
 class Ekasa : public Fiskal {
 public:
@@ -38,8 +39,9 @@ public:
     // still show it, in seconds: well past the service's own processing.
     // Until then neither that document nor another is sent.
     double uncertainBound = 300.0;
-    // The answer while a document's registration is uncertain.
-    static const std::string uncertainMessage;
+    // The answer while a document's registration is uncertain, with the
+    // minutes left of its window (at least one).
+    static std::string uncertainMessage(double secondsLeft);
 
     using Fiskal::request;
     void request(Command command, const std::string& txt,
@@ -81,11 +83,38 @@ private:
     void leaveUncertain(const std::string& why);
     std::shared_ptr<Ekasa> self();
 
+    // The service's last document in the duplicate check: written back when
+    // this device sent it, and the document printed refused when the
+    // service holds its number. False (with fiskalError set) when the run
+    // ends there.
+    bool zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zaznam>& neiste);
+    // Settles the uncertain documents from `od` on by what the service
+    // shows, or holds the registration back while one may still land; then
+    // `next` runs, with fiskalError set when the run ends there.
+    void posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste, std::size_t od,
+                     std::function<void()> next);
+    // What the service's documents after the one it showed before an
+    // uncertain document (by sequence number) tell of that document.
+    struct Dohladanie {
+        enum class Vysledok {
+            zaevidovany,    // one of them is it: `doklad` is its record
+            nezaevidovany,  // none of them is it
+            neurcene,       // they cannot be told (`dovod`)
+            chyba,          // the service could not be asked (`dovod`)
+        };
+        Vysledok vysledok = Vysledok::neurcene;
+        EkasaDoklad doklad;
+        std::string dovod;
+    };
+    struct Hladanie;
+    void dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Dohladanie)> done);
+    void hladaj(std::shared_ptr<Hladanie> hladanie, std::function<void(Dohladanie)> done);
+
     // The document being printed: its header row, from the parameter "ID"
     // of the print job. Its identifiers are written there.
     std::string documentId_;
     // The service's last document as the duplicate check saw it.
-    std::string lastSeen_;
+    std::optional<EkasaDoklad> lastSeen_;
     // What the run has to tell beside its result (another registration's
     // identifiers that were not written over); it reaches the client as the
     // run's info.

@@ -58,14 +58,15 @@ std::optional<EkasaNeiste::Zaznam> entry(const Json& item) {
     if (!item.is_object()) return std::nullopt;
     EkasaNeiste::Zaznam z;
     auto cdok = text(item, "cdok"), id = text(item, "id"), predtym = text(item, "predtym"),
-         odlozeny = text(item, "odlozeny");
+         predtymPardok = text(item, "predtymPardok"), odlozeny = text(item, "odlozeny");
     auto od = seconds(item);
     auto neznamy = item.find("neznamy");
-    if (!cdok || !id || !predtym || !odlozeny || !od) return std::nullopt;
+    if (!cdok || !id || !predtym || !predtymPardok || !odlozeny || !od) return std::nullopt;
     if (neznamy != item.end() && !neznamy->is_boolean() && !neznamy->is_null()) return std::nullopt;
     z.cdok = *cdok;
     z.id = *id;
     z.predtym = *predtym;
+    z.predtymPardok = *predtymPardok;
     z.od = *od;
     z.neznamy = neznamy != item.end() && neznamy->is_boolean() && neznamy->get<bool>();
     z.odlozeny = *odlozeny;
@@ -77,6 +78,7 @@ Json toJson(const std::vector<EkasaNeiste::Zaznam>& list) {
     Json json = Json::array();
     for (const auto& z : list) {
         Json item = {{"cdok", z.cdok}, {"id", z.id}, {"od", z.od}, {"predtym", z.predtym}};
+        if (!z.predtymPardok.empty()) item["predtymPardok"] = z.predtymPardok;
         if (z.neznamy) {
             item["neznamy"] = true;
             item["odlozeny"] = z.odlozeny;

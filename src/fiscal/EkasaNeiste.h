@@ -23,7 +23,11 @@ public:
         std::string cdok;     // the document number the service knows it by
         std::string id;       // its header row
         double od = 0;        // when it went out or was left without answer, seconds since 1970
-        std::string predtym;  // the service's last document before it (EkasaNeiste::podpis)
+        std::string predtym;  // the service's last document before it (EkasaDoklad::podpis)
+        // That document's receipt reference (year, month, sequence number;
+        // "" when the service held none): where the service's documents
+        // after it are looked up.
+        std::string predtymPardok;
         // Not one document: the list was damaged and kept aside in `odlozeny`
         // (the file's name in the Documents folder).
         bool neznamy = false;

@@ -537,5 +537,45 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                         });
 }
 
+Trekora::FiskalneUdaje Trekora::fiskalneUdajeDokladu(const std::string& cdok, const std::optional<std::string>& uid,
+                                                      const std::optional<std::string>& pardok, std::string* reason) {
+    auto db = SqlRows::connection(*this);
+    if (!db->open()) {
+        if (reason) *reason = "nemôžem otvoriť databázu";
+        return FiskalneUdaje::neprecitane;
+    }
+    auto rows = db->executeQuery("select coalesce(uid, ''), coalesce(okp, ''), coalesce(pardok, '') from vety "
+                                 "where cdok = ?",
+                                 {cdok});
+    if (!rows) {
+        if (reason) *reason = db->lastErrorMessage();
+        db->close();
+        return FiskalneUdaje::neprecitane;
+    }
+    // The same registration as the write-back by number tells it: the same
+    // uid and receipt reference.
+    auto found = FiskalneUdaje::ziadnyDoklad;
+    std::optional<SqlError> error;
+    while (rows->nextWithError(&error)) {
+        const std::string u = rows->stringForColumnIndex(0).value_or(""), o = rows->stringForColumnIndex(1).value_or(""),
+                          p = rows->stringForColumnIndex(2).value_or("");
+        if (u.empty() && o.empty() && p.empty()) {
+            if (found == FiskalneUdaje::ziadnyDoklad) found = FiskalneUdaje::ziadne;
+        } else if (u == uid.value_or("") && p == pardok.value_or("")) {
+            found = FiskalneUdaje::tieto;
+        } else if (found != FiskalneUdaje::tieto) {
+            found = FiskalneUdaje::ine;
+        }
+    }
+    rows->close();
+    db->close();
+    // A read that stopped short is no answer.
+    if (error) {
+        if (reason) *reason = error->description;
+        return FiskalneUdaje::neprecitane;
+    }
+    return found;
+}
+
 const std::string Trekora::konfliktFiskalnychUdajov = "doklad už má fiškálne údaje inej registrácie";
 const std::string Trekora::fiskalneUdajeInehoDokladu = "fiškálne údaje už patria inému dokladu";
