@@ -37,15 +37,8 @@ bool isOk(const std::string& result) { return ResultString::isSuccess(result); }
 // registration's identifiers and left them.
 // Or it found another document holding the identifiers.
 bool isConflict(const std::string& result) {
-    return result.rfind("chyba!,," + Trekora::konfliktFiskalnychUdajov, 0) == 0 ||
-           result.rfind("chyba!,," + Trekora::fiskalneUdajeInehoDokladu, 0) == 0;
-}
-
-// A transport failure that proves the request never reached the service.
-bool nothingSent(const platform::Error& error) {
-    return error.code() == platform::UrlSessionTask::cannotFindHost ||
-           error.code() == platform::UrlSessionTask::cannotConnectToHost ||
-           error.code() == platform::UrlSessionTask::badUrl;
+    return result.rfind("chyba!,," + Trekora::dokladMaInuRegistraciu, 0) == 0 ||
+           result.rfind("chyba!,," + Trekora::udajePatriaInemuDokladu, 0) == 0;
 }
 
 // A span in whole minutes, rounded up, at least one.
@@ -69,19 +62,16 @@ std::string poskodenyZoznam(const EkasaNeiste::Zaznam& z, double remaining) {
            minutes(remaining);
 }
 
-// A receipt reference cut into the year, the month and the sequence number.
+// A receipt reference as numbers: its year and month (0 when it names
+// none) and the service's sequence number.
 struct Poradie {
-    int rok = 0, mesiac = 0;  // 0 when not known
+    int rok = 0, mesiac = 0;
     std::int64_t cislo = 0;
 };
 std::optional<Poradie> poradie(const std::string& pardok) {
-    if (pardok.size() < 11 || pardok.size() > 24 ||
-        !std::all_of(pardok.begin(), pardok.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        return std::nullopt;
-    Poradie p;
-    p.rok = std::stoi(pardok.substr(0, 4));
-    p.mesiac = std::stoi(pardok.substr(4, 2));
-    p.cislo = std::stoll(pardok.substr(6));
+    const auto cut = EkasaJson::cutPardok(pardok);
+    if (!cut || cut->sequenceId.size() > 18) return std::nullopt;
+    Poradie p{std::stoi(cut->year), std::stoi(cut->month), std::stoll(cut->sequenceId)};
     if (p.rok == 0 || p.mesiac < 1 || p.mesiac > 12) p.rok = p.mesiac = 0;
     return p;
 }
@@ -257,7 +247,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
     // this device sent and whose answer it missed: one marked uncertain.
     // While the list was damaged, any document may be one.
     const bool odoslany = std::any_of(neiste.begin(), neiste.end(), [&](const auto& z) {
-        return z.neznamy || EkasaNeiste::jeTo(z, number, "");
+        return z.neznamy || EkasaNeiste::oznacuje(z, number, "");
     });
     if (odoslany) {
         // Also when it is the current one and its printing is refused below.
@@ -272,11 +262,11 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
             return false;
         }
         for (const auto& z : neiste)
-            if (EkasaNeiste::jeTo(z, number, "")) {
+            if (EkasaNeiste::oznacuje(z, number, "")) {
                 EkasaNeiste::odober(z);
                 trekora.log(name + " neisty doklad " + z.cdok + " je vo fiskali");
             }
-        std::erase_if(neiste, [&](const auto& z) { return EkasaNeiste::jeTo(z, number, ""); });
+        std::erase_if(neiste, [&](const auto& z) { return EkasaNeiste::oznacuje(z, number, ""); });
     } else {
         // Not sent from here (or its identifiers are written already): the
         // local document of that number is never given them.
@@ -296,7 +286,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
             return false;
         }
         if (held == U::ine)
-            poznamka_ = Trekora::konfliktFiskalnychUdajov + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
+            poznamka_ = Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
                         last.pardok() + ", uid " + last.uuid.value_or("");
         else if (held == U::ziadne)
             poznamka_ = "posledný doklad fiškálnej služby č. " + number + " (poradové číslo " +
@@ -317,7 +307,7 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
     const double now = platform::Clock::now().timeIntervalSince1970();
     for (std::size_t i = od; i < neiste->size(); ++i) {
         auto& z = (*neiste)[i];
-        const bool tento = EkasaNeiste::jeTo(z, cdok, documentId_);
+        const bool tento = EkasaNeiste::oznacuje(z, cdok, documentId_);
         double elapsed = now - z.od;
         if (elapsed < 0) {
             // A mark ahead of the clock (the clock set back, another time
@@ -354,11 +344,11 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
         // The service registered other documents meanwhile (another device,
         // a receipt keyed on its printer): they tell whether it is among them.
         auto me = self();
-        dohladaj(z, [me, neiste, i, tento, next](Dohladanie d) {
+        dohladaj(z, [me, neiste, i, tento, next](Zistenie d) {
             auto& trekora = sharedTrekora();
             const auto& z = (*neiste)[i];
             const std::string name = "overDoklad(semafor2:)";
-            using V = Dohladanie::Vysledok;
+            using V = Zistenie::Vysledok;
             switch (d.vysledok) {
                 case V::zaevidovany: {
                     const EkasaDoklad& r = d.doklad;
@@ -409,18 +399,18 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
 }
 
 struct Ekasa::Hladanie {
-    std::string cdok;          // the number looked for
-    std::int64_t poradie = 0;  // the sequence number asked next
-    std::int64_t koniec = 0;   // the service's last document's, not asked
+    std::string cdok;         // the number looked for
+    std::int64_t cislo = 0;   // the sequence number asked next
+    std::int64_t koniec = 0;  // the service's last document's, not asked
     // The months (year, month) the documents may be of, oldest first, and
     // the one asked in now: the sequence numbers only grow.
     std::vector<std::pair<int, int>> mesiace;
     std::size_t mesiac = 0;
 };
 
-void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Dohladanie)> done) {
+void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Zistenie)> done) {
     const auto neurcene = [&done](const std::string& dovod) {
-        done({Dohladanie::Vysledok::neurcene, {}, dovod});
+        done({Zistenie::Vysledok::neurcene, {}, dovod});
     };
     // The document before the mark: none (the service held nothing), or
     // one whose receipt reference the mark keeps.
@@ -433,7 +423,7 @@ void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Dohla
         return neurcene("poradové čísla fiškálnej služby nepokračujú od predchádzajúceho dokladu");
     auto h = std::make_shared<Hladanie>();
     h->cdok = zaznam.cdok;
-    h->poradie = pred->cislo + 1;
+    h->cislo = pred->cislo + 1;
     h->koniec = last->cislo;
     if (last->rok) {
         // From the month of the document before the mark (or the last
@@ -443,19 +433,19 @@ void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Dohla
         for (int m = from; m <= to; ++m) h->mesiace.emplace_back(m / 12, m % 12 + 1);
     }
     if (h->mesiace.empty()) return neurcene("posledný doklad fiškálnej služby nemá dátum");
-    hladaj(h, std::move(done));
+    dohladajDalsi(h, std::move(done));
 }
 
-void Ekasa::hladaj(std::shared_ptr<Hladanie> h, std::function<void(Dohladanie)> done) {
-    using V = Dohladanie::Vysledok;
-    if (h->poradie >= h->koniec) return done({V::nezaevidovany, {}, {}});
+void Ekasa::dohladajDalsi(std::shared_ptr<Hladanie> h, std::function<void(Zistenie)> done) {
+    using V = Zistenie::Vysledok;
+    if (h->cislo >= h->koniec) return done({V::nezaevidovany, {}, {}});
     if (h->mesiac >= h->mesiace.size())
-        return done({V::neurcene, {}, "doklad s poradovým číslom " + std::to_string(h->poradie) +
+        return done({V::neurcene, {}, "doklad s poradovým číslom " + std::to_string(h->cislo) +
                                           " fiškálna služba nenašla"});
     const auto [rok, mesiac] = h->mesiace[h->mesiac];
     const std::string url = ekasaApiUrl + "/document/get";
     const std::string body =
-        EkasaJson::documentBySequenceId(platform::format("%05lld", static_cast<long long>(h->poradie)),
+        EkasaJson::documentBySequenceId(platform::format("%05lld", static_cast<long long>(h->cislo)),
                                         platform::format("%02d", mesiac), platform::format("%04d", rok), printerAddress);
     sharedTrekora().log("overDoklad(semafor2:) url: " + url);
     sharedTrekora().log("overDoklad(semafor2:) jsonString: " + body);
@@ -466,12 +456,12 @@ void Ekasa::hladaj(std::shared_ptr<Hladanie> h, std::function<void(Dohladanie)> 
         if (!found && (reply.ok() || reply.failure == EkasaReply::Failure::errorReply)) {
             // Not of that month: a later one.
             ++h->mesiac;
-            return me->hladaj(h, done);
+            return me->dohladajDalsi(h, done);
         }
         if (!found) return done({V::chyba, {}, reply.error});
         if (found->externalId == h->cdok) return done({V::zaevidovany, *found, {}});
-        ++h->poradie;
-        me->hladaj(h, done);
+        ++h->cislo;
+        me->dohladajDalsi(h, done);
     });
     if (!sent) done({V::chyba, {}, fiskalError});
 }
@@ -577,11 +567,6 @@ EkasaNeiste::Zaznam Ekasa::neisty(double od) const {
     return z;
 }
 
-bool Ekasa::answersThis(const EkasaDoklad& record) const {
-    return record.externalId && *record.externalId == cdok &&
-           EkasaDoklad::podpis(record) != EkasaDoklad::podpis(lastSeen_);
-}
-
 void Ekasa::leaveUncertain(const std::string& why) {
     const EkasaNeiste::Zaznam zaznam = neisty(platform::Clock::now().timeIntervalSince1970());
     if (!EkasaNeiste::pridaj(zaznam)) sharedTrekora().log("neisty doklad " + cdok + " sa nepodarilo zapisat");
@@ -592,40 +577,78 @@ void Ekasa::leaveUncertain(const std::string& why) {
 void Ekasa::handleReply(const std::optional<std::string>& data,
                         const std::shared_ptr<platform::HttpUrlResponse>& response,
                         const std::optional<platform::Error>& error) {
-    const bool registering = registers(fiskalCommand);
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
-    using F = EkasaReply::Failure;
-    if (registering) {
-        // Only a definite answer settles a registration: this document's
-        // record, the service's own refusal (its error reply, a 4xx), or
-        // proof that the request never left. After anything else (a
-        // transport failure once sent, a redirect, a 5xx, another 2xx, a
-        // 200 without this document's record) the service may hold it.
-        std::optional<std::string> why;
-        if (reply.failure == F::transport && !nothingSent(*error)) why = reply.error;
-        else if (reply.failure == F::status && (reply.statusCode < 400 || reply.statusCode >= 500))
-            why = platform::format("%d ", reply.statusCode) + reply.error;
-        else if (reply.failure == F::noData || reply.failure == F::notJson) why = reply.error;
-        else if (reply.ok() && !EkasaDoklad::fromReply(reply.object)) why = "fiskal nevratil udaje zaevidovaneho dokladu!";
-        if (why) {
-            leaveUncertain(uncertainMessage(uncertainBound) + " (" + *why + ")");
-            return;
-        }
+    if (registers(fiskalCommand)) {
+        settle(reply);
+        return;
     }
-    const EkasaNeiste::Zaznam zaznam = neisty(0);
     if (!reply.ok()) {
-        if (registering) EkasaNeiste::odober(zaznam);
         fiskalError = reply.error;
         this->response();
         return;
     }
-    auto found = EkasaDoklad::fromReply(reply.object);
-    if (!found) {
-        fiskalData.assign(reply.body.begin(), reply.body.end());
-        this->response();
-        return;
+    std::optional<std::string> result;
+    if (auto found = EkasaDoklad::fromReply(reply.object)) {
+        const EkasaDoklad& d = *found;
+        logRecord(d);
+        if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
+            result = sharedTrekora().updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(),
+                                                        d.datumEvid(), d.pardok(), d.externalId);
     }
-    const EkasaDoklad& d = *found;
+    if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
+    fiskalData.assign(reply.body.begin(), reply.body.end());
+    this->response();
+}
+
+void Ekasa::settle(const EkasaReply& reply) {
+    using R = EkasaReply::Registration;
+    const auto outcome = reply.registration(cdok, EkasaDoklad::podpis(lastSeen_));
+    if (outcome.record) logRecord(*outcome.record);
+    auto& trekora = sharedTrekora();
+    switch (outcome.registration) {
+        case R::uncertain:
+            if (!outcome.record) {
+                leaveUncertain(uncertainMessage(uncertainBound) + " (" + outcome.why + ")");
+            } else {
+                // The answer names another registration (another number, or
+                // the record the service showed before this one was sent):
+                // its identifiers belong elsewhere.
+                const EkasaDoklad& d = *outcome.record;
+                trekora.log(std::string(kRequest) + " odpoved nepatri dokladu " + cdok + ": " + EkasaDoklad::podpis(d));
+                leaveUncertain("fiškálna služba odpovedala údajmi iného dokladu (č. " + d.externalId.value_or("?") +
+                               ", poradové číslo " + sequenceText(d.sequenceId) + "), nič sa nezapísalo. " +
+                               uncertainMessage(uncertainBound));
+            }
+            return;
+        case R::refused:
+        case R::notSent:
+            EkasaNeiste::odober(neisty(0));
+            fiskalError = reply.error;
+            break;
+        case R::registered: {
+            const EkasaDoklad& d = *outcome.record;
+            const auto result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(),
+                                                         d.datumEvid(), d.pardok(), documentId_);
+            if (isConflict(result)) {
+                // The answer names this document but carries another one's
+                // identifiers: it settles nothing, and nothing is written.
+                leaveUncertain("fiškálna služba odpovedala k dokladu " + cdok + " údajmi inej registrácie (" +
+                               ResultString::reason(result) + "), nič sa nezapísalo. " +
+                               uncertainMessage(uncertainBound));
+                return;
+            }
+            // The service holds it: a second print finds it there. Until its
+            // identifiers are written, the mark tells that this device sent it.
+            if (isOk(result)) EkasaNeiste::odober(neisty(0));
+            else fiskalError = writeBackFailure(result);
+            fiskalData.assign(reply.body.begin(), reply.body.end());
+            break;
+        }
+    }
+    this->response();
+}
+
+void Ekasa::logRecord(const EkasaDoklad& d) {
     std::optional<std::string> current;
     if (auto it = fiskalCommandParameters.find("CDOK"); it != fiskalCommandParameters.end()) current = it->second;
     auto& trekora = sharedTrekora();
@@ -643,38 +666,6 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     trekora.log(name + " datumEvid(processDate): " + EkasaDoklad::shown(d.datumEvid()));
     trekora.log(name + " cdok: (externalId) " + EkasaDoklad::shown(d.externalId));
     trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
-
-    if (registering && !answersThis(d)) {
-        // The answer names another registration (another number, or the
-        // record the service showed before this one was sent): its
-        // identifiers belong elsewhere. What became of this document is
-        // still open.
-        trekora.log(name + " odpoved nepatri dokladu " + cdok + ": " + EkasaDoklad::podpis(d));
-        leaveUncertain("fiškálna služba odpovedala údajmi iného dokladu (č. " + d.externalId.value_or("?") +
-                       ", poradové číslo " + sequenceText(d.sequenceId) + "), nič sa nezapísalo. " +
-                       uncertainMessage(uncertainBound));
-        return;
-    }
-    std::optional<std::string> result;
-    if (registering) {
-        result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
-                                          documentId_);
-        if (isConflict(*result)) {
-            // The answer names this document but carries another one's
-            // identifiers: it settles nothing, and nothing is written.
-            leaveUncertain("fiškálna služba odpovedala k dokladu " + cdok + " údajmi inej registrácie (" +
-                           ResultString::reason(*result) + "), nič sa nezapísalo. " + uncertainMessage(uncertainBound));
-            return;
-        }
-        // The service holds it: a second print finds it there. Until its
-        // identifiers are written, the mark tells that this device sent it.
-        if (isOk(*result)) EkasaNeiste::odober(zaznam);
-    } else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
-        result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
-                                            d.pardok(), d.externalId);
-    if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
-    fiskalData.assign(reply.body.begin(), reply.body.end());
-    this->response();
 }
 
 void Ekasa::response() {

@@ -2,6 +2,7 @@
 
 #include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaNeiste.h"
+#include "fiscal/EkasaReply.h"
 #include "fiscal/Fiskal.h"
 
 #include "platform/Error.h"
@@ -72,9 +73,12 @@ private:
     void handleReply(const std::optional<std::string>& data,
                      const std::shared_ptr<platform::HttpUrlResponse>& response,
                      const std::optional<platform::Error>& error);
-    // Whether a reply's record is the registration of the document printed:
-    // its number, and not the record the service showed before it was sent.
-    bool answersThis(const EkasaDoklad& record) const;
+    // Acts on what the reply to a registration says of it
+    // (EkasaReply::registration): writes its identifiers back, clears the
+    // document's mark, or leaves the document uncertain; ends the run.
+    void settle(const EkasaReply& reply);
+    // The reply's record, as the log shows it.
+    void logRecord(const EkasaDoklad& record);
     // The entry of the document of this run in the list of uncertain
     // registrations, as of `od`.
     EkasaNeiste::Zaznam neisty(double od) const;
@@ -95,7 +99,7 @@ private:
                      std::function<void()> next);
     // What the service's documents after the one it showed before an
     // uncertain document (by sequence number) tell of that document.
-    struct Dohladanie {
+    struct Zistenie {
         enum class Vysledok {
             zaevidovany,    // one of them is it: `doklad` is its record
             nezaevidovany,  // none of them is it
@@ -107,8 +111,8 @@ private:
         std::string dovod;
     };
     struct Hladanie;
-    void dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Dohladanie)> done);
-    void hladaj(std::shared_ptr<Hladanie> hladanie, std::function<void(Dohladanie)> done);
+    void dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Zistenie)> done);
+    void dohladajDalsi(std::shared_ptr<Hladanie> hladanie, std::function<void(Zistenie)> done);
 
     // The document being printed: its header row, from the parameter "ID"
     // of the print job. Its identifiers are written there.

@@ -143,21 +143,23 @@ std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
     return list;
 }
 
+// Entries that stand for one another in the list: they mark the same
+// document, or both stand for the same damaged list.
+bool rovnakyZaznam(const EkasaNeiste::Zaznam& a, const EkasaNeiste::Zaznam& b) {
+    if (a.neznamy || b.neznamy) return a.neznamy && b.neznamy && a.odlozeny == b.odlozeny;
+    return EkasaNeiste::oznacuje(a, b.cdok, b.id);
+}
+
 }  // namespace
 
 std::string EkasaNeiste::path() {
     return platform::FileManager::appendingPathComponent(platform::Places::documentsDirectory(), sharedTrekora().neisteFileName);
 }
 
-bool EkasaNeiste::jeTo(const Zaznam& zaznam, const std::string& cdok, const std::string& id) {
+bool EkasaNeiste::oznacuje(const Zaznam& zaznam, const std::string& cdok, const std::string& id) {
     if (zaznam.neznamy) return false;
     if (!cdok.empty() || !zaznam.cdok.empty()) return zaznam.cdok == cdok;
     return !id.empty() && zaznam.id == id;
-}
-
-bool EkasaNeiste::tenIsty(const Zaznam& a, const Zaznam& b) {
-    if (a.neznamy || b.neznamy) return a.neznamy && b.neznamy && a.odlozeny == b.odlozeny;
-    return jeTo(a, b.cdok, b.id);
 }
 
 std::vector<EkasaNeiste::Zaznam> EkasaNeiste::zoznam() {
@@ -169,7 +171,7 @@ bool EkasaNeiste::pridaj(const Zaznam& zaznam) {
     std::lock_guard guard(fileLock());
     const std::string file = path();
     auto list = read(file);
-    std::erase_if(list, [&](const Zaznam& z) { return tenIsty(z, zaznam); });
+    std::erase_if(list, [&](const Zaznam& z) { return rovnakyZaznam(z, zaznam); });
     list.push_back(zaznam);
     return write(file, list);
 }
@@ -179,6 +181,6 @@ bool EkasaNeiste::odober(const Zaznam& zaznam) {
     const std::string file = path();
     auto list = read(file);
     const auto before = list.size();
-    std::erase_if(list, [&](const Zaznam& z) { return tenIsty(z, zaznam); });
+    std::erase_if(list, [&](const Zaznam& z) { return rovnakyZaznam(z, zaznam); });
     return list.size() == before || write(file, list);
 }

@@ -42,9 +42,7 @@ public:
     // disk.
     static bool pridaj(const Zaznam& zaznam);
     static bool odober(const Zaznam& zaznam);
-    // Whether an entry names the document of this number (or, without a
-    // number, of this row). The entry of an unknown document names none.
-    static bool jeTo(const Zaznam& zaznam, const std::string& cdok, const std::string& id);
-    // Entries are the same entry (the same document, or both unknown).
-    static bool tenIsty(const Zaznam& a, const Zaznam& b);
+    // Whether an entry marks the document of this number (or, without a
+    // number, of this row). The entry of an unknown document marks none.
+    static bool oznacuje(const Zaznam& zaznam, const std::string& cdok, const std::string& id);
 };

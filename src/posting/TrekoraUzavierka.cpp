@@ -411,7 +411,7 @@ std::optional<std::string> heldByAnother(Trekora& trekora, SqlDatabase& db, cons
                                 {key, u, u, o, o});
     if (!rows) return db.lastErrorMessage();
     if (!rows->next()) return std::nullopt;
-    std::string conflict = Trekora::fiskalneUdajeInehoDokladu + ": uid " + rows->stringForColumnIndex(1).value_or("") +
+    std::string conflict = Trekora::udajePatriaInemuDokladu + ": uid " + rows->stringForColumnIndex(1).value_or("") +
                            ", okp " + rows->stringForColumnIndex(2).value_or("") + " má doklad č. " +
                            rows->stringForColumnIndex(0).value_or("");
     rows->close();
@@ -526,7 +526,7 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                                 {cdok, uid.value_or(""), pardok.value_or("")});
                             if (!rows) return db.lastErrorMessage();
                             if (!rows->next()) return std::nullopt;
-                            std::string conflict = konfliktFiskalnychUdajov + ": č. " + *cdok + " má pardok " +
+                            std::string conflict = dokladMaInuRegistraciu + ": č. " + *cdok + " má pardok " +
                                                    rows->stringForColumnIndex(2).value_or("") + ", uid " +
                                                    rows->stringForColumnIndex(0).value_or("") +
                                                    "; fiškálna služba ho hlási s pardok " + pardok.value_or("") +
@@ -577,5 +577,5 @@ Trekora::FiskalneUdaje Trekora::fiskalneUdajeDokladu(const std::string& cdok, co
     return found;
 }
 
-const std::string Trekora::konfliktFiskalnychUdajov = "doklad už má fiškálne údaje inej registrácie";
-const std::string Trekora::fiskalneUdajeInehoDokladu = "fiškálne údaje už patria inému dokladu";
+const std::string Trekora::dokladMaInuRegistraciu = "doklad už má fiškálne údaje inej registrácie";
+const std::string Trekora::udajePatriaInemuDokladu = "fiškálne údaje už patria inému dokladu";

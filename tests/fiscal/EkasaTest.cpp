@@ -481,7 +481,7 @@ TEST_F(EkasaBadDays, IdentifiersAnotherDocumentHoldsAreWrittenNowhere) {
     const std::map<std::string, std::string> parameters = {{"CDOK", deposit}, {"ID", depositId}};
     service.misbehave("/api/cash", Mis::foreignIdentifiers);
     const std::string result = print(C::tlacVklad, txt, parameters);
-    EXPECT_NE(result.find(Trekora::fiskalneUdajeInehoDokladu), std::string::npos) << result;
+    EXPECT_NE(result.find(Trekora::udajePatriaInemuDokladu), std::string::npos) << result;
     EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where id = ?", {depositId}), "<null>");
     EXPECT_EQ(value("select count(*) from vety where uid || ' ' || okp = ?", {own}), "1");
     // The service holds it: printed again it is not sent, and takes its own identifiers.
@@ -493,7 +493,7 @@ TEST_F(EkasaBadDays, IdentifiersAnotherDocumentHoldsAreWrittenNowhere) {
     const std::string other = cdokOf(t->zapisVklad("10.00", ""));
     service.setLastDocument({{"externalId", other}, {"uuid", "O-1001-UID"}, {"okp", "K-9"}, {"sequenceId", 9},
                              {"createDate", "01.02.2026 08:00:00"}});
-    EXPECT_NE(print(C::tlacKopiuPoslednehoDokladu, "").find(Trekora::fiskalneUdajeInehoDokladu), std::string::npos);
+    EXPECT_NE(print(C::tlacKopiuPoslednehoDokladu, "").find(Trekora::udajePatriaInemuDokladu), std::string::npos);
     EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {other}), "<null>");
 }
 
