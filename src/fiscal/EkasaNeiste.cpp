@@ -1,9 +1,9 @@
 #include "fiscal/EkasaNeiste.h"
 
 #include "core/Trekora.h"
+#include "records/JsonNumberText.h"
 #include "platform/Clock.h"
 #include "platform/FileManager.h"
-#include "platform/Numbers.h"
 #include "platform/Places.h"
 
 #include <nlohmann/json.hpp>
@@ -31,13 +31,7 @@ std::optional<std::string> text(const Json& item, const char* name) {
     auto it = item.find(name);
     if (it == item.end() || it->is_null()) return std::string();
     if (it->is_string()) return it->get<std::string>();
-    if (it->is_number_integer()) return it->dump();
-    if (it->is_number_float()) {
-        const double v = it->get<double>();
-        if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
-            return platform::format("%.0f", v);
-        return it->dump();
-    }
+    if (it->is_number()) return JsonNumberText::of(*it);
     return std::nullopt;
 }
 
