@@ -52,8 +52,10 @@ public:
     // runs, with fiskalError set when the check failed.
     void zapisZnak(std::function<void()> next);
     // The duplicate check: the service's last document is written back into
-    // the local document of its number, and a current document that the
-    // service already holds is refused. Then `next` runs.
+    // the local document of its number when this device sent it, a current
+    // document whose number the service already holds is refused, and the
+    // uncertain documents are settled by what the service shows. Then `next`
+    // runs.
     void overDoklad(std::function<void()> next);
 
     // Ends the run: tells the client on the main queue, "OK" when
