@@ -359,10 +359,18 @@ public:
     // How the answer of updateDokladByCdok goes on after "chyba!,," when a
     // document of that number holds the identifiers of another registration:
     // they stay, and nothing is written.
-    static const std::string konfliktFiskalnychUdajov;
+    static const std::string dokladMaInuRegistraciu;
     // How the answer of both write-backs goes on after "chyba!,," when another
     // document holds the uid or okp to be written: nothing is written.
-    static const std::string fiskalneUdajeInehoDokladu;
+    static const std::string udajePatriaInemuDokladu;
+    // What the documents of number `cdok` hold of one registration of the
+    // fiscal service (its `uid` and `pardok`): no document has the number,
+    // they hold no fiscal identifiers, one holds this registration's, they
+    // hold another registration's. A database that cannot be read answers
+    // `neprecitane`, with its message in `reason`, never one of the others.
+    enum class FiskalneUdaje { ziadnyDoklad, ziadne, tieto, ine, neprecitane };
+    FiskalneUdaje fiskalneUdajeDokladu(const std::string& cdok, const std::optional<std::string>& uid,
+                                       const std::optional<std::string>& pardok, std::string* reason = nullptr);
     std::string vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem);
 
     // =========================================================================

@@ -1,6 +1,7 @@
 #include "fiscal/Ekasa.h"
 
 #include "core/BackgroundJobs.h"
+#include "core/OdoslaneCisla.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
 #include "fiscal/EkasaDoklad.h"
@@ -36,22 +37,17 @@ bool isOk(const std::string& result) { return ResultString::isSuccess(result); }
 // registration's identifiers and left them.
 // Or it found another document holding the identifiers.
 bool isConflict(const std::string& result) {
-    return result.rfind("chyba!,," + Trekora::konfliktFiskalnychUdajov, 0) == 0 ||
-           result.rfind("chyba!,," + Trekora::fiskalneUdajeInehoDokladu, 0) == 0;
+    return result.rfind("chyba!,," + Trekora::dokladMaInuRegistraciu, 0) == 0 ||
+           result.rfind("chyba!,," + Trekora::udajePatriaInemuDokladu, 0) == 0;
 }
 
-// A transport failure that proves the request never reached the service.
-bool nothingSent(const platform::Error& error) {
-    return error.code() == platform::UrlSessionTask::cannotFindHost ||
-           error.code() == platform::UrlSessionTask::cannotConnectToHost ||
-           error.code() == platform::UrlSessionTask::badUrl;
+// A span in whole minutes, rounded up, at least one.
+std::string minutes(double seconds) {
+    return std::to_string(std::max(1L, static_cast<long>(std::ceil(seconds / 60.0)))) + " min.";
 }
 
-// What tells one registration of the service from another: the document
-// number and the service's sequence number ("" when it holds none).
-std::string podpis(const std::optional<EkasaDoklad>& d) {
-    if (!d) return "";
-    return EkasaDoklad::shown(d->externalId) + "|" + EkasaDoklad::shown(d->sequenceId);
+std::string sequenceText(const std::optional<std::int64_t>& sequenceId) {
+    return sequenceId ? platform::format("%lld", static_cast<long long>(*sequenceId)) : std::string("?");
 }
 
 // Why nothing is registered while the list of uncertain registrations is
@@ -61,17 +57,32 @@ std::string poskodenyZoznam(const EkasaNeiste::Zaznam& z, double remaining) {
     if (z.odlozeny.empty())
         return "zoznam odosielaných dokladov " + file +
                " je poškodený a nedá sa odložiť: doklady sa cez fiškálnu službu neodošlú, kým ho servis neodstráni";
-    const long minutes = std::max(1L, static_cast<long>(std::ceil(remaining / 60.0)));
     return "zoznam odosielaných dokladov " + file + " bol poškodený (odložený ako " + z.odlozeny +
            "): doklad odoslaný pred poškodením už môže byť zaevidovaný vo fiškálnej službe; skúste tlač znova o " +
-           std::to_string(minutes) + " min.";
+           minutes(remaining);
+}
+
+// A receipt reference as numbers: its year and month (0 when it names
+// none) and the service's sequence number.
+struct Poradie {
+    int rok = 0, mesiac = 0;
+    std::int64_t cislo = 0;
+};
+std::optional<Poradie> poradie(const std::string& pardok) {
+    const auto cut = EkasaJson::cutPardok(pardok);
+    if (!cut || cut->sequenceId.size() > 18) return std::nullopt;
+    Poradie p{std::stoi(cut->year), std::stoi(cut->month), std::stoll(cut->sequenceId)};
+    if (p.rok == 0 || p.mesiac < 1 || p.mesiac > 12) p.rok = p.mesiac = 0;
+    return p;
 }
 
 }  // namespace
 
 const std::string Ekasa::defaultPrinterAddress = "192.168.1.100";
-const std::string Ekasa::uncertainMessage =
-    "doklad už môže byť zaevidovaný vo fiškálnej službe: skúste ho vytlačiť znova o chvíľu";
+
+std::string Ekasa::uncertainMessage(double secondsLeft) {
+    return "doklad už môže byť zaevidovaný vo fiškálnej službe: skúste ho vytlačiť znova o " + minutes(secondsLeft);
+}
 
 Ekasa::Ekasa(std::shared_ptr<FiskalDelegate> delegate, std::string host, std::uint16_t port, std::string wifiResponse)
     : Fiskal(std::move(delegate), std::move(host), port, std::move(wifiResponse)) {
@@ -92,7 +103,7 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
     totalSteps = 2;
     auto it = parameters.find("ID");
     documentId_ = it == parameters.end() ? std::string() : it->second;
-    lastSeen_.clear();
+    lastSeen_.reset();
     poznamka_.clear();
 
     if (!registers(command)) {
@@ -198,9 +209,8 @@ void Ekasa::overDoklad(std::function<void()> next) {
             return;
         }
         auto& trekora = sharedTrekora();
-        const auto shownLast = EkasaDoklad::fromReply(reply.object);
-        me->lastSeen_ = podpis(shownLast);
-        EkasaDoklad last = shownLast.value_or(EkasaDoklad{});
+        me->lastSeen_ = EkasaDoklad::fromReply(reply.object);
+        EkasaDoklad last = me->lastSeen_.value_or(EkasaDoklad{});
         std::optional<std::string> current;
         if (auto it = me->fiskalCommandParameters.find("CDOK"); it != me->fiskalCommandParameters.end())
             current = it->second;
@@ -218,85 +228,242 @@ void Ekasa::overDoklad(std::function<void()> next) {
         trekora.log(name + " last_datumVytvor(last_createDate): " + EkasaDoklad::shown(last.datumVytvor()));
         trekora.log(name + " last_datumVystav(last_issueDate): " + EkasaDoklad::shown(last.datumVystav()));
         trekora.log(name + " last_datumEvid(last_processDate): " + EkasaDoklad::shown(last.datumEvid()));
-        if (last.externalId) {
-            // The service's last document gets its identifiers, also when it
-            // is the current one and its printing is refused below.
-            auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
-                                                     last.datumEvid(), last.pardok(), last.externalId);
-            if (isConflict(result)) {
-                // That document keeps its own identifiers. It is not the one
-                // to be sent (else the check below refuses it), so the run
-                // goes on and tells of it.
-                me->poznamka_ = ResultString::reason(result);
-                trekora.log(name + " " + me->poznamka_);
-            } else if (!isOk(result)) {
-                me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
-                next();
-                return;
-            }
-        }
-        // A registration left without answer is settled by what the service
-        // shows: its last document is that one (registered), or nothing new
-        // came in long after it went out (not registered).
-        auto neiste = EkasaNeiste::zoznam();
-        if (last.externalId) {
-            for (const auto& z : neiste)
-                if (EkasaNeiste::jeTo(z, *last.externalId, "")) {
-                    EkasaNeiste::odober(z);
-                    trekora.log(name + " neisty doklad " + z.cdok + " je vo fiskali");
-                }
-            std::erase_if(neiste, [&](const auto& z) { return EkasaNeiste::jeTo(z, *last.externalId, ""); });
-        }
-        if (current && last.externalId && *current == *last.externalId) {
-            me->fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " +
-                              (last.sequenceId ? platform::format("%lld", static_cast<long long>(*last.sequenceId))
-                                               : std::string("?"));
+        auto neiste = std::make_shared<std::vector<EkasaNeiste::Zaznam>>(EkasaNeiste::zoznam());
+        if (last.externalId && !me->zapisPosledny(last, *neiste)) {
             next();
             return;
         }
-        const double now = platform::Clock::now().timeIntervalSince1970();
-        for (auto& z : neiste) {
-            const bool tento = EkasaNeiste::jeTo(z, me->cdok, me->documentId_);
-            double elapsed = now - z.od;
-            if (elapsed < 0) {
-                // A mark ahead of the clock (the clock set back, another time
-                // zone) is never taken for an old one: its window starts now.
-                z.od = now;
-                elapsed = 0;
-                if (!EkasaNeiste::pridaj(z)) trekora.log(name + " cas neisteho dokladu sa nepodarilo zapisat");
-            }
-            if (elapsed < me->uncertainBound) {
-                // Another registration now would hide this one from the check.
-                me->fiskalError = z.neznamy ? poskodenyZoznam(z, me->uncertainBound - elapsed)
-                                  : tento   ? uncertainMessage
-                                            : "predchádzajúci doklad č. " + z.cdok +
-                                                " už môže byť zaevidovaný vo fiškálnej službe: skúste tlač znova o chvíľu";
-                next();
-                return;
-            }
-            if (z.neznamy) {
-                // Whatever was on its way when the list was damaged has
-                // landed by now or never will, and no registration left
-                // meanwhile: the service's last document, written back
-                // above, is the one it would have been.
-                EkasaNeiste::odober(z);
-                trekora.log(name + " okno poskodeneho zoznamu (" + z.odlozeny + ") uplynulo");
-                continue;
-            }
-            if (z.predtym == me->lastSeen_) {
-                EkasaNeiste::odober(z);
-                trekora.log(name + " neisty doklad " + z.cdok + " nie je vo fiskali");
-            } else if (tento) {
-                me->fiskalError = "registráciu dokladu nemožno overiť (fiškálna služba medzitým zaevidovala iný "
-                                  "doklad): doklad sa znova neodošle";
-                next();
-                return;
-            }
-        }
-        trekora.log("ekasa overDoklad OK");
-        next();
+        me->posudNeiste(neiste, 0, next);
     });
     if (!sent) next();
+}
+
+bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zaznam>& neiste) {
+    auto& trekora = sharedTrekora();
+    const std::string name = "overDoklad(semafor2:)";
+    const std::string& number = *last.externalId;
+    const bool tento = number == cdok;
+    // The service's registration is written back only onto a document that
+    // this device sent and whose answer it missed: one marked uncertain.
+    // While the list was damaged, any document may be one.
+    const bool odoslany = std::any_of(neiste.begin(), neiste.end(), [&](const auto& z) {
+        return z.neznamy || EkasaNeiste::oznacuje(z, number, "");
+    });
+    if (odoslany) {
+        // Also when it is the current one and its printing is refused below.
+        auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
+                                                 last.datumEvid(), last.pardok(), last.externalId);
+        if (isConflict(result)) {
+            // That document keeps its own identifiers, and the print tells of it.
+            poznamka_ = ResultString::reason(result);
+            trekora.log(name + " " + poznamka_);
+        } else if (!isOk(result)) {
+            fiskalError = "ekasa overDoklad " + writeBackFailure(result);
+            return false;
+        }
+        for (const auto& z : neiste)
+            if (EkasaNeiste::oznacuje(z, number, "")) {
+                EkasaNeiste::odober(z);
+                trekora.log(name + " neisty doklad " + z.cdok + " je vo fiskali");
+            }
+        std::erase_if(neiste, [&](const auto& z) { return EkasaNeiste::oznacuje(z, number, ""); });
+    } else {
+        // Not sent from here (or its identifiers are written already): the
+        // local document of that number is never given them.
+        std::string reason;
+        const auto held = trekora.fiskalneUdajeDokladu(number, last.uuid, last.pardok(), &reason);
+        using U = Trekora::FiskalneUdaje;
+        if (held == U::neprecitane) {
+            fiskalError = "ekasa overDoklad fiškálne údaje dokladu č. " + number + " sa nedajú prečítať: " + reason;
+            return false;
+        }
+        if (tento && held != U::tieto) {
+            fiskalError = "číslo dokladu " + number + " už vo fiškálnej službe patrí inému dokladu (poradové číslo " +
+                          sequenceText(last.sequenceId) +
+                          "), ktorý z tohto zariadenia neodišiel: doklad sa neodošle a nič sa doň nezapísalo; "
+                          "obráťte sa na servis";
+            trekora.log(name + " " + fiskalError);
+            return false;
+        }
+        if (held == U::ine)
+            poznamka_ = Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
+                        last.pardok() + ", uid " + last.uuid.value_or("");
+        else if (held == U::ziadne)
+            poznamka_ = "posledný doklad fiškálnej služby č. " + number + " (poradové číslo " +
+                        sequenceText(last.sequenceId) + ") z tohto zariadenia neodišiel: nič sa doň nezapísalo";
+        if (!poznamka_.empty()) trekora.log(name + " " + poznamka_);
+    }
+    if (tento) {
+        fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " + sequenceText(last.sequenceId);
+        return false;
+    }
+    return true;
+}
+
+void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste, std::size_t od,
+                        std::function<void()> next) {
+    auto& trekora = sharedTrekora();
+    const std::string name = "overDoklad(semafor2:)";
+    const double now = platform::Clock::now().timeIntervalSince1970();
+    for (std::size_t i = od; i < neiste->size(); ++i) {
+        auto& z = (*neiste)[i];
+        const bool tento = EkasaNeiste::oznacuje(z, cdok, documentId_);
+        double elapsed = now - z.od;
+        if (elapsed < 0) {
+            // A mark ahead of the clock (the clock set back, another time
+            // zone) is never taken for an old one: its window starts now.
+            z.od = now;
+            elapsed = 0;
+            if (!EkasaNeiste::pridaj(z)) trekora.log(name + " cas neisteho dokladu sa nepodarilo zapisat");
+        }
+        if (elapsed < uncertainBound) {
+            // Another registration now would hide this one from the check.
+            const double left = uncertainBound - elapsed;
+            fiskalError = z.neznamy ? poskodenyZoznam(z, left)
+                          : tento   ? uncertainMessage(left)
+                                    : "predchádzajúci doklad č. " + z.cdok +
+                                        " už môže byť zaevidovaný vo fiškálnej službe: skúste tlač znova o " +
+                                        minutes(left);
+            next();
+            return;
+        }
+        if (z.neznamy) {
+            // Whatever was on its way when the list was damaged has
+            // landed by now or never will, and no registration left
+            // meanwhile: the service's last document, written back
+            // above, is the one it would have been.
+            EkasaNeiste::odober(z);
+            trekora.log(name + " okno poskodeneho zoznamu (" + z.odlozeny + ") uplynulo");
+            continue;
+        }
+        if (z.predtym == EkasaDoklad::podpis(lastSeen_)) {
+            EkasaNeiste::odober(z);
+            trekora.log(name + " neisty doklad " + z.cdok + " nie je vo fiskali");
+            continue;
+        }
+        // The service registered other documents meanwhile (another device,
+        // a receipt keyed on its printer): they tell whether it is among them.
+        auto me = self();
+        dohladaj(z, [me, neiste, i, tento, next](Zistenie d) {
+            auto& trekora = sharedTrekora();
+            const auto& z = (*neiste)[i];
+            const std::string name = "overDoklad(semafor2:)";
+            using V = Zistenie::Vysledok;
+            switch (d.vysledok) {
+                case V::zaevidovany: {
+                    const EkasaDoklad& r = d.doklad;
+                    auto result = trekora.updateDokladByCdok(r.uuid, r.okp, r.datumVytvor(), r.datumVystav(),
+                                                             r.datumEvid(), r.pardok(), z.cdok);
+                    if (isConflict(result)) {
+                        me->poznamka_ = ResultString::reason(result);
+                        trekora.log(name + " " + me->poznamka_);
+                    } else if (!isOk(result)) {
+                        me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
+                        next();
+                        return;
+                    }
+                    EkasaNeiste::odober(z);
+                    trekora.log(name + " neisty doklad " + z.cdok + " je vo fiskali pod poradovym cislom " +
+                                sequenceText(r.sequenceId));
+                    if (tento) {
+                        me->fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " + sequenceText(r.sequenceId);
+                        next();
+                        return;
+                    }
+                    break;
+                }
+                case V::nezaevidovany:
+                    EkasaNeiste::odober(z);
+                    trekora.log(name + " neisty doklad " + z.cdok + " nie je vo fiskali");
+                    break;
+                case V::neurcene:
+                    trekora.log(name + " neisty doklad " + z.cdok + " sa nedá overiť: " + d.dovod);
+                    if (tento) {
+                        me->fiskalError = "registráciu dokladu nemožno overiť (" + d.dovod +
+                                          "): doklad sa znova neodošle; obráťte sa na servis";
+                        next();
+                        return;
+                    }
+                    break;
+                case V::chyba:
+                    me->fiskalError = d.dovod;
+                    next();
+                    return;
+            }
+            me->posudNeiste(neiste, i + 1, next);
+        });
+        return;
+    }
+    trekora.log("ekasa overDoklad OK");
+    next();
+}
+
+struct Ekasa::Hladanie {
+    std::string cdok;         // the number looked for
+    std::int64_t cislo = 0;   // the sequence number asked next
+    std::int64_t koniec = 0;  // the service's last document's, not asked
+    // The months (year, month) the documents may be of, oldest first, and
+    // the one asked in now: the sequence numbers only grow.
+    std::vector<std::pair<int, int>> mesiace;
+    std::size_t mesiac = 0;
+};
+
+void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Zistenie)> done) {
+    const auto neurcene = [&done](const std::string& dovod) {
+        done({Zistenie::Vysledok::neurcene, {}, dovod});
+    };
+    // The document before the mark: none (the service held nothing), or
+    // one whose receipt reference the mark keeps.
+    std::optional<Poradie> pred = Poradie{};
+    if (!zaznam.predtym.empty()) pred = poradie(zaznam.predtymPardok);
+    if (!pred) return neurcene("predchádzajúci doklad fiškálnej služby nemá známe poradové číslo");
+    if (!lastSeen_ || !lastSeen_->sequenceId) return neurcene("posledný doklad fiškálnej služby nemá poradové číslo");
+    const auto last = poradie(lastSeen_->pardok());
+    if (!last || last->cislo <= pred->cislo)
+        return neurcene("poradové čísla fiškálnej služby nepokračujú od predchádzajúceho dokladu");
+    auto h = std::make_shared<Hladanie>();
+    h->cdok = zaznam.cdok;
+    h->cislo = pred->cislo + 1;
+    h->koniec = last->cislo;
+    if (last->rok) {
+        // From the month of the document before the mark (or the last
+        // one's, when that is not known) to the last one's; two years at most.
+        const int to = last->rok * 12 + last->mesiac - 1;
+        const int from = std::clamp(pred->rok ? pred->rok * 12 + pred->mesiac - 1 : to, to - 23, to);
+        for (int m = from; m <= to; ++m) h->mesiace.emplace_back(m / 12, m % 12 + 1);
+    }
+    if (h->mesiace.empty()) return neurcene("posledný doklad fiškálnej služby nemá dátum");
+    dohladajDalsi(h, std::move(done));
+}
+
+void Ekasa::dohladajDalsi(std::shared_ptr<Hladanie> h, std::function<void(Zistenie)> done) {
+    using V = Zistenie::Vysledok;
+    if (h->cislo >= h->koniec) return done({V::nezaevidovany, {}, {}});
+    if (h->mesiac >= h->mesiace.size())
+        return done({V::neurcene, {}, "doklad s poradovým číslom " + std::to_string(h->cislo) +
+                                          " fiškálna služba nenašla"});
+    const auto [rok, mesiac] = h->mesiace[h->mesiac];
+    const std::string url = ekasaApiUrl + "/document/get";
+    const std::string body =
+        EkasaJson::documentBySequenceId(platform::format("%05lld", static_cast<long long>(h->cislo)),
+                                        platform::format("%02d", mesiac), platform::format("%04d", rok), printerAddress);
+    sharedTrekora().log("overDoklad(semafor2:) url: " + url);
+    sharedTrekora().log("overDoklad(semafor2:) jsonString: " + body);
+    auto me = self();
+    bool sent = post(url, body, "ekasa overDoklad ", [me, h, done](auto data, auto response, auto error) {
+        auto reply = EkasaReply::judge(data, response, error, EkasaReply::overDokladTexts());
+        auto found = reply.ok() ? EkasaDoklad::fromReply(reply.object) : std::nullopt;
+        if (!found && (reply.ok() || reply.failure == EkasaReply::Failure::errorReply)) {
+            // Not of that month: a later one.
+            ++h->mesiac;
+            return me->dohladajDalsi(h, done);
+        }
+        if (!found) return done({V::chyba, {}, reply.error});
+        if (found->externalId == h->cdok) return done({V::zaevidovany, *found, {}});
+        ++h->cislo;
+        me->dohladajDalsi(h, done);
+    });
+    if (!sent) done({V::chyba, {}, fiskalError});
 }
 
 void Ekasa::send() {
@@ -362,9 +529,19 @@ void Ekasa::send() {
     Console::print("======requestData======");
     Console::print(std::to_string(body.size()) + " bytes");
     Console::print("============");
-    // The mark that the registration is on its way is on the disk before
-    // it leaves: a program killed while it waits leaves the document
-    // uncertain, never free to be sent a second time.
+    // The number is recorded among those that left the device, and the
+    // mark that the registration is on its way is on the disk, before it
+    // leaves: a database that starts again never gives the number to
+    // another document, and a program killed while it waits leaves the
+    // document uncertain, never free to be sent a second time.
+    if (registers(fiskalCommand))
+        if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory()).zaznamenaj(cdok)) {
+            fiskalError = "číslo dokladu " + cdok + " sa nepodarilo zaznamenať medzi odoslané (" + *failure +
+                          "): doklad sa neodoslal; skúste tlač znova, a ak sa to opakuje, obráťte sa na servis";
+            trekora.log(fiskalError);
+            response();
+            return;
+        }
     const EkasaNeiste::Zaznam zaznam = neisty(platform::Clock::now().timeIntervalSince1970());
     if (registers(fiskalCommand) && !EkasaNeiste::pridaj(zaznam)) {
         fiskalError = "záznam o odosielanom doklade sa nepodarilo zapísať: doklad sa neodoslal";
@@ -385,12 +562,9 @@ EkasaNeiste::Zaznam Ekasa::neisty(double od) const {
     z.cdok = cdok;
     z.id = documentId_;
     z.od = od;
-    z.predtym = lastSeen_;
+    z.predtym = EkasaDoklad::podpis(lastSeen_);
+    if (lastSeen_) z.predtymPardok = lastSeen_->pardok();
     return z;
-}
-
-bool Ekasa::answersThis(const EkasaDoklad& record) const {
-    return record.externalId && *record.externalId == cdok && podpis(record) != lastSeen_;
 }
 
 void Ekasa::leaveUncertain(const std::string& why) {
@@ -403,40 +577,78 @@ void Ekasa::leaveUncertain(const std::string& why) {
 void Ekasa::handleReply(const std::optional<std::string>& data,
                         const std::shared_ptr<platform::HttpUrlResponse>& response,
                         const std::optional<platform::Error>& error) {
-    const bool registering = registers(fiskalCommand);
     auto reply = EkasaReply::judge(data, response, error, EkasaReply::requestTexts());
-    using F = EkasaReply::Failure;
-    if (registering) {
-        // Only a definite answer settles a registration: this document's
-        // record, the service's own refusal (its error reply, a 4xx), or
-        // proof that the request never left. After anything else (a
-        // transport failure once sent, a redirect, a 5xx, another 2xx, a
-        // 200 without this document's record) the service may hold it.
-        std::optional<std::string> why;
-        if (reply.failure == F::transport && !nothingSent(*error)) why = reply.error;
-        else if (reply.failure == F::status && (reply.statusCode < 400 || reply.statusCode >= 500))
-            why = platform::format("%d ", reply.statusCode) + reply.error;
-        else if (reply.failure == F::noData || reply.failure == F::notJson) why = reply.error;
-        else if (reply.ok() && !EkasaDoklad::fromReply(reply.object)) why = "fiskal nevratil udaje zaevidovaneho dokladu!";
-        if (why) {
-            leaveUncertain(uncertainMessage + " (" + *why + ")");
-            return;
-        }
+    if (registers(fiskalCommand)) {
+        settle(reply);
+        return;
     }
-    const EkasaNeiste::Zaznam zaznam = neisty(0);
     if (!reply.ok()) {
-        if (registering) EkasaNeiste::odober(zaznam);
         fiskalError = reply.error;
         this->response();
         return;
     }
-    auto found = EkasaDoklad::fromReply(reply.object);
-    if (!found) {
-        fiskalData.assign(reply.body.begin(), reply.body.end());
-        this->response();
-        return;
+    std::optional<std::string> result;
+    if (auto found = EkasaDoklad::fromReply(reply.object)) {
+        const EkasaDoklad& d = *found;
+        logRecord(d);
+        if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
+            result = sharedTrekora().updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(),
+                                                        d.datumEvid(), d.pardok(), d.externalId);
     }
-    const EkasaDoklad& d = *found;
+    if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
+    fiskalData.assign(reply.body.begin(), reply.body.end());
+    this->response();
+}
+
+void Ekasa::settle(const EkasaReply& reply) {
+    using R = EkasaReply::Registration;
+    const auto outcome = reply.registration(cdok, EkasaDoklad::podpis(lastSeen_));
+    if (outcome.record) logRecord(*outcome.record);
+    auto& trekora = sharedTrekora();
+    switch (outcome.registration) {
+        case R::uncertain:
+            if (!outcome.record) {
+                leaveUncertain(uncertainMessage(uncertainBound) + " (" + outcome.why + ")");
+            } else {
+                // The answer names another registration (another number, or
+                // the record the service showed before this one was sent):
+                // its identifiers belong elsewhere.
+                const EkasaDoklad& d = *outcome.record;
+                trekora.log(std::string(kRequest) + " odpoved nepatri dokladu " + cdok + ": " + EkasaDoklad::podpis(d));
+                leaveUncertain("fiškálna služba odpovedala údajmi iného dokladu (č. " + d.externalId.value_or("?") +
+                               ", poradové číslo " + sequenceText(d.sequenceId) + "), nič sa nezapísalo. " +
+                               uncertainMessage(uncertainBound));
+            }
+            return;
+        case R::refused:
+        case R::notSent:
+            EkasaNeiste::odober(neisty(0));
+            fiskalError = reply.error;
+            break;
+        case R::registered: {
+            const EkasaDoklad& d = *outcome.record;
+            const auto result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(),
+                                                         d.datumEvid(), d.pardok(), documentId_);
+            if (isConflict(result)) {
+                // The answer names this document but carries another one's
+                // identifiers: it settles nothing, and nothing is written.
+                leaveUncertain("fiškálna služba odpovedala k dokladu " + cdok + " údajmi inej registrácie (" +
+                               ResultString::reason(result) + "), nič sa nezapísalo. " +
+                               uncertainMessage(uncertainBound));
+                return;
+            }
+            // The service holds it: a second print finds it there. Until its
+            // identifiers are written, the mark tells that this device sent it.
+            if (isOk(result)) EkasaNeiste::odober(neisty(0));
+            else fiskalError = writeBackFailure(result);
+            fiskalData.assign(reply.body.begin(), reply.body.end());
+            break;
+        }
+    }
+    this->response();
+}
+
+void Ekasa::logRecord(const EkasaDoklad& d) {
     std::optional<std::string> current;
     if (auto it = fiskalCommandParameters.find("CDOK"); it != fiskalCommandParameters.end()) current = it->second;
     auto& trekora = sharedTrekora();
@@ -454,39 +666,6 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
     trekora.log(name + " datumEvid(processDate): " + EkasaDoklad::shown(d.datumEvid()));
     trekora.log(name + " cdok: (externalId) " + EkasaDoklad::shown(d.externalId));
     trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
-
-    if (registering && !answersThis(d)) {
-        // The answer names another registration (another number, or the
-        // record the service showed before this one was sent): its
-        // identifiers belong elsewhere. What became of this document is
-        // still open.
-        trekora.log(name + " odpoved nepatri dokladu " + cdok + ": " + podpis(d));
-        leaveUncertain("fiškálna služba odpovedala údajmi iného dokladu (č. " + d.externalId.value_or("?") +
-                       ", poradové číslo " +
-                       (d.sequenceId ? platform::format("%lld", static_cast<long long>(*d.sequenceId))
-                                     : std::string("?")) +
-                       "), nič sa nezapísalo. " + uncertainMessage);
-        return;
-    }
-    std::optional<std::string> result;
-    if (registering) {
-        result = trekora.updateDokladById(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(), d.pardok(),
-                                          documentId_);
-        if (isConflict(*result)) {
-            // The answer names this document but carries another one's
-            // identifiers: it settles nothing, and nothing is written.
-            leaveUncertain("fiškálna služba odpovedala k dokladu " + cdok + " údajmi inej registrácie (" +
-                           ResultString::reason(*result) + "), nič sa nezapísalo. " + uncertainMessage);
-            return;
-        }
-        // The service holds it: a second print finds it there.
-        EkasaNeiste::odober(zaznam);
-    } else if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
-        result = trekora.updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(), d.datumEvid(),
-                                            d.pardok(), d.externalId);
-    if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
-    fiskalData.assign(reply.body.begin(), reply.body.end());
-    this->response();
 }
 
 void Ekasa::response() {

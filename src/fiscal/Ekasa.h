@@ -1,6 +1,8 @@
 #pragma once
 
+#include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaNeiste.h"
+#include "fiscal/EkasaReply.h"
 #include "fiscal/Fiskal.h"
 
 #include "platform/Error.h"
@@ -10,6 +12,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 // The driver of the fiscal service, an HTTP service taking JSON that
 // registers documents with the tax authority and prints them on the
@@ -17,7 +20,6 @@
 // documents that it registers, a print check and a duplicate check), its
 // reply written back into the document, and one report to the client on
 // the main queue. The socket of the base is never used.
-class EkasaDoklad;
 
 class Ekasa : public Fiskal {
 public:
@@ -38,8 +40,9 @@ public:
     // still show it, in seconds: well past the service's own processing.
     // Until then neither that document nor another is sent.
     double uncertainBound = 300.0;
-    // The answer while a document's registration is uncertain.
-    static const std::string uncertainMessage;
+    // The answer while a document's registration is uncertain, with the
+    // minutes left of its window (at least one).
+    static std::string uncertainMessage(double secondsLeft);
 
     using Fiskal::request;
     void request(Command command, const std::string& txt,
@@ -49,8 +52,10 @@ public:
     // runs, with fiskalError set when the check failed.
     void zapisZnak(std::function<void()> next);
     // The duplicate check: the service's last document is written back into
-    // the local document of its number, and a current document that the
-    // service already holds is refused. Then `next` runs.
+    // the local document of its number when this device sent it, a current
+    // document whose number the service already holds is refused, and the
+    // uncertain documents are settled by what the service shows. Then `next`
+    // runs.
     void overDoklad(std::function<void()> next);
 
     // Ends the run: tells the client on the main queue, "OK" when
@@ -70,9 +75,12 @@ private:
     void handleReply(const std::optional<std::string>& data,
                      const std::shared_ptr<platform::HttpUrlResponse>& response,
                      const std::optional<platform::Error>& error);
-    // Whether a reply's record is the registration of the document printed:
-    // its number, and not the record the service showed before it was sent.
-    bool answersThis(const EkasaDoklad& record) const;
+    // Acts on what the reply to a registration says of it
+    // (EkasaReply::registration): writes its identifiers back, clears the
+    // document's mark, or leaves the document uncertain; ends the run.
+    void settle(const EkasaReply& reply);
+    // The reply's record, as the log shows it.
+    void logRecord(const EkasaDoklad& record);
     // The entry of the document of this run in the list of uncertain
     // registrations, as of `od`.
     EkasaNeiste::Zaznam neisty(double od) const;
@@ -81,11 +89,38 @@ private:
     void leaveUncertain(const std::string& why);
     std::shared_ptr<Ekasa> self();
 
+    // The service's last document in the duplicate check: written back when
+    // this device sent it, and the document printed refused when the
+    // service holds its number. False (with fiskalError set) when the run
+    // ends there.
+    bool zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zaznam>& neiste);
+    // Settles the uncertain documents from `od` on by what the service
+    // shows, or holds the registration back while one may still land; then
+    // `next` runs, with fiskalError set when the run ends there.
+    void posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste, std::size_t od,
+                     std::function<void()> next);
+    // What the service's documents after the one it showed before an
+    // uncertain document (by sequence number) tell of that document.
+    struct Zistenie {
+        enum class Vysledok {
+            zaevidovany,    // one of them is it: `doklad` is its record
+            nezaevidovany,  // none of them is it
+            neurcene,       // they cannot be told (`dovod`)
+            chyba,          // the service could not be asked (`dovod`)
+        };
+        Vysledok vysledok = Vysledok::neurcene;
+        EkasaDoklad doklad;
+        std::string dovod;
+    };
+    struct Hladanie;
+    void dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Zistenie)> done);
+    void dohladajDalsi(std::shared_ptr<Hladanie> hladanie, std::function<void(Zistenie)> done);
+
     // The document being printed: its header row, from the parameter "ID"
     // of the print job. Its identifiers are written there.
     std::string documentId_;
     // The service's last document as the duplicate check saw it.
-    std::string lastSeen_;
+    std::optional<EkasaDoklad> lastSeen_;
     // What the run has to tell beside its result (another registration's
     // identifiers that were not written over); it reaches the client as the
     // run's info.

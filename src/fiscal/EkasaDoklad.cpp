@@ -66,6 +66,11 @@ std::optional<std::string> EkasaDoklad::datumVytvor() const { return convertDate
 std::optional<std::string> EkasaDoklad::datumVystav() const { return convertDate(issueDate); }
 std::optional<std::string> EkasaDoklad::datumEvid() const { return convertDate(processDate); }
 
+std::string EkasaDoklad::podpis(const std::optional<EkasaDoklad>& doklad) {
+    if (!doklad) return "";
+    return shown(doklad->externalId) + "|" + shown(doklad->sequenceId);
+}
+
 std::string EkasaDoklad::shown(const std::optional<std::string>& value) {
     return value ? "Optional(\"" + *value + "\")" : "nil";
 }

@@ -37,6 +37,10 @@ public:
     std::optional<std::string> datumVystav() const;
     std::optional<std::string> datumEvid() const;
 
+    // What tells one registration of the service from another: the document
+    // number and the service's sequence number ("" when it holds none).
+    static std::string podpis(const std::optional<EkasaDoklad>& doklad);
+
     // An optional value as the log shows it.
     static std::string shown(const std::optional<std::string>& value);
     static std::string shown(const std::optional<std::int64_t>& value);

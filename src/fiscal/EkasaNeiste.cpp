@@ -1,9 +1,9 @@
 #include "fiscal/EkasaNeiste.h"
 
 #include "core/Trekora.h"
+#include "records/JsonNumberText.h"
 #include "platform/Clock.h"
 #include "platform/FileManager.h"
-#include "platform/Numbers.h"
 #include "platform/Places.h"
 
 #include <nlohmann/json.hpp>
@@ -31,13 +31,7 @@ std::optional<std::string> text(const Json& item, const char* name) {
     auto it = item.find(name);
     if (it == item.end() || it->is_null()) return std::string();
     if (it->is_string()) return it->get<std::string>();
-    if (it->is_number_integer()) return it->dump();
-    if (it->is_number_float()) {
-        const double v = it->get<double>();
-        if (std::isfinite(v) && v == std::floor(v) && std::fabs(v) < 1e15)
-            return platform::format("%.0f", v);
-        return it->dump();
-    }
+    if (it->is_number()) return JsonNumberText::of(*it);
     return std::nullopt;
 }
 
@@ -58,14 +52,15 @@ std::optional<EkasaNeiste::Zaznam> entry(const Json& item) {
     if (!item.is_object()) return std::nullopt;
     EkasaNeiste::Zaznam z;
     auto cdok = text(item, "cdok"), id = text(item, "id"), predtym = text(item, "predtym"),
-         odlozeny = text(item, "odlozeny");
+         predtymPardok = text(item, "predtymPardok"), odlozeny = text(item, "odlozeny");
     auto od = seconds(item);
     auto neznamy = item.find("neznamy");
-    if (!cdok || !id || !predtym || !odlozeny || !od) return std::nullopt;
+    if (!cdok || !id || !predtym || !predtymPardok || !odlozeny || !od) return std::nullopt;
     if (neznamy != item.end() && !neznamy->is_boolean() && !neznamy->is_null()) return std::nullopt;
     z.cdok = *cdok;
     z.id = *id;
     z.predtym = *predtym;
+    z.predtymPardok = *predtymPardok;
     z.od = *od;
     z.neznamy = neznamy != item.end() && neznamy->is_boolean() && neznamy->get<bool>();
     z.odlozeny = *odlozeny;
@@ -77,6 +72,7 @@ Json toJson(const std::vector<EkasaNeiste::Zaznam>& list) {
     Json json = Json::array();
     for (const auto& z : list) {
         Json item = {{"cdok", z.cdok}, {"id", z.id}, {"od", z.od}, {"predtym", z.predtym}};
+        if (!z.predtymPardok.empty()) item["predtymPardok"] = z.predtymPardok;
         if (z.neznamy) {
             item["neznamy"] = true;
             item["odlozeny"] = z.odlozeny;
@@ -141,21 +137,23 @@ std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
     return list;
 }
 
+// Entries that stand for one another in the list: they mark the same
+// document, or both stand for the same damaged list.
+bool rovnakyZaznam(const EkasaNeiste::Zaznam& a, const EkasaNeiste::Zaznam& b) {
+    if (a.neznamy || b.neznamy) return a.neznamy && b.neznamy && a.odlozeny == b.odlozeny;
+    return EkasaNeiste::oznacuje(a, b.cdok, b.id);
+}
+
 }  // namespace
 
 std::string EkasaNeiste::path() {
     return platform::FileManager::appendingPathComponent(platform::Places::documentsDirectory(), sharedTrekora().neisteFileName);
 }
 
-bool EkasaNeiste::jeTo(const Zaznam& zaznam, const std::string& cdok, const std::string& id) {
+bool EkasaNeiste::oznacuje(const Zaznam& zaznam, const std::string& cdok, const std::string& id) {
     if (zaznam.neznamy) return false;
     if (!cdok.empty() || !zaznam.cdok.empty()) return zaznam.cdok == cdok;
     return !id.empty() && zaznam.id == id;
-}
-
-bool EkasaNeiste::tenIsty(const Zaznam& a, const Zaznam& b) {
-    if (a.neznamy || b.neznamy) return a.neznamy && b.neznamy && a.odlozeny == b.odlozeny;
-    return jeTo(a, b.cdok, b.id);
 }
 
 std::vector<EkasaNeiste::Zaznam> EkasaNeiste::zoznam() {
@@ -167,7 +165,7 @@ bool EkasaNeiste::pridaj(const Zaznam& zaznam) {
     std::lock_guard guard(fileLock());
     const std::string file = path();
     auto list = read(file);
-    std::erase_if(list, [&](const Zaznam& z) { return tenIsty(z, zaznam); });
+    std::erase_if(list, [&](const Zaznam& z) { return rovnakyZaznam(z, zaznam); });
     list.push_back(zaznam);
     return write(file, list);
 }
@@ -177,6 +175,6 @@ bool EkasaNeiste::odober(const Zaznam& zaznam) {
     const std::string file = path();
     auto list = read(file);
     const auto before = list.size();
-    std::erase_if(list, [&](const Zaznam& z) { return tenIsty(z, zaznam); });
+    std::erase_if(list, [&](const Zaznam& z) { return rovnakyZaznam(z, zaznam); });
     return list.size() == before || write(file, list);
 }

@@ -23,7 +23,11 @@ public:
         std::string cdok;     // the document number the service knows it by
         std::string id;       // its header row
         double od = 0;        // when it went out or was left without answer, seconds since 1970
-        std::string predtym;  // the service's last document before it (EkasaNeiste::podpis)
+        std::string predtym;  // the service's last document before it (EkasaDoklad::podpis)
+        // That document's receipt reference (year, month, sequence number;
+        // "" when the service held none): where the service's documents
+        // after it are looked up.
+        std::string predtymPardok;
         // Not one document: the list was damaged and kept aside in `odlozeny`
         // (the file's name in the Documents folder).
         bool neznamy = false;
@@ -38,9 +42,7 @@ public:
     // disk.
     static bool pridaj(const Zaznam& zaznam);
     static bool odober(const Zaznam& zaznam);
-    // Whether an entry names the document of this number (or, without a
-    // number, of this row). The entry of an unknown document names none.
-    static bool jeTo(const Zaznam& zaznam, const std::string& cdok, const std::string& id);
-    // Entries are the same entry (the same document, or both unknown).
-    static bool tenIsty(const Zaznam& a, const Zaznam& b);
+    // Whether an entry marks the document of this number (or, without a
+    // number, of this row). The entry of an unknown document marks none.
+    static bool oznacuje(const Zaznam& zaznam, const std::string& cdok, const std::string& id);
 };

@@ -1,7 +1,9 @@
 #include "fiscal/EkasaReply.h"
 
 #include "platform/Console.h"
+#include "platform/Numbers.h"
 #include "platform/TextEncoding.h"
+#include "platform/UrlSessionTask.h"
 
 using platform::Console;
 
@@ -28,6 +30,9 @@ EkasaReply EkasaReply::judge(const std::optional<std::string>& data,
     if (error) {
         reply.error = texts.transport + error->localizedDescription();
         reply.failure = Failure::transport;
+        reply.neverSent = error->code() == platform::UrlSessionTask::cannotFindHost ||
+                          error->code() == platform::UrlSessionTask::cannotConnectToHost ||
+                          error->code() == platform::UrlSessionTask::badUrl;
         return reply;
     }
     int code = response ? response->statusCode() : 0;
@@ -65,4 +70,32 @@ EkasaReply EkasaReply::judge(const std::optional<std::string>& data,
     }
     reply.object = std::move(parsed);
     return reply;
+}
+
+EkasaReply::Outcome EkasaReply::registration(const std::string& cdok, const std::string& shownBefore) const {
+    Outcome outcome;
+    switch (failure) {
+        case Failure::transport:
+            outcome.registration = neverSent ? Registration::notSent : Registration::uncertain;
+            outcome.why = error;
+            return outcome;
+        case Failure::status:
+            if (statusCode >= 400 && statusCode < 500) outcome.registration = Registration::refused;
+            else outcome.why = platform::format("%d ", statusCode) + error;
+            return outcome;
+        case Failure::noData:
+        case Failure::notJson:
+            outcome.why = error;
+            return outcome;
+        case Failure::errorReply:
+            outcome.registration = Registration::refused;
+            return outcome;
+        case Failure::none:
+            break;
+    }
+    outcome.record = EkasaDoklad::fromReply(object);
+    if (!outcome.record) outcome.why = "fiskal nevratil udaje zaevidovaneho dokladu!";
+    else if (outcome.record->externalId == cdok && EkasaDoklad::podpis(outcome.record) != shownBefore)
+        outcome.registration = Registration::registered;
+    return outcome;
 }

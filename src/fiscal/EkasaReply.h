@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fiscal/EkasaDoklad.h"
 #include "platform/Error.h"
 #include "platform/HttpUrlResponse.h"
 
@@ -36,10 +37,37 @@ public:
 
     bool ok() const { return error.empty(); }
 
+    // What the reply says of the registration it answers: the one rule by
+    // which a document's uncertain mark is cleared. Only a definite answer
+    // settles it: this document's own record (its number, and not the
+    // record the service showed before it was sent), the service's own
+    // refusal (its error reply, a 4xx status), or proof that the request
+    // never left (no connection made). Anything else leaves it uncertain,
+    // as the service may hold it: a transport failure once sent, a
+    // redirect, a 5xx, another 2xx, a 200 that cannot be read, that holds no
+    // record or another document's. (Identifiers that another document
+    // holds already are found by the write-back, which then refuses them:
+    // the document stays uncertain as well.)
+    enum class Registration { registered, refused, notSent, uncertain };
+    struct Outcome {
+        Registration registration = Registration::uncertain;
+        // The reply's record: this document's when registered; another
+        // document's when it holds one that is not this document's.
+        std::optional<EkasaDoklad> record;
+        // Why it is uncertain, as the print tells it ("" for another
+        // document's record, which tells for itself).
+        std::string why;
+    };
+    // `cdok`: the number of the document registered; `shownBefore`: the
+    // service's last document before it was sent (EkasaDoklad::podpis).
+    Outcome registration(const std::string& cdok, const std::string& shownBefore) const;
+
     // Where the reply failed, in the order above.
     enum class Failure { none, transport, status, noData, notJson, errorReply };
     Failure failure = Failure::none;
     int statusCode = 0;     // the HTTP status, 0 without an answer
+    // A transport failure that proves the request never reached the service.
+    bool neverSent = false;
 
     std::string error;      // "" when the reply passed
     std::string body;       // the reply's bytes

@@ -1,20 +1,12 @@
 #include "sync/JsonValueText.h"
 
-#include <cmath>
-#include <cstdio>
+#include "records/JsonNumberText.h"
 
 std::string JsonValueText::of(const nlohmann::json& value) {
     if (value.is_string()) return value.get<std::string>();
     if (value.is_null()) return "<null>";
     if (value.is_boolean()) return value.get<bool>() ? "1" : "0";
-    if (value.is_number_float()) {
-        const double d = value.get<double>();
-        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15) {
-            char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.0f", d == 0 ? 0.0 : d);
-            return buffer;
-        }
-    }
+    if (value.is_number()) return JsonNumberText::of(value);
     return value.dump();
 }
 

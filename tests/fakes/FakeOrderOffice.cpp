@@ -1,7 +1,8 @@
 #include "fakes/FakeOrderOffice.h"
 
+#include "records/JsonNumberText.h"
+
 #include <chrono>
-#include <cmath>
 
 using nlohmann::json;
 
@@ -11,9 +12,7 @@ namespace {
 // point (9311.0 is 9311), anything else as JSON.
 std::string text(const json& value) {
     if (value.is_string()) return value.get<std::string>();
-    if (value.is_number_float() && value.get<double>() == std::floor(value.get<double>()) &&
-        std::fabs(value.get<double>()) < 1e15)
-        return std::to_string(value.get<long long>());
+    if (value.is_number()) return JsonNumberText::of(value);
     return value.dump();
 }
 

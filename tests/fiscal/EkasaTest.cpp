@@ -188,7 +188,7 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
         service.misbehave(c.path, c.how);
         std::string result = print(C::tlacDoklad, receipt(cdok), shown());
         if (c.uncertain) {
-            EXPECT_EQ(result, Ekasa::uncertainMessage + " (" + c.result + ")");
+            EXPECT_EQ(result, Ekasa::uncertainMessage(bound) + " (" + c.result + ")");
             EXPECT_EQ(EkasaNeiste::zoznam().size(), 1u);
             platform::FileManager::removeItem(EkasaNeiste::path());
         } else if (c.result.empty() || c.result.back() == ' ') {
@@ -206,7 +206,7 @@ TEST_F(EkasaRun, EveryMisbehaviourEndsOnceWithTheDocumentUnchanged) {
               std::string::npos);
     // A registration without answer says that the receipt may be registered.
     service.misbehave("/api/document/store", Mis::silence);
-    EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", id}}).rfind(Ekasa::uncertainMessage + " (", 0),
+    EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", id}}).rfind(Ekasa::uncertainMessage(bound) + " (", 0),
               0u);
 }
 
@@ -235,9 +235,9 @@ TEST_F(EkasaRun, ARegistrationLeftWithoutAnswerIsNeverSentAgain) {
     service.setDelay(std::chrono::milliseconds(2500));
     service.misbehave("/api/document/store", Mis::late);
     const std::string pending = print(C::tlacDoklad, receipt(cdok), shown());
-    EXPECT_EQ(pending.rfind(Ekasa::uncertainMessage, 0), 0u) << pending;
+    EXPECT_EQ(pending.rfind(Ekasa::uncertainMessage(bound), 0), 0u) << pending;
     // Printed again at once, while the service is still at work: not sent.
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     // Nor is another receipt, which would hide this one from the check.
     EXPECT_EQ(print(C::tlacDoklad, receipt("777"), {{"CDOK", "777"}, {"ID", "999999"}}).rfind("predchádzajúci doklad", 0), 0u);
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
@@ -254,12 +254,14 @@ TEST_F(EkasaRun, AnUncertainRegistrationOutlivesARestartUntilItsBound) {
     timeout = 1.0;
     bound = 120;
     service.misbehave("/api/document/store", Mis::silence);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage(bound), 0), 0u);
     env_->restart();
     t = &env_->trekora();
     service.misbehave("/api/document/store", Mis::none);
     platform::Clock::advance(100);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    // The salesman is told how long the rest of the window lasts.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()),
+              "doklad už môže byť zaevidovaný vo fiškálnej službe: skúste ho vytlačiť znova o 1 min.");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
     // Well past the bound the service still shows nothing new: it never got
     // the receipt, which now goes out once.
@@ -277,10 +279,10 @@ TEST_F(EkasaRun, ATrickledAnswerEndsByTheOverallDeadline) {
     const auto start = std::chrono::steady_clock::now();
     const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
-    EXPECT_EQ(result.rfind(Ekasa::uncertainMessage, 0), 0u) << result;
+    EXPECT_EQ(result.rfind(Ekasa::uncertainMessage(bound), 0), 0u) << result;
     // Like any time-out: the sale is uncertain and not sent again.
     service.misbehave("/api/document/store", Mis::none);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
 }
 
@@ -297,7 +299,7 @@ TEST_F(EkasaRun, ARegistrationIsMarkedOnTheDiskBeforeItLeaves) {
     timeout = 1.0;
     service.setDelay(std::chrono::milliseconds(2500));
     service.misbehave("/api/document/store", Mis::late);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage(bound), 0), 0u);
     std::string left;
     {
         std::lock_guard guard(lock);
@@ -309,7 +311,7 @@ TEST_F(EkasaRun, ARegistrationIsMarkedOnTheDiskBeforeItLeaves) {
     env_->restart();
     t = &env_->trekora();
     // Printed again at once after the start: the service is still at work.
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() >= 1; }, std::chrono::seconds(5)));
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
     EXPECT_EQ(column("pardok"), "20260300001");
@@ -385,7 +387,7 @@ class EkasaBadDays : public EkasaRun {};
 TEST_F(EkasaBadDays, ARedirectedStoreIsNotFollowedAndStaysUncertain) {
     service.misbehave("/api/document/store", Mis::redirect);
     const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
-    EXPECT_EQ(result, Ekasa::uncertainMessage + " (307 temporarily redirected)");
+    EXPECT_EQ(result, Ekasa::uncertainMessage(bound) + " (307 temporarily redirected)");
     EXPECT_EQ(service.registered(), 1u);
     EXPECT_EQ(column("uid"), "<null>");
     // Printed again, the service shows it: it takes its identifiers and is refused.
@@ -398,9 +400,9 @@ TEST_F(EkasaBadDays, AGatewayErrorKeepsTheMarkUntilTheServiceShowsTheDocument) {
     // The gateway gives up at once; the service stores the receipt later.
     service.setDelay(std::chrono::milliseconds(1500));
     service.misbehave("/api/document/store", Mis::gatewayLate);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage + " (504 gateway timed out)");
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound) + " (504 gateway timed out)");
     service.misbehave("/api/document/store", Mis::none);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
@@ -411,16 +413,16 @@ TEST_F(EkasaBadDays, AMarkAheadOfTheClockIsFreshNotExpired) {
     platform::Clock::Fixed clock(platform::Date(1773570000));
     timeout = 1.0;
     service.misbehave("/api/document/store", Mis::silence);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage, 0), 0u);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage(bound), 0), 0u);
     // Started again with the clock an hour behind the mark.
     env_->restart();
     t = &env_->trekora();
     service.misbehave("/api/document/store", Mis::none);
     platform::Clock::advance(-3600);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     // Its window began when it was first seen so.
     platform::Clock::advance(200);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound - 200));
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
     platform::Clock::advance(200);
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
@@ -457,7 +459,7 @@ TEST_F(EkasaBadDays, ADamagedMarkFileIsSetAsideAndHoldsEveryRegistrationForItsWi
     // A number where a text belongs is read as that text: the document is the uncertain one.
     ASSERT_TRUE(platform::FileManager::writeFile(
         EkasaNeiste::path(), "[{\"cdok\": " + cdok + ", \"id\": " + id + ", \"od\": " + now + "}]"));
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     EXPECT_FALSE(platform::FileManager::fileExists(documents + "/ekasa_neiste.poskodeny-" + std::to_string(set + 1) + ".json"));
     // A damaged list holds every registration back until its window has passed.
     ASSERT_TRUE(platform::FileManager::writeFile(EkasaNeiste::path(), damaged[0]));
@@ -479,7 +481,7 @@ TEST_F(EkasaBadDays, IdentifiersAnotherDocumentHoldsAreWrittenNowhere) {
     const std::map<std::string, std::string> parameters = {{"CDOK", deposit}, {"ID", depositId}};
     service.misbehave("/api/cash", Mis::foreignIdentifiers);
     const std::string result = print(C::tlacVklad, txt, parameters);
-    EXPECT_NE(result.find(Trekora::fiskalneUdajeInehoDokladu), std::string::npos) << result;
+    EXPECT_NE(result.find(Trekora::udajePatriaInemuDokladu), std::string::npos) << result;
     EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where id = ?", {depositId}), "<null>");
     EXPECT_EQ(value("select count(*) from vety where uid || ' ' || okp = ?", {own}), "1");
     // The service holds it: printed again it is not sent, and takes its own identifiers.
@@ -491,6 +493,92 @@ TEST_F(EkasaBadDays, IdentifiersAnotherDocumentHoldsAreWrittenNowhere) {
     const std::string other = cdokOf(t->zapisVklad("10.00", ""));
     service.setLastDocument({{"externalId", other}, {"uuid", "O-1001-UID"}, {"okp", "K-9"}, {"sequenceId", 9},
                              {"createDate", "01.02.2026 08:00:00"}});
-    EXPECT_NE(print(C::tlacKopiuPoslednehoDokladu, "").find(Trekora::fiskalneUdajeInehoDokladu), std::string::npos);
+    EXPECT_NE(print(C::tlacKopiuPoslednehoDokladu, "").find(Trekora::udajePatriaInemuDokladu), std::string::npos);
     EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {other}), "<null>");
+}
+
+TEST_F(EkasaBadDays, ANumberTheServiceHoldsIsNeitherGivenAgainNorTakenForAnotherSale) {
+    ASSERT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    // The database loses its documents (a morning copy restored, or the
+    // shipped database after the working one was lost) and a sale is written.
+    const auto loseAndSell = [this] {
+        exec("delete from polo; delete from vety; update sqlite_sequence set seq = 1000 where name = 'vety'");
+        env_->restart();
+        t = &env_->trekora();
+        t->idu = "1";
+        t->str = "12";
+        t->readNastaveniaItem();
+        t->km = "184310";
+        customer("10102-01");
+        load(typ("predaj", "hotovosť"));
+        choose("T001", "2027-05-31", 2);
+        return cdokOf(post());
+    };
+    // The registered number is not given again.
+    EXPECT_GT(std::stoll(loseAndSell()), std::stoll(cdok));
+    // With the record of sent numbers lost too, the number comes again: the
+    // service's registration of it is not this sale's, and nothing is
+    // written onto the sale nor sent.
+    const std::string record = dir_ + "/posledna_uzavierka.txt";
+    platform::FileManager::removeItem(record);
+    ASSERT_EQ(loseAndSell(), cdok);
+    id = t->printingId;
+    const std::string refused = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_EQ(refused.rfind("číslo dokladu " + cdok + " už vo fiškálnej službe patrí inému dokladu", 0), 0u) << refused;
+    EXPECT_EQ(column("uid || pardok"), "<null>");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    // A number that cannot be recorded does not leave, and leaves no mark.
+    ASSERT_TRUE(std::filesystem::create_directory(record));
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 1);
+    const std::string other = cdokOf(post());
+    const std::string failed = print(C::tlacDoklad, receipt(other), {{"CDOK", other}, {"ID", t->printingId}});
+    EXPECT_NE(failed.find("doklad sa neodoslal"), std::string::npos) << failed;
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+    EXPECT_TRUE(EkasaNeiste::zoznam().empty());
+}
+
+TEST_F(EkasaBadDays, AnotherRegistrationDuringTheWindowIsLookedUpBySequenceNumber) {
+    platform::Clock::Fixed clock(platform::Date(1773570000));
+    timeout = 1.0;
+    bound = 120;
+    // The gateway gives up on the sale, which the service registers a moment
+    // later; then a receipt is keyed on the printer itself.
+    service.setDelay(std::chrono::milliseconds(300));
+    service.misbehave("/api/document/store", Mis::gatewayLate);
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
+    const auto keyed = [this](const std::string& number, std::int64_t sequence) {
+        service.setLastDocument({{"externalId", number}, {"uuid", "U-" + number}, {"okp", "K-" + number},
+                                 {"sequenceId", sequence}, {"createDate", "15.03.2026 10:25:00"}});
+        service.setNextSequenceId(sequence + 1);
+    };
+    keyed("K-1", 2);
+    service.misbehave("/api/document/store", Mis::none);
+    platform::Clock::advance(130);
+    // Found among the documents after the one the service showed before: registered.
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("uid || ' ' || pardok"), "O-1001-UID 20260300001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+
+    // A deposit whose registration never reached the service, and two keyed
+    // receipts after it: not found there, it goes out once.
+    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
+    const std::map<std::string, std::string> parameters = {
+        {"CDOK", deposit}, {"ID", value("select id from vety where cdok = ?", {deposit})}};
+    const std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + deposit + "&quot;}}";
+    service.misbehave("/api/cash", Mis::silence);
+    EXPECT_NE(print(C::tlacVklad, txt, parameters), "OK");
+    keyed("K-2", 3);
+    keyed("K-3", 4);
+    service.misbehave("/api/cash", Mis::none);
+    platform::Clock::advance(130);
+    EXPECT_EQ(print(C::tlacVklad, txt, parameters), "OK");
+    const auto asked = service.requests("/api/document/get");
+    EXPECT_TRUE(std::any_of(asked.begin(), asked.end(), [](const auto& r) {
+        return r.body.find("\"sequenceId\" : \"00003\"") != std::string::npos;
+    }));
+    EXPECT_EQ(value("select pardok from vety where cdok = ?", {deposit}), "20260300005");
+    EXPECT_EQ(service.requests("/api/cash").size(), 2u);
+    EXPECT_EQ(service.registered(), 5u);
 }
