@@ -1,5 +1,6 @@
 #include "posting/ExportyUzavierok.h"
 
+#include "core/OdoslaneCisla.h"
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
@@ -52,8 +53,7 @@ std::string ExportyUzavierok::znacka(const std::string& cdok) const {
 }
 
 bool ExportyUzavierok::jeCisloUzavierky(const std::string& cdok) {
-    return !cdok.empty() && cdok.size() <= 18 &&
-           std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return OdoslaneCisla::cislo(cdok).has_value();
 }
 
 bool ExportyUzavierok::jeCely(const std::string& path) {
