@@ -31,7 +31,8 @@ std::string writeBackFailure(const std::string& result) {
     return "zapis fiskalnych udajov do dokladu zlyhal: " + ResultString::reason(result);
 }
 
-bool isOk(const std::string& result) { return ResultString::isSuccess(result); }
+// The duplicate check's name in the log.
+const std::string kOverDoklad = "overDoklad(semafor2:)";
 
 // The write-back by number found the document holding another
 // registration's identifiers and left them.
@@ -198,8 +199,8 @@ void Ekasa::zapisZnak(std::function<void()> next) {
 void Ekasa::overDoklad(std::function<void()> next) {
     auto& trekora = sharedTrekora();
     const std::string url = ekasaApiUrl + "/document/get";
-    trekora.log("overDoklad(semafor2:) url: " + url);
-    trekora.log("overDoklad(semafor2:) jsonString: {}");
+    trekora.log(kOverDoklad + " url: " + url);
+    trekora.log(kOverDoklad + " jsonString: {}");
     auto me = self();
     bool sent = post(url, "{}", "ekasa overDoklad ", [me, next](auto data, auto response, auto error) {
         auto reply = EkasaReply::judge(data, response, error, EkasaReply::overDokladTexts());
@@ -214,7 +215,7 @@ void Ekasa::overDoklad(std::function<void()> next) {
         std::optional<std::string> current;
         if (auto it = me->fiskalCommandParameters.find("CDOK"); it != me->fiskalCommandParameters.end())
             current = it->second;
-        const std::string name = "overDoklad(semafor2:)";
+        const std::string& name = kOverDoklad;
         trekora.log(name + " current_cdok: " + EkasaDoklad::shown(current));
         trekora.log(name + " last_cdok: " + EkasaDoklad::shown(last.externalId));
         trekora.log(name + " last_uid: " + EkasaDoklad::shown(last.uuid));
@@ -238,9 +239,24 @@ void Ekasa::overDoklad(std::function<void()> next) {
     if (!sent) next();
 }
 
+bool Ekasa::zapisUdaje(const EkasaDoklad& record, const std::string& number) {
+    const auto result = sharedTrekora().updateDokladByCdok(record.uuid, record.okp, record.datumVytvor(),
+                                                           record.datumVystav(), record.datumEvid(), record.pardok(),
+                                                           number);
+    if (isConflict(result)) {
+        // That document keeps its own identifiers, and the print tells of it.
+        poznamka_ = ResultString::reason(result);
+        sharedTrekora().log(kOverDoklad + " " + poznamka_);
+    } else if (!ResultString::isSuccess(result)) {
+        fiskalError = "ekasa overDoklad " + writeBackFailure(result);
+        return false;
+    }
+    return true;
+}
+
 bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zaznam>& neiste) {
     auto& trekora = sharedTrekora();
-    const std::string name = "overDoklad(semafor2:)";
+    const std::string& name = kOverDoklad;
     const std::string& number = *last.externalId;
     const bool tento = number == cdok;
     // The service's registration is written back only onto a document that
@@ -251,16 +267,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
     });
     if (odoslany) {
         // Also when it is the current one and its printing is refused below.
-        auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
-                                                 last.datumEvid(), last.pardok(), last.externalId);
-        if (isConflict(result)) {
-            // That document keeps its own identifiers, and the print tells of it.
-            poznamka_ = ResultString::reason(result);
-            trekora.log(name + " " + poznamka_);
-        } else if (!isOk(result)) {
-            fiskalError = "ekasa overDoklad " + writeBackFailure(result);
-            return false;
-        }
+        if (!zapisUdaje(last, number)) return false;
         for (const auto& z : neiste)
             if (EkasaNeiste::oznacuje(z, number, "")) {
                 EkasaNeiste::odober(z);
@@ -303,7 +310,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
 void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste, std::size_t od,
                         std::function<void()> next) {
     auto& trekora = sharedTrekora();
-    const std::string name = "overDoklad(semafor2:)";
+    const std::string& name = kOverDoklad;
     const double now = platform::Clock::now().timeIntervalSince1970();
     for (std::size_t i = od; i < neiste->size(); ++i) {
         auto& z = (*neiste)[i];
@@ -347,18 +354,12 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
         dohladaj(z, [me, neiste, i, tento, next](Zistenie d) {
             auto& trekora = sharedTrekora();
             const auto& z = (*neiste)[i];
-            const std::string name = "overDoklad(semafor2:)";
+            const std::string& name = kOverDoklad;
             using V = Zistenie::Vysledok;
             switch (d.vysledok) {
                 case V::zaevidovany: {
                     const EkasaDoklad& r = d.doklad;
-                    auto result = trekora.updateDokladByCdok(r.uuid, r.okp, r.datumVytvor(), r.datumVystav(),
-                                                             r.datumEvid(), r.pardok(), z.cdok);
-                    if (isConflict(result)) {
-                        me->poznamka_ = ResultString::reason(result);
-                        trekora.log(name + " " + me->poznamka_);
-                    } else if (!isOk(result)) {
-                        me->fiskalError = "ekasa overDoklad " + writeBackFailure(result);
+                    if (!me->zapisUdaje(r, z.cdok)) {
                         next();
                         return;
                     }
@@ -447,8 +448,8 @@ void Ekasa::dohladajDalsi(std::shared_ptr<Hladanie> h, std::function<void(Zisten
     const std::string body =
         EkasaJson::documentBySequenceId(platform::format("%05lld", static_cast<long long>(h->cislo)),
                                         platform::format("%02d", mesiac), platform::format("%04d", rok), printerAddress);
-    sharedTrekora().log("overDoklad(semafor2:) url: " + url);
-    sharedTrekora().log("overDoklad(semafor2:) jsonString: " + body);
+    sharedTrekora().log(kOverDoklad + " url: " + url);
+    sharedTrekora().log(kOverDoklad + " jsonString: " + body);
     auto me = self();
     bool sent = post(url, body, "ekasa overDoklad ", [me, h, done](auto data, auto response, auto error) {
         auto reply = EkasaReply::judge(data, response, error, EkasaReply::overDokladTexts());
@@ -595,7 +596,7 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
             result = sharedTrekora().updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(),
                                                         d.datumEvid(), d.pardok(), d.externalId);
     }
-    if (result && !isOk(*result)) fiskalError = writeBackFailure(*result);
+    if (result && !ResultString::isSuccess(*result)) fiskalError = writeBackFailure(*result);
     fiskalData.assign(reply.body.begin(), reply.body.end());
     this->response();
 }
@@ -639,7 +640,7 @@ void Ekasa::settle(const EkasaReply& reply) {
             }
             // The service holds it: a second print finds it there. Until its
             // identifiers are written, the mark tells that this device sent it.
-            if (isOk(result)) EkasaNeiste::odober(neisty(0));
+            if (ResultString::isSuccess(result)) EkasaNeiste::odober(neisty(0));
             else fiskalError = writeBackFailure(result);
             fiskalData.assign(reply.body.begin(), reply.body.end());
             break;

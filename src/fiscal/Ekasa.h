@@ -89,6 +89,11 @@ private:
     void leaveUncertain(const std::string& why);
     std::shared_ptr<Ekasa> self();
 
+    // Writes the service's `record` back onto the local document `number`
+    // in the duplicate check; a document holding another registration keeps
+    // its own and the print tells of it (poznamka_). False (with fiskalError
+    // set) when the write fails.
+    bool zapisUdaje(const EkasaDoklad& record, const std::string& number);
     // The service's last document in the duplicate check: written back when
     // this device sent it, and the document printed refused when the
     // service holds its number. False (with fiskalError set) when the run

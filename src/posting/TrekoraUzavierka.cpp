@@ -1,5 +1,4 @@
 // Daily closing with its export file.
-#include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
 #include "core/OdoslaneCisla.h"
 #include "core/SqlFailure.h"
@@ -9,16 +8,12 @@
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
-#include "platform/DispatchQueue.h"
-#include "platform/FileManager.h"
 #include "platform/Url.h"
 #include "posting/ExportyUzavierok.h"
 
 #include <sqlite3.h>
-#include <sys/stat.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <optional>
 #include <system_error>

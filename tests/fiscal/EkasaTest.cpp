@@ -60,6 +60,17 @@ protected:
         return client->result.value_or("<none>");
     }
 
+    // Leaves the document uncertain (the service keeps silent about its
+    // store), then starts the program again with the service answering.
+    void leaveUncertainAndRestart() {
+        timeout = 1.0;
+        service.misbehave("/api/document/store", Mis::silence);
+        EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage(bound), 0), 0u);
+        env_->restart();
+        t = &env_->trekora();
+        service.misbehave("/api/document/store", Mis::none);
+    }
+
     std::string column(const std::string& name) { return value("select coalesce(" + name + ", '<null>') from vety where id = " + id); }
     // The parameters of the document as the preview hands them over.
     std::map<std::string, std::string> shown() const { return {{"CDOK", cdok}, {"ID", id}}; }
@@ -251,13 +262,8 @@ TEST_F(EkasaRun, ARegistrationLeftWithoutAnswerIsNeverSentAgain) {
 
 TEST_F(EkasaRun, AnUncertainRegistrationOutlivesARestartUntilItsBound) {
     platform::Clock::Fixed clock(platform::Date(1773570000));
-    timeout = 1.0;
     bound = 120;
-    service.misbehave("/api/document/store", Mis::silence);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage(bound), 0), 0u);
-    env_->restart();
-    t = &env_->trekora();
-    service.misbehave("/api/document/store", Mis::none);
+    leaveUncertainAndRestart();
     platform::Clock::advance(100);
     // The salesman is told how long the rest of the window lasts.
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()),
@@ -411,13 +417,8 @@ TEST_F(EkasaBadDays, AGatewayErrorKeepsTheMarkUntilTheServiceShowsTheDocument) {
 
 TEST_F(EkasaBadDays, AMarkAheadOfTheClockIsFreshNotExpired) {
     platform::Clock::Fixed clock(platform::Date(1773570000));
-    timeout = 1.0;
-    service.misbehave("/api/document/store", Mis::silence);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()).rfind(Ekasa::uncertainMessage(bound), 0), 0u);
+    leaveUncertainAndRestart();
     // Started again with the clock an hour behind the mark.
-    env_->restart();
-    t = &env_->trekora();
-    service.misbehave("/api/document/store", Mis::none);
     platform::Clock::advance(-3600);
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), Ekasa::uncertainMessage(bound));
     // Its window began when it was first seen so.
