@@ -3,6 +3,7 @@
 #include "sync/ObjednavkyBeh.h"
 
 #include <algorithm>
+#include <map>
 
 using orders_test::OrdersFixture;
 using Fault = FakeOrderOffice::Fault;
@@ -186,6 +187,61 @@ TEST_F(ObjednavkyImport, AnOrderOfferedAgainAfterADataUpdateRecreatedTheOrderTab
     EXPECT_EQ(summary.chyba, "");
     EXPECT_EQ(office->delivered(), (std::set<std::string>{"9363"}));
     EXPECT_EQ(received(), 9);
+}
+
+TEST_F(ObjednavkyImport, OrdersAnEarlierVersionStoredWithBareRowsShowAndAreConfirmedAfterTheUpgrade) {
+    auto bare = [](long long cdok, int lines) {
+        auto o = order(cdok, lines);
+        for (auto& line : o["POLOZKY"]) line.erase("CDOK");
+        o["ODBERATELIA"][0].erase("CDOK");
+        return o;
+    };
+    // As the earlier version left them: rows sent without the number kept
+    // none, tied to their header by row id in obj_riadky.
+    auto storedEarlier = [&](const std::map<long long, int>& orders) {
+        std::string numbers;
+        for (const auto& [cdok, lines] : orders) {
+            ASSERT_EQ(t->zapisObjednavku(bare(cdok, lines)), "ok!,,");
+            numbers += (numbers.empty() ? "" : ",") + std::to_string(cdok);
+        }
+        exec("create table if not exists obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, "
+             "vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok));"
+             "create index if not exists obj_riadky_vety on obj_riadky(vety_id);"
+             "insert into obj_riadky select 'obj_polo', p.id, v.id from obj_polo p join obj_vety v using (cdok)"
+             " where cdok in (" + numbers + ");"
+             "insert into obj_riadky select 'obj_odbe', o.id, v.id from obj_odbe o join obj_vety v using (cdok)"
+             " where cdok in (" + numbers + ");"
+             "update obj_polo set cdok = null where cdok in (" + numbers + ");"
+             "update obj_odbe set cdok = null where cdok in (" + numbers + ");");
+    };
+    storedEarlier({{9001, 1}, {9002, 2}, {9003, 3}, {9004, 1}});
+    exec("delete from obj_vety where cdok = 9001");  // its rows stay without a number
+    office->prepare(bare(9002, 2));                   // its UPDATE lost at the office
+    auto summary = run();
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"9002"}));
+    const std::map<std::string, std::size_t> lines = {{"9002", 2}, {"9003", 3}, {"9004", 1}};
+    auto shown = t->readObjednavky();
+    ASSERT_EQ(shown.size(), lines.size());
+    for (auto& order : shown) {
+        EXPECT_EQ(order["NAZOV1"], "Potraviny Jednota") << order["CDOK"];
+        EXPECT_EQ(t->readObjednavkaPolozky(order["CDOK"]).size(), lines.at(order["CDOK"])) << order["CDOK"];
+    }
+    EXPECT_EQ(value("select count(*) from obj_polo where cdok is null"), "1");
+    EXPECT_EQ(value("select count(*) from sqlite_master where name = 'obj_riadky'"), "0");
+
+    // A data update that made obj_vety again gave the headers other ids: the
+    // links are not taken.
+    storedEarlier({{9005, 2}, {9006, 3}});
+    const std::string first = value("select id from obj_vety where cdok = 9005");
+    const std::string second = value("select id from obj_vety where cdok = 9006");
+    exec("create temp table kopia as select * from obj_vety; drop table obj_vety; " +
+         value("select sql from sqlite_master where name = 'obj_vety'") + ";" +
+         "update kopia set id = case cdok when 9005 then " + second + " when 9006 then " + first +
+         " else id end; insert into obj_vety select * from kopia;");
+    again(bare(9002, 2));
+    EXPECT_EQ(office->delivered(), (std::set<std::string>{"9002"}));
+    EXPECT_EQ(rows("obj_polo", 9005) + rows("obj_polo", 9006) + rows("obj_odbe", 9005), 0);
 }
 
 TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked) {
