@@ -77,6 +77,14 @@ std::optional<Poradie> poradie(const std::string& pardok) {
     return p;
 }
 
+// How many months back from the service's last document a look-up goes.
+constexpr int kMesiacov = 24;
+
+// A sequence number with its month, as the print tells it ("5 z 12/2026").
+std::string vMesiaci(const std::string& cislo, const std::string& mesiac, const std::string& rok) {
+    return cislo + " z " + mesiac + "/" + rok;
+}
+
 }  // namespace
 
 const std::string Ekasa::defaultPrinterAddress = "192.168.1.100";
@@ -343,7 +351,12 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
             trekora.log(name + " okno poskodeneho zoznamu (" + z.odlozeny + ") uplynulo");
             continue;
         }
-        if (z.predtym == EkasaDoklad::podpis(lastSeen_)) {
+        // The service shows the same last document: nothing came after it.
+        // Its number and sequence number alone may come again in a later
+        // month; the month tells (a mark made before it was kept goes by
+        // them alone).
+        if (z.predtym == EkasaDoklad::podpis(lastSeen_) &&
+            (!lastSeen_ || z.predtymPardok.empty() || z.predtymPardok == lastSeen_->pardok())) {
             EkasaNeiste::odober(z);
             trekora.log(name + " neisty doklad " + z.cdok + " nie je vo fiskali");
             continue;
@@ -400,13 +413,15 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
 }
 
 struct Ekasa::Hladanie {
-    std::string cdok;         // the number looked for
-    std::int64_t cislo = 0;   // the sequence number asked next
-    std::int64_t koniec = 0;  // the service's last document's, not asked
-    // The months (year, month) the documents may be of, oldest first, and
-    // the one asked in now: the sequence numbers only grow.
+    std::string cdok;  // the number looked for
+    // The months (year, month) the document may be of, oldest first, and
+    // the one asked in now. The service numbers each month from 1.
     std::vector<std::pair<int, int>> mesiace;
     std::size_t mesiac = 0;
+    std::int64_t cislo = 0;   // the sequence number asked next in that month
+    std::int64_t koniec = 0;  // the service's last document's, in the last month: not asked
+    // The documents found carrying the number.
+    std::vector<EkasaDoklad> najdene;
 };
 
 void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Zistenie)> done) {
@@ -415,56 +430,88 @@ void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Ziste
     };
     // The document before the mark: none (the service held nothing), or
     // one whose receipt reference the mark keeps.
-    std::optional<Poradie> pred = Poradie{};
-    if (!zaznam.predtym.empty()) pred = poradie(zaznam.predtymPardok);
-    if (!pred) return neurcene("predchádzajúci doklad fiškálnej služby nemá známe poradové číslo");
+    std::optional<Poradie> pred;
+    if (!zaznam.predtym.empty()) {
+        pred = poradie(zaznam.predtymPardok);
+        if (!pred) return neurcene("predchádzajúci doklad fiškálnej služby nemá známe poradové číslo");
+        if (!pred->rok) return neurcene("predchádzajúci doklad fiškálnej služby nemá dátum");
+    }
     if (!lastSeen_ || !lastSeen_->sequenceId) return neurcene("posledný doklad fiškálnej služby nemá poradové číslo");
     const auto last = poradie(lastSeen_->pardok());
-    if (!last || last->cislo <= pred->cislo)
-        return neurcene("poradové čísla fiškálnej služby nepokračujú od predchádzajúceho dokladu");
+    if (!last || !last->rok) return neurcene("posledný doklad fiškálnej služby nemá dátum");
+    // The service numbers each month from 1: its numbers go on from the
+    // document before the mark only within that document's month. The
+    // document may be of any month from that one to the last one's (of the
+    // two years before the last one, when the service held nothing).
+    const int to = last->rok * 12 + last->mesiac - 1;
+    int from = to - (kMesiacov - 1);
+    std::int64_t prve = 1;
+    if (pred) {
+        const int m = pred->rok * 12 + pred->mesiac - 1;
+        if (m > to || (m == to && last->cislo <= pred->cislo))
+            return neurcene("poradové čísla fiškálnej služby nepokračujú od predchádzajúceho dokladu");
+        if (m >= from) {
+            from = m;
+            prve = pred->cislo + 1;
+        }
+    }
     auto h = std::make_shared<Hladanie>();
     h->cdok = zaznam.cdok;
-    h->cislo = pred->cislo + 1;
+    h->cislo = prve;
     h->koniec = last->cislo;
-    if (last->rok) {
-        // From the month of the document before the mark (or the last
-        // one's, when that is not known) to the last one's; two years at most.
-        const int to = last->rok * 12 + last->mesiac - 1;
-        const int from = std::clamp(pred->rok ? pred->rok * 12 + pred->mesiac - 1 : to, to - 23, to);
-        for (int m = from; m <= to; ++m) h->mesiace.emplace_back(m / 12, m % 12 + 1);
-    }
-    if (h->mesiace.empty()) return neurcene("posledný doklad fiškálnej služby nemá dátum");
+    for (int m = from; m <= to; ++m) h->mesiace.emplace_back(m / 12, m % 12 + 1);
     dohladajDalsi(h, std::move(done));
 }
 
 void Ekasa::dohladajDalsi(std::shared_ptr<Hladanie> h, std::function<void(Zistenie)> done) {
     using V = Zistenie::Vysledok;
-    if (h->cislo >= h->koniec) return done({V::nezaevidovany, {}, {}});
-    if (h->mesiac >= h->mesiace.size())
-        return done({V::neurcene, {}, "doklad s poradovým číslom " + std::to_string(h->cislo) +
-                                          " fiškálna služba nenašla"});
-    const auto [rok, mesiac] = h->mesiace[h->mesiac];
+    const bool posledny = h->mesiac + 1 == h->mesiace.size();
+    if (posledny && h->cislo >= h->koniec) {
+        // Every document after the mark was asked for.
+        if (h->najdene.empty()) return done({V::nezaevidovany, {}, {}});
+        if (h->najdene.size() == 1) return done({V::zaevidovany, h->najdene.front(), {}});
+        std::string cisla;
+        for (const auto& d : h->najdene)
+            cisla += (cisla.empty() ? "" : ", ") + vMesiaci(sequenceText(d.sequenceId), d.mesiac(), d.rok());
+        return done({V::neurcene, {},
+                     "číslo dokladu " + h->cdok + " nesú viaceré doklady fiškálnej služby s poradovými číslami " +
+                         cisla + ", nedá sa určiť, ktorý z nich je tento; nič sa nezapísalo"});
+    }
+    const std::string sequenceId = platform::format("%05lld", static_cast<long long>(h->cislo));
+    const std::string month = platform::format("%02d", h->mesiace[h->mesiac].second);
+    const std::string year = platform::format("%04d", h->mesiace[h->mesiac].first);
     const std::string url = ekasaApiUrl + "/document/get";
-    const std::string body =
-        EkasaJson::documentBySequenceId(platform::format("%05lld", static_cast<long long>(h->cislo)),
-                                        platform::format("%02d", mesiac), platform::format("%04d", rok), printerAddress);
+    const std::string body = EkasaJson::documentBySequenceId(sequenceId, month, year, printerAddress);
     sharedTrekora().log(kOverDoklad + " url: " + url);
     sharedTrekora().log(kOverDoklad + " jsonString: " + body);
     auto me = self();
-    bool sent = post(url, body, "ekasa overDoklad ", [me, h, done](auto data, auto response, auto error) {
+    auto answered = [me, h, done, posledny, month, year](auto data, auto response, auto error) {
         auto reply = EkasaReply::judge(data, response, error, EkasaReply::overDokladTexts());
         auto found = reply.ok() ? EkasaDoklad::fromReply(reply.object) : std::nullopt;
+        const std::string asked = vMesiaci(std::to_string(h->cislo), month, year);
         if (!found && (reply.ok() || reply.failure == EkasaReply::Failure::errorReply)) {
-            // Not of that month: a later one.
+            // The month ends before this number; the last one's month
+            // must reach the last document.
+            if (posledny)
+                return done({V::neurcene, {}, "doklad s poradovým číslom " + asked + " fiškálna služba nenašla"});
             ++h->mesiac;
+            h->cislo = 1;
             return me->dohladajDalsi(h, done);
         }
         if (!found) return done({V::chyba, {}, reply.error});
-        if (found->externalId == h->cdok) return done({V::zaevidovany, *found, {}});
+        // Only the document asked for tells anything of it.
+        if (found->sequenceId != h->cislo || found->mesiac() != month || found->rok() != year)
+            return done({V::neurcene, {},
+                         "fiškálna služba na otázku po doklade s poradovým číslom " + asked +
+                             " odpovedala dokladom s poradovým číslom " +
+                             vMesiaci(sequenceText(found->sequenceId), found->mesiac(), found->rok())});
+        // Another registration may carry the number too: every document
+        // up to the last one is asked.
+        if (found->externalId == h->cdok) h->najdene.push_back(*found);
         ++h->cislo;
         me->dohladajDalsi(h, done);
-    });
-    if (!sent) done({V::chyba, {}, fiskalError});
+    };
+    if (!post(url, body, "ekasa overDoklad ", std::move(answered))) done({V::chyba, {}, fiskalError});
 }
 
 void Ekasa::send() {

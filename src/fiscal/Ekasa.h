@@ -105,12 +105,15 @@ private:
     void posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste, std::size_t od,
                      std::function<void()> next);
     // What the service's documents after the one it showed before an
-    // uncertain document (by sequence number) tell of that document.
+    // uncertain document (by sequence number, month by month) tell of that
+    // document.
     struct Zistenie {
         enum class Vysledok {
             zaevidovany,    // one of them is it: `doklad` is its record
             nezaevidovany,  // none of them is it
-            neurcene,       // they cannot be told (`dovod`)
+            neurcene,       // they cannot be told (`dovod`): the service
+                            // answered for another document than asked, or
+                            // more than one carries the number
             chyba,          // the service could not be asked (`dovod`)
         };
         Vysledok vysledok = Vysledok::neurcene;

@@ -57,7 +57,16 @@ void FakeFiscalService::setNextSequenceId(std::int64_t id) {
 
 void FakeFiscalService::setDate(const std::string& date) {
     std::lock_guard lock(mutex_);
+    if (date.substr(3, 7) != date_.substr(3, 7)) {
+        nextSequenceId_ = 1;
+        ++months_;
+    }
     date_ = date;
+}
+
+void FakeFiscalService::keyIn(const std::string& externalId) {
+    std::lock_guard lock(mutex_);
+    registerDocument({{"externalId", externalId}});
 }
 
 void FakeFiscalService::setLastDocument(nlohmann::json document) {
@@ -100,8 +109,10 @@ std::size_t FakeFiscalService::registered() const {
 
 nlohmann::json FakeFiscalService::registerDocument(const nlohmann::json& body) {
     std::int64_t id = nextSequenceId_++;
-    nlohmann::json document = {{"uuid", "O-" + std::to_string(1000 + id) + "-UID"},
-                               {"okp", "OKP-" + std::to_string(id) + "-ABCD"},
+    // Identifiers stay unique when a new month numbers from 1 again.
+    const std::string month = months_ ? "-" + std::to_string(months_) : "";
+    nlohmann::json document = {{"uuid", "O-" + std::to_string(1000 + id) + month + "-UID"},
+                               {"okp", "OKP-" + std::to_string(id) + month + "-ABCD"},
                                {"sequenceId", id},
                                {"createDate", date_},
                                {"issueDate", date_},
@@ -198,7 +209,9 @@ void FakeFiscalService::handle(const httplib::Request& req, httplib::Response& r
         reply[req.path == "/api/cash" ? "cash" : "document"] = document;
     } else if (req.path == "/api/document/get") {
         auto wanted = body.find("documentBySequenceId");
-        if (wanted != body.end()) {
+        if (wanted != body.end() && how == Misbehaviour::lastForAny && last_) {
+            reply["document"] = *last_;
+        } else if (wanted != body.end()) {
             const auto& w = *wanted;
             bool found = false;
             for (const auto& d : documents_) {

@@ -15,11 +15,11 @@
 #include <vector>
 
 // The fiscal service on 127.0.0.1 under "/api": registers receipts
-// ("/document/store") and cash movements ("/cash"), numbering them and
-// keeping the last one; answers "/document/get" with the last document or
-// with the one of a sequence number, month and year; takes print data,
-// merchant, location and repair requests. It refuses a body that is not
-// JSON (400) and can be told to misbehave on any path.
+// ("/document/store") and cash movements ("/cash"), numbering them each
+// month from 1 and keeping the last one; answers "/document/get" with the
+// last document or with the one of a sequence number, month and year; takes
+// print data, merchant, location and repair requests. It refuses a body that
+// is not JSON (400) and can be told to misbehave on any path.
 class FakeFiscalService {
 public:
     enum class Misbehaviour {
@@ -42,6 +42,8 @@ public:
                         // service, and registers only after the delay
         foreignIdentifiers,  // registers, but answers with this document's
                              // number and the previous record's uuid and okp
+        lastForAny,          // answers a look-up by sequence number with its
+                             // last document, whatever was asked
     };
 
     struct Request {
@@ -61,9 +63,13 @@ public:
     // Misbehaves on one path (such as "/api/document/store") from now on.
     void misbehave(const std::string& path, Misbehaviour how);
     // The sequence number of the next registration, and the service's date
-    // of every registration ("dd.MM.yyyy HH:mm:ss").
+    // of every registration ("dd.MM.yyyy HH:mm:ss"). The service numbers
+    // each month from 1: a date in another month starts again at 1.
     void setNextSequenceId(std::int64_t id);
     void setDate(const std::string& date);
+    // A receipt keyed on the service's own printer: registered under the
+    // next sequence number.
+    void keyIn(const std::string& externalId);
     // A document the service already holds as its last one.
     void setLastDocument(nlohmann::json document);
     // How long a late path keeps its caller waiting.
@@ -96,6 +102,7 @@ private:
     std::vector<nlohmann::json> documents_;
     std::optional<nlohmann::json> last_;
     std::int64_t nextSequenceId_ = 1;
+    int months_ = 0;  // how often the numbering started again
     std::string date_ = "15.03.2026 10:20:30";
     std::chrono::milliseconds delay_{1000};
 };

@@ -583,3 +583,103 @@ TEST_F(EkasaBadDays, AnotherRegistrationDuringTheWindowIsLookedUpBySequenceNumbe
     EXPECT_EQ(service.requests("/api/cash").size(), 2u);
     EXPECT_EQ(service.registered(), 5u);
 }
+
+TEST_F(EkasaBadDays, TheLookUpWalksTheMonthsTheServiceNumbersEachFromOne) {
+    platform::Clock::Fixed clock(platform::Date(1773570000));
+    timeout = 1.0;
+    bound = 120;
+    // December's 4th is the service's last document when the sale goes out
+    // on the 1st of January; the service stores it as January's 1st behind
+    // a gateway that gives up, and five receipts follow.
+    service.setDate("31.12.2026 22:00:00");
+    service.setNextSequenceId(4);
+    service.keyIn("K-1");
+    service.setDate("01.01.2027 08:00:00");
+    service.setDelay(std::chrono::milliseconds(300));
+    service.misbehave("/api/document/store", Mis::gatewayLate);
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 2; }, std::chrono::seconds(5)));
+    for (const char* keyed : {"K-2", "K-3", "K-4", "K-5", "K-6"}) service.keyIn(keyed);
+    service.misbehave("/api/document/store", Mis::none);
+    platform::Clock::advance(130);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(column("pardok"), "20270100001");
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
+
+    // A deposit that never reached the service on January's 6th, and a
+    // receipt as February's 1st: the new month's low number holds nothing up.
+    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
+    const std::map<std::string, std::string> parameters = {
+        {"CDOK", deposit}, {"ID", value("select id from vety where cdok = ?", {deposit})}};
+    const std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + deposit + "&quot;}}";
+    service.misbehave("/api/cash", Mis::silence);
+    EXPECT_NE(print(C::tlacVklad, txt, parameters), "OK");
+    service.misbehave("/api/cash", Mis::none);
+    service.setDate("01.02.2027 07:00:00");
+    service.keyIn("K-7");
+    platform::Clock::advance(130);
+    EXPECT_EQ(print(C::tlacVklad, txt, parameters), "OK");
+    EXPECT_EQ(value("select pardok from vety where cdok = ?", {deposit}), "20270200002");
+    EXPECT_EQ(service.requests("/api/cash").size(), 2u);
+
+    // The first of the next month shows the number and sequence number of the
+    // document before the mark again: it is not that one.
+    service.setDate("01.03.2027 07:00:00");
+    service.keyIn("K-8");
+    const std::string second = cdokOf(t->zapisVklad("20.00", ""));
+    const std::map<std::string, std::string> secondParameters = {
+        {"CDOK", second}, {"ID", value("select id from vety where cdok = ?", {second})}};
+    const std::string secondTxt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + second + "&quot;}}";
+    service.misbehave("/api/cash", Mis::gatewayLate);
+    EXPECT_NE(print(C::tlacVklad, secondTxt, secondParameters), "OK");
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 11; }, std::chrono::seconds(5)));
+    service.misbehave("/api/cash", Mis::none);
+    service.setDate("01.04.2027 07:00:00");
+    service.keyIn("K-8");
+    platform::Clock::advance(130);
+    EXPECT_EQ(print(C::tlacVklad, secondTxt, secondParameters), "doklad uz bol vytlaceny pod poradovym cislom 2");
+    EXPECT_EQ(value("select pardok from vety where cdok = ?", {second}), "20270300002");
+    EXPECT_EQ(service.requests("/api/cash").size(), 3u);
+}
+
+TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfTheNumber) {
+    platform::Clock::Fixed clock(platform::Date(1773570000));
+    timeout = 1.0;
+    bound = 120;
+    // The sale is stored behind a gateway that gives up, a receipt is keyed
+    // after it, and the service answers every look-up with its last document.
+    service.setDelay(std::chrono::milliseconds(300));
+    service.misbehave("/api/document/store", Mis::gatewayLate);
+    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
+    service.keyIn("K-1");
+    service.misbehave("/api/document/store", Mis::none);
+    service.misbehave("/api/document/get", Mis::lastForAny);
+    platform::Clock::advance(130);
+    const std::string wrong = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_NE(wrong.find("odpovedala dokladom s poradovým číslom 2 z 03/2026"), std::string::npos) << wrong;
+    EXPECT_EQ(service.registered(), 2u);
+    // Answered as asked, the sale is found: its mark was kept.
+    service.misbehave("/api/document/get", Mis::none);
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+
+    // Another registrant takes the deposit's number between the gateway's
+    // 504 and the late store of the deposit itself.
+    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
+    const std::map<std::string, std::string> parameters = {
+        {"CDOK", deposit}, {"ID", value("select id from vety where cdok = ?", {deposit})}};
+    const std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + deposit + "&quot;}}";
+    service.whenReceived("/api/cash", [this, deposit] { service.keyIn(deposit); });
+    service.misbehave("/api/cash", Mis::gatewayLate);
+    EXPECT_NE(print(C::tlacVklad, txt, parameters), "OK");
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 4; }, std::chrono::seconds(5)));
+    service.whenReceived("/api/cash", {});
+    service.misbehave("/api/cash", Mis::none);
+    service.keyIn("K-2");
+    platform::Clock::advance(130);
+    const std::string two = print(C::tlacVklad, txt, parameters);
+    EXPECT_NE(two.find("nesú viaceré doklady"), std::string::npos) << two;
+    EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {deposit}), "<null>");
+    EXPECT_EQ(service.requests("/api/cash").size(), 1u);
+    EXPECT_EQ(EkasaNeiste::zoznam().size(), 1u);
+}
