@@ -41,6 +41,14 @@ std::optional<long long> OdoslaneCisla::cislo(const std::string& text) {
     return std::stoll(text);
 }
 
+std::optional<std::string> OdoslaneCisla::chybaCisla(const std::string& cdok) {
+    if (cdok.empty() || cislo(cdok)) return std::nullopt;
+    if (std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return "číslo dokladu " + cdok + " je väčšie ako najväčšie číslo, ktoré doklad môže mať (" +
+               std::to_string(najvacsie) + "); obráťte sa na servis";
+    return "\"" + cdok + "\" nie je číslo dokladu";
+}
+
 std::optional<long long> OdoslaneCisla::posledne(std::string* reason) const {
     std::lock_guard<std::mutex> lock(recordMutex);
     return citaj(reason);
@@ -62,8 +70,13 @@ std::optional<long long> OdoslaneCisla::citaj(std::string* reason) const {
             from == std::string::npos ? "" : text->substr(from, text->find_last_not_of(blanks) - from + 1);
         number = cislo(digits);
         if (!number) {
+            const bool tooLarge = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
+                return c >= '0' && c <= '9';
+            });
             const std::string aside = odloz(*text);
-            why = "záznam odoslaných čísel " + fileName + " neobsahuje číslo dokladu" +
+            why = "záznam odoslaných čísel " + fileName +
+                  (tooLarge ? " má číslo väčšie ako najväčšie číslo dokladu " + std::to_string(najvacsie)
+                            : " neobsahuje číslo dokladu") +
                   (aside.empty() ? ", jeho obsah sa nepodarilo odložiť" : ", je odložený ako " + aside) +
                   "; kým sa záznam neopraví, žiadne číslo dokladu neodíde";
         }
@@ -88,6 +101,7 @@ std::string OdoslaneCisla::odloz(const std::string& bytes) const {
 }
 
 std::optional<std::string> OdoslaneCisla::zaznamenaj(long long number) const {
+    if (number > najvacsie) return std::to_string(number) + " nie je číslo dokladu";
     std::lock_guard<std::mutex> lock(recordMutex);
     // A record that cannot be read may hold a higher number: it is never
     // written over.

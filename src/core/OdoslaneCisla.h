@@ -25,6 +25,10 @@ public:
     // The beginning of the name of a record kept aside because it could not
     // be read ("posledna_uzavierka.poskodeny-N.txt").
     static const std::string poskodenyPrefix;
+    // The largest number a document can carry: every reader of a document
+    // number (this record, the names of the closings' exports) takes up to
+    // 18 digits.
+    static constexpr long long najvacsie = 999'999'999'999'999'999LL;
 
     explicit OdoslaneCisla(std::string documentsDirectory);
 
@@ -35,7 +39,8 @@ public:
 
     // Raises the record to `cislo` (a lower number leaves it as it is), on
     // the disk before it answers; the reason when it cannot. A record that
-    // cannot be read is left as it is and the number refused.
+    // cannot be read is left as it is and the number refused, as is a
+    // number above `najvacsie`.
     std::optional<std::string> zaznamenaj(long long cislo) const;
     // The same for a document number as its text; a text that is no
     // document number is refused with its reason.
@@ -49,6 +54,10 @@ public:
 
     // A document number as a number: up to 18 digits; none for anything else.
     static std::optional<long long> cislo(const std::string& text);
+    // Why a document written with the number `cdok` must not stay: its
+    // number is no document number (above `najvacsie`). None for a document
+    // number and for no number at all.
+    static std::optional<std::string> chybaCisla(const std::string& cdok);
 
 private:
     std::optional<long long> citaj(std::string* reason) const;

@@ -2,6 +2,8 @@
 #include "core/CoreDb.h"
 
 #include "core/Establishment.h"
+#include "core/OdoslaneCisla.h"
+#include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
@@ -183,5 +185,6 @@ std::string DokladPosting::write(SqlDatabase& db) {
         rs->close();
     }
     Console::print("cdok= " + cdok);
+    if (auto refusal = OdoslaneCisla::chybaCisla(cdok)) throw SqlFailure("doklad nebol zapísaný: " + *refusal);
     return "ok! ,,cdok=" + cdok;
 }
