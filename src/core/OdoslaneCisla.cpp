@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <mutex>
+#include <utility>
 
 namespace {
 
@@ -26,9 +27,11 @@ std::string messageOf(sqlite3* db) { return db ? sqlite3_errmsg(db) : "nedostato
 }  // namespace
 
 const std::string OdoslaneCisla::fileName = "posledna_uzavierka.txt";
+const std::string OdoslaneCisla::poskodenyPrefix = "posledna_uzavierka.poskodeny-";
 
 OdoslaneCisla::OdoslaneCisla(std::string documentsDirectory)
-    : path_(platform::FileManager::appendingPathComponent(documentsDirectory, fileName)) {}
+    : documents_(std::move(documentsDirectory)),
+      path_(platform::FileManager::appendingPathComponent(documents_, fileName)) {}
 
 std::optional<long long> OdoslaneCisla::cislo(const std::string& text) {
     if (text.empty() || text.size() > 18 || !std::all_of(text.begin(), text.end(), [](char c) {
@@ -38,7 +41,20 @@ std::optional<long long> OdoslaneCisla::cislo(const std::string& text) {
     return std::stoll(text);
 }
 
+std::optional<std::string> OdoslaneCisla::chybaCisla(const std::string& cdok) {
+    if (cdok.empty() || cislo(cdok)) return std::nullopt;
+    if (std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return "číslo dokladu " + cdok + " je väčšie ako najväčšie číslo, ktoré doklad môže mať (" +
+               std::to_string(najvacsie) + "); obráťte sa na servis";
+    return "\"" + cdok + "\" nie je číslo dokladu";
+}
+
 std::optional<long long> OdoslaneCisla::posledne(std::string* reason) const {
+    std::lock_guard<std::mutex> lock(recordMutex);
+    return citaj(reason);
+}
+
+std::optional<long long> OdoslaneCisla::citaj(std::string* reason) const {
     struct stat st;
     if (::lstat(path_.c_str(), &st) != 0 && errno == ENOENT) return 0;
     platform::Error error;
@@ -46,19 +62,53 @@ std::optional<long long> OdoslaneCisla::posledne(std::string* reason) const {
     std::string why;
     std::optional<long long> number;
     if (!text) {
-        why = error.localizedDescription();
+        why = "záznam odoslaných čísel " + fileName + " sa nedá prečítať (" + error.localizedDescription() + ")";
     } else {
-        if (!text->empty() && text->back() == '\n') text->pop_back();
-        number = cislo(*text);
-        if (!number) why = fileName + " neobsahuje číslo dokladu";
+        const char* blanks = " \t\r\n";
+        const auto from = text->find_first_not_of(blanks);
+        const std::string digits =
+            from == std::string::npos ? "" : text->substr(from, text->find_last_not_of(blanks) - from + 1);
+        number = cislo(digits);
+        if (!number) {
+            const bool tooLarge = !digits.empty() && std::all_of(digits.begin(), digits.end(), [](char c) {
+                return c >= '0' && c <= '9';
+            });
+            const std::string aside = odloz(*text);
+            why = "záznam odoslaných čísel " + fileName +
+                  (tooLarge ? " má číslo väčšie ako najväčšie číslo dokladu " + std::to_string(najvacsie)
+                            : " neobsahuje číslo dokladu") +
+                  (aside.empty() ? ", jeho obsah sa nepodarilo odložiť" : ", je odložený ako " + aside) +
+                  "; kým sa záznam neopraví, žiadne číslo dokladu neodíde";
+        }
     }
     if (!number && reason) *reason = why;
     return number;
 }
 
+std::string OdoslaneCisla::odloz(const std::string& bytes) const {
+    // One copy a content: a record read again and again is kept once.
+    for (int n = 1; n < 10000; ++n) {
+        const std::string name = poskodenyPrefix + std::to_string(n) + ".txt";
+        const std::string aside = platform::FileManager::appendingPathComponent(documents_, name);
+        struct stat st;
+        if (::lstat(aside.c_str(), &st) == 0) {
+            if (platform::FileManager::contents(aside) == bytes) return name;
+            continue;
+        }
+        return platform::FileManager::writeFile(aside, bytes, true) ? name : std::string();
+    }
+    return "";
+}
+
 std::optional<std::string> OdoslaneCisla::zaznamenaj(long long number) const {
+    if (number > najvacsie) return std::to_string(number) + " nie je číslo dokladu";
     std::lock_guard<std::mutex> lock(recordMutex);
-    if (const auto last = posledne(); last && *last >= number) return std::nullopt;
+    // A record that cannot be read may hold a higher number: it is never
+    // written over.
+    std::string reason;
+    const auto last = citaj(&reason);
+    if (!last) return reason;
+    if (*last >= number) return std::nullopt;
     platform::Error error;
     if (!platform::FileManager::writeFile(path_, std::to_string(number) + "\n", true, &error))
         return error.localizedDescription();

@@ -13,21 +13,34 @@
 //
 // The record is one line beside the database in the Documents folder: a
 // restore, which replaces the database, leaves it, and it is never sent to
-// the office.
+// the office. Blanks and line ends around the number (as a person or another
+// tool may leave them) are read past. A record that cannot be read is never
+// taken for a lower number: its bytes are kept aside under a name of their
+// own, and no number leaves until the record is readable again, since the
+// highest number that left is then unknown.
 class OdoslaneCisla {
 public:
     // The record's file name in the Documents folder.
     static const std::string fileName;
+    // The beginning of the name of a record kept aside because it could not
+    // be read ("posledna_uzavierka.poskodeny-N.txt").
+    static const std::string poskodenyPrefix;
+    // The largest number a document can carry: every reader of a document
+    // number (this record, the names of the closings' exports) takes up to
+    // 18 digits.
+    static constexpr long long najvacsie = 999'999'999'999'999'999LL;
 
     explicit OdoslaneCisla(std::string documentsDirectory);
 
     // The highest number recorded: 0 without a record, none when the record
-    // cannot be read (its reason in `reason`).
+    // cannot be read (its reason in `reason`, with the name it is kept aside
+    // under).
     std::optional<long long> posledne(std::string* reason = nullptr) const;
 
     // Raises the record to `cislo` (a lower number leaves it as it is), on
     // the disk before it answers; the reason when it cannot. A record that
-    // cannot be read is written anew.
+    // cannot be read is left as it is and the number refused, as is a
+    // number above `najvacsie`.
     std::optional<std::string> zaznamenaj(long long cislo) const;
     // The same for a document number as its text; a text that is no
     // document number is refused with its reason.
@@ -41,7 +54,15 @@ public:
 
     // A document number as a number: up to 18 digits; none for anything else.
     static std::optional<long long> cislo(const std::string& text);
+    // Why a document written with the number `cdok` must not stay: its
+    // number is no document number (above `najvacsie`). None for a document
+    // number and for no number at all.
+    static std::optional<std::string> chybaCisla(const std::string& cdok);
 
 private:
+    std::optional<long long> citaj(std::string* reason) const;
+    std::string odloz(const std::string& bytes) const;
+
+    std::string documents_;
     std::string path_;
 };

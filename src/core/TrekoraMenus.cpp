@@ -2,6 +2,7 @@
 
 #include "core/CoreDb.h"
 #include "core/Establishment.h"
+#include "core/OdoslaneCisla.h"
 #include "core/SqlException.h"
 #include "core/TrekoraError.h"
 #include "db/SqlDatabase.h"
@@ -99,6 +100,7 @@ std::string Trekora::zapisNepredaj(const std::string& dovod) {
         }
         rs->close();
         if (cdok.empty()) throw SqlException(db->lastError());
+        if (auto refusal = OdoslaneCisla::chybaCisla(cdok)) throw TextError("záznam nebol zapísaný: " + *refusal);
 
         coredb::trace("cdok= " + cdok);
         if (!db->commit()) {

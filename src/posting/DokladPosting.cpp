@@ -2,6 +2,8 @@
 #include "core/CoreDb.h"
 
 #include "core/Establishment.h"
+#include "core/OdoslaneCisla.h"
+#include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
@@ -147,11 +149,11 @@ std::string DokladPosting::write(SqlDatabase& db) {
     fixColumns(db, headerId, names.columnFixes);
     trekora_.executeQueryDB(db, "doklad_insert_04_copy_from_temp", {headerId});
 
-    // Document id of the copy and its number.
-    std::int32_t vetyId = -1;
+    // Document id of the copy and its number. Row ids are 64-bit.
+    std::int64_t vetyId = -1;
     {
         auto rs = SqlRows::query(db, "select max(id) from vety;", {});
-        if (rs->next()) vetyId = rs->intForColumnIndex(0);
+        if (rs->next()) vetyId = rs->longLongIntForColumnIndex(0);
         rs->close();
     }
     Console::print("vety_id= " + std::to_string(vetyId));
@@ -183,5 +185,6 @@ std::string DokladPosting::write(SqlDatabase& db) {
         rs->close();
     }
     Console::print("cdok= " + cdok);
+    if (auto refusal = OdoslaneCisla::chybaCisla(cdok)) throw SqlFailure("doklad nebol zapísaný: " + *refusal);
     return "ok! ,,cdok=" + cdok;
 }

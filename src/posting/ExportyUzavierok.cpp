@@ -32,13 +32,16 @@ std::string firstText(sqlite3* db, const std::string& sql) {
 
 // The closing number in the name of an export ("NUMBER.db3") or of its
 // temporary file (".NUMBER.db3.tmp"), which marks an export still owed;
-// "" for any other name. `mark` tells which of the two it is.
+// "" for any other name. `mark` tells which of the two it is. Any run of
+// digits counts, also one too long for a document number: an export owed
+// under it is not passed over.
 std::string exportNumberOf(const std::string& name, bool* mark) {
     std::string cdok;
     *mark = name.size() > 9 && name.front() == '.' && name.compare(name.size() - 8, 8, ".db3.tmp") == 0;
     if (*mark) cdok = name.substr(1, name.size() - 9);
     else if (name.size() > 4 && name.compare(name.size() - 4, 4, ".db3") == 0) cdok = name.substr(0, name.size() - 4);
-    return ExportyUzavierok::jeCisloUzavierky(cdok) ? cdok : std::string();
+    const bool digits = !cdok.empty() && std::all_of(cdok.begin(), cdok.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits ? cdok : std::string();
 }
 
 }  // namespace

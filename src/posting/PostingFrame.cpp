@@ -2,6 +2,7 @@
 #include "core/CoreDb.h"
 
 #include "core/Establishment.h"
+#include "core/OdoslaneCisla.h"
 #include "core/SqlFailure.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
@@ -93,6 +94,7 @@ std::string PostingFrame::run(Trekora& trekora, const Options& options) {
         }
         rs->close();
         if (options.number != Number::FirstRow && cdok.empty()) throw SqlFailure(db->lastErrorMessage());
+        if (auto refusal = OdoslaneCisla::chybaCisla(cdok)) return refuse("chyba!,,doklad nebol zapísaný: " + *refusal);
 
         Console::print("cdok= " + cdok);
         if (!db->commit()) throw SqlFailure(db->lastErrorMessage());

@@ -59,7 +59,11 @@ std::string Trekora::zapisUzavierku() {
         Console::print("cdok= " + cdok);
         std::optional<std::string> refusal;
         const bool number = ExportyUzavierok::jeCisloUzavierky(cdok);
-        if (number && ExportyUzavierok::jeCely(exporty.subor(cdok))) {
+        if (auto wrong = OdoslaneCisla::chybaCisla(cdok)) {
+            // A closing whose number no export can carry would never reach
+            // the office.
+            refusal = "uzávierka nebola zapísaná: " + *wrong;
+        } else if (number && ExportyUzavierok::jeCely(exporty.subor(cdok))) {
             // The number is new in this database, yet an export of that name
             // waits in "out": the closing of a database restored since. This
             // closing's export would replace it, so the closing waits until
@@ -198,6 +202,12 @@ std::string Trekora::dokonciExportyDU() {
         failures += (failures.empty() ? "" : "\n") + std::string("export uzávierky ") + cdok + " zlyhal: " + reason;
     };
     for (const auto& cdok : owed) {
+        // A mark whose number is no closing number cannot be exported, nor
+        // told from an owed one: it stays, and is reported.
+        if (!ExportyUzavierok::jeCisloUzavierky(cdok)) {
+            failed(cdok, "\"" + cdok + "\" nie je číslo uzávierky");
+            continue;
+        }
         ExportyUzavierok::Uzavierka closing;
         auto db = SqlRows::connection(*this);
         if (db->open()) {

@@ -1,5 +1,6 @@
 #include "support/TrekoraTestEnvironment.h"
 
+#include "core/OdoslaneCisla.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "platform/FileManager.h"
@@ -58,6 +59,28 @@ TEST_F(StartTest, ADatabaseThatStartsAgainNumbersAboveTheNumbersThatLeftTheDevic
     // A later start leaves a numbering already above the record as it is.
     env().restart();
     EXPECT_EQ(trekora().getCdok("1"), "1012");
+    // Blanks and line ends around the number, as a person or another tool
+    // may leave them, are read past.
+    for (const std::string record : {" 5000", "6000\r\n"}) {
+        env().restart();
+        ASSERT_TRUE(platform::FileManager::writeFile(env().documentsPath("posledna_uzavierka.txt"), record));
+        EXPECT_EQ(trekora().getCdok("1"), std::to_string(std::stoll(record) + 1));
+    }
+}
+
+TEST_F(StartTest, ARecordOfNumbersThatCannotBeReadIsKeptAsideAndNeverWrittenOver) {
+    const std::string record = env().documentsPath("posledna_uzavierka.txt");
+    const OdoslaneCisla cisla(env().documents());
+    for (const std::string damaged : {"50x0\n", "1000000000000000000\n"}) {
+        ASSERT_TRUE(platform::FileManager::writeFile(record, damaged));
+        const auto refused = cisla.zaznamenaj(1009);
+        ASSERT_TRUE(refused) << damaged;
+        EXPECT_NE(refused->find("je odložený ako posledna_uzavierka.poskodeny-"), std::string::npos) << *refused;
+        EXPECT_EQ(platform::FileManager::contents(record), damaged);
+    }
+    EXPECT_EQ(platform::FileManager::contents(env().documentsPath("posledna_uzavierka.poskodeny-1.txt")), "50x0\n");
+    EXPECT_EQ(platform::FileManager::contents(env().documentsPath("posledna_uzavierka.poskodeny-2.txt")),
+              "1000000000000000000\n");
 }
 
 TEST_F(StartTest, FieldsHaveTheirDefaultsAfterConstruction) {

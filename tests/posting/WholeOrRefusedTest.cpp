@@ -3,6 +3,8 @@
 // closing export, point transfers and the print target of a failed posting.
 #include "posting/PostingFixture.h"
 
+#include "core/OdoslaneCisla.h"
+#include "platform/FileManager.h"
 #include "records/KorunkaItem.h"
 #include "support/FsyncRecorder.h"
 
@@ -155,6 +157,32 @@ TEST_F(WholeOrRefused, TheExportTakesOnlyTheNumberOfAClosing) {
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/escaped.db3"));
     EXPECT_FALSE(std::filesystem::exists(dir_ + "/out/" + sale + ".db3"));
     EXPECT_EQ(t->exportDU("1002"), "ok!,,export 1002.db3");
+}
+
+TEST_F(WholeOrRefused, NoDocumentTakesANumberAboveTheLargestADocumentCanCarry) {
+    ASSERT_TRUE(platform::FileManager::writeFile(dir_ + "/posledna_uzavierka.txt", "999999999999999998\n"));
+    ASSERT_FALSE(OdoslaneCisla(dir_).pokracujNad(t->dbURL));
+    ASSERT_EQ(cashSale(), "999999999999999999");
+    const std::string above = "číslo dokladu 1000000000000000000 je väčšie ako najväčšie číslo";
+    load(typ("predaj", "hotovosť"));
+    choose("T001", "2027-05-31", 1);
+    const std::string sale = post();
+    EXPECT_EQ(sale.rfind("chyba! ,,doklad nebol zapísaný: " + above, 0), 0u) << sale;
+    const std::string closing = t->zapisUzavierku();
+    EXPECT_EQ(closing.rfind("chyba!,,uzávierka nebola zapísaná: " + above, 0), 0u) << closing;
+    const std::string deposit = t->zapisVklad("1.00", "");
+    EXPECT_EQ(deposit.rfind("chyba!,,doklad nebol zapísaný: " + above, 0), 0u) << deposit;
+    const std::string noSale = t->zapisNepredaj("zatvorené");
+    EXPECT_EQ(noSale.rfind("chyba!,,záznam nebol zapísaný: " + above, 0), 0u) << noSale;
+    EXPECT_EQ(count("vety"), 1);
+    EXPECT_EQ(value("select count(*) from vety where ducis is not null"), "0");
+    // An owed export under a number no closing can carry is neither passed
+    // over nor dropped.
+    const std::string mark = dir_ + "/out/.1000000000000000001.db3.tmp";
+    std::filesystem::create_directories(dir_ + "/out");
+    ASSERT_TRUE(platform::FileManager::writeFile(mark, ""));
+    EXPECT_NE(t->dokonciExportyDU().find("export uzávierky 1000000000000000001 zlyhal"), std::string::npos);
+    EXPECT_TRUE(std::filesystem::exists(mark));
 }
 
 TEST_F(WholeOrRefused, PointsBeyondTheBalanceAreNotTransferred) {

@@ -51,6 +51,17 @@ TEST_F(ZapisDoklad, CashSaleWritesHeaderLinesCustomerCopyAndMovesStock) {
     EXPECT_EQ(value("select info from vety where cdok = 1002"), "DC:2");
 }
 
+TEST_F(ZapisDoklad, RowIdsBeyondThirtyTwoBitsNumberTheirDocuments) {
+    exec("update sqlite_sequence set seq = 2147483646 where name = 'vety'");
+    for (const std::string cdok : {"2147483647", "2147483648"}) {
+        load(typ("predaj", "hotovosť"));
+        choose("T001", "2027-05-31", 1);
+        ASSERT_EQ(post(), "ok! ,,cdok=" + cdok);
+        EXPECT_EQ(value("select cdok from odbe where vety_id = ?", {cdok}), cdok);
+        EXPECT_EQ(value("select count(*) from polo where cdok = ?", {cdok}), "1");
+    }
+}
+
 TEST_F(ZapisDoklad, ASaleToASecondEstablishmentIsWrittenForIt) {
     // Žabokreky, the second establishment of Sučany, with a price list and a
     // loyalty account of its own.

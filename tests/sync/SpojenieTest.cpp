@@ -486,7 +486,8 @@ TEST_F(SpojenieTest, ARestoreNeverReplacesOrCreatesTheProgramsOwnEntries) {
     const std::string log = env().documentsPath("trekora.log");
     const std::string served = "stiahnutý súbor";
     for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "posledna_uzavierka.txt", "odoslana_zaloha.txt",
-                                   "ekasa_neiste.poskodeny-1.json", "export_akcen.db3-journal", "poznamky.txt"}) {
+                                   "ekasa_neiste.poskodeny-1.json", "posledna_uzavierka.poskodeny-1.txt",
+                                   "export_akcen.db3-journal", "poznamky.txt"}) {
         office->handle("GET", "/trekora_data/" + name, [served](const FakeOffice::Request&) {
             return FakeOffice::Reply{200, served, "application/octet-stream", {}};
         });
