@@ -3,6 +3,7 @@
 #include "core/BackgroundJobs.h"
 #include "core/OdoslaneCisla.h"
 #include "core/SSID.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "platform/Console.h"
 #include "platform/FileManager.h"
 #include "platform/LocationManager.h"
@@ -100,6 +101,8 @@ Trekora::Trekora()
     // device.
     if (auto failure = OdoslaneCisla(getDocumentsDirectory()).pokracujNad(dbURL))
         print("numbering not raised above the numbers sent: " + *failure);
+    // Its documents registered by this device take their identifiers back.
+    vratFiskalneUdaje(dbURL);
 
     readReportDefinitions();
 
@@ -128,6 +131,15 @@ Trekora::~Trekora() {
 }
 
 bool Trekora::endJobs() { return jobs->end(jobsEndBound); }
+
+std::optional<std::string> Trekora::vratFiskalneUdaje(const std::string& dbPath) {
+    std::vector<std::string> ine;
+    auto failure = ZaevidovaneDoklady(getDocumentsDirectory()).vratDo(dbPath, &ine);
+    if (failure) log("fiskalne udaje zo zaznamu zaevidovanych dokladov sa nevratili: " + *failure);
+    for (const auto& cdok : ine)
+        log("doklad " + cdok + " ma ine fiskalne udaje, nez aky ma zaznam zaevidovanych dokladov: ponechane");
+    return failure;
+}
 
 // --- database file placement ------------------------------------------------
 

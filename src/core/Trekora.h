@@ -371,6 +371,11 @@ public:
     enum class FiskalneUdaje { ziadnyDoklad, ziadne, tieto, ine, neprecitane };
     FiskalneUdaje fiskalneUdajeDokladu(const std::string& cdok, const std::optional<std::string>& uid,
                                        const std::optional<std::string>& pardok, std::string* reason = nullptr);
+    // Gives the documents of the database at `dbPath` that hold no
+    // identifiers those of the registration this device recorded for their
+    // number (ZaevidovaneDoklady), at the start and after a data update;
+    // what stood against it is logged. The reason when it could not.
+    std::optional<std::string> vratFiskalneUdaje(const std::string& dbPath);
     std::string vytvorInventurnyVypis(const std::shared_ptr<MenuItem>& menuItem);
 
     // =========================================================================

@@ -4,6 +4,7 @@
 #include "core/OdoslaneCisla.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "fiscal/EkasaDoklad.h"
 #include "fiscal/EkasaJson.h"
 #include "fiscal/EkasaNeiste.h"
@@ -85,6 +86,57 @@ std::string vMesiaci(const std::string& cislo, const std::string& mesiac, const 
     return cislo + " z " + mesiac + "/" + rok;
 }
 
+// The registration a record of the service holds, as the device records it.
+ZaevidovaneDoklady::Registracia registracia(const EkasaDoklad& d) {
+    ZaevidovaneDoklady::Registracia r;
+    r.cdok = d.externalId.value_or("");
+    r.uid = d.uuid.value_or("");
+    r.okp = d.okp.value_or("");
+    r.pardok = d.pardok();
+    r.datumVytvor = d.datumVytvor().value_or("");
+    r.datumVystav = d.datumVystav().value_or("");
+    r.datumEvid = d.datumEvid().value_or("");
+    return r;
+}
+
+std::optional<std::string> unlessEmpty(const std::string& text) {
+    return text.empty() ? std::nullopt : std::optional<std::string>(text);
+}
+
+// The registrations this device made; none (with fiskalError's text in
+// `why`) when the record cannot be read. A damaged record kept aside is
+// told in `poznamka`.
+std::optional<std::vector<ZaevidovaneDoklady::Registracia>> zaevidovane(std::string& why, std::string& poznamka) {
+    auto& trekora = sharedTrekora();
+    std::string hlasenie;
+    auto list = ZaevidovaneDoklady(trekora.getDocumentsDirectory()).zoznam(&hlasenie);
+    if (hlasenie.empty()) return list;
+    trekora.log("zaznam zaevidovanych dokladov: " + hlasenie);
+    if (list) poznamka = "záznam zaevidovaných dokladov " + hlasenie;
+    else why = "záznam zaevidovaných dokladov " + hlasenie + ": doklad sa neodošle; obráťte sa na servis";
+    return list;
+}
+
+// Whether the number never left the device: it lies above the record of
+// the numbers that left. Of a number that left, or when the record cannot
+// tell, the device cannot say so.
+bool neodisiel(const std::string& number) {
+    const auto cislo = OdoslaneCisla::cislo(number);
+    const auto posledne = OdoslaneCisla(sharedTrekora().getDocumentsDirectory()).posledne();
+    return cislo && posledne && *cislo > *posledne;
+}
+
+// What the device knows of the service's last document `last`, which no
+// record of this device holds and which is not written anywhere.
+std::string cudziPosledny(const EkasaDoklad& last) {
+    const std::string& number = *last.externalId;
+    if (neodisiel(number))
+        return "posledný doklad fiškálnej služby č. " + number + " (poradové číslo " + sequenceText(last.sequenceId) +
+               ") z tohto zariadenia neodišiel: nič sa doň nezapísalo";
+    return "o poslednom doklade fiškálnej služby č. " + number + " (poradové číslo " + sequenceText(last.sequenceId) +
+           ") toto zariadenie nemá záznam, že ho zaevidovalo: nič sa doň nezapísalo";
+}
+
 }  // namespace
 
 const std::string Ekasa::defaultPrinterAddress = "192.168.1.100";
@@ -125,6 +177,11 @@ void Ekasa::request(Command command, const std::string& txt, const std::map<std:
     if (documentId_.empty() || cdok.empty()) {
         fiskalError = documentId_.empty() ? "chýba id dokladu: fiškálne údaje by nebolo kam zapísať"
                                           : "chýba číslo dokladu: odpoveď fiškálnej služby by nebolo s čím porovnať";
+        trekora.log(fiskalError);
+        response();
+        return;
+    }
+    if (zaznamenany()) {
         trekora.log(fiskalError);
         response();
         return;
@@ -247,6 +304,29 @@ void Ekasa::overDoklad(std::function<void()> next) {
     if (!sent) next();
 }
 
+bool Ekasa::zaznamenany() {
+    auto& trekora = sharedTrekora();
+    std::string why;
+    const auto list = zaevidovane(why, poznamka_);
+    if (!list) {
+        fiskalError = why;
+        return true;
+    }
+    const auto r = ZaevidovaneDoklady::najdi(*list, cdok);
+    if (!r) return false;
+    // Registered by this device: the document takes its identifiers back
+    // where it lost them, and nothing is sent.
+    const auto result = trekora.updateDokladByCdok(unlessEmpty(r->uid), unlessEmpty(r->okp), unlessEmpty(r->datumVytvor),
+                                                   unlessEmpty(r->datumVystav), unlessEmpty(r->datumEvid),
+                                                   unlessEmpty(r->pardok), cdok);
+    const auto p = poradie(r->pardok);
+    fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " +
+                  (p ? platform::format("%lld", static_cast<long long>(p->cislo)) : std::string("?"));
+    if (isConflict(result)) poznamka_ = ResultString::reason(result);
+    else if (!ResultString::isSuccess(result)) fiskalError += "; " + writeBackFailure(result);
+    return true;
+}
+
 bool Ekasa::zapisUdaje(const EkasaDoklad& record, const std::string& number) {
     const auto result = sharedTrekora().updateDokladByCdok(record.uuid, record.okp, record.datumVytvor(),
                                                            record.datumVystav(), record.datumEvid(), record.pardok(),
@@ -267,12 +347,21 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
     const std::string& name = kOverDoklad;
     const std::string& number = *last.externalId;
     const bool tento = number == cdok;
+    std::string why;
+    const auto list = zaevidovane(why, poznamka_);
+    if (!list) {
+        fiskalError = "ekasa overDoklad " + why;
+        return false;
+    }
     // The service's registration is written back only onto a document that
-    // this device sent and whose answer it missed: one marked uncertain.
-    // While the list was damaged, any document may be one.
-    const bool odoslany = std::any_of(neiste.begin(), neiste.end(), [&](const auto& z) {
-        return z.neznamy || EkasaNeiste::oznacuje(z, number, "");
-    });
+    // this device sent: one the record of its registrations holds with it,
+    // or one marked uncertain, whose answer it missed. While the list was
+    // damaged, any document may be one.
+    const auto zaznam = ZaevidovaneDoklady::najdi(*list, number);
+    const bool odoslany = (zaznam && zaznam->rovnaka(registracia(last))) ||
+                          std::any_of(neiste.begin(), neiste.end(), [&](const auto& z) {
+                              return z.neznamy || EkasaNeiste::oznacuje(z, number, "");
+                          });
     if (odoslany) {
         // Also when it is the current one and its printing is refused below.
         if (!zapisUdaje(last, number)) return false;
@@ -293,10 +382,13 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
             return false;
         }
         if (tento && held != U::tieto) {
-            fiskalError = "číslo dokladu " + number + " už vo fiškálnej službe patrí inému dokladu (poradové číslo " +
-                          sequenceText(last.sequenceId) +
-                          "), ktorý z tohto zariadenia neodišiel: doklad sa neodošle a nič sa doň nezapísalo; "
-                          "obráťte sa na servis";
+            // "Did not leave" is said only of a number that never left.
+            fiskalError = "číslo dokladu " + number + " už vo fiškálnej službe patrí " +
+                          (neodisiel(number) ? "inému dokladu (poradové číslo " + sequenceText(last.sequenceId) +
+                                                   "), ktorý z tohto zariadenia neodišiel"
+                                             : "registrácii s poradovým číslom " + sequenceText(last.sequenceId) +
+                                                   ", o ktorej toto zariadenie nemá záznam") +
+                          ": doklad sa neodošle a nič sa doň nezapísalo; obráťte sa na servis";
             trekora.log(name + " " + fiskalError);
             return false;
         }
@@ -304,8 +396,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
             poznamka_ = Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
                         last.pardok() + ", uid " + last.uuid.value_or("");
         else if (held == U::ziadne)
-            poznamka_ = "posledný doklad fiškálnej služby č. " + number + " (poradové číslo " +
-                        sequenceText(last.sequenceId) + ") z tohto zariadenia neodišiel: nič sa doň nezapísalo";
+            poznamka_ = cudziPosledny(last);
         if (!poznamka_.empty()) trekora.log(name + " " + poznamka_);
     }
     if (tento) {
@@ -635,17 +726,40 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
         this->response();
         return;
     }
-    std::optional<std::string> result;
     if (auto found = EkasaDoklad::fromReply(reply.object)) {
-        const EkasaDoklad& d = *found;
-        logRecord(d);
-        if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && d.externalId)
-            result = sharedTrekora().updateDokladByCdok(d.uuid, d.okp, d.datumVytvor(), d.datumVystav(),
-                                                        d.datumEvid(), d.pardok(), d.externalId);
+        logRecord(*found);
+        if (fiskalCommand == Command::tlacKopiuPoslednehoDokladu && found->externalId) zapisKopiu(*found);
     }
-    if (result && !ResultString::isSuccess(*result)) fiskalError = writeBackFailure(*result);
     fiskalData.assign(reply.body.begin(), reply.body.end());
     this->response();
+}
+
+void Ekasa::zapisKopiu(const EkasaDoklad& last) {
+    auto& trekora = sharedTrekora();
+    const std::string& number = *last.externalId;
+    // Written back only onto a document this device sent: the record of its
+    // registrations holds this one, or the document is marked uncertain.
+    std::string why;
+    const auto list = zaevidovane(why, poznamka_);
+    const auto zaznam = list ? ZaevidovaneDoklady::najdi(*list, number) : std::nullopt;
+    bool odoslany = zaznam && zaznam->rovnaka(registracia(last));
+    if (!zaznam) {
+        const auto neiste = EkasaNeiste::zoznam();
+        odoslany = std::any_of(neiste.begin(), neiste.end(),
+                               [&](const auto& z) { return EkasaNeiste::oznacuje(z, number, ""); });
+    }
+    if (!odoslany) {
+        poznamka_ = zaznam ? Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
+                                 last.pardok() + ", uid " + last.uuid.value_or("")
+                           : cudziPosledny(last);
+        trekora.log(std::string(kRequest) + " " + poznamka_);
+        return;
+    }
+    const auto result = trekora.updateDokladByCdok(last.uuid, last.okp, last.datumVytvor(), last.datumVystav(),
+                                                   last.datumEvid(), last.pardok(), number);
+    // A document holding another registration keeps it: the copy tells of it.
+    if (isConflict(result)) poznamka_ = ResultString::reason(result);
+    else if (!ResultString::isSuccess(result)) fiskalError = writeBackFailure(result);
 }
 
 void Ekasa::settle(const EkasaReply& reply) {

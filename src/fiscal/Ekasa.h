@@ -89,6 +89,16 @@ private:
     void leaveUncertain(const std::string& why);
     std::shared_ptr<Ekasa> self();
 
+    // When the record of the registrations this device made holds the
+    // document of this run (or cannot be read): the document takes the
+    // recorded identifiers back where it lost them, and the run ends with
+    // fiskalError set; nothing is sent.
+    bool zaznamenany();
+    // The copy of the last receipt: the service's last document is written
+    // back onto the local document of its number only when this device sent
+    // it and it holds no other registration; otherwise the run tells why
+    // nothing was written (poznamka_).
+    void zapisKopiu(const EkasaDoklad& last);
     // Writes the service's `record` back onto the local document `number`
     // in the duplicate check; a document holding another registration keeps
     // its own and the print tells of it (poznamka_). False (with fiskalError

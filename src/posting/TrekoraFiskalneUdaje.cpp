@@ -1,9 +1,11 @@
 // The fiscal identifier write-back: the fiscal service's registration of a
 // document written into its header, by row id or by document number, and
-// what the documents of a number hold of a registration.
+// recorded among the registrations this device made (ZaevidovaneDoklady);
+// and what the documents of a number hold of a registration.
 #include "core/BackgroundJobs.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "platform/Console.h"
@@ -42,10 +44,48 @@ std::optional<std::string> heldByAnother(Trekora& trekora, SqlDatabase& db, cons
     return conflict;
 }
 
+// Records the registration written into the document of number `cdok`
+// among those this device made, inside the write's transaction before its
+// commit: a crash leaves the record holding it, whatever the database
+// holds. A number recorded with another registration is refused as a
+// document holding another registration's identifiers.
+std::optional<std::string> zaznamenaj(Trekora& trekora, const std::string& cdok,
+                                      const ZaevidovaneDoklady::Registracia& udaje) {
+    ZaevidovaneDoklady::Registracia registracia = udaje;
+    registracia.cdok = cdok;
+    if (cdok.empty() || !registracia.maUdaje()) return std::nullopt;
+    ZaevidovaneDoklady::Registracia ina;
+    auto failure = ZaevidovaneDoklady(trekora.getDocumentsDirectory()).zapis(registracia, &ina);
+    if (!failure) return std::nullopt;
+    if (!ina.cdok.empty()) {
+        const std::string conflict = Trekora::dokladMaInuRegistraciu + ": č. " + cdok + " má v zázname zariadenia pardok " +
+                                     ina.pardok + ", uid " + ina.uid + "; fiškálna služba ho hlási s pardok " +
+                                     registracia.pardok + ", uid " + registracia.uid;
+        trekora.log("zapis fiskalnych udajov " + conflict);
+        return conflict;
+    }
+    return "záznam zaevidovaných dokladov sa nedá zapísať: " + *failure;
+}
+
+ZaevidovaneDoklady::Registracia registracia(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
+                                            const std::optional<std::string>& datum_vytvor,
+                                            const std::optional<std::string>& datum_vystav,
+                                            const std::optional<std::string>& datum_evid,
+                                            const std::optional<std::string>& pardok) {
+    ZaevidovaneDoklady::Registracia r;
+    r.uid = uid.value_or("");
+    r.okp = okp.value_or("");
+    r.pardok = pardok.value_or("");
+    r.datumVytvor = datum_vytvor.value_or("");
+    r.datumVystav = datum_vystav.value_or("");
+    r.datumEvid = datum_evid.value_or("");
+    return r;
+}
+
 std::string updateDoklad(Trekora& trekora, const std::string& name, const char* sql, const char* argumentsLabel,
                          const SqlDatabase::Values& values, const std::optional<std::string>& key,
                          const std::string& okPrefix, const std::function<void()>& afterCommit, bool oneRow,
-                         const Refusal& refusal = {}) {
+                         const Refusal& refusal, const Refusal& beforeCommit) {
     trekora.log(name);
     std::string result;
     auto db = SqlRows::connection(trekora);
@@ -71,6 +111,7 @@ std::string updateDoklad(Trekora& trekora, const std::string& name, const char* 
             failure = error ? error->description : db->lastErrorMessage();
         // Identifiers that found no document were stored nowhere.
         if (!failure && oneRow && db->changes() == 0) failure = "doklad s id=" + *key + " neexistuje";
+        if (!failure) failure = beforeCommit(*db);
         if (!failure && !db->commit()) failure = db->lastErrorMessage();
         if (!failure) {
             result = okPrefix + *key;
@@ -123,7 +164,14 @@ std::string Trekora::updateDokladById(const std::optional<std::string>& uid, con
             }
             // Nothing of the answer runs once the object has ended its jobs.
             jobs->onMain(copy);
-        }, true, [&](SqlDatabase& db) { return heldByAnother(*this, db, "id", id.value_or(""), uid, okp); });
+        }, true, [&](SqlDatabase& db) { return heldByAnother(*this, db, "id", id.value_or(""), uid, okp); },
+        [&](SqlDatabase& db) -> std::optional<std::string> {
+            auto rows = db.executeQuery("select coalesce(cdok, '') from vety where id = ?", {id});
+            if (!rows) return db.lastErrorMessage();
+            const std::string cdok = rows->next() ? rows->stringForColumnIndex(0).value_or("") : std::string();
+            rows->close();
+            return zaznamenaj(*this, cdok, registracia(uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok));
+        });
 }
 
 std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
@@ -157,6 +205,10 @@ std::string Trekora::updateDokladByCdok(const std::optional<std::string>& uid, c
                             rows->close();
                             log("updateDokladByCdok " + conflict);
                             return conflict;
+                        },
+                        [&](SqlDatabase&) {
+                            return zaznamenaj(*this, cdok.value_or(""),
+                                              registracia(uid, okp, datum_vytvor, datum_vystav, datum_evid, pardok));
                         });
 }
 

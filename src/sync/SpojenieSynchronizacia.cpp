@@ -2,6 +2,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/Trekora.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "platform/Console.h"
 #include "platform/DateFormatter.h"
 #include "platform/Device.h"
@@ -30,8 +31,12 @@ std::string fileNamePart(std::string text) {
 
 // Packs a consistent snapshot of the database as the entry "trekora.db3"
 // into a new archive at `archive`. False with the reason; no archive is
-// left behind then. `unreadable` as DatabaseFile::snapshot tells it.
-bool packBackup(const std::string& database, const std::string& archive, std::string* reason, bool* unreadable) {
+// left behind then. `unreadable` as DatabaseFile::snapshot tells it. The
+// registrations of the device's record that the snapshot holds with their
+// identifiers go into `drzane`: once the archive has reached the office,
+// the record need not keep them.
+bool packBackup(const std::string& database, const std::string& archive, std::string* reason, bool* unreadable,
+                std::vector<ZaevidovaneDoklady::Registracia>* drzane) {
     const std::string work = FileManager::makeTemporaryDirectory("trekora-backup");
     if (work.empty()) {
         *reason = "nemôžem vytvoriť dočasný adresár";
@@ -40,6 +45,17 @@ bool packBackup(const std::string& database, const std::string& archive, std::st
     const std::string snapshot = work + "/trekora.db3";
     const std::string packed = work + "/backup.zip";
     bool ok = DatabaseFile::snapshot(database, snapshot, reason, unreadable);
+    if (ok) {
+        auto& trekora = sharedTrekora();
+        std::string hlasenie;
+        const auto zoznam = ZaevidovaneDoklady(trekora.getDocumentsDirectory()).zoznam(&hlasenie);
+        if (!hlasenie.empty()) trekora.log("zaloha: zaznam zaevidovanych dokladov " + hlasenie);
+        if (zoznam && !zoznam->empty())
+            if (auto failure = ZaevidovaneDoklady::drzane(snapshot, *zoznam, drzane)) {
+                trekora.log("zaloha: zaevidovane doklady v zalohe sa nedaju zistit: " + *failure);
+                drzane->clear();
+            }
+    }
     if (ok) {
         ZipPacker zip;
         ok = zip.createZip(packed);
@@ -144,6 +160,8 @@ void Spojenie::synchronizaciaJob(bool full) {
     // the archive made of it is sent, or when no archive can be made of it
     // at all (it cannot be read as a database).
     std::string stav;
+    // The recorded registrations the backup archive holds.
+    std::vector<ZaevidovaneDoklady::Registracia> zalohovane;
     if (full) {
         const std::string stamp = platform::DateFormatter::format(platform::Date::now(), "yyyyMMdd_HHmmss");
         stem = fileNamePart(platform::Device::name()) + "_" + fileNamePart(trekora.str) + "_backup_" + stamp;
@@ -153,7 +171,8 @@ void Spojenie::synchronizaciaJob(bool full) {
         const std::string before = OdoslanaZaloha::odtlacok(trekora.dbURL);
         std::string reason;
         bool unreadable = false;
-        if (!packBackup(trekora.dbURL, archive, &reason, &unreadable)) {
+        if (!packBackup(trekora.dbURL, archive, &reason, &unreadable, &zalohovane)) {
+            zalohovane.clear();
             trekora.log(prefix + " backup error: " + reason);
             chybaJobu = "záloha zlyhala: " + reason;
             if (unreadable) stav = before;
@@ -173,6 +192,10 @@ void Spojenie::synchronizaciaJob(bool full) {
     if (!stav.empty() && !FileManager::fileExists(archive)) {
         if (auto failure = OdoslanaZaloha(trekora.getDocumentsDirectory()).zaznamenaj(stav))
             trekora.log(prefix + " zaznam odoslanej zalohy: " + *failure);
+    }
+    if (!zalohovane.empty() && !FileManager::fileExists(archive)) {
+        if (auto failure = ZaevidovaneDoklady(trekora.getDocumentsDirectory()).odober(zalohovane))
+            trekora.log(prefix + " zaznam zaevidovanych dokladov: " + *failure);
     }
     // The shared object is going (the program is quitting): the job ends here.
     if (trekora.jobs->ending()) return;

@@ -7,6 +7,7 @@
 #include "core/OdoslaneCisla.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "platform/Console.h"
 #include "platform/DispatchQueue.h"
 #include "platform/FileManager.h"
@@ -45,13 +46,15 @@ std::string origin(const std::string& address) {
 // The program's own entries of Documents, which no download replaces or
 // creates: the log, the outbox, the journals of a database, the fiscal
 // service's mark of uncertain registrations (and a damaged one kept aside),
-// the record of the numbers that left the device (and a damaged one kept
-// aside) and that of the backup the office has. (The database itself is replaced only by the restore's own
-// checked road.)
+// the record of the numbers that left the device, that of the backup the
+// office has and that of the registrations this device made (and a damaged
+// one of each kept aside). (The database itself is replaced only by the
+// restore's own checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
-        name == OdoslaneCisla::fileName || name == OdoslanaZaloha::fileName ||
-        name.rfind(trekora.neistePoskodenyPrefix, 0) == 0 || name.rfind(OdoslaneCisla::poskodenyPrefix, 0) == 0)
+        name == OdoslaneCisla::fileName || name == OdoslanaZaloha::fileName || name == ZaevidovaneDoklady::fileName ||
+        name.rfind(trekora.neistePoskodenyPrefix, 0) == 0 || name.rfind(OdoslaneCisla::poskodenyPrefix, 0) == 0 ||
+        name.rfind(ZaevidovaneDoklady::poskodenyPrefix, 0) == 0)
         return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
@@ -286,6 +289,7 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             // An update may have rewritten the document tables.
             if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory()).pokracujNad(trekora.dbURL))
                 trekora.log(std::string(kFinish) + " cislovanie nad odoslanymi: " + *failure);
+            trekora.vratFiskalneUdaje(trekora.dbURL);
             if (!x.empty()) return fail(ResultString::reason(x));
         }
     }

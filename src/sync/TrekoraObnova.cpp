@@ -16,11 +16,15 @@
 // their numbers stay taken; one of a closing the copy holds stays owed.
 //
 // Either way the copy numbers its documents above every number that has
-// left the device.
+// left the device, and takes the fiscal identifiers the device holds (the
+// record of its registrations, and a whole database's documents) where its
+// documents lack them; a document of the copy holding other identifiers
+// stands against it.
 
 #include "core/OdoslaneCisla.h"
 #include "core/SqlRows.h"
 #include "core/Trekora.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "db/SqlDatabase.h"
 #include "platform/FileManager.h"
 #include "posting/ExportyUzavierok.h"
@@ -30,6 +34,7 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <utility>
 
 using platform::FileManager;
@@ -99,9 +104,9 @@ std::optional<std::string> lackingDocuments(const std::string& database, const s
 
 // Why the database must not be replaced by the copy at `kopia`; "" when it
 // may. On a damaged database the owed exports to be set aside go into
-// `odlozit`.
+// `odlozit`; `cela` tells whether the database is there and whole.
 std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
-                           std::vector<ExportyUzavierok::Polozka>* odlozit) {
+                           std::vector<ExportyUzavierok::Polozka>* odlozit, bool* cela) {
     const ExportyUzavierok exporty(trekora.getDocumentsDirectory());
     std::optional<std::string> unreadable;
     const auto polozky = exporty.zoznam(&unreadable);
@@ -109,6 +114,7 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
     // No database file at all holds nothing that could be lost.
     const bool missing = !FileManager::fileExists(trekora.dbURL);
     const std::string damage = missing ? "" : DatabaseFile::integrityProblem(trekora.dbURL);
+    *cela = !missing && damage.empty();
 
     if (damage.empty()) {
         // An export waiting in "out", or owed for a closing of this database,
@@ -158,6 +164,35 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
     return "";
 }
 
+// Carries the fiscal identifiers the device holds into the copy at `kopia`:
+// those of the registrations it recorded, and those of the documents of
+// its database when that is whole. A document of the copy without
+// identifiers takes them; one holding other identifiers stands against the
+// restore (why, or "").
+std::string prenesFiskalneUdaje(Trekora& trekora, const std::string& kopia, bool cela) {
+    std::string hlasenie;
+    auto udaje = ZaevidovaneDoklady(trekora.getDocumentsDirectory()).zoznam(&hlasenie);
+    if (!hlasenie.empty()) trekora.log("obnova: zaznam zaevidovanych dokladov " + hlasenie);
+    if (!udaje) return kOdmietnuta + "záznam zaevidovaných dokladov " + hlasenie;
+    if (cela)
+        if (auto failure = ZaevidovaneDoklady::vDatabaze(trekora.dbURL, &*udaje))
+            return kOdmietnuta + "fiškálne údaje dokladov databázy sa nedajú prečítať (" + *failure + ")";
+    std::vector<std::string> ine;
+    if (auto failure = ZaevidovaneDoklady::vrat(kopia, *udaje, &ine))
+        return kOdmietnuta + "fiškálne údaje dokladov sa nedajú preniesť do kópie (" + *failure + ")";
+    if (ine.empty()) return "";
+    std::sort(ine.begin(), ine.end(), [](const std::string& a, const std::string& b) {
+        return a.size() != b.size() ? a.size() < b.size() : a < b;
+    });
+    ine.erase(std::unique(ine.begin(), ine.end()), ine.end());
+    const auto named = static_cast<std::size_t>(kMenovane);
+    std::string listed;
+    for (std::size_t i = 0; i < ine.size() && i < named; ++i) listed += (listed.empty() ? "" : ", ") + ine[i];
+    if (ine.size() > named) listed += ", … (spolu " + std::to_string(ine.size()) + ")";
+    return kOdmietnuta + "kópia databázy má pri dokladoch " + listed +
+           " iné fiškálne údaje, než aké sú v zariadení; najprv spustite synchronizáciu a obnovte kópiu, ktorá ich obsahuje";
+}
+
 }  // namespace
 
 std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasenie) {
@@ -165,7 +200,8 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
     std::string reason = DatabaseFile::checkDatabase(kopia);
     if (!reason.empty()) return reason;
     std::vector<ExportyUzavierok::Polozka> owed;
-    reason = prekazkaObnovy(*this, kopia, &owed);
+    bool cela = false;
+    reason = prekazkaObnovy(*this, kopia, &owed, &cela);
     if (!reason.empty()) return reason;
     // An owed export of a closing that the copy holds itself stays owed: the
     // next synchronisation makes it from the copy. The others are set aside.
@@ -183,6 +219,10 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
             return kOdmietnuta + "nedá sa zistiť, či má kópia uzávierku " + polozka.cdok + " (" + *closing.chyba + ")";
         if (!closing.je) odlozit.push_back(polozka);
     }
+
+    // A restore never drops the identifiers of a registration.
+    reason = prenesFiskalneUdaje(*this, kopia, cela);
+    if (!reason.empty()) return reason;
 
     const OdoslaneCisla cisla(getDocumentsDirectory());
     // A closing set aside was written in the database whose backup the

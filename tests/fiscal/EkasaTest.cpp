@@ -142,14 +142,22 @@ TEST_F(EkasaRun, CashDocumentsCopiesAndSettings) {
         ++sequence;
     }
 
-    // Copy of the last receipt: the service's last document is written back by its number.
+    // Copy of the last receipt: the service's last document carries the
+    // number of the sale, written but never sent from here (another
+    // registrant took the number). The copy prints, writes nothing onto the
+    // sale and says so; the sale is still registered once the service moves on.
     service.setLastDocument({{"externalId", cdok}, {"uuid", "U-LAST"}, {"okp", "K-LAST"}, {"sequenceId", 123456},
                              {"createDate", "01.02.2026 08:00:00"}});
     id = value("select id from vety where cdok = ?", {cdok});
     EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
-    EXPECT_EQ(column("pardok"), "202602123456");
+    EXPECT_EQ(column("pardok"), "<null>");
+    EXPECT_NE(client->info.find("nič sa doň nezapísalo"), std::string::npos) << client->info;
     EXPECT_EQ(service.requests("/api/document/get").back().body,
               EkasaJson::lastDocument(Ekasa::defaultPrinterAddress));
+    service.setLastDocument({{"externalId", "K-1"}, {"uuid", "U-K1"}, {"sequenceId", 123457},
+                             {"createDate", "01.02.2026 08:05:00"}});
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    EXPECT_EQ(column("uid"), "O-1010-UID");
 
     // Copy of a chosen receipt: a six-digit sequence number still names it.
     EXPECT_EQ(print(C::tlacKopiuDokladu, "", {{"PARDOK", "202602123456"}}), "OK");
@@ -362,10 +370,10 @@ TEST_F(EkasaRun, TheServicesLastDocumentNeverOverwritesAnotherRegistration) {
     EXPECT_NE(client->info.find("inej registrácie"), std::string::npos) << client->info;
     EXPECT_EQ(column("uid || ' ' || pardok"), own);
     EXPECT_EQ(value("select pardok from vety where id = ?", {depositId}), "20260300002");
-    // Nor does the copy of the last receipt write over them.
+    // Nor does the copy of the last receipt write over them: it prints and says so.
     service.setLastDocument(other);
-    const std::string copy = print(C::tlacKopiuPoslednehoDokladu, "");
-    EXPECT_NE(copy.find("inej registrácie"), std::string::npos) << copy;
+    EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
+    EXPECT_NE(client->info.find("inej registrácie"), std::string::npos) << client->info;
     EXPECT_EQ(column("uid || ' ' || pardok"), own);
 }
 
@@ -490,16 +498,29 @@ TEST_F(EkasaBadDays, IdentifiersAnotherDocumentHoldsAreWrittenNowhere) {
     EXPECT_EQ(print(C::tlacVklad, txt, parameters), "doklad uz bol vytlaceny pod poradovym cislom 2");
     EXPECT_EQ(value("select uid from vety where id = ?", {depositId}), "O-1002-UID");
     EXPECT_EQ(service.registered(), 2u);
-    // Nor does the write-back by number give a document another's identifiers.
+    // Nor does the write-back by number give a document another's
+    // identifiers (here one sent without answer, which the copy of the last
+    // receipt writes back): the copy says so.
     const std::string other = cdokOf(t->zapisVklad("10.00", ""));
+    EkasaNeiste::Zaznam sent;
+    sent.cdok = other;
+    ASSERT_TRUE(EkasaNeiste::pridaj(sent));
     service.setLastDocument({{"externalId", other}, {"uuid", "O-1001-UID"}, {"okp", "K-9"}, {"sequenceId", 9},
                              {"createDate", "01.02.2026 08:00:00"}});
-    EXPECT_NE(print(C::tlacKopiuPoslednehoDokladu, "").find(Trekora::udajePatriaInemuDokladu), std::string::npos);
+    EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
+    EXPECT_NE(client->info.find(Trekora::udajePatriaInemuDokladu), std::string::npos) << client->info;
     EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {other}), "<null>");
 }
 
 TEST_F(EkasaBadDays, ANumberTheServiceHoldsIsNeitherGivenAgainNorTakenForAnotherSale) {
     ASSERT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    // The sale loses its identifiers with the record of registrations: its
+    // number left, and the refusal does not say it did not.
+    platform::FileManager::removeItem(dir_ + "/zaevidovane_doklady.json");
+    exec("update vety set uid = null, okp = null, pardok = null where id = " + id);
+    const std::string unknown = print(C::tlacDoklad, receipt(cdok), shown());
+    EXPECT_NE(unknown.find("o ktorej toto zariadenie nemá záznam"), std::string::npos) << unknown;
+    EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
     // The database loses its documents (a morning copy restored, or the
     // shipped database after the working one was lost) and a sale is written.
     const auto loseAndSell = [this] {
@@ -517,11 +538,12 @@ TEST_F(EkasaBadDays, ANumberTheServiceHoldsIsNeitherGivenAgainNorTakenForAnother
     };
     // The registered number is not given again.
     EXPECT_GT(std::stoll(loseAndSell()), std::stoll(cdok));
-    // With the record of sent numbers lost too, the number comes again: the
-    // service's registration of it is not this sale's, and nothing is
-    // written onto the sale nor sent.
+    // With the records of sent numbers and of registrations lost too, the
+    // number comes again: the service's registration of it is not this
+    // sale's, and nothing is written onto the sale nor sent.
     const std::string record = dir_ + "/posledna_uzavierka.txt";
     platform::FileManager::removeItem(record);
+    platform::FileManager::removeItem(dir_ + "/zaevidovane_doklady.json");
     ASSERT_EQ(loseAndSell(), cdok);
     id = t->printingId;
     const std::string refused = print(C::tlacDoklad, receipt(cdok), shown());
@@ -682,4 +704,46 @@ TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfT
     EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {deposit}), "<null>");
     EXPECT_EQ(service.requests("/api/cash").size(), 1u);
     EXPECT_EQ(EkasaNeiste::zoznam().size(), 1u);
+}
+
+// The office's copy was taken before the sale was printed. Restored over the
+// database or in place of a lost one, or the
+// identifiers dropped by a data update: the sale takes its identifiers back
+// and is never sent again. A copy holding another registration for it is
+// refused, naming it.
+TEST_F(EkasaBadDays, ARegistrationOutlivesTheRestoreOfACopyTakenBeforeIt) {
+    const std::string copy = dir_ + "/kopia.db3";
+    ASSERT_TRUE(platform::FileManager::copyItem(t->dbURL, copy));
+    ASSERT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "OK");
+    const std::string own = column("uid || ' ' || pardok");
+    const auto restore = [&](const std::string& sql = "") {
+        const std::string download = dir_ + "/stiahnuta.db3";
+        EXPECT_TRUE(platform::FileManager::copyItemReplacing(copy, download));
+        sqlite3* db = nullptr;
+        sqlite3_open(download.c_str(), &db);
+        sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr);
+        sqlite3_close(db);
+        std::string hlasenie;
+        return t->obnovDatabazu(download, &hlasenie);
+    };
+    ASSERT_EQ(restore(), "");
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+    const auto before = service.requests().size();
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
+    EXPECT_EQ(service.requests().size(), before);
+
+    platform::FileManager::removeItem(t->dbURL);
+    ASSERT_EQ(restore(), "");
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+
+    exec("update vety set uid = null, okp = null, pardok = null");
+    env_->restart();
+    t = &env_->trekora();
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+
+    EXPECT_NE(restore("update vety set uid = 'U-X', pardok = '20260300099' where cdok = " + cdok)
+                  .find("kópia databázy má pri dokladoch " + cdok + " iné fiškálne údaje"),
+              std::string::npos);
+    EXPECT_EQ(column("uid || ' ' || pardok"), own);
+    EXPECT_EQ(service.registered(), 1u);
 }

@@ -14,6 +14,7 @@
 
 #include "SyncFixture.h"
 #include "core/TrekoraError.h"
+#include "core/ZaevidovaneDoklady.h"
 #include "platform/Clock.h"
 #include "platform/Console.h"
 #include "platform/DispatchSemaphore.h"
@@ -169,10 +170,21 @@ TEST_F(SpojenieTest, RefusedUploadsStayAndAreSentByTheNextSynchronisation) {
     platform::Clock::Fixed clock(platform::Date(1796563984));
     FileManager::createDirectory(out());
     FileManager::writeFile(out("42.db3"), "closing export 42");
+    // The record of fiscal registrations keeps each until a backup holding
+    // it with its identifiers has reached the office (the first one here).
+    const ZaevidovaneDoklady record(env().documentsPath(""));
+    std::vector<ZaevidovaneDoklady::Registracia> registered;
+    for (const char* uid : {"U-1", "U-2"}) {
+        const std::string number = ResultString::number(trekora().zapisVklad("1.00", ""));
+        registered.push_back({number, uid, "", "20261100001", "", "", ""});
+        ASSERT_EQ(record.zapis(registered.back()), std::nullopt);
+    }
+    execute("update vety set uid = 'U-1', pardok = '20261100001' where cdok = " + registered[0].cdok);
     office->misbehave(Misbehaviour::status500, FakeOffice::uploadPath);
     ASSERT_EQ(synchronise(), "chyba!");
     EXPECT_NE(alert()->message()->find("neodoslané súbory: 3"), std::string::npos);
     EXPECT_EQ(entries(out()).size(), 3u);
+    EXPECT_EQ(record.zoznam()->size(), 2u);
     tapAlert("ok");
 
     platform::Clock::advance(60);
@@ -182,6 +194,8 @@ TEST_F(SpojenieTest, RefusedUploadsStayAndAreSentByTheNextSynchronisation) {
     EXPECT_EQ(office->uploads().size() - refused, 5u)
         << "the two earlier files, the closing export and a new archive and log";
     EXPECT_TRUE(entries(out()).empty());
+    ASSERT_EQ(record.zoznam()->size(), 1u);
+    EXPECT_EQ(record.zoznam()->front().cdok, registered[1].cdok);
 }
 
 TEST_F(SpojenieTest, SilentTricklingOrCutOffOfficeEndsEveryUploadInAnError) {
@@ -487,6 +501,7 @@ TEST_F(SpojenieTest, ARestoreNeverReplacesOrCreatesTheProgramsOwnEntries) {
     const std::string served = "stiahnutý súbor";
     for (const std::string name : {"trekora.log", "out", "ekasa_neiste.json", "posledna_uzavierka.txt", "odoslana_zaloha.txt",
                                    "ekasa_neiste.poskodeny-1.json", "posledna_uzavierka.poskodeny-1.txt",
+                                   "zaevidovane_doklady.json", "zaevidovane_doklady.poskodeny-1.json",
                                    "export_akcen.db3-journal", "poznamky.txt"}) {
         office->handle("GET", "/trekora_data/" + name, [served](const FakeOffice::Request&) {
             return FakeOffice::Reply{200, served, "application/octet-stream", {}};
