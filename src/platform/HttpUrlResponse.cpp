@@ -24,6 +24,10 @@ int64_t HttpUrlResponse::expectedContentLength() const {
     return used ? n : -1;
 }
 
+std::string HttpUrlResponse::statusDescription() const {
+    return std::to_string(statusCode_) + " " + localizedString(statusCode_) + " (" + url_.address() + ")";
+}
+
 std::string HttpUrlResponse::localizedString(int code) {
     switch (code) {
         case 100: return "continue";

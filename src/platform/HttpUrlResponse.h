@@ -25,6 +25,9 @@ public:
     std::optional<std::string> value(const std::string& field) const;
     // Content-Length, or -1 when unknown.
     int64_t expectedContentLength() const;
+    // The status code, its standard text and the address that answered, as
+    // a failure names them: "404 not found (http://127.0.0.1:8080/a.db3)".
+    std::string statusDescription() const;
 
     // The standard text for a status code ("not found" for 404), lower case;
     // "server error" / "client error" etc. for codes without a text of their own.

@@ -107,6 +107,13 @@ Url Url::fileUrl(const std::string& path) {
 
 std::string Url::path() const { return percentDecode(path_); }
 
+std::string Url::address() const {
+    const bool ipv6 = host_.find(':') != std::string::npos;
+    std::string text = scheme_ + "://" + (ipv6 ? "[" + host_ + "]" : host_);
+    if (port_) text += ":" + std::to_string(*port_);
+    return text + path_;
+}
+
 std::string Url::lastPathComponent() const {
     std::string p = path_;
     while (p.size() > 1 && p.back() == '/') p.pop_back();

@@ -26,6 +26,9 @@ public:
     std::string filePath() const { return path(); }
 
     std::string lastPathComponent() const;  // percent-decoded
+    // scheme://host[:port]/path, without a user name, password, query or
+    // fragment: the address a message names.
+    std::string address() const;
     Url appendingPathComponent(const std::string& name) const;
     Url deletingLastPathComponent() const;
 

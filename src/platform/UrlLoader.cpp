@@ -285,11 +285,7 @@ std::string addressOf(Transfer& t) {
     char* effective = nullptr;
     curl_easy_getinfo(t.easy, CURLINFO_EFFECTIVE_URL, &effective);
     std::optional<Url> url = effective ? Url::parse(effective) : std::nullopt;
-    const Url& u = url && !url->host().empty() ? *url : t.task->originalRequest().url;
-    const bool ipv6 = u.host().find(':') != std::string::npos;
-    std::string address = u.scheme() + "://" + (ipv6 ? "[" + u.host() + "]" : u.host());
-    if (u.port()) address += ":" + std::to_string(*u.port());
-    return address + u.encodedPath();
+    return (url && !url->host().empty() ? *url : t.task->originalRequest().url).address();
 }
 
 // A transfer's failure names the address it went to, so that every message

@@ -76,9 +76,12 @@ ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress&
         if (summary.chyba.empty()) summary.chyba = why;
         lines.push_back(cdok + ": " + what + ResultString::reason(why));
     };
-    for (const auto& [cdok, at] : entries) {
+    for (const Entry& entry : entries) {
+        // A named reference, not a structured binding: the requests below
+        // capture it, and not every compiler captures a binding.
+        const std::string& cdok = entry.cdok;
         if (cdok.empty()) {
-            failed("prvok " + std::to_string(at) + " zoznamu", "", "chyba!,,bez čísla CDOK");
+            failed("prvok " + std::to_string(entry.place) + " zoznamu", "", "chyba!,,bez čísla CDOK");
             ++handled;
             if (progress) progress(handled, summary.n);
             continue;

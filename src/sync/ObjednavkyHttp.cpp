@@ -127,7 +127,7 @@ std::optional<nlohmann::json> ObjednavkyHttp::replyObject(const std::string& ope
     const std::string statusText = platform::HttpUrlResponse::localizedString(status);
     Console::print("statusCode: " + std::to_string(status));
     Console::print("statusMessage: " + statusText);
-    if (status != 200) return fail(std::to_string(status) + " " + statusText, ": " + statusText);
+    if (status != 200) return fail(reply.response->statusDescription(), ": " + statusText);
     if (!reply.data) return fail("ziadne data!", ": ziadne data!");
     Console::print("jsonString:\n " + *reply.data);
     nlohmann::json object = nlohmann::json::parse(*reply.data, nullptr, false);

@@ -155,9 +155,7 @@ void Spojenie::posliSubor(const std::string& path, const std::shared_ptr<platfor
             } else if (error || !response) {
                 screen->neodoslany(error ? error->localizedDescription() : "server neodpovedal");
             } else {
-                const int status = response->statusCode();
-                std::string reason = "server odpovedal " + std::to_string(status) + " " +
-                                     platform::HttpUrlResponse::localizedString(status);
+                const std::string reason = "server odpovedal " + response->statusDescription();
                 if (auto location = response->value("Location"))
                     t.log(std::string(kUpload) + " presmerovanie na: " + *location);
                 screen->neodoslany(reason);
@@ -253,10 +251,8 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
 
     // Only a complete answer with status 200 is taken.
     auto response = task.response();
-    const int status = response ? response->statusCode() : 0;
-    if (status != 200)
-        return fail("server odpovedal " + std::to_string(status) + " " +
-                    platform::HttpUrlResponse::localizedString(status));
+    if (!response) return fail("server neodpovedal");
+    if (response->statusCode() != 200) return fail("server odpovedal " + response->statusDescription());
     const int64_t expected = response->expectedContentLength();
     const auto size = FileManager::fileSize(temporary);
     if (!size || (expected >= 0 && static_cast<int64_t>(*size) != expected))

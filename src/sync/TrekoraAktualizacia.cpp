@@ -166,8 +166,7 @@ void Trekora::readDatumAktualizacieNaServeri(const std::shared_ptr<platform::Dis
             if (!response) {
                 chybaOvereniaAktualizacie = error ? error->localizedDescription() : "server neodpovedal";
             } else if (response->statusCode() != 200 && response->statusCode() != 404) {
-                chybaOvereniaAktualizacie = "server odpovedal " + std::to_string(response->statusCode()) + " " +
-                                            platform::HttpUrlResponse::localizedString(response->statusCode());
+                chybaOvereniaAktualizacie = "server odpovedal " + response->statusDescription();
             } else if (response->statusCode() == 200 && datumAktualizacieNaServeri.empty()) {
                 chybaOvereniaAktualizacie = "server neuviedol dátum aktualizácie";
             }

@@ -105,7 +105,7 @@ std::string Trekora::preskladnenieZPC() {
             const std::string text = platform::HttpUrlResponse::localizedString(status);
             Console::print("statusCode: " + std::to_string(status));
             Console::print("statusMessage: " + text);
-            if (status != 200) return "chyba!,," + platform::format("%i", status) + " " + text;
+            if (status != 200) return "chyba!,," + reply.response->statusDescription();
             if (!reply.data) return "chyba!,,ziadne data z PC!";
             const std::string rule(30, '=');
             Console::print(*reply.data);

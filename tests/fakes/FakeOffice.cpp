@@ -10,9 +10,27 @@
 #include <algorithm>
 #include <chrono>
 
+#include "platform/FileManager.h"
 #include "platform/UrlSession.h"
+#include "sync/ZipPacker.h"
 
 namespace {
+
+// The database of a backup archive (its entry "trekora.db3"); empty when the
+// bytes are no such archive.
+std::string databaseOfBackup(const std::string& archive) {
+    using platform::FileManager;
+    const std::string work = FileManager::makeTemporaryDirectory("fake-office");
+    if (work.empty()) return "";
+    std::string database;
+    ZipPacker zip;
+    if (FileManager::writeFile(work + "/backup.zip", archive) && zip.openForReading(work + "/backup.zip") &&
+        zip.extractTo(work + "/entries", true))
+        database = FileManager::contents(work + "/entries/trekora.db3").value_or("");
+    zip.closeReading();
+    FileManager::removeItem(work);
+    return database;
+}
 
 void addExtension(X509* cert, int nid, const char* value) {
     X509V3_CTX ctx;
@@ -91,8 +109,22 @@ FakeOffice::FakeOffice(Scheme scheme, int port) : scheme_(scheme) {
                     parts.back().bytes.append(data, length);
                     return true;
                 });
-            std::lock_guard lock(mutex_);
-            uploads_.insert(uploads_.end(), parts.begin(), parts.end());
+            std::string database;
+            for (const auto& part : parts) {
+                const auto& name = part.fileName;
+                if (name.size() > 4 && name.compare(name.size() - 4, 4, ".zip") == 0)
+                    if (std::string held = databaseOfBackup(part.bytes); !held.empty()) database = std::move(held);
+            }
+            {
+                std::lock_guard lock(mutex_);
+                uploads_.insert(uploads_.end(), parts.begin(), parts.end());
+            }
+            // A backup the office did not take is not one it has.
+            if (serve(request, &res) && !database.empty()) {
+                std::lock_guard lock(mutex_);
+                receivedBackup_ = std::move(database);
+            }
+            return;
         } else {
             reader([&](const char* data, std::size_t length) {
                 request.body.append(data, length);
@@ -180,8 +212,8 @@ FakeOffice::Reply FakeOffice::route(const Request& request) {
     } else if (method == "GET" && request.path == updatePath && !updateFile_.empty()) {
         reply.body = updateFile_;
         reply.headers.emplace("Last-Modified", lastModified_);
-    } else if (method == "GET" && request.path == backupPath && !backup_.empty()) {
-        reply.body = backup_;
+    } else if (method == "GET" && request.path == backupPath && !(backup_.empty() && receivedBackup_.empty())) {
+        reply.body = backup_.empty() ? receivedBackup_ : backup_;
     } else {
         reply.status = 404;
         reply.body = "not found";
@@ -190,7 +222,7 @@ FakeOffice::Reply FakeOffice::route(const Request& request) {
     return reply;
 }
 
-void FakeOffice::serve(const Request& request, void* response) {
+bool FakeOffice::serve(const Request& request, void* response) {
     auto& res = *static_cast<httplib::Response*>(response);
     Misbehaviour misbehaviour = Misbehaviour::none;
     {
@@ -215,7 +247,7 @@ void FakeOffice::serve(const Request& request, void* response) {
         case Misbehaviour::silent: {
             std::unique_lock lock(mutex_);
             stopped_.wait_for(lock, std::chrono::seconds(30), [this] { return stopping_; });
-            return;
+            return false;
         }
         case Misbehaviour::trickle:
             res.status = 200;
@@ -225,7 +257,7 @@ void FakeOffice::serve(const Request& request, void* response) {
                 lock.unlock();
                 return sink.write("x", 1);
             });
-            return;
+            return false;
         case Misbehaviour::cutOff: {
             std::string body = reply.body.size() >= 2 ? reply.body : std::string(4096, 'x');
             for (const auto& [name, value] : reply.headers) res.set_header(name.c_str(), value);
@@ -235,7 +267,7 @@ void FakeOffice::serve(const Request& request, void* response) {
                                          if (offset >= body.size() / 2) return false;
                                          return sink.write(body.data(), body.size() / 2);
                                      });
-            return;
+            return false;
         }
         case Misbehaviour::htmlPage200:
             reply.status = 200;
@@ -251,4 +283,5 @@ void FakeOffice::serve(const Request& request, void* response) {
     res.status = reply.status;
     for (const auto& [name, value] : reply.headers) res.set_header(name.c_str(), value);
     res.set_content(reply.body, reply.contentType.c_str());
+    return misbehaviour == Misbehaviour::none && reply.status == 200;
 }

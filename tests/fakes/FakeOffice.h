@@ -4,7 +4,9 @@
 // over http or https:
 //   POST /trekora_data/uploader.php         multipart upload, field "uploadedfile"
 //   GET/HEAD /trekora_data/import/export_akcen.db3   the data update, with Last-Modified
-//   GET /trekora_data/trekora.db3            the database copy for a restore
+//   GET /trekora_data/trekora.db3            the database copy for a restore: the one
+//                                            set, else that of the last backup
+//                                            archive uploaded (its entry trekora.db3)
 // It records every request and every upload, and can be told to misbehave
 // on a path prefix. Further endpoints (the order exchange, ...) are added
 // with handle(); misbehaviour applies to them as well.
@@ -84,6 +86,7 @@ public:
     void trust() const;
 
     void setUpdateFile(std::string bytes, std::string lastModified);
+    // The database copy served for a restore, whatever backups arrive.
     void setBackupDatabase(std::string bytes);
     // Answers every request whose path begins with `pathPrefix` ("" for all)
     // so; with a `method` ("GET", "HEAD", "POST") only requests of it.
@@ -97,7 +100,8 @@ public:
     std::vector<std::string> requests() const;
 
 private:
-    void serve(const Request& request, void* response);
+    // Answers the request; true when it got its own answer with status 200.
+    bool serve(const Request& request, void* response);
     Reply route(const Request& request);
 
     Scheme scheme_;
@@ -121,4 +125,5 @@ private:
     std::string updateFile_;
     std::string lastModified_;
     std::string backup_;
+    std::string receivedBackup_;  // the database of the last backup archive uploaded
 };

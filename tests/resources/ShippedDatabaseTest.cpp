@@ -286,15 +286,18 @@ TEST(ShippedDatabase, CustomersOnThreeRoutes) {
 
     std::map<std::string, int> perRoute;
     int members = 0;
+    int payingInvoicesInCash = 0;  // their invoices offer the cash payment
     for (auto& c : *customers) {
         ++perRoute[c["TRASA_CISLO"]];
         if (c["KORUNKA"] == "ANO") ++members;
+        if (c["POHYB"] == "20" && c["CTLAC"] == "1") ++payingInvoicesInCash;
         EXPECT_FALSE(c["IDO"].empty());
         EXPECT_FALSE(c["IDOSC"].empty());
     }
     EXPECT_EQ(perRoute.size(), 3u);
     EXPECT_GT(members, 0);
     EXPECT_LT(members, static_cast<int>(customers->size()));
+    EXPECT_GT(payingInvoicesInCash, 0);
 
     auto routes = db.run(storedQuery(db, "lookup_trasa"));
     ASSERT_TRUE(routes) << db.error();

@@ -270,6 +270,9 @@ TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked
         office->fail(c.action, c.fault);
         auto summary = run();
         EXPECT_EQ(summary.chyba.rfind(c.error, 0), 0u) << summary.chyba;
+        if (c.fault == Fault::status500) {
+            EXPECT_NE(summary.chyba.find("(" + office->importUrl() + ")"), std::string::npos) << summary.chyba;
+        }
         EXPECT_EQ(summary.k, 0);
         EXPECT_EQ(received(), 0);
         EXPECT_TRUE(office->delivered().empty());

@@ -182,7 +182,10 @@ TEST_F(SpojenieTest, RefusedUploadsStayAndAreSentByTheNextSynchronisation) {
     execute("update vety set uid = 'U-1', pardok = '20261100001' where cdok = " + registered[0].cdok);
     office->misbehave(Misbehaviour::status500, FakeOffice::uploadPath);
     ASSERT_EQ(synchronise(), "chyba!");
-    EXPECT_NE(alert()->message()->find("neodoslané súbory: 3"), std::string::npos);
+    EXPECT_NE(alert()->message()->find("neodoslané súbory: 3 (server odpovedal 500 internal server error (" +
+                                       office->url(FakeOffice::uploadPath) + "))"),
+              std::string::npos)
+        << *alert()->message();
     EXPECT_EQ(entries(out()).size(), 3u);
     EXPECT_EQ(record.zoznam()->size(), 2u);
     tapAlert("ok");
@@ -425,6 +428,15 @@ TEST_F(SpojenieTest, UpdatePromptWaitsForTheOfficeWithTheWaitShown) {
 }
 
 TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {
+    // With no copy of its own, the office serves the last backup it received.
+    const std::string km = env().scalar("select hodnota from km");
+    ASSERT_EQ(synchronise(), "hotovo");
+    tapAlert("ok");
+    env().execute("update km set hodnota = '123456'");
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo") << alert()->message().value_or("");
+    tapAlert("ok");
+    EXPECT_EQ(env().scalar("select hodnota from km"), km);
+
     const std::string copy = env().documentsPath("copy.db3");
     ASSERT_TRUE(FileManager::copyItem(database(), copy));
     sqlite3* db = nullptr;
@@ -462,7 +474,8 @@ TEST_F(SpojenieTest, RestoreKeepsTheDatabaseWhenTheCopyIsNotGood) {
         std::string reason;
     };
     const std::vector<Case> cases = {
-        {Misbehaviour::status500, fileBytes(database()), "500"},
+        {Misbehaviour::status500, fileBytes(database()),
+         "server odpovedal 500 internal server error (" + office->url(FakeOffice::backupPath) + ")"},
         {Misbehaviour::silent, fileBytes(database()), "timed out"},
         {Misbehaviour::trickle, fileBytes(database()), "timed out"},
         {Misbehaviour::cutOff, fileBytes(database()), ""},
@@ -773,6 +786,8 @@ TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
         office->misbehave(misbehaviour, FakeOffice::updatePath, "HEAD");
         ASSERT_EQ(synchronise(), "chyba!") << static_cast<int>(misbehaviour);
         EXPECT_NE(alert()->message()->find("overenie aktualizácie zlyhalo: "), std::string::npos) << *alert()->message();
+        EXPECT_NE(alert()->message()->find("(" + office->url(FakeOffice::updatePath) + ")"), std::string::npos)
+            << *alert()->message();
         EXPECT_TRUE(entries(out()).empty()) << "the files themselves went";
         tapAlert("ok");
     }

@@ -5,7 +5,9 @@ INSERT INTO trasa (cislo, nazov) VALUES
   (2, 'Kysuce – Čadca'),
   (3, 'Turiec – Martin');
 
--- pohyb: 10 pays cash, 20 gets invoices, 30 gets delivery notes.
+-- pohyb: 10 pays cash, 20 gets invoices, 30 gets delivery notes. ctlac 1: the invoices
+-- and credit notes of the customer (its documents get ctl 1) are paid in cash, which
+-- the document's actions offer to register (the café Kvet).
 INSERT INTO odberatel (id, ido, idosc, idoscc, idopl, idp, nazov1, nazov2, ico, dic, icdph,
   ulica, psc, mesto, telc, faxc, banka, cuctu, saldo, salmax, pohyb, ctlac, str,
   info1, info2, info4, info5, info6, zlava, zlmax, matica, matic2, centr, cennik) VALUES
@@ -16,7 +18,7 @@ INSERT INTO odberatel (id, ido, idosc, idoscc, idopl, idp, nazov1, nazov2, ico, 
        'Národná 21', '010 01', 'Žilina', '+421 905 341 228', '', 'Tatra banka', 'SK45 1100 0000 0029 4455 6677', 0, 500, 10, 0, 12,
        'platí v hotovosti', '', '', '', '', 0, 3, 1, 0, 'ZA', 1),
   (3,  10103, '10103-01', '10103', 10103, 'ZA03', 'Kaviareň Kvet', 'Mariánske nám.', '50124561', '2120214563', 'SK2120214563',
-       'Mariánske námestie 12', '010 01', 'Žilina', '+421 908 112 540', '', 'VÚB banka', 'SK12 0200 0000 0031 2233 4455', 0, 1500, 20, 0, 12,
+       'Mariánske námestie 12', '010 01', 'Žilina', '+421 908 112 540', '', 'VÚB banka', 'SK12 0200 0000 0031 2233 4455', 0, 1500, 20, 1, 12,
        'káva Espresso – stály odber', '', '', '', '', 0, 8, 1, 0, 'ZA', 2),
   (4,  10104, '10104-01', '10104', 10104, 'ZA04', 'Mini Market Vlčince', '', '46812345', '1071234599', '',
        'Vlčince III 2150', '010 08', 'Žilina', '+421 915 667 120', '', 'Slovenská sporiteľňa', 'SK76 0900 0000 0051 9988 7766', 0, 800, 10, 0, 12,

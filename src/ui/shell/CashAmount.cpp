@@ -12,12 +12,17 @@ namespace {
 // beyond it the typed text is not read further.
 constexpr std::size_t kMaxIntegerDigits = 38;
 
+constexpr const char* kNotANumber = "zadaný text nie je číslo";
+constexpr const char* kNotAboveZero = "suma musí byť väčšia ako 0";
+constexpr const char* kTooManyPlaces = "suma môže mať najviac dve desatinné miesta";
+constexpr const char* kOutOfRange = "suma mimo povoleného rozsahu";
+
 }  // namespace
 
-std::optional<std::string> CashAmount::amountText(const std::string& typed, bool withdrawal, bool* tooLarge) {
-    if (tooLarge) *tooLarge = false;
-    auto beyondBound = [tooLarge]() -> std::optional<std::string> {
-        if (tooLarge) *tooLarge = true;
+std::optional<std::string> CashAmount::amountText(const std::string& typed, bool withdrawal, std::string* refusal) {
+    if (refusal) refusal->clear();
+    auto refuse = [refusal](const std::string& why) -> std::optional<std::string> {
+        if (refusal) *refusal = why;
         return std::nullopt;
     };
     if (typed.empty()) return std::nullopt;
@@ -25,42 +30,24 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
     std::replace(text.begin(), text.end(), ',', '.');
 
     const auto number = DecimalText::read(text);
-    if (!number) return std::nullopt;                  // not a number: reads as zero
-    if (number->digits.empty()) return std::nullopt;  // zero
+    if (!number) return refuse(kNotANumber);
     const std::string& digits = number->digits;
     const long long pointPosition = number->point;
+    if (digits.empty() || number->negative) return refuse(kNotAboveZero);
 
-    if (number->negative) return std::nullopt;
-    if (pointPosition > static_cast<long long>(kMaxIntegerDigits)) return beyondBound();
-
-    // Cents as a decimal digit string: the digits up to two places after the
-    // point, rounded by the third place (halves away from zero).
-    long long centsLength = pointPosition + 2;  // digits of the value in cents
-    std::string cents;
-    bool roundUp = false;
-    if (centsLength <= 0) {
-        // Less than a cent: it becomes one cent from half a cent up.
-        roundUp = centsLength == 0 && digits[0] >= '5';
-    } else {
-        for (long long k = 0; k < centsLength; ++k)
-            cents += k < static_cast<long long>(digits.size()) ? digits[static_cast<std::size_t>(k)] : '0';
-        roundUp = centsLength < static_cast<long long>(digits.size()) &&
-                  digits[static_cast<std::size_t>(centsLength)] >= '5';
-    }
-    if (cents.empty()) cents.push_back('0');
-    if (roundUp) {
-        long long k = static_cast<long long>(cents.size()) - 1;
-        while (k >= 0 && cents[static_cast<std::size_t>(k)] == '9') cents[static_cast<std::size_t>(k--)] = '0';
-        if (k < 0)
-            cents.insert(cents.begin(), '1');
-        else
-            ++cents[static_cast<std::size_t>(k)];
-    }
-    std::size_t nonZero = cents.find_first_not_of('0');
-    if (nonZero == std::string::npos) return std::nullopt;  // rounds to zero
-    cents.erase(0, nonZero);
+    // The value in cents: the digits up to two places after the point; any
+    // digit other than 0 beyond them is finer than a cent.
+    const long long centsLength = pointPosition + 2;
+    const std::size_t whole = centsLength <= 0 ? 0 : static_cast<std::size_t>(centsLength);
+    if (whole < digits.size() && digits.find_first_not_of('0', whole) != std::string::npos)
+        return refuse(kTooManyPlaces);
+    if (pointPosition > static_cast<long long>(kMaxIntegerDigits)) return refuse(kOutOfRange);
+    std::string cents = digits.substr(0, std::min(whole, digits.size()));
+    cents.append(whole - cents.size(), '0');
+    // Leading zeros were dropped from the digits, so the first one is not 0.
     const std::string maxCents = std::to_string(Amounts::maxCashCents);
-    if (cents.size() > maxCents.size() || (cents.size() == maxCents.size() && cents > maxCents)) return beyondBound();
+    if (cents.size() > maxCents.size() || (cents.size() == maxCents.size() && cents > maxCents))
+        return refuse(kOutOfRange);
     while (cents.size() < 3) cents.insert(cents.begin(), '0');
 
     std::string result = withdrawal ? "-" : "";

@@ -8,16 +8,17 @@
 //
 // The typed text may use "," or "." as the decimal separator; leading white
 // space is skipped and the longest leading decimal number is read (an
-// exponent is allowed), the rest is ignored. The value is rounded to cents
-// exactly from its decimal digits, halves away from zero, so every amount
-// keeps its cents however large it is.
+// exponent is allowed), the rest is ignored. The amount is taken to the cent
+// exactly from its decimal digits, however large it is; an amount finer
+// than a cent is refused, never rounded.
 class CashAmount {
 public:
     // The posted amount text: negative (leading "-") for a withdrawal,
-    // positive for a deposit. None when nothing is to be posted: an empty
-    // text, a text that does not begin with a number, an amount that rounds
-    // to zero, a typed negative value, or a value above 99,999,999.99; only
-    // the last sets `tooLarge`, so that the caller can say so.
+    // positive for a deposit. None when nothing is to be posted; then
+    // `refusal` says why (a message for the salesman), except for an empty
+    // text, which is simply nothing typed and leaves it empty: a text that
+    // does not begin with a number, an amount of zero or below, one with a
+    // digit other than 0 beyond the cents, or one above 99,999,999.99.
     static std::optional<std::string> amountText(const std::string& typed, bool withdrawal,
-                                                 bool* tooLarge = nullptr);
+                                                 std::string* refusal = nullptr);
 };

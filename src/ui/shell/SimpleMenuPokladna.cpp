@@ -37,12 +37,12 @@ void SimpleMenu::pokladnaPrompt(bool vyber) {
 }
 
 void SimpleMenu::pokladnaZapis(const std::string& typed, bool vyber) {
-    bool tooLarge = false;
-    auto suma = CashAmount::amountText(typed, vyber, &tooLarge);
+    std::string refusal;
+    auto suma = CashAmount::amountText(typed, vyber, &refusal);
     if (!suma) {
-        // Nothing typed, or nothing to post: silent. An amount beyond what a
-        // cash document holds is refused in words, as the posting refuses it.
-        if (tooLarge) zobrazVysledok("chyba!,,suma mimo povoleného rozsahu");
+        // Nothing typed: nothing to say. Anything else not taken is refused
+        // in words.
+        if (!refusal.empty()) zobrazVysledok("chyba!,," + refusal);
         return;
     }
     auto& trekora = sharedTrekora();

@@ -1,9 +1,13 @@
 // The office double to synchronise against by hand: listens on 127.0.0.1
-// (HTTP), takes uploads, offers the day's data update, holds an order for
-// delivery prepared for the demo centre and takes the orders sent to it,
-// until it is stopped with Ctrl-C.
+// (HTTP), takes uploads, offers the day's data update, serves a database
+// copy for a restore, holds an order for delivery prepared for the demo
+// centre and takes the orders sent to it, until it is stopped with Ctrl-C.
 //
 //   fake_office [--port N] [--port-file PATH] [--out DIR] [--no-update]
+//               [--backup FILE]
+//
+// The copy for a restore (/trekora_data/trekora.db3) is the database FILE
+// when given, else that of the last backup archive received.
 //
 // --port N listens on that port (8080 is where the shipped database's
 // settings point), else on an ephemeral one; --port-file writes the port it
@@ -23,6 +27,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 
@@ -58,6 +63,7 @@ int main(int argc, char** argv) {
     std::string portFile;
     std::string out;
     bool update = true;
+    std::string backup;
     for (int i = 1; i < argc; ++i) {
         const std::string key = argv[i];
         if (key == "--no-update") {
@@ -68,6 +74,8 @@ int main(int argc, char** argv) {
             portFile = argv[++i];
         } else if (i + 1 < argc && key == "--out") {
             out = argv[++i];
+        } else if (i + 1 < argc && key == "--backup") {
+            backup = argv[++i];
         } else {
             std::fprintf(stderr, "unknown option %s\n", key.c_str());
             return 2;
@@ -82,6 +90,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (update) office.setUpdateFile(OfficeDay::updateFile(), OfficeDay::lastModified);
+    if (!backup.empty()) {
+        std::ifstream file(backup, std::ios::binary);
+        const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (!file || bytes.empty()) {
+            std::fprintf(stderr, "cannot read %s\n", backup.c_str());
+            return 2;
+        }
+        office.setBackupDatabase(bytes);
+    }
     FakeOrderOffice desk(office);
     desk.prepare(OfficeDay::preparedOrder());
     desk.onUpdate([](const std::string& cdok) {

@@ -14,16 +14,13 @@ TEST(CashAmount, NothingIsPostedForEmptyZeroOrNonNumbers) {
     }
 }
 
-TEST(CashAmount, RoundsToCentsHalvesAwayFromZero) {
-    EXPECT_EQ(withdrawal("0,005"), "-0.01");
-    EXPECT_EQ(deposit("0,005"), "0.01");
-    EXPECT_EQ(deposit("12,345"), "12.35");
-    EXPECT_EQ(withdrawal("12,345"), "-12.35");
-    EXPECT_EQ(deposit("1,005"), "1.01");
-    EXPECT_EQ(withdrawal("1,005"), "-1.01");
-    EXPECT_EQ(deposit("9,995"), "10.00");
-    EXPECT_EQ(deposit("99,999"), "100.00");
-    EXPECT_EQ(deposit("1,2349"), "1.23");
+TEST(CashAmount, TakesNoAmountFinerThanACent) {
+    for (const char* typed : {"0,005", "0,001", "12,345", "9,995", "25,505", "1,2349", "1e-3", "1e-999999999999"}) {
+        EXPECT_EQ(deposit(typed), "<none>") << typed;
+        EXPECT_EQ(withdrawal(typed), "<none>") << typed;
+    }
+    EXPECT_EQ(deposit("7,990"), "7.99");
+    EXPECT_EQ(withdrawal("1,2345e2"), "-123.45");
 }
 
 TEST(CashAmount, KeepsEveryCentOfLargeAmounts) {
@@ -56,7 +53,7 @@ TEST(CashAmount, RefusesNegativeAndOutOfRangeInput) {
     EXPECT_EQ(deposit("-5"), "<none>");
     EXPECT_EQ(withdrawal("-5"), "<none>");
     // Above 99,999,999.99 an amount could not be stored to the cent.
-    for (const char* typed : {"1e37", "100000000", "99999999,995", "12345678901234567,89", "98765432109876,54"}) {
+    for (const char* typed : {"1e37", "100000000", "100000000,50", "12345678901234567,89", "98765432109876,54"}) {
         EXPECT_EQ(deposit(typed), "<none>") << typed;
         EXPECT_EQ(withdrawal(typed), "<none>") << typed;
     }
