@@ -238,6 +238,10 @@ public:
     static void setPredajcaTimeout(std::chrono::milliseconds timeout);
     // Login: true when the PIN names a user and the centre is known.
     bool checkUzivatelPin(const std::string& pin);
+    // Why the last PIN check could not read the database (SQLite's reason);
+    // "" when it could, whatever its answer. A PIN is never called wrong
+    // by a database that cannot be read.
+    std::string chybaDatabazyPriPrihlaseni;
 
     // Service access lock.
     std::string getSystemChallenge();

@@ -16,6 +16,7 @@
 #include "records/NastaveniaItem.h"
 #include "sync/DatabaseFile.h"
 #include "sync/OdoslanaZaloha.h"
+#include "sync/PoskodenaDatabaza.h"
 #include "sync/Spojenie.h"
 
 using platform::Console;
@@ -45,13 +46,13 @@ std::string origin(const std::string& address) {
 // The program's own entries of Documents, which no download replaces or
 // creates: the log, the outbox, the journals of a database, the fiscal
 // service's mark of uncertain registrations (and a damaged one kept aside),
-// the record of the numbers that left the device and that of the backup the
-// office has. (The database itself is replaced only by the restore's own
-// checked road.)
+// the record of the numbers that left the device, that of the backup the
+// office has, and a damaged database kept aside. (The database itself is
+// replaced only by the restore's own checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
         name == OdoslaneCisla::fileName || name == OdoslanaZaloha::fileName ||
-        name.rfind(trekora.neistePoskodenyPrefix, 0) == 0)
+        name.rfind(trekora.neistePoskodenyPrefix, 0) == 0 || name.rfind(PoskodenaDatabaza::prefix, 0) == 0)
         return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
