@@ -290,7 +290,11 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             if (!x.empty()) return fail(ResultString::reason(x));
         }
     }
-    naHlavnom([hlasenie](Spojenie& s) {
+    naHlavnom([hlasenie, restored = name == "trekora.db3"](Spojenie& s) {
+        // Settings that could not be read give no address to send to: the
+        // restored database's own are read, so that its first
+        // synchronisation sends what waits in "out".
+        if (restored && uploadEndpoint().empty()) sharedTrekora().readNastaveniaItem();
         const int chyby = s.neodoslaneSubory.load();
         if (chyby > 0 || !s.chybaJobu.empty()) {
             s.zobrazChybu(s.popisChyb());
