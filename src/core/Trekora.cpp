@@ -94,15 +94,8 @@ Trekora::Trekora()
     // Jobs killed with the program leave their work folders (a backup's
     // database snapshot, a download) in the system's temporary folder.
     platform::FileManager::removeAbandonedTemporaryDirectories({"trekora-backup", "trekora-download"});
-    copyFile(dbFileName);
     dbURL = platform::FileManager::appendingPathComponent(getDocumentsDirectory(), dbFileName);
-    // A database that starts again (the shipped one after the working one
-    // was lost) numbers its documents above every number that has left the
-    // device.
-    if (auto failure = OdoslaneCisla(getDocumentsDirectory()).pokracujNad(dbURL))
-        print("numbering not raised above the numbers sent: " + *failure);
-    // Its documents registered by this device take their identifiers back.
-    vratFiskalneUdaje(dbURL);
+    pripravDatabazu();
 
     readReportDefinitions();
 
@@ -131,6 +124,18 @@ Trekora::~Trekora() {
 }
 
 bool Trekora::endJobs() { return jobs->end(jobsEndBound); }
+
+std::optional<std::string> Trekora::pripravDatabazu() {
+    copyFile(dbFileName);
+    // A database that starts again (the shipped one after the working one
+    // was lost) numbers its documents above every number that has left the
+    // device.
+    auto failure = OdoslaneCisla(getDocumentsDirectory()).pokracujNad(dbURL);
+    if (failure) print("numbering not raised above the numbers sent: " + *failure);
+    // Its documents registered by this device take their identifiers back.
+    vratFiskalneUdaje(dbURL);
+    return failure;
+}
 
 std::optional<std::string> Trekora::vratFiskalneUdaje(const std::string& dbPath) {
     std::vector<std::string> ine;

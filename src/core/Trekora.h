@@ -238,6 +238,10 @@ public:
     static void setPredajcaTimeout(std::chrono::milliseconds timeout);
     // Login: true when the PIN names a user and the centre is known.
     bool checkUzivatelPin(const std::string& pin);
+    // Why the last PIN check could not read the database (SQLite's reason);
+    // "" when it could, whatever its answer. A PIN is never called wrong
+    // by a database that cannot be read.
+    std::string chybaDatabazyPriPrihlaseni;
 
     // Service access lock.
     std::string getSystemChallenge();
@@ -250,6 +254,11 @@ public:
     // Database file placement.
     std::string getDocumentsDirectory();
     void copyFile(const std::string& fileName);
+    // The database in Documents as a start finds it: the shipped one copied
+    // there when there is none, numbering above every number that has left
+    // the device, and the identifiers of this device's registrations given
+    // back. The reason when the numbering could not be raised.
+    std::optional<std::string> pripravDatabazu();
 
     // =========================================================================
     // Reports (src/report/): report-definition parser and lookups

@@ -11,11 +11,21 @@ bool Trekora::checkUzivatelPin(const std::string& pin) {
     priezvisko = "";
     spz = "";
     str = "";
-    auto db = coredb::openDatabase(dbURL);
-    if (!db) return false;
+    chybaDatabazyPriPrihlaseni.clear();
+    auto db = SqlDatabase::databaseWithPath(dbURL);
+    if (!db->open()) {
+        coredb::trace("Unable to open database");
+        chybaDatabazyPriPrihlaseni = db->lastErrorMessage();
+        if (chybaDatabazyPriPrihlaseni.empty()) chybaDatabazyPriPrihlaseni = "nemôžem otvoriť databázu";
+        return false;
+    }
 
+    // A query that cannot be prepared or whose rows cannot be read to
+    // their end: the database cannot be read, which is no wrong PIN.
     auto failed = [&](const std::optional<SqlError>& error) {
-        coredb::trace("failed: " + (error ? error->description : db->lastErrorMessage()));
+        chybaDatabazyPriPrihlaseni = error && !error->description.empty() ? error->description : db->lastErrorMessage();
+        if (chybaDatabazyPriPrihlaseni.empty()) chybaDatabazyPriPrihlaseni = "chyba čítania";
+        coredb::trace("failed: " + chybaDatabazyPriPrihlaseni);
     };
     std::optional<SqlError> error;
     auto rs = db->executeQuery("select idu,meno,priezvisko from uzivatel where upper(trim(pin))=?;", {pin}, &error);
@@ -23,22 +33,23 @@ bool Trekora::checkUzivatelPin(const std::string& pin) {
         failed(error);
     } else {
         coredb::trace("colcount: " + std::to_string(rs->columnCount()));
-        while (rs->next()) {
+        while (rs->nextWithError(&error)) {
             idu = coredb::text(*rs, "idu");
             meno = coredb::text(*rs, "meno");
             priezvisko = coredb::text(*rs, "priezvisko");
         }
         rs->close();
-        auto centre = db->executeQuery("select spz,str from stredisk;", {}, &error);
+        auto centre = error ? nullptr : db->executeQuery("select spz,str from stredisk;", {}, &error);
         if (!centre) {
             failed(error);
         } else {
             coredb::trace("colcount: " + std::to_string(centre->columnCount()));
-            while (centre->next()) {
+            while (centre->nextWithError(&error)) {
                 spz = coredb::text(*centre, "spz");
                 str = coredb::text(*centre, "str");
             }
             centre->close();
+            if (error) failed(error);
         }
     }
     db->close();
@@ -50,6 +61,6 @@ bool Trekora::checkUzivatelPin(const std::string& pin) {
     coredb::trace(priezvisko);
     coredb::trace("----------");
     readNastaveniaItem();
-    if (str.empty()) return false;
+    if (!chybaDatabazyPriPrihlaseni.empty() || str.empty()) return false;
     return !idu.empty();
 }

@@ -59,6 +59,23 @@ std::string DatabaseFile::integrityProblem(const std::string& path) {
     return integrity == "ok" ? "" : integrity;
 }
 
+std::string DatabaseFile::settingsProblem(const std::string& path, const std::string& str) {
+    std::string reason;
+    sqlite3* db = openReadOnly(path, &reason);
+    if (!db) return reason;
+    sqlite3_busy_timeout(db, 5000);
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, "select * from nastavenia where str = ?", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_bind_text(stmt, 1, str.c_str(), -1, SQLITE_TRANSIENT);
+    if (rc == SQLITE_OK)
+        while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+        }
+    if (rc != SQLITE_DONE) reason = sqlite3_errmsg(db);
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return reason;
+}
+
 std::string DatabaseFile::checkDatabase(const std::string& path) {
     if (!hasSqliteHeader(path)) return "súbor nie je databáza";
     if (const std::string integrity = integrityProblem(path); !integrity.empty())

@@ -17,6 +17,9 @@ public:
     // "" when the database file passes SQLite's own integrity check;
     // otherwise what the check (or the opening of the file) answered.
     static std::string integrityProblem(const std::string& path);
+    // Why the settings row of the centre `str` cannot be read from the
+    // database file at `path`; "" when its rows were read to their end.
+    static std::string settingsProblem(const std::string& path, const std::string& str);
     // "" when the file is an SQLite database that passes the integrity check,
     // holds every required table and the settings of its centre; otherwise
     // the reason.

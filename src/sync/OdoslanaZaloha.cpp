@@ -37,10 +37,44 @@ std::optional<std::string> OdoslanaZaloha::zaznamenaj(const std::string& odtlaco
     return std::nullopt;
 }
 
+std::string OdoslanaZaloha::riadok(std::size_t index) const {
+    const auto text = platform::FileManager::contents(path_);
+    if (!text) return "";
+    std::size_t from = 0;
+    for (std::size_t i = 0; i < index; ++i) {
+        from = text->find('\n', from);
+        if (from == std::string::npos) return "";
+        ++from;
+    }
+    const std::size_t to = text->find('\n', from);
+    return text->substr(from, to == std::string::npos ? std::string::npos : to - from);
+}
+
 bool OdoslanaZaloha::zodpoveda(const std::string& path) const {
-    auto text = platform::FileManager::contents(path_);
-    if (!text) return false;
-    if (!text->empty() && text->back() == '\n') text->pop_back();
+    const std::string recorded = riadok(0);
     const std::string now = odtlacok(path);
-    return !now.empty() && *text == now;
+    return !now.empty() && recorded == now;
+}
+
+std::optional<std::string> OdoslanaZaloha::zaznamenajCakajucu(const std::string& odtlacok,
+                                                              const std::string& archive) const {
+    platform::Error error;
+    const std::string line = odtlacok + " " + platform::FileManager::lastPathComponent(archive);
+    if (line.find('\n') != std::string::npos) return "názov archívu";
+    if (!platform::FileManager::writeFile(path_, riadok(0) + "\n" + line + "\n", true, &error))
+        return error.localizedDescription();
+    return std::nullopt;
+}
+
+std::string OdoslanaZaloha::cakajuca(const std::string& path) const {
+    // "<size> <hash> <archive name>": the name follows the second blank.
+    const std::string line = riadok(1);
+    const std::string now = odtlacok(path);
+    if (now.empty() || line.size() <= now.size() + 1 || line.compare(0, now.size(), now) != 0 ||
+        line[now.size()] != ' ')
+        return "";
+    const std::string archive = platform::FileManager::appendingPathComponent(
+        platform::FileManager::appendingPathComponent(platform::FileManager::deletingLastPathComponent(path_), "out"),
+        line.substr(now.size() + 1));
+    return platform::FileManager::fileExists(archive) ? archive : "";
 }

@@ -11,8 +11,15 @@
 // A restore over a damaged database relies on it: the damaged file goes
 // only when nothing of it is left that could still reach the office.
 //
-// The record is one line beside the database in the Documents folder; a
-// restore leaves it, and it is never sent.
+// Beside it, the record knows the backup archive that waits in "out" (made,
+// not sent yet) and the file it holds: a synchronisation that cannot send
+// makes no second archive of a file already waiting there, and a restore
+// over a damaged database that keeps the synchronisation from sending
+// takes that archive as what it could do.
+//
+// The record is a line (the file the office has), and a second one for the
+// archive waiting, beside the database in the Documents folder; a restore
+// leaves it, and it is never sent.
 class OdoslanaZaloha {
 public:
     // The record's file name in the Documents folder.
@@ -31,6 +38,17 @@ public:
     // True when the record names the file at `path` as it stands now.
     bool zodpoveda(const std::string& path) const;
 
+    // Records that the archive at `archive` (in "out", not sent) holds the
+    // file of fingerprint `odtlacok`, on the disk before it answers; what
+    // the office has stays recorded. The reason when it cannot.
+    std::optional<std::string> zaznamenajCakajucu(const std::string& odtlacok, const std::string& archive) const;
+    // The archive waiting in "out" that holds the file at `path` as it
+    // stands now; "" when none does.
+    std::string cakajuca(const std::string& path) const;
+
 private:
+    // Line `index` of the record; "" when it has none.
+    std::string riadok(std::size_t index) const;
+
     std::string path_;
 };

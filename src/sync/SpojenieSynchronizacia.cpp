@@ -162,23 +162,35 @@ void Spojenie::synchronizaciaJob(bool full) {
     std::string stav;
     // The recorded registrations the backup archive holds.
     std::vector<ZaevidovaneDoklady::Registracia> zalohovane;
+    const OdoslanaZaloha zaloha(trekora.getDocumentsDirectory());
+    // A run that cannot send (no upload address) makes no second archive of
+    // the file as it stands beside one that an earlier run left in "out".
+    bool waiting = false;
     if (full) {
         const std::string stamp = platform::DateFormatter::format(platform::Date::now(), "yyyyMMdd_HHmmss");
         stem = fileNamePart(platform::Device::name()) + "_" + fileNamePart(trekora.str) + "_backup_" + stamp;
         archive = FileManager::appendingPathComponent(out, stem + ".zip");
-        trekora.log(prefix + " vytvaram backup: " + stem + ".zip");
-        naHlavnom([](Spojenie& s) { s.nastavInfo("vytvaram backup"); });
         const std::string before = OdoslanaZaloha::odtlacok(trekora.dbURL);
-        std::string reason;
-        bool unreadable = false;
-        if (!packBackup(trekora.dbURL, archive, &reason, &unreadable, &zalohovane)) {
-            zalohovane.clear();
-            trekora.log(prefix + " backup error: " + reason);
-            chybaJobu = "záloha zlyhala: " + reason;
-            if (unreadable) stav = before;
-        } else if (OdoslanaZaloha::odtlacok(trekora.dbURL) == before) {
-            // Unchanged while the snapshot was taken: the archive holds it.
+        if (const std::string earlier = uploadEndpoint().empty() ? zaloha.cakajuca(trekora.dbURL) : std::string();
+            !earlier.empty()) {
+            trekora.log(prefix + " backup tohto stavu databazy uz caka: " + FileManager::lastPathComponent(earlier));
+            archive = earlier;
             stav = before;
+            waiting = true;
+        } else {
+            trekora.log(prefix + " vytvaram backup: " + stem + ".zip");
+            naHlavnom([](Spojenie& s) { s.nastavInfo("vytvaram backup"); });
+            std::string reason;
+            bool unreadable = false;
+            if (!packBackup(trekora.dbURL, archive, &reason, &unreadable, &zalohovane)) {
+                zalohovane.clear();
+                trekora.log(prefix + " backup error: " + reason);
+                chybaJobu = "záloha zlyhala: " + reason;
+                if (unreadable) stav = before;
+            } else if (OdoslanaZaloha::odtlacok(trekora.dbURL) == before) {
+                // Unchanged while the snapshot was taken: the archive holds it.
+                stav = before;
+            }
         }
     }
 
@@ -190,8 +202,10 @@ void Spojenie::synchronizaciaJob(bool full) {
     posliOut(prefix);
     // The archive leaves "out" only on the office's own 200.
     if (!stav.empty() && !FileManager::fileExists(archive)) {
-        if (auto failure = OdoslanaZaloha(trekora.getDocumentsDirectory()).zaznamenaj(stav))
-            trekora.log(prefix + " zaznam odoslanej zalohy: " + *failure);
+        if (auto failure = zaloha.zaznamenaj(stav)) trekora.log(prefix + " zaznam odoslanej zalohy: " + *failure);
+    } else if (!stav.empty() && !waiting) {
+        if (auto failure = zaloha.zaznamenajCakajucu(stav, archive))
+            trekora.log(prefix + " zaznam cakajucej zalohy: " + *failure);
     }
     if (!zalohovane.empty() && !FileManager::fileExists(archive)) {
         if (auto failure = ZaevidovaneDoklady(trekora.getDocumentsDirectory()).odober(zalohovane))

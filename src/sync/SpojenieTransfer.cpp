@@ -17,6 +17,7 @@
 #include "records/NastaveniaItem.h"
 #include "sync/DatabaseFile.h"
 #include "sync/OdoslanaZaloha.h"
+#include "sync/PoskodenaDatabaza.h"
 #include "sync/Spojenie.h"
 
 using platform::Console;
@@ -48,13 +49,13 @@ std::string origin(const std::string& address) {
 // service's mark of uncertain registrations (and a damaged one kept aside),
 // the record of the numbers that left the device, that of the backup the
 // office has and that of the registrations this device made (and a damaged
-// one of each kept aside). (The database itself is replaced only by the
-// restore's own checked road.)
+// one of each kept aside), and a damaged database kept aside. (The database
+// itself is replaced only by the restore's own checked road.)
 bool ownEntry(const std::string& name, const Trekora& trekora) {
     if (name == trekora.logFileName || name == "out" || name == trekora.neisteFileName ||
         name == OdoslaneCisla::fileName || name == OdoslanaZaloha::fileName || name == ZaevidovaneDoklady::fileName ||
         name.rfind(trekora.neistePoskodenyPrefix, 0) == 0 || name.rfind(OdoslaneCisla::poskodenyPrefix, 0) == 0 ||
-        name.rfind(ZaevidovaneDoklady::poskodenyPrefix, 0) == 0)
+        name.rfind(ZaevidovaneDoklady::poskodenyPrefix, 0) == 0 || name.rfind(PoskodenaDatabaza::prefix, 0) == 0)
         return true;
     for (const std::string ending : {"-journal", "-wal", "-shm"})
         if (name.size() >= ending.size() && name.compare(name.size() - ending.size(), ending.size(), ending) == 0)
@@ -289,7 +290,11 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
             if (!x.empty()) return fail(ResultString::reason(x));
         }
     }
-    naHlavnom([hlasenie](Spojenie& s) {
+    naHlavnom([hlasenie, restored = name == "trekora.db3"](Spojenie& s) {
+        // Settings that could not be read give no address to send to: the
+        // restored database's own are read, so that its first
+        // synchronisation sends what waits in "out".
+        if (restored && uploadEndpoint().empty()) sharedTrekora().readNastaveniaItem();
         const int chyby = s.neodoslaneSubory.load();
         if (chyby > 0 || !s.chybaJobu.empty()) {
             s.zobrazChybu(s.popisChyb());

@@ -11,7 +11,11 @@
 // is left in "out" (an owed export's mark is not sent) and the office has
 // the database file as it stands now: the last full synchronisation sent
 // the backup archive of this very file, or found that no archive can be
-// made of it (OdoslanaZaloha). Its owed exports of closings the copy lacks
+// made of it (OdoslanaZaloha). When the damage itself keeps the
+// synchronisation from sending (the settings, which say where to, cannot
+// be read), it is replaced once the backup archive of the file as it
+// stands waits in "out": what waits there stays for the copy's first
+// synchronisation. Its owed exports of closings the copy lacks
 // are set aside, kept under names of their own and never exported, and
 // their numbers stay taken; one of a closing the copy holds stays owed.
 //
@@ -154,10 +158,18 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
 
     trekora.log("obnova: databaza je poskodena: " + damage);
     const std::string damaged = kOdmietnuta + "databáza je poškodená (" + firstFinding(damage) + ")";
+    // When the damage itself keeps the synchronisation from sending (it
+    // cannot read where to), what it could do is put the backup of the
+    // file as it stands into "out": that and whatever else waits there
+    // stay, and go with the first synchronisation of the copy.
+    std::string nastavenia;
+    if (Spojenie::uploadEndpoint().empty()) nastavenia = DatabaseFile::settingsProblem(trekora.dbURL, trekora.str);
+    if (!nastavenia.empty()) trekora.log("obnova: nastavenia sa nedaju precitat: " + nastavenia);
     for (const auto& name : FileManager::contentsOfDirectory(exporty.priecinok()).value_or(std::vector<std::string>{}))
-        if (Spojenie::naOdoslanie(FileManager::appendingPathComponent(exporty.priecinok(), name)))
+        if (nastavenia.empty() && Spojenie::naOdoslanie(FileManager::appendingPathComponent(exporty.priecinok(), name)))
             return damaged + " a v priečinku out čakajú súbory na odoslanie, najprv spustite synchronizáciu";
-    if (!OdoslanaZaloha(trekora.getDocumentsDirectory()).zodpoveda(trekora.dbURL))
+    const OdoslanaZaloha zaloha(trekora.getDocumentsDirectory());
+    if (!zaloha.zodpoveda(trekora.dbURL) && (nastavenia.empty() || zaloha.cakajuca(trekora.dbURL).empty()))
         return damaged + " a kancelária ešte nemá jej zálohu v tomto stave, najprv spustite synchronizáciu";
     for (const auto& polozka : polozky)
         if (polozka.dlzny) odlozit->push_back(polozka);

@@ -780,6 +780,39 @@ TEST_F(SpojenieTest, ADamagedDatabaseIsReplacedOnceASynchronisationHasSentWhatIt
     EXPECT_EQ(entries(out()), std::vector<std::string>{aside});
 }
 
+// The page of the settings is damaged: no synchronisation can read where to
+// send. It keeps one backup of the file in "out", not one a round; the
+// restore of the office's copy (its address typed) is then accepted, and
+// what waits in "out" goes with the copy's first synchronisation.
+TEST_F(SpojenieTest, ADamagedDatabaseThatCannotSendIsReplacedAndItsFilesGoLater) {
+    ASSERT_TRUE(trekora().saveNastaveniaItem());
+    office->setBackupDatabase(fileBytes(database()));
+    const std::string cdok = trekora().zapisUzavierku().substr(5);
+    ASSERT_EQ(trekora().exportDU(cdok), "ok!,,export " + cdok + ".db3");
+    zeroPage(database(), std::stoll(env().scalar("select rootpage from sqlite_master where name = 'nastavenia'")));
+    env().restart();
+    loginDemo();
+    platform::Clock::Fixed clock(platform::Date(1796563984));
+    for (int round = 0; round < 2; ++round) {
+        ASSERT_EQ(synchronise(), "chyba!");
+        tapAlert("ok");
+        platform::Clock::advance(60);
+    }
+    const auto waiting = entries(out());
+    EXPECT_EQ(std::count_if(waiting.begin(), waiting.end(),
+                            [](const std::string& name) { return name.find(".zip") != std::string::npos; }),
+              1);
+    ASSERT_EQ(download("spojenie_obnova_segue", office->backupDir() + "/trekora.db3"), "hotovo")
+        << *alert()->message();
+    tapAlert("ok");
+    ASSERT_EQ(synchronise(), "hotovo");
+    EXPECT_TRUE(entries(out()).empty());
+    std::vector<std::string> sent;
+    for (const auto& upload : office->uploads()) sent.push_back(upload.fileName);
+    for (const auto& name : waiting) EXPECT_NE(std::find(sent.begin(), sent.end(), name), sent.end()) << name;
+    EXPECT_NE(std::find(waiting.begin(), waiting.end(), cdok + ".db3"), waiting.end());
+}
+
 TEST_F(SpojenieTest, AnUpdateCheckThatFailsIsNamedInTheFinalAlert) {
     office->setUpdateFile(updateFile(kScript), "Sun, 06 Dec 2026 13:33:04 GMT");
     for (auto misbehaviour : {Misbehaviour::silent, Misbehaviour::status500}) {

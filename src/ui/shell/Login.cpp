@@ -1,12 +1,17 @@
 #include "ui/shell/Login.h"
 
+#include "core/ServicePinPrompt.h"
 #include "core/Trekora.h"
 #include "platform/Console.h"
 #include "platform/ui/AlertController.h"
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "records/NastaveniaItem.h"
+#include "sync/PoskodenaDatabaza.h"
 #include "ui/shell/SimpleMenu.h"
+
+using platform::AlertAction;
+using platform::AlertController;
 
 void Login::viewDidLoad() { platform::ViewController::viewDidLoad(); }
 
@@ -15,13 +20,47 @@ void Login::viewWillAppear(bool animated) {
     if (auto field = pinTextField.lock()) field->setText(std::string());
 }
 
+std::shared_ptr<platform::AlertController> Login::poskodenaDatabaza(const std::string& reason) {
+    auto alert = AlertController::make(
+        "login",
+        "databáza je poškodená (" + reason +
+            "), PIN sa nedá overiť. \"odložiť databázu\" (servisný kód) ju odloží bez zmazania a program začne s "
+            "dodanou databázou; potom sa prihláste a obnovte databázu z kancelárie (spojenie → obnova).",
+        AlertController::Style::alert);
+    alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle,
+                                                   [](AlertAction&) { platform::Console::print("You've pressed ok"); }));
+    std::weak_ptr<Login> weak = std::static_pointer_cast<Login>(shared_from_this());
+    alert->addAction(std::make_shared<AlertAction>(
+        "odložiť databázu", AlertAction::Style::destructive, [weak](AlertAction&) {
+            auto screen = weak.lock();
+            if (!screen) return;
+            ServicePinPrompt::present(*screen, SimpleMenu::animovat(), [weak] {
+                auto login = weak.lock();
+                if (!login) return;
+                std::string reason;
+                const auto done = PoskodenaDatabaza::odloz(sharedTrekora(), &reason);
+                auto answer = AlertController::make("login", done ? *done : reason, AlertController::Style::alert);
+                answer->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
+                if (!done) sharedTrekora().playSound5();
+                login->present(answer, SimpleMenu::animovat());
+            });
+        }));
+    return alert;
+}
+
 void Login::loginAction() {
     auto field = pinTextField.lock();
     if (!field) return;
     auto& trekora = sharedTrekora();
     const std::string pin = field->textOrEmpty();
 
-    if (!trekora.checkUzivatelPin(pin)) {
+    const bool known = trekora.checkUzivatelPin(pin);
+    if (!known && !trekora.chybaDatabazyPriPrihlaseni.empty()) {
+        // A database that cannot be read says so, never "chybný pin".
+        field->setText(std::string());
+        trekora.playSound5();
+        present(poskodenaDatabaza(trekora.chybaDatabazyPriPrihlaseni), SimpleMenu::animovat());
+    } else if (!known) {
         auto alert = platform::AlertController::make("login", "chybný pin", platform::AlertController::Style::alert);
         auto ok = std::make_shared<platform::AlertAction>(
             "ok", platform::AlertAction::Style::defaultStyle,

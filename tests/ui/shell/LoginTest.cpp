@@ -1,5 +1,6 @@
 #include <algorithm>
 
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -58,6 +59,46 @@ TEST_F(LoginTest, WrongAndEmptyPinAreRefusedWithTheErrorAlert) {
     // After ten refusals the right PIN still logs in.
     logIn("1234");
     EXPECT_EQ(topMenu()->item, "menu");
+}
+
+// The page of the centre's table is damaged. The right PIN is not called
+// wrong: the database is named damaged with SQLite's reason, set aside
+// behind the service code (kept as it was), the shipped database takes its
+// place, and the office's copy restored over it numbers above the closing
+// that the damaged database still owed.
+TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
+    auto& trekora = sharedTrekora();
+    const std::string copy = documents + "/kopia.db3";
+    std::filesystem::copy_file(dbPath(), copy);
+    ASSERT_TRUE(trekora.checkUzivatelPin("1234"));
+    const std::string cdok = trekora.zapisUzavierku().substr(5);
+    {
+        const long long size = std::stoll(scalar("pragma page_size"));
+        std::fstream file(dbPath(), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp((std::stoll(scalar("select rootpage from sqlite_master where name = 'stredisk'")) - 1) * size);
+        file.write(std::string(static_cast<std::size_t>(size), '\0').data(), size);
+    }
+    const std::string damaged = readFile(dbPath());
+
+    typePin("1234");
+    tapLogin();
+    ASSERT_TRUE(alert());
+    EXPECT_NE(alert()->message()->find("databáza je poškodená (database disk image is malformed)"), std::string::npos)
+        << *alert()->message();
+    EXPECT_TRUE(errorSoundPlayed());
+    tapAlert("odložiť databázu");
+    typeInAlert(std::to_string(std::stoll(alert()->message().value_or("0")) % 839));
+    tapAlert("ok");
+    ASSERT_TRUE(alert());
+    EXPECT_NE(alert()->message()->find("odložená ako trekora.poskodena-1.db3"), std::string::npos) << *alert()->message();
+    EXPECT_NE(alert()->message()->find("uzávierky " + cdok), std::string::npos) << *alert()->message();
+    EXPECT_EQ(readFile(documents + "/trekora.poskodena-1.db3"), damaged);
+    tapAlert("ok");
+
+    logIn("1234");
+    std::string hlasenie;
+    ASSERT_EQ(trekora.obnovDatabazu(copy, &hlasenie), "");
+    EXPECT_EQ(trekora.zapisVklad("1.00", ""), "ok!,,cdok=" + std::to_string(std::stoll(cdok) + 1));
 }
 
 TEST_F(LoginTest, CorrectPinOpensTheMainMenuAndFillsTheLoginState) {

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+class Trekora;
+
+// A working database that cannot be read, set aside so that the salesman
+// gets back to work: the file (with its journals) is kept in the Documents
+// folder under a name of its own, "trekora.poskodena-K.db3", and never
+// deleted, sent or replaced by a download; the shipped database takes its
+// place as after a lost database, numbering above every number that has
+// left the device. The exports of closings it still owed are set aside in
+// "out" as a restore over a damaged database sets them aside, their numbers
+// staying taken. The office's copy is then restored over the shipped one.
+class PoskodenaDatabaza {
+public:
+    // The start of the names of databases set aside.
+    static const std::string prefix;
+
+    // Sets the working database of `trekora` aside, on the disk before it
+    // answers. What was done, for the salesman; none with the reason in
+    // `reason` when nothing was set aside (a database that passes its
+    // checks is left where it is).
+    static std::optional<std::string> odloz(Trekora& trekora, std::string* reason);
+};
