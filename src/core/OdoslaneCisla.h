@@ -30,7 +30,9 @@ public:
     // 18 digits.
     static constexpr long long najvacsie = 999'999'999'999'999'999LL;
 
-    explicit OdoslaneCisla(std::string documentsDirectory);
+    // `dbPath`: the database whose numbers leave, from which a record that
+    // cannot be read is written anew (zaznamenaj); "" for none.
+    explicit OdoslaneCisla(std::string documentsDirectory, std::string dbPath = {});
 
     // The highest number recorded: 0 without a record, none when the record
     // cannot be read (its reason in `reason`, with the name it is kept aside
@@ -38,9 +40,15 @@ public:
     std::optional<long long> posledne(std::string* reason = nullptr) const;
 
     // Raises the record to `cislo` (a lower number leaves it as it is), on
-    // the disk before it answers; the reason when it cannot. A record that
-    // cannot be read is left as it is and the number refused, as is a
-    // number above `najvacsie`.
+    // the disk before it answers; the reason when it cannot. A number above
+    // `najvacsie` is refused. So is the number when the record cannot be
+    // read, once: a record holding no number (its bytes kept aside) is
+    // written anew with the highest number that can still be known to have
+    // left, the highest of the database's numbering (which every start and
+    // restore raised above the record while it could be read) and of a
+    // number left in its bytes, and the refusal says so; the next call goes
+    // on from it. Without the database, or when that cannot be read, the
+    // record stays as it is and every number is refused.
     std::optional<std::string> zaznamenaj(long long cislo) const;
     // The same for a document number as its text; a text that is no
     // document number is refused with its reason.
@@ -49,7 +57,9 @@ public:
     // Makes the database at `dbPath` number its next documents above the
     // record: raises the document sequence (of table vety) where it lies
     // below. The reason when it cannot (the record or the database cannot
-    // be read or written).
+    // be read or written). A record holding no number is written anew from
+    // the database given at construction, as zaznamenaj does, and refused
+    // once.
     std::optional<std::string> pokracujNad(const std::string& dbPath) const;
 
     // A document number as a number: up to 18 digits; none for anything else.
@@ -60,9 +70,15 @@ public:
     static std::optional<std::string> chybaCisla(const std::string& cdok);
 
 private:
-    std::optional<long long> citaj(std::string* reason) const;
+    // `damaged`: the bytes of a record read whole that holds no number.
+    std::optional<long long> citaj(std::string* reason, std::string* damaged = nullptr) const;
     std::string odloz(const std::string& bytes) const;
+
+    // A record holding no number written anew as above: what the refusal
+    // says, or none when it cannot be.
+    std::optional<std::string> zapisZnova(const std::string& bytes, long long cislo) const;
 
     std::string documents_;
     std::string path_;
+    std::string dbPath_;
 };

@@ -674,7 +674,7 @@ void Ekasa::send() {
     // another document, and a program killed while it waits leaves the
     // document uncertain, never free to be sent a second time.
     if (registers(fiskalCommand))
-        if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory()).zaznamenaj(cdok)) {
+        if (auto failure = OdoslaneCisla(trekora.getDocumentsDirectory(), trekora.dbURL).zaznamenaj(cdok)) {
             fiskalError = "číslo dokladu " + cdok + " sa nepodarilo zaznamenať medzi odoslané (" + *failure +
                           "): doklad sa neodoslal; skúste tlač znova, a ak sa to opakuje, obráťte sa na servis";
             trekora.log(fiskalError);

@@ -169,7 +169,7 @@ std::string Trekora::exportDU(const std::string& cdok) {
     if (ran) {
         if (!ExportyUzavierok::jeCely(temp)) {
             result = "chyba!,,export " + cdok + ".db3 nie je úplný";
-        } else if (auto failure = OdoslaneCisla(getDocumentsDirectory()).zaznamenaj(cdok)) {
+        } else if (auto failure = OdoslaneCisla(getDocumentsDirectory(), dbURL).zaznamenaj(cdok)) {
             // Once the export has its name it may leave the device: its number
             // is recorded first, so that no restore gives it out again.
             result = "chyba!,,záznam exportu " + cdok + " sa nepodarilo zapísať: " + *failure;

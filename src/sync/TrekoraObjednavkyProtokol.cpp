@@ -63,7 +63,7 @@ std::string Trekora::exportObjednavka(const std::shared_ptr<ObjVetyItem>& objedn
     // record of the numbers that left the device is raised first.
     if (objednavka->CDOK) {
         const std::string cdok = std::to_string(*objednavka->CDOK);
-        if (auto failure = OdoslaneCisla(getDocumentsDirectory()).zaznamenaj(*objednavka->CDOK)) {
+        if (auto failure = OdoslaneCisla(getDocumentsDirectory(), dbURL).zaznamenaj(*objednavka->CDOK)) {
             Console::print("export " + *failure);
             return "chyba!,,objednávka " + cdok + " nebola odoslaná, záznam odoslaných čísel sa nedá zapísať: " +
                    *failure;

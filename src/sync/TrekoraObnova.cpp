@@ -236,7 +236,7 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
     reason = prenesFiskalneUdaje(*this, kopia, cela);
     if (!reason.empty()) return reason;
 
-    const OdoslaneCisla cisla(getDocumentsDirectory());
+    const OdoslaneCisla cisla(getDocumentsDirectory(), dbURL);
     // A closing set aside was written in the database whose backup the
     // office holds: its number is given to nothing else.
     for (const auto& polozka : odlozit)

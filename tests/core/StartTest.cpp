@@ -68,7 +68,7 @@ TEST_F(StartTest, ADatabaseThatStartsAgainNumbersAboveTheNumbersThatLeftTheDevic
     }
 }
 
-TEST_F(StartTest, ARecordOfNumbersThatCannotBeReadIsKeptAsideAndNeverWrittenOver) {
+TEST_F(StartTest, ARecordOfNumbersThatCannotBeReadIsKeptAsideAndWrittenAnewFromTheDatabase) {
     const std::string record = env().documentsPath("posledna_uzavierka.txt");
     const OdoslaneCisla cisla(env().documents());
     for (const std::string damaged : {"50x0\n", "1000000000000000000\n"}) {
@@ -81,6 +81,21 @@ TEST_F(StartTest, ARecordOfNumbersThatCannotBeReadIsKeptAsideAndNeverWrittenOver
     EXPECT_EQ(platform::FileManager::contents(env().documentsPath("posledna_uzavierka.poskodeny-1.txt")), "50x0\n");
     EXPECT_EQ(platform::FileManager::contents(env().documentsPath("posledna_uzavierka.poskodeny-2.txt")),
               "1000000000000000000\n");
+
+    // With the database, the way back to work: the record is written anew
+    // with the highest number the database and the damaged bytes know, the
+    // number is refused once with the reason, and the next one goes.
+    const OdoslaneCisla sDatabazou(env().documents(), trekora().dbURL);
+    for (const auto& [damaged, anew] : {std::pair<std::string, std::string>{"x\n", "1007"}, {"5x000\n", "1007"},
+                                        {"50x00 1013", "1013"}}) {
+        ASSERT_TRUE(platform::FileManager::writeFile(record, damaged));
+        const auto refused = sDatabazou.zaznamenaj(1006);
+        ASSERT_TRUE(refused) << damaged;
+        EXPECT_NE(refused->find("zapísal sa znova s číslom " + anew), std::string::npos) << *refused;
+        EXPECT_EQ(platform::FileManager::contents(record), anew + "\n");
+        EXPECT_FALSE(sDatabazou.zaznamenaj(1008));
+    }
+    EXPECT_EQ(platform::FileManager::contents(record), "1013\n");
 }
 
 TEST_F(StartTest, FieldsHaveTheirDefaultsAfterConstruction) {
