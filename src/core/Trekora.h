@@ -242,6 +242,8 @@ public:
     // "" when it could, whatever its answer. A PIN is never called wrong
     // by a database that cannot be read.
     std::string chybaDatabazyPriPrihlaseni;
+    // The database was only busy (held by another connection), not damaged.
+    bool databazaZaneprazdnena = false;
 
     // Service access lock.
     std::string getSystemChallenge();

@@ -4,6 +4,8 @@
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 
+#include <sqlite3.h>
+
 bool Trekora::checkUzivatelPin(const std::string& pin) {
     coredb::traceStart("checkUzivatelPin(pin:)");
     idu = "";
@@ -12,9 +14,16 @@ bool Trekora::checkUzivatelPin(const std::string& pin) {
     spz = "";
     str = "";
     chybaDatabazyPriPrihlaseni.clear();
+    databazaZaneprazdnena = false;
     auto db = SqlDatabase::databaseWithPath(dbURL);
+    // A database held by another connection is busy, not damaged.
+    const auto busy = [&db](const std::optional<SqlError>& error) {
+        const int code = (error ? error->code : db->lastErrorCode()) & 0xff;
+        return code == SQLITE_BUSY || code == SQLITE_LOCKED;
+    };
     if (!db->open()) {
         coredb::trace("Unable to open database");
+        databazaZaneprazdnena = busy(std::nullopt);
         chybaDatabazyPriPrihlaseni = db->lastErrorMessage();
         if (chybaDatabazyPriPrihlaseni.empty()) chybaDatabazyPriPrihlaseni = "nemôžem otvoriť databázu";
         return false;
@@ -23,6 +32,7 @@ bool Trekora::checkUzivatelPin(const std::string& pin) {
     // A query that cannot be prepared or whose rows cannot be read to
     // their end: the database cannot be read, which is no wrong PIN.
     auto failed = [&](const std::optional<SqlError>& error) {
+        databazaZaneprazdnena = busy(error);
         chybaDatabazyPriPrihlaseni = error && !error->description.empty() ? error->description : db->lastErrorMessage();
         if (chybaDatabazyPriPrihlaseni.empty()) chybaDatabazyPriPrihlaseni = "chyba čítania";
         coredb::trace("failed: " + chybaDatabazyPriPrihlaseni);

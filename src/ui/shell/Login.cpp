@@ -55,7 +55,18 @@ void Login::loginAction() {
     const std::string pin = field->textOrEmpty();
 
     const bool known = trekora.checkUzivatelPin(pin);
-    if (!known && !trekora.chybaDatabazyPriPrihlaseni.empty()) {
+    if (!known && trekora.databazaZaneprazdnena) {
+        // Held by another connection for longer than a query waits: nothing
+        // is damaged.
+        field->setText(std::string());
+        trekora.playSound5();
+        auto alert = AlertController::make("login",
+                                           "databáza je práve zaneprázdnená (" + trekora.chybaDatabazyPriPrihlaseni +
+                                               "), PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
+                                           AlertController::Style::alert);
+        alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
+        present(alert, SimpleMenu::animovat());
+    } else if (!known && !trekora.chybaDatabazyPriPrihlaseni.empty()) {
         // A database that cannot be read says so, never "chybný pin".
         field->setText(std::string());
         trekora.playSound5();

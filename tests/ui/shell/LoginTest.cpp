@@ -5,6 +5,8 @@
 #include <sstream>
 
 #include "ShellFixture.h"
+
+#include <sqlite3.h>
 #include "ui/shell/Uzivatel.h"
 #include "ui/shell/AppDelegate.h"
 
@@ -72,6 +74,18 @@ TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
     std::filesystem::copy_file(dbPath(), copy);
     ASSERT_TRUE(trekora.checkUzivatelPin("1234"));
     const std::string cdok = trekora.zapisUzavierku().substr(5);
+    // Held by another connection, it is busy, neither damaged nor a wrong PIN.
+    sqlite3* holder = nullptr;
+    ASSERT_EQ(sqlite3_open(dbPath().c_str(), &holder), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(holder, "begin exclusive", nullptr, nullptr, nullptr), SQLITE_OK);
+    typePin("1234");
+    tapLogin();
+    ASSERT_TRUE(alert());
+    EXPECT_NE(alert()->message()->find("databáza je práve zaneprázdnená"), std::string::npos) << *alert()->message();
+    EXPECT_EQ(alert()->actions().size(), 1u);
+    tapAlert("ok");
+    sqlite3_exec(holder, "rollback", nullptr, nullptr, nullptr);
+    sqlite3_close(holder);
     {
         const long long size = std::stoll(scalar("pragma page_size"));
         std::fstream file(dbPath(), std::ios::in | std::ios::out | std::ios::binary);
