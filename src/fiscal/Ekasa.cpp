@@ -86,6 +86,28 @@ std::string vMesiaci(const std::string& cislo, const std::string& mesiac, const 
     return cislo + " z " + mesiac + "/" + rok;
 }
 
+// Whether `d` is the service's document that the mark saw last before its
+// own registration left. Its number and sequence number alone may come
+// again in a later month; the month tells (a mark made before it was kept
+// goes by them alone).
+bool predZnackou(const EkasaNeiste::Zaznam& z, const std::optional<EkasaDoklad>& d) {
+    return z.predtym == EkasaDoklad::podpis(d) && (!d || z.predtymPardok.empty() || z.predtymPardok == d->pardok());
+}
+
+// Whether no document of the service can lie between the one the mark saw
+// last before it and `last`: `last` is the next sequence number of the same
+// month, or the service held nothing and `last` is the first it numbered.
+// Only then can `last` carrying the marked number be no other registration
+// of it than the marked document's own.
+bool hnedZaZnackou(const EkasaNeiste::Zaznam& z, const EkasaDoklad& last) {
+    if (!last.sequenceId) return false;
+    if (z.predtym.empty()) return *last.sequenceId == 1;
+    const auto pred = poradie(z.predtymPardok);
+    const auto posledny = poradie(last.pardok());
+    return pred && posledny && pred->rok && pred->rok == posledny->rok && pred->mesiac == posledny->mesiac &&
+           posledny->cislo == pred->cislo + 1;
+}
+
 // The registration a record of the service holds, as the device records it.
 ZaevidovaneDoklady::Registracia registracia(const EkasaDoklad& d) {
     ZaevidovaneDoklady::Registracia r;
@@ -356,12 +378,22 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
     // The service's registration is written back only onto a document that
     // this device sent: one the record of its registrations holds with it,
     // or one marked uncertain, whose answer it missed. While the list was
-    // damaged, any document may be one.
+    // damaged, any document may be one. A mark tells the number only, which
+    // another registrant may have used after it: the last document is the
+    // marked one's own only when no other document can lie between the mark
+    // and it. Otherwise the look-up after the window weighs it among the
+    // documents after the mark, and the print waits for it.
     const auto zaznam = ZaevidovaneDoklady::najdi(*list, number);
+    const auto znacka = std::find_if(neiste.begin(), neiste.end(),
+                                     [&](const auto& z) { return EkasaNeiste::oznacuje(z, number, ""); });
     const bool odoslany = (zaznam && zaznam->rovnaka(registracia(last))) ||
-                          std::any_of(neiste.begin(), neiste.end(), [&](const auto& z) {
-                              return z.neznamy || EkasaNeiste::oznacuje(z, number, "");
-                          });
+                          (znacka != neiste.end() && hnedZaZnackou(*znacka, last)) ||
+                          std::any_of(neiste.begin(), neiste.end(), [](const auto& z) { return z.neznamy; });
+    if (!odoslany && znacka != neiste.end() && !predZnackou(*znacka, last)) {
+        trekora.log(name + " posledny doklad nesie cislo neisteho dokladu " + number +
+                    ", ale medzi nim a znackou mohli byt ine doklady: overi sa podla poradovych cisel");
+        return true;
+    }
     if (odoslany) {
         // Also when it is the current one and its printing is refused below.
         if (!zapisUdaje(last, number)) return false;
@@ -443,11 +475,7 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
             continue;
         }
         // The service shows the same last document: nothing came after it.
-        // Its number and sequence number alone may come again in a later
-        // month; the month tells (a mark made before it was kept goes by
-        // them alone).
-        if (z.predtym == EkasaDoklad::podpis(lastSeen_) &&
-            (!lastSeen_ || z.predtymPardok.empty() || z.predtymPardok == lastSeen_->pardok())) {
+        if (predZnackou(z, lastSeen_)) {
             EkasaNeiste::odober(z);
             trekora.log(name + " neisty doklad " + z.cdok + " nie je vo fiskali");
             continue;
@@ -511,8 +539,10 @@ struct Ekasa::Hladanie {
     std::size_t mesiac = 0;
     std::int64_t cislo = 0;   // the sequence number asked next in that month
     std::int64_t koniec = 0;  // the service's last document's, in the last month: not asked
-    // The documents found carrying the number.
+    // The documents found carrying the number; the service's last one
+    // (not asked) is among them when it carries it.
     std::vector<EkasaDoklad> najdene;
+    std::optional<EkasaDoklad> posledny;
 };
 
 void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Zistenie)> done) {
@@ -550,6 +580,7 @@ void Ekasa::dohladaj(const EkasaNeiste::Zaznam& zaznam, std::function<void(Ziste
     h->cdok = zaznam.cdok;
     h->cislo = prve;
     h->koniec = last->cislo;
+    if (lastSeen_->externalId == zaznam.cdok) h->posledny = lastSeen_;
     for (int m = from; m <= to; ++m) h->mesiace.emplace_back(m / 12, m % 12 + 1);
     dohladajDalsi(h, std::move(done));
 }
@@ -559,6 +590,7 @@ void Ekasa::dohladajDalsi(std::shared_ptr<Hladanie> h, std::function<void(Zisten
     const bool posledny = h->mesiac + 1 == h->mesiace.size();
     if (posledny && h->cislo >= h->koniec) {
         // Every document after the mark was asked for.
+        if (h->posledny) h->najdene.push_back(*h->posledny);
         if (h->najdene.empty()) return done({V::nezaevidovany, {}, {}});
         if (h->najdene.size() == 1) return done({V::zaevidovany, h->najdene.front(), {}});
         std::string cisla;
@@ -738,15 +770,24 @@ void Ekasa::zapisKopiu(const EkasaDoklad& last) {
     auto& trekora = sharedTrekora();
     const std::string& number = *last.externalId;
     // Written back only onto a document this device sent: the record of its
-    // registrations holds this one, or the document is marked uncertain.
+    // registrations holds this one, or the document is marked uncertain and
+    // no other document can lie between its mark and this one.
     std::string why;
     const auto list = zaevidovane(why, poznamka_);
     const auto zaznam = list ? ZaevidovaneDoklady::najdi(*list, number) : std::nullopt;
     bool odoslany = zaznam && zaznam->rovnaka(registracia(last));
     if (!zaznam) {
         const auto neiste = EkasaNeiste::zoznam();
-        odoslany = std::any_of(neiste.begin(), neiste.end(),
-                               [&](const auto& z) { return EkasaNeiste::oznacuje(z, number, ""); });
+        const auto znacka = std::find_if(neiste.begin(), neiste.end(),
+                                         [&](const auto& z) { return EkasaNeiste::oznacuje(z, number, ""); });
+        odoslany = znacka != neiste.end() && hnedZaZnackou(*znacka, last);
+        if (znacka != neiste.end() && !odoslany && !predZnackou(*znacka, last)) {
+            poznamka_ = "doklad č. " + number + " odišiel bez odpovede a fiškálna služba odvtedy zaevidovala aj iné " +
+                        "doklady: či je ním posledný doklad (poradové číslo " + sequenceText(last.sequenceId) +
+                        "), overí tlač dokladu " + number + " po uplynutí čakania; nič sa doň nezapísalo";
+            trekora.log(std::string(kRequest) + " " + poznamka_);
+            return;
+        }
     }
     if (!odoslany) {
         poznamka_ = zaznam ? Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +

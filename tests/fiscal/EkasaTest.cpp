@@ -336,6 +336,7 @@ TEST_F(EkasaRun, AnAnswerAboutAnotherDocumentIsWrittenNowhere) {
     // The service registers the sale but answers with its previous record.
     service.setLastDocument({{"externalId", "999"}, {"uuid", "U-999"}, {"okp", "K-999"}, {"sequenceId", 5},
                              {"createDate", "01.03.2026 09:00:00"}});
+    service.setNextSequenceId(6);
     service.misbehave("/api/document/store", Mis::foreignRecord);
     const std::string result = print(C::tlacDoklad, receipt(cdok), shown());
     EXPECT_NE(result, "OK");
@@ -345,8 +346,8 @@ TEST_F(EkasaRun, AnAnswerAboutAnotherDocumentIsWrittenNowhere) {
     // The service may hold the sale: it is not sent again, and it takes its
     // own identifiers once the service shows them.
     service.misbehave("/api/document/store", Mis::none);
-    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
-    EXPECT_EQ(column("uid || ' ' || pardok"), "O-1001-UID 20260300001");
+    EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 6");
+    EXPECT_EQ(column("uid || ' ' || pardok"), "O-1006-UID 20260300006");
     EXPECT_EQ(service.requests("/api/document/store").size(), 1u);
     // Without its number no answer could be told apart: nothing is sent.
     const auto before = service.requests().size();
@@ -505,7 +506,7 @@ TEST_F(EkasaBadDays, IdentifiersAnotherDocumentHoldsAreWrittenNowhere) {
     EkasaNeiste::Zaznam sent;
     sent.cdok = other;
     ASSERT_TRUE(EkasaNeiste::pridaj(sent));
-    service.setLastDocument({{"externalId", other}, {"uuid", "O-1001-UID"}, {"okp", "K-9"}, {"sequenceId", 9},
+    service.setLastDocument({{"externalId", other}, {"uuid", "O-1001-UID"}, {"okp", "K-9"}, {"sequenceId", 1},
                              {"createDate", "01.02.2026 08:00:00"}});
     EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
     EXPECT_NE(client->info.find(Trekora::udajePatriaInemuDokladu), std::string::npos) << client->info;
@@ -697,13 +698,33 @@ TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfT
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 4; }, std::chrono::seconds(5)));
     service.whenReceived("/api/cash", {});
     service.misbehave("/api/cash", Mis::none);
+    // The deposit's own store is the service's last document: neither the
+    // copy of the last receipt nor the print takes it for the deposit's.
+    const auto unsettled = [this](const std::string& number, const std::map<std::string, std::string>& shown,
+                                  const std::string& body) {
+        platform::Clock::advance(130);
+        const std::string result = print(C::tlacVklad, body, shown);
+        EXPECT_NE(result.find("nesú viaceré doklady"), std::string::npos) << result;
+        EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {number}), "<null>");
+    };
+    EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
+    unsettled(deposit, parameters, txt);
     service.keyIn("K-2");
-    platform::Clock::advance(130);
-    const std::string two = print(C::tlacVklad, txt, parameters);
-    EXPECT_NE(two.find("nesú viaceré doklady"), std::string::npos) << two;
-    EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {deposit}), "<null>");
+    unsettled(deposit, parameters, txt);
     EXPECT_EQ(service.requests("/api/cash").size(), 1u);
     EXPECT_EQ(EkasaNeiste::zoznam().size(), 1u);
+    // The other way round: the deposit's late store first, then another
+    // registrant's receipt of its number as the last document.
+    const std::string later = cdokOf(t->zapisVklad("30.00", ""));
+    const std::map<std::string, std::string> laterParameters = {
+        {"CDOK", later}, {"ID", value("select id from vety where cdok = ?", {later})}};
+    const std::string laterTxt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + later + "&quot;}}";
+    service.misbehave("/api/cash", Mis::gatewayLate);
+    EXPECT_NE(print(C::tlacVklad, laterTxt, laterParameters), "OK");
+    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 6; }, std::chrono::seconds(5)));
+    service.keyIn(later);
+    unsettled(later, laterParameters, laterTxt);
+    EXPECT_EQ(service.requests("/api/cash").size(), 2u);
 }
 
 // The office's copy was taken before the sale was printed. Restored over the
