@@ -397,7 +397,22 @@ TEST_F(EkasaRun, AStoreWhoseConnectionDiesAfterItsRegistrationIsSentOnce) {
 // back, a damaged list of uncertain registrations, an answer carrying
 // another registration's identifiers. Each registration still reaches the
 // service once.
-class EkasaBadDays : public EkasaRun {};
+class EkasaBadDays : public EkasaRun {
+protected:
+    // A cash deposit written for `amount`, with what its print takes.
+    struct Vklad {
+        std::string cdok;
+        std::map<std::string, std::string> parameters;
+        std::string txt;
+    };
+    Vklad vklad(const std::string& amount) {
+        Vklad v;
+        v.cdok = cdokOf(t->zapisVklad(amount, ""));
+        v.parameters = {{"CDOK", v.cdok}, {"ID", value("select id from vety where cdok = ?", {v.cdok})}};
+        v.txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + v.cdok + "&quot;}}";
+        return v;
+    }
+};
 
 TEST_F(EkasaBadDays, ARedirectedStoreIsNotFollowedAndStaysUncertain) {
     service.misbehave("/api/document/store", Mis::redirect);
@@ -587,22 +602,19 @@ TEST_F(EkasaBadDays, AnotherRegistrationDuringTheWindowIsLookedUpBySequenceNumbe
 
     // A deposit whose registration never reached the service, and two keyed
     // receipts after it: not found there, it goes out once.
-    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
-    const std::map<std::string, std::string> parameters = {
-        {"CDOK", deposit}, {"ID", value("select id from vety where cdok = ?", {deposit})}};
-    const std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + deposit + "&quot;}}";
+    const Vklad deposit = vklad("50.00");
     service.misbehave("/api/cash", Mis::silence);
-    EXPECT_NE(print(C::tlacVklad, txt, parameters), "OK");
+    EXPECT_NE(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
     keyed("K-2", 3);
     keyed("K-3", 4);
     service.misbehave("/api/cash", Mis::none);
     platform::Clock::advance(130);
-    EXPECT_EQ(print(C::tlacVklad, txt, parameters), "OK");
+    EXPECT_EQ(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
     const auto asked = service.requests("/api/document/get");
     EXPECT_TRUE(std::any_of(asked.begin(), asked.end(), [](const auto& r) {
         return r.body.find("\"sequenceId\" : \"00003\"") != std::string::npos;
     }));
-    EXPECT_EQ(value("select pardok from vety where cdok = ?", {deposit}), "20260300005");
+    EXPECT_EQ(value("select pardok from vety where cdok = ?", {deposit.cdok}), "20260300005");
     EXPECT_EQ(service.requests("/api/cash").size(), 2u);
     EXPECT_EQ(service.registered(), 5u);
 }
@@ -631,37 +643,31 @@ TEST_F(EkasaBadDays, TheLookUpWalksTheMonthsTheServiceNumbersEachFromOne) {
 
     // A deposit that never reached the service on January's 6th, and a
     // receipt as February's 1st: the new month's low number holds nothing up.
-    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
-    const std::map<std::string, std::string> parameters = {
-        {"CDOK", deposit}, {"ID", value("select id from vety where cdok = ?", {deposit})}};
-    const std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + deposit + "&quot;}}";
+    const Vklad deposit = vklad("50.00");
     service.misbehave("/api/cash", Mis::silence);
-    EXPECT_NE(print(C::tlacVklad, txt, parameters), "OK");
+    EXPECT_NE(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
     service.misbehave("/api/cash", Mis::none);
     service.setDate("01.02.2027 07:00:00");
     service.keyIn("K-7");
     platform::Clock::advance(130);
-    EXPECT_EQ(print(C::tlacVklad, txt, parameters), "OK");
-    EXPECT_EQ(value("select pardok from vety where cdok = ?", {deposit}), "20270200002");
+    EXPECT_EQ(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
+    EXPECT_EQ(value("select pardok from vety where cdok = ?", {deposit.cdok}), "20270200002");
     EXPECT_EQ(service.requests("/api/cash").size(), 2u);
 
     // The first of the next month shows the number and sequence number of the
     // document before the mark again: it is not that one.
     service.setDate("01.03.2027 07:00:00");
     service.keyIn("K-8");
-    const std::string second = cdokOf(t->zapisVklad("20.00", ""));
-    const std::map<std::string, std::string> secondParameters = {
-        {"CDOK", second}, {"ID", value("select id from vety where cdok = ?", {second})}};
-    const std::string secondTxt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + second + "&quot;}}";
+    const Vklad second = vklad("20.00");
     service.misbehave("/api/cash", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacVklad, secondTxt, secondParameters), "OK");
+    EXPECT_NE(print(C::tlacVklad, second.txt, second.parameters), "OK");
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 11; }, std::chrono::seconds(5)));
     service.misbehave("/api/cash", Mis::none);
     service.setDate("01.04.2027 07:00:00");
     service.keyIn("K-8");
     platform::Clock::advance(130);
-    EXPECT_EQ(print(C::tlacVklad, secondTxt, secondParameters), "doklad uz bol vytlaceny pod poradovym cislom 2");
-    EXPECT_EQ(value("select pardok from vety where cdok = ?", {second}), "20270300002");
+    EXPECT_EQ(print(C::tlacVklad, second.txt, second.parameters), "doklad uz bol vytlaceny pod poradovym cislom 2");
+    EXPECT_EQ(value("select pardok from vety where cdok = ?", {second.cdok}), "20270300002");
     EXPECT_EQ(service.requests("/api/cash").size(), 3u);
 }
 
@@ -688,42 +694,35 @@ TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfT
 
     // Another registrant takes the deposit's number between the gateway's
     // 504 and the late store of the deposit itself.
-    const std::string deposit = cdokOf(t->zapisVklad("50.00", ""));
-    const std::map<std::string, std::string> parameters = {
-        {"CDOK", deposit}, {"ID", value("select id from vety where cdok = ?", {deposit})}};
-    const std::string txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + deposit + "&quot;}}";
-    service.whenReceived("/api/cash", [this, deposit] { service.keyIn(deposit); });
+    const Vklad deposit = vklad("50.00");
+    service.whenReceived("/api/cash", [this, number = deposit.cdok] { service.keyIn(number); });
     service.misbehave("/api/cash", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacVklad, txt, parameters), "OK");
+    EXPECT_NE(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 4; }, std::chrono::seconds(5)));
     service.whenReceived("/api/cash", {});
     service.misbehave("/api/cash", Mis::none);
     // The deposit's own store is the service's last document: neither the
     // copy of the last receipt nor the print takes it for the deposit's.
-    const auto unsettled = [this](const std::string& number, const std::map<std::string, std::string>& shown,
-                                  const std::string& body) {
+    const auto unsettled = [this](const Vklad& v) {
         platform::Clock::advance(130);
-        const std::string result = print(C::tlacVklad, body, shown);
+        const std::string result = print(C::tlacVklad, v.txt, v.parameters);
         EXPECT_NE(result.find("nesú viaceré doklady"), std::string::npos) << result;
-        EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {number}), "<null>");
+        EXPECT_EQ(value("select coalesce(uid, '<null>') from vety where cdok = ?", {v.cdok}), "<null>");
     };
     EXPECT_EQ(print(C::tlacKopiuPoslednehoDokladu, ""), "OK");
-    unsettled(deposit, parameters, txt);
+    unsettled(deposit);
     service.keyIn("K-2");
-    unsettled(deposit, parameters, txt);
+    unsettled(deposit);
     EXPECT_EQ(service.requests("/api/cash").size(), 1u);
     EXPECT_EQ(EkasaNeiste::zoznam().size(), 1u);
     // The other way round: the deposit's late store first, then another
     // registrant's receipt of its number as the last document.
-    const std::string later = cdokOf(t->zapisVklad("30.00", ""));
-    const std::map<std::string, std::string> laterParameters = {
-        {"CDOK", later}, {"ID", value("select id from vety where cdok = ?", {later})}};
-    const std::string laterTxt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + later + "&quot;}}";
+    const Vklad later = vklad("30.00");
     service.misbehave("/api/cash", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacVklad, laterTxt, laterParameters), "OK");
+    EXPECT_NE(print(C::tlacVklad, later.txt, later.parameters), "OK");
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 6; }, std::chrono::seconds(5)));
-    service.keyIn(later);
-    unsettled(later, laterParameters, laterTxt);
+    service.keyIn(later.cdok);
+    unsettled(later);
     EXPECT_EQ(service.requests("/api/cash").size(), 2u);
 }
 
