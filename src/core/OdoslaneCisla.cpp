@@ -88,18 +88,7 @@ std::optional<long long> OdoslaneCisla::citaj(std::string* reason, std::string* 
 }
 
 std::string OdoslaneCisla::odloz(const std::string& bytes) const {
-    // One copy a content: a record read again and again is kept once.
-    for (int n = 1; n < 10000; ++n) {
-        const std::string name = poskodenyPrefix + std::to_string(n) + ".txt";
-        const std::string aside = platform::FileManager::appendingPathComponent(documents_, name);
-        struct stat st;
-        if (::lstat(aside.c_str(), &st) == 0) {
-            if (platform::FileManager::contents(aside) == bytes) return name;
-            continue;
-        }
-        return platform::FileManager::writeFile(aside, bytes, true) ? name : std::string();
-    }
-    return "";
+    return platform::FileManager::keepAside(documents_, poskodenyPrefix, ".txt", bytes);
 }
 
 std::optional<std::string> OdoslaneCisla::zaznamenaj(long long number) const {

@@ -66,19 +66,6 @@ bool write(const std::string& path, const std::vector<Registracia>& list, std::s
     return false;
 }
 
-// Keeps a damaged record's bytes under a free name beside it; the name, or
-// "" when they could not be kept.
-std::string setAside(const std::string& path, const std::string& bytes) {
-    const std::string folder = FileManager::deletingLastPathComponent(path);
-    for (int n = 1; n < 10000; ++n) {
-        const std::string name = ZaevidovaneDoklady::poskodenyPrefix + std::to_string(n) + ".json";
-        const std::string aside = FileManager::appendingPathComponent(folder, name);
-        if (FileManager::fileExists(aside)) continue;
-        return FileManager::writeFile(aside, bytes, true) ? name : std::string();
-    }
-    return "";
-}
-
 // Reads the record (under the lock). A file that cannot be read whole is
 // kept aside and the entries read from it replace it.
 std::optional<std::vector<Registracia>> read(const std::string& path, std::string* hlasenie) {
@@ -98,7 +85,8 @@ std::optional<std::vector<Registracia>> read(const std::string& path, std::strin
             else damaged = true;
         }
     if (!damaged) return list;
-    const std::string aside = setAside(path, *bytes);
+    const std::string aside = FileManager::keepAside(FileManager::deletingLastPathComponent(path),
+                                                     ZaevidovaneDoklady::poskodenyPrefix, ".json", *bytes);
     std::string reason = ZaevidovaneDoklady::fileName + " je poškodený";
     if (aside.empty()) {
         if (hlasenie) *hlasenie = reason + " a nedá sa odložiť";

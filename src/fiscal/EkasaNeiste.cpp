@@ -90,19 +90,6 @@ bool write(const std::string& path, const std::vector<EkasaNeiste::Zaznam>& list
     return platform::FileManager::writeFile(path, toJson(list).dump(1), true);
 }
 
-// Keeps a damaged list's bytes under a free name beside it; the name, or ""
-// when they could not be kept.
-std::string setAside(const std::string& path, const std::string& bytes) {
-    const std::string folder = platform::FileManager::deletingLastPathComponent(path);
-    for (int n = 1; n < 10000; ++n) {
-        const std::string name = sharedTrekora().neistePoskodenyPrefix + std::to_string(n) + ".json";
-        const std::string aside = platform::FileManager::appendingPathComponent(folder, name);
-        if (platform::FileManager::fileExists(aside)) continue;
-        return platform::FileManager::writeFile(aside, bytes, true) ? name : std::string();
-    }
-    return "";
-}
-
 // Reads the list. A file that cannot be read whole is kept aside, and the
 // entries read from it, with an unknown document's entry, replace it.
 std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
@@ -125,7 +112,9 @@ std::vector<EkasaNeiste::Zaznam> read(const std::string& path) {
     EkasaNeiste::Zaznam unknown;
     unknown.neznamy = true;
     unknown.od = platform::Clock::now().timeIntervalSince1970();
-    unknown.odlozeny = bytes ? setAside(path, *bytes) : std::string();
+    unknown.odlozeny = bytes ? platform::FileManager::keepAside(platform::FileManager::deletingLastPathComponent(path),
+                                                             trekora.neistePoskodenyPrefix, ".json", *bytes)
+                             : std::string();
     trekora.log("EkasaNeiste: zoznam neistych dokladov " + path + " je poskodeny" +
                 (unknown.odlozeny.empty() ? std::string(" a nepodarilo sa ho odlozit")
                                           : ", odlozeny ako " + unknown.odlozeny) +

@@ -301,6 +301,24 @@ std::optional<std::string> FileManager::contents(const std::string& path, Error*
     return data;
 }
 
+std::string FileManager::keepAside(const std::string& folder, const std::string& stem, const std::string& extension,
+                                   const std::string& bytes) {
+    for (int n = 1; n < 10000; ++n) {
+        const std::string name = stem + std::to_string(n) + extension;
+        const std::string aside = appendingPathComponent(folder, name);
+        struct stat st;
+        // A name standing for anything (a link included) is taken, unless
+        // it is a file holding these bytes: a record read again and again
+        // is kept once.
+        if (::lstat(aside.c_str(), &st) == 0) {
+            if (S_ISREG(st.st_mode) && contents(aside) == bytes) return name;
+            continue;
+        }
+        return writeFile(aside, bytes, true) ? name : std::string();
+    }
+    return "";
+}
+
 bool FileManager::writeFile(const std::string& path, const std::string& bytes, bool atomically,
                             Error* error) {
     std::string what = "The file \"" + lastPathComponent(path) + "\" could not be written";

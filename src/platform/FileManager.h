@@ -47,6 +47,12 @@ public:
     // the owner's permissions only).
     static bool writeFile(const std::string& path, const std::string& bytes,
                           bool atomically = false, Error* error = nullptr);
+    // Keeps `bytes` (a damaged record's) beside the record, in `folder`
+    // under the first name `stem`N`extension` (N from 1) that holds these
+    // very bytes already or is free, written as `atomically` writes: its
+    // name, or "" when they could not be kept.
+    static std::string keepAside(const std::string& folder, const std::string& stem, const std::string& extension,
+                                 const std::string& bytes);
     // Waits until what was written to the folder itself (new names, renames,
     // removals) is on the disk.
     static bool syncFolder(const std::string& path);
