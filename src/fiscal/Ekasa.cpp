@@ -52,6 +52,11 @@ std::string sequenceText(const std::optional<std::int64_t>& sequenceId) {
     return sequenceId ? platform::format("%lld", static_cast<long long>(*sequenceId)) : std::string("?");
 }
 
+// The refusal of a document the service holds already.
+std::string uzVytlaceny(const std::optional<std::int64_t>& sequenceId) {
+    return "doklad uz bol vytlaceny pod poradovym cislom " + sequenceText(sequenceId);
+}
+
 // Why nothing is registered while the list of uncertain registrations is
 // damaged, and what to do.
 std::string poskodenyZoznam(const EkasaNeiste::Zaznam& z, double remaining) {
@@ -342,8 +347,7 @@ bool Ekasa::zaznamenany() {
                                                    unlessEmpty(r->datumVystav), unlessEmpty(r->datumEvid),
                                                    unlessEmpty(r->pardok), cdok);
     const auto p = poradie(r->pardok);
-    fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " +
-                  (p ? platform::format("%lld", static_cast<long long>(p->cislo)) : std::string("?"));
+    fiskalError = uzVytlaceny(p ? std::optional<std::int64_t>(p->cislo) : std::nullopt);
     if (isConflict(result)) poznamka_ = ResultString::reason(result);
     else if (!ResultString::isSuccess(result)) fiskalError += "; " + writeBackFailure(result);
     return true;
@@ -432,7 +436,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
         if (!poznamka_.empty()) trekora.log(name + " " + poznamka_);
     }
     if (tento) {
-        fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " + sequenceText(last.sequenceId);
+        fiskalError = uzVytlaceny(last.sequenceId);
         return false;
     }
     return true;
@@ -499,7 +503,7 @@ void Ekasa::posudNeiste(std::shared_ptr<std::vector<EkasaNeiste::Zaznam>> neiste
                     trekora.log(name + " neisty doklad " + z.cdok + " je vo fiskali pod poradovym cislom " +
                                 sequenceText(r.sequenceId));
                     if (tento) {
-                        me->fiskalError = "doklad uz bol vytlaceny pod poradovym cislom " + sequenceText(r.sequenceId);
+                        me->fiskalError = uzVytlaceny(r.sequenceId);
                         next();
                         return;
                     }

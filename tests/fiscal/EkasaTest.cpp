@@ -587,12 +587,7 @@ TEST_F(EkasaBadDays, AnotherRegistrationDuringTheWindowIsLookedUpBySequenceNumbe
     service.misbehave("/api/document/store", Mis::gatewayLate);
     EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
     ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
-    const auto keyed = [this](const std::string& number, std::int64_t sequence) {
-        service.setLastDocument({{"externalId", number}, {"uuid", "U-" + number}, {"okp", "K-" + number},
-                                 {"sequenceId", sequence}, {"createDate", "15.03.2026 10:25:00"}});
-        service.setNextSequenceId(sequence + 1);
-    };
-    keyed("K-1", 2);
+    service.keyIn("K-1");
     service.misbehave("/api/document/store", Mis::none);
     platform::Clock::advance(130);
     // Found among the documents after the one the service showed before: registered.
@@ -605,8 +600,8 @@ TEST_F(EkasaBadDays, AnotherRegistrationDuringTheWindowIsLookedUpBySequenceNumbe
     const Vklad deposit = vklad("50.00");
     service.misbehave("/api/cash", Mis::silence);
     EXPECT_NE(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
-    keyed("K-2", 3);
-    keyed("K-3", 4);
+    service.keyIn("K-2");
+    service.keyIn("K-3");
     service.misbehave("/api/cash", Mis::none);
     platform::Clock::advance(130);
     EXPECT_EQ(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
