@@ -26,7 +26,6 @@
 // stands against it.
 
 #include "core/OdoslaneCisla.h"
-#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "core/ZaevidovaneDoklady.h"
 #include "db/SqlDatabase.h"
@@ -128,14 +127,7 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
                 kOdmietnuta + "export uzávierky " + polozka.cdok + " ešte nebol odoslaný, najprv spustite synchronizáciu";
             if (!polozka.dlzny) return unsent;
             if (missing) continue;
-            ExportyUzavierok::Uzavierka closing;
-            auto db = SqlRows::connection(trekora);
-            if (db->open()) {
-                closing = ExportyUzavierok::najdi(trekora, *db, polozka.cdok);
-                db->close();
-            } else {
-                closing.chyba = "nemôžem otvoriť databázu";
-            }
+            const auto closing = ExportyUzavierok::najdi(trekora, polozka.cdok);
             if (closing.chyba)
                 return kOdmietnuta + "nedá sa zistiť, či je uzávierka " + polozka.cdok + " v databáze (" +
                        *closing.chyba + ")";
