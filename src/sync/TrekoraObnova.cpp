@@ -161,7 +161,8 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
         if (nastavenia.empty() && Spojenie::naOdoslanie(FileManager::appendingPathComponent(exporty.priecinok(), name)))
             return damaged + " a v priečinku out čakajú súbory na odoslanie, najprv spustite synchronizáciu";
     const OdoslanaZaloha zaloha(trekora.getDocumentsDirectory());
-    if (!zaloha.zodpoveda(trekora.dbURL) && (nastavenia.empty() || zaloha.cakajuca(trekora.dbURL).empty()))
+    const std::string stav = OdoslanaZaloha::odtlacok(trekora.dbURL);
+    if (!zaloha.zodpoveda(stav) && (nastavenia.empty() || zaloha.cakajuca(stav).empty()))
         return damaged + " a kancelária ešte nemá jej zálohu v tomto stave, najprv spustite synchronizáciu";
     for (const auto& polozka : polozky)
         if (polozka.dlzny) odlozit->push_back(polozka);
