@@ -46,8 +46,18 @@ namespace {
 
 const std::string kOdmietnuta = "obnova nie je možná: ";
 
-// How many documents the copy lacks are named before "…".
-constexpr long long kMenovane = 5;
+// How many documents a refusal names before "…".
+constexpr std::size_t kMenovane = 5;
+
+// The first of `names` (of `count` in all), with "…" and the count when
+// there are more.
+std::string vymenuj(const std::vector<std::string>& names, std::size_t count) {
+    std::string listed;
+    for (std::size_t i = 0; i < names.size() && i < kMenovane; ++i)
+        listed += (listed.empty() ? "" : ", ") + names[i];
+    if (count > kMenovane) listed += ", … (spolu " + std::to_string(count) + ")";
+    return listed;
+}
 
 // The first finding of an integrity check, for the salesman (the whole
 // answer goes to the log).
@@ -67,7 +77,7 @@ std::string firstFinding(const std::string& answer) {
 // none). The first few names and the count, in `names` and `count`; the
 // reason when the two cannot be compared.
 std::optional<std::string> lackingDocuments(const std::string& database, const std::string& kopia,
-                                            std::vector<std::string>* names, long long* count) {
+                                            std::vector<std::string>* names, std::size_t* count) {
     sqlite3* db = nullptr;
     std::optional<std::string> failure;
     sqlite3_stmt* stmt = nullptr;
@@ -137,14 +147,11 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
         }
         if (missing) return "";
         std::vector<std::string> names;
-        long long count = 0;
+        std::size_t count = 0;
         if (auto failure = lackingDocuments(trekora.dbURL, kopia, &names, &count))
             return kOdmietnuta + "doklady databázy sa nedajú porovnať s kópiou (" + *failure + ")";
         if (count == 0) return "";
-        std::string listed;
-        for (const auto& name : names) listed += (listed.empty() ? "" : ", ") + name;
-        if (count > kMenovane) listed += ", … (spolu " + std::to_string(count) + ")";
-        return kOdmietnuta + "kópia databázy nemá doklady " + listed +
+        return kOdmietnuta + "kópia databázy nemá doklady " + vymenuj(names, count) +
                ", ktoré sú v zariadení; najprv spustite synchronizáciu a obnovte kópiu, ktorá ich obsahuje";
     }
 
@@ -190,11 +197,7 @@ std::string prenesFiskalneUdaje(Trekora& trekora, const std::string& kopia, bool
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
     ine.erase(std::unique(ine.begin(), ine.end()), ine.end());
-    const auto named = static_cast<std::size_t>(kMenovane);
-    std::string listed;
-    for (std::size_t i = 0; i < ine.size() && i < named; ++i) listed += (listed.empty() ? "" : ", ") + ine[i];
-    if (ine.size() > named) listed += ", … (spolu " + std::to_string(ine.size()) + ")";
-    return kOdmietnuta + "kópia databázy má pri dokladoch " + listed +
+    return kOdmietnuta + "kópia databázy má pri dokladoch " + vymenuj(ine, ine.size()) +
            " iné fiškálne údaje, než aké sú v zariadení; najprv spustite synchronizáciu a obnovte kópiu, ktorá ich obsahuje";
 }
 
