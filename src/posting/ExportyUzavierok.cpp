@@ -169,3 +169,15 @@ ExportyUzavierok::Uzavierka ExportyUzavierok::najdi(Trekora& trekora, SqlDatabas
     }
     return closing;
 }
+
+ExportyUzavierok::Uzavierka ExportyUzavierok::najdi(Trekora& trekora, const std::string& cdok) {
+    auto db = SqlRows::connection(trekora);
+    if (!db->open()) {
+        Uzavierka closing;
+        closing.chyba = "nemôžem otvoriť databázu";
+        return closing;
+    }
+    const Uzavierka closing = najdi(trekora, *db, cdok);
+    db->close();
+    return closing;
+}

@@ -78,6 +78,9 @@ public:
     // lookup that was read and ran to its end without an error says "no";
     // anything else is an error with its reason, never a "no".
     static Uzavierka najdi(Trekora& trekora, SqlDatabase& db, const std::string& cdok);
+    // The same on the working database of `trekora`, on a connection of its
+    // own.
+    static Uzavierka najdi(Trekora& trekora, const std::string& cdok);
 
 private:
     std::string out_;

@@ -208,14 +208,7 @@ std::string Trekora::dokonciExportyDU() {
             failed(cdok, "\"" + cdok + "\" nie je číslo uzávierky");
             continue;
         }
-        ExportyUzavierok::Uzavierka closing;
-        auto db = SqlRows::connection(*this);
-        if (db->open()) {
-            closing = ExportyUzavierok::najdi(*this, *db, cdok);
-            db->close();
-        } else {
-            closing.chyba = "nemôžem otvoriť databázu";
-        }
+        const auto closing = ExportyUzavierok::najdi(*this, cdok);
         // A database that cannot tell keeps the export owed.
         if (closing.chyba) {
             log("dokonciExportyDU() " + cdok + ": " + *closing.chyba);

@@ -50,10 +50,8 @@ std::string OdoslanaZaloha::riadok(std::size_t index) const {
     return text->substr(from, to == std::string::npos ? std::string::npos : to - from);
 }
 
-bool OdoslanaZaloha::zodpoveda(const std::string& path) const {
-    const std::string recorded = riadok(0);
-    const std::string now = odtlacok(path);
-    return !now.empty() && recorded == now;
+bool OdoslanaZaloha::zodpoveda(const std::string& odtlacok) const {
+    return !odtlacok.empty() && riadok(0) == odtlacok;
 }
 
 std::optional<std::string> OdoslanaZaloha::zaznamenajCakajucu(const std::string& odtlacok,
@@ -66,15 +64,14 @@ std::optional<std::string> OdoslanaZaloha::zaznamenajCakajucu(const std::string&
     return std::nullopt;
 }
 
-std::string OdoslanaZaloha::cakajuca(const std::string& path) const {
+std::string OdoslanaZaloha::cakajuca(const std::string& odtlacok) const {
     // "<size> <hash> <archive name>": the name follows the second blank.
     const std::string line = riadok(1);
-    const std::string now = odtlacok(path);
-    if (now.empty() || line.size() <= now.size() + 1 || line.compare(0, now.size(), now) != 0 ||
-        line[now.size()] != ' ')
+    if (odtlacok.empty() || line.size() <= odtlacok.size() + 1 || line.compare(0, odtlacok.size(), odtlacok) != 0 ||
+        line[odtlacok.size()] != ' ')
         return "";
     const std::string archive = platform::FileManager::appendingPathComponent(
         platform::FileManager::appendingPathComponent(platform::FileManager::deletingLastPathComponent(path_), "out"),
-        line.substr(now.size() + 1));
+        line.substr(odtlacok.size() + 1));
     return platform::FileManager::fileExists(archive) ? archive : "";
 }

@@ -35,16 +35,17 @@ public:
     // cannot.
     std::optional<std::string> zaznamenaj(const std::string& odtlacok) const;
 
-    // True when the record names the file at `path` as it stands now.
-    bool zodpoveda(const std::string& path) const;
+    // True when the record names the file of fingerprint `odtlacok` (as
+    // odtlacok() gives it for the file as it stands now).
+    bool zodpoveda(const std::string& odtlacok) const;
 
     // Records that the archive at `archive` (in "out", not sent) holds the
     // file of fingerprint `odtlacok`, on the disk before it answers; what
     // the office has stays recorded. The reason when it cannot.
     std::optional<std::string> zaznamenajCakajucu(const std::string& odtlacok, const std::string& archive) const;
-    // The archive waiting in "out" that holds the file at `path` as it
-    // stands now; "" when none does.
-    std::string cakajuca(const std::string& path) const;
+    // The archive waiting in "out" that holds the file of fingerprint
+    // `odtlacok`; "" when none does.
+    std::string cakajuca(const std::string& odtlacok) const;
 
 private:
     // Line `index` of the record; "" when it has none.

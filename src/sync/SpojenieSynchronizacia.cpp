@@ -171,7 +171,7 @@ void Spojenie::synchronizaciaJob(bool full) {
         stem = fileNamePart(platform::Device::name()) + "_" + fileNamePart(trekora.str) + "_backup_" + stamp;
         archive = FileManager::appendingPathComponent(out, stem + ".zip");
         const std::string before = OdoslanaZaloha::odtlacok(trekora.dbURL);
-        if (const std::string earlier = uploadEndpoint().empty() ? zaloha.cakajuca(trekora.dbURL) : std::string();
+        if (const std::string earlier = uploadEndpoint().empty() ? zaloha.cakajuca(before) : std::string();
             !earlier.empty()) {
             trekora.log(prefix + " backup tohto stavu databazy uz caka: " + FileManager::lastPathComponent(earlier));
             archive = earlier;

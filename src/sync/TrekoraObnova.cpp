@@ -26,7 +26,6 @@
 // stands against it.
 
 #include "core/OdoslaneCisla.h"
-#include "core/SqlRows.h"
 #include "core/Trekora.h"
 #include "core/ZaevidovaneDoklady.h"
 #include "db/SqlDatabase.h"
@@ -47,8 +46,18 @@ namespace {
 
 const std::string kOdmietnuta = "obnova nie je možná: ";
 
-// How many documents the copy lacks are named before "…".
-constexpr long long kMenovane = 5;
+// How many documents a refusal names before "…".
+constexpr std::size_t kMenovane = 5;
+
+// The first of `names` (of `count` in all), with "…" and the count when
+// there are more.
+std::string vymenuj(const std::vector<std::string>& names, std::size_t count) {
+    std::string listed;
+    for (std::size_t i = 0; i < names.size() && i < kMenovane; ++i)
+        listed += (listed.empty() ? "" : ", ") + names[i];
+    if (count > kMenovane) listed += ", … (spolu " + std::to_string(count) + ")";
+    return listed;
+}
 
 // The first finding of an integrity check, for the salesman (the whole
 // answer goes to the log).
@@ -68,7 +77,7 @@ std::string firstFinding(const std::string& answer) {
 // none). The first few names and the count, in `names` and `count`; the
 // reason when the two cannot be compared.
 std::optional<std::string> lackingDocuments(const std::string& database, const std::string& kopia,
-                                            std::vector<std::string>* names, long long* count) {
+                                            std::vector<std::string>* names, std::size_t* count) {
     sqlite3* db = nullptr;
     std::optional<std::string> failure;
     sqlite3_stmt* stmt = nullptr;
@@ -128,14 +137,7 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
                 kOdmietnuta + "export uzávierky " + polozka.cdok + " ešte nebol odoslaný, najprv spustite synchronizáciu";
             if (!polozka.dlzny) return unsent;
             if (missing) continue;
-            ExportyUzavierok::Uzavierka closing;
-            auto db = SqlRows::connection(trekora);
-            if (db->open()) {
-                closing = ExportyUzavierok::najdi(trekora, *db, polozka.cdok);
-                db->close();
-            } else {
-                closing.chyba = "nemôžem otvoriť databázu";
-            }
+            const auto closing = ExportyUzavierok::najdi(trekora, polozka.cdok);
             if (closing.chyba)
                 return kOdmietnuta + "nedá sa zistiť, či je uzávierka " + polozka.cdok + " v databáze (" +
                        *closing.chyba + ")";
@@ -145,14 +147,11 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
         }
         if (missing) return "";
         std::vector<std::string> names;
-        long long count = 0;
+        std::size_t count = 0;
         if (auto failure = lackingDocuments(trekora.dbURL, kopia, &names, &count))
             return kOdmietnuta + "doklady databázy sa nedajú porovnať s kópiou (" + *failure + ")";
         if (count == 0) return "";
-        std::string listed;
-        for (const auto& name : names) listed += (listed.empty() ? "" : ", ") + name;
-        if (count > kMenovane) listed += ", … (spolu " + std::to_string(count) + ")";
-        return kOdmietnuta + "kópia databázy nemá doklady " + listed +
+        return kOdmietnuta + "kópia databázy nemá doklady " + vymenuj(names, count) +
                ", ktoré sú v zariadení; najprv spustite synchronizáciu a obnovte kópiu, ktorá ich obsahuje";
     }
 
@@ -169,7 +168,8 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
         if (nastavenia.empty() && Spojenie::naOdoslanie(FileManager::appendingPathComponent(exporty.priecinok(), name)))
             return damaged + " a v priečinku out čakajú súbory na odoslanie, najprv spustite synchronizáciu";
     const OdoslanaZaloha zaloha(trekora.getDocumentsDirectory());
-    if (!zaloha.zodpoveda(trekora.dbURL) && (nastavenia.empty() || zaloha.cakajuca(trekora.dbURL).empty()))
+    const std::string stav = OdoslanaZaloha::odtlacok(trekora.dbURL);
+    if (!zaloha.zodpoveda(stav) && (nastavenia.empty() || zaloha.cakajuca(stav).empty()))
         return damaged + " a kancelária ešte nemá jej zálohu v tomto stave, najprv spustite synchronizáciu";
     for (const auto& polozka : polozky)
         if (polozka.dlzny) odlozit->push_back(polozka);
@@ -197,11 +197,7 @@ std::string prenesFiskalneUdaje(Trekora& trekora, const std::string& kopia, bool
         return a.size() != b.size() ? a.size() < b.size() : a < b;
     });
     ine.erase(std::unique(ine.begin(), ine.end()), ine.end());
-    const auto named = static_cast<std::size_t>(kMenovane);
-    std::string listed;
-    for (std::size_t i = 0; i < ine.size() && i < named; ++i) listed += (listed.empty() ? "" : ", ") + ine[i];
-    if (ine.size() > named) listed += ", … (spolu " + std::to_string(ine.size()) + ")";
-    return kOdmietnuta + "kópia databázy má pri dokladoch " + listed +
+    return kOdmietnuta + "kópia databázy má pri dokladoch " + vymenuj(ine, ine.size()) +
            " iné fiškálne údaje, než aké sú v zariadení; najprv spustite synchronizáciu a obnovte kópiu, ktorá ich obsahuje";
 }
 

@@ -25,6 +25,18 @@ protected:
         office->prepare(offer);
         return run();
     }
+    // A data update made obj_vety again: the headers of orders `a` and `b`
+    // swapped their row ids.
+    void recreateHeadersSwapping(long long a, long long b) {
+        const std::string idA = value("select id from obj_vety where cdok = " + std::to_string(a));
+        const std::string idB = value("select id from obj_vety where cdok = " + std::to_string(b));
+        exec("create temp table kopia as select * from obj_vety; drop table obj_vety; " +
+             value("select sql from sqlite_master where name = 'obj_vety'") + ";" +
+             "update kopia set id = case cdok when " + std::to_string(a) + " then " + idB + " when " +
+             std::to_string(b) + " then " + idA + " else id end; insert into obj_vety select * from kopia;"
+             "drop table kopia;");
+        ASSERT_EQ(value("select id from obj_vety where cdok = " + std::to_string(b)), idA);
+    }
 };
 
 TEST_F(ObjednavkyImport, ThreeOrdersAreStoredAndOnlyThenMarkedDelivered) {
@@ -174,15 +186,7 @@ TEST_F(ObjednavkyImport, AnOrderOfferedAgainAfterADataUpdateRecreatedTheOrderTab
     office->prepare(order(9363, 3));
     office->fail("UPDATE", Fault::status500, "9363");
     ASSERT_EQ(run().k, 2);
-    // The update recreates obj_vety: the two headers swap their row ids.
-    const std::string first = value("select id from obj_vety where cdok = 9361");
-    const std::string second = value("select id from obj_vety where cdok = 9363");
-    exec("create temp table kopia as select * from obj_vety; drop table obj_vety; " +
-         value("select sql from sqlite_master where name = 'obj_vety'") + ";" +
-         "update kopia set id = case cdok when 9361 then " + second + " else " + first + " end;" +
-         "insert into obj_vety select * from kopia;");
-    ASSERT_EQ(value("select id from obj_vety where cdok = 9363"), first);
-
+    recreateHeadersSwapping(9361, 9363);
     auto summary = again(order(9363, 3));
     EXPECT_EQ(summary.chyba, "");
     EXPECT_EQ(office->delivered(), (std::set<std::string>{"9363"}));
@@ -233,12 +237,7 @@ TEST_F(ObjednavkyImport, OrdersAnEarlierVersionStoredWithBareRowsShowAndAreConfi
     // A data update that made obj_vety again gave the headers other ids: the
     // links are not taken.
     storedEarlier({{9005, 2}, {9006, 3}});
-    const std::string first = value("select id from obj_vety where cdok = 9005");
-    const std::string second = value("select id from obj_vety where cdok = 9006");
-    exec("create temp table kopia as select * from obj_vety; drop table obj_vety; " +
-         value("select sql from sqlite_master where name = 'obj_vety'") + ";" +
-         "update kopia set id = case cdok when 9005 then " + second + " when 9006 then " + first +
-         " else id end; insert into obj_vety select * from kopia;");
+    recreateHeadersSwapping(9005, 9006);
     again(bare(9002, 2));
     EXPECT_EQ(office->delivered(), (std::set<std::string>{"9002"}));
     EXPECT_EQ(rows("obj_polo", 9005) + rows("obj_polo", 9006) + rows("obj_odbe", 9005), 0);
