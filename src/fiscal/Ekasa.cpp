@@ -130,9 +130,11 @@ std::optional<std::string> unlessEmpty(const std::string& text) {
     return text.empty() ? std::nullopt : std::optional<std::string>(text);
 }
 
-// The registrations this device made; none (with fiskalError's text in
-// `why`) when the record cannot be read. A damaged record kept aside is
-// told in `poznamka`.
+// What follows a record that cannot be read where a registration would leave.
+const char* const kNeodosle = ": doklad sa neodošle; obráťte sa na servis";
+
+// The registrations this device made; none (why, in `why`) when the record
+// cannot be read. A damaged record kept aside is told in `poznamka`.
 std::optional<std::vector<ZaevidovaneDoklady::Registracia>> zaevidovane(std::string& why, std::string& poznamka) {
     auto& trekora = sharedTrekora();
     std::string hlasenie;
@@ -140,7 +142,7 @@ std::optional<std::vector<ZaevidovaneDoklady::Registracia>> zaevidovane(std::str
     if (hlasenie.empty()) return list;
     trekora.log("zaznam zaevidovanych dokladov: " + hlasenie);
     if (list) poznamka = "záznam zaevidovaných dokladov " + hlasenie;
-    else why = "záznam zaevidovaných dokladov " + hlasenie + ": doklad sa neodošle; obráťte sa na servis";
+    else why = "záznam zaevidovaných dokladov " + hlasenie;
     return list;
 }
 
@@ -336,7 +338,7 @@ bool Ekasa::zaznamenany() {
     std::string why;
     const auto list = zaevidovane(why, poznamka_);
     if (!list) {
-        fiskalError = why;
+        fiskalError = why + kNeodosle;
         return true;
     }
     const auto r = ZaevidovaneDoklady::najdi(*list, cdok);
@@ -376,7 +378,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
     std::string why;
     const auto list = zaevidovane(why, poznamka_);
     if (!list) {
-        fiskalError = "ekasa overDoklad " + why;
+        fiskalError = "ekasa overDoklad " + why + kNeodosle;
         return false;
     }
     // The service's registration is written back only onto a document that
@@ -778,7 +780,13 @@ void Ekasa::zapisKopiu(const EkasaDoklad& last) {
     // no other document can lie between its mark and this one.
     std::string why;
     const auto list = zaevidovane(why, poznamka_);
-    const auto zaznam = list ? ZaevidovaneDoklady::najdi(*list, number) : std::nullopt;
+    if (!list) {
+        // Whether this device registered it cannot be told: nothing is written.
+        poznamka_ = "posledný doklad fiškálnej služby č. " + number + " sa nezapísal: " + why;
+        trekora.log(std::string(kRequest) + " " + poznamka_);
+        return;
+    }
+    const auto zaznam = ZaevidovaneDoklady::najdi(*list, number);
     bool odoslany = zaznam && zaznam->rovnaka(registracia(last));
     if (!zaznam) {
         const auto neiste = EkasaNeiste::zoznam();
