@@ -125,6 +125,11 @@ int onProgress(void* user, curl_off_t, curl_off_t dlnow, curl_off_t ultotal, cur
     return 0;
 }
 
+// A download that could not be written to its file here.
+Error downloadNotWritten() {
+    return Error("URLError", UrlSessionTask::cannotWriteDownload, "The downloaded file could not be written.");
+}
+
 Error errorFor(CURLcode code, const std::string& detail) {
     switch (code) {
         case CURLE_OPERATION_TIMEDOUT:
@@ -152,7 +157,7 @@ Error errorFor(CURLcode code, const std::string& detail) {
             return Error("URLError", UrlSessionTask::secureConnectionFailed,
                          "An SSL error has occurred and a secure connection to the server cannot be made.");
         case CURLE_WRITE_ERROR:
-            return Error("URLError", -3000, "The downloaded file could not be written.");
+            return downloadNotWritten();
         default:
             return Error("URLError", -1, detail.empty() ? curl_easy_strerror(code) : detail);
     }
@@ -260,12 +265,12 @@ std::optional<Error> setUp(Transfer& t) {
 
     if (t.task->kind() == UrlSessionTask::Kind::download) {
         std::string dir = FileManager::makeTemporaryDirectory("trekora-download");
-        if (dir.empty()) return Error("URLError", -3000, "The downloaded file could not be written.");
+        if (dir.empty()) return downloadNotWritten();
         t.filePath = dir + "/download.tmp";
         t.file = std::fopen(t.filePath.c_str(), "wb");
         if (!t.file) {
             FileManager::removeItem(dir);
-            return Error("URLError", -3000, "The downloaded file could not be written.");
+            return downloadNotWritten();
         }
     }
     return std::nullopt;
@@ -292,7 +297,7 @@ std::string addressOf(Transfer& t) {
 // made from it tells which server could not be reached; a download that
 // could not be written here names none.
 Error naming(const Error& error, Transfer& t) {
-    if (error.code() == -3000) return error;
+    if (error.code() == UrlSessionTask::cannotWriteDownload) return error;
     std::string text = error.localizedDescription();
     if (!text.empty() && text.back() == '.') text.pop_back();
     return Error(error.domain(), error.code(), text + " (" + addressOf(t) + ")");

@@ -49,6 +49,8 @@ public:
     // An answer came, but not one of HTTP (no status line of its own).
     static constexpr int64_t badServerResponse = -1011;
     static constexpr int64_t secureConnectionFailed = -1200;
+    // A download could not be written to its file here.
+    static constexpr int64_t cannotWriteDownload = -3000;
 
     ~UrlSessionTask();
 

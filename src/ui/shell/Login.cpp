@@ -54,38 +54,34 @@ void Login::loginAction() {
     auto& trekora = sharedTrekora();
     const std::string pin = field->textOrEmpty();
 
-    const bool known = trekora.checkUzivatelPin(pin);
-    if (!known && trekora.databazaZaneprazdnena) {
-        // Held by another connection for longer than a query waits: nothing
-        // is damaged.
-        field->setText(std::string());
-        trekora.playSound5();
-        auto alert = AlertController::make("login",
-                                           "databáza je práve zaneprázdnená (" + trekora.chybaDatabazyPriPrihlaseni +
-                                               "), PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
-                                           AlertController::Style::alert);
-        alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
-        present(alert, SimpleMenu::animovat());
-    } else if (!known && !trekora.chybaDatabazyPriPrihlaseni.empty()) {
-        // A database that cannot be read says so, never "chybný pin".
-        field->setText(std::string());
-        trekora.playSound5();
-        present(poskodenaDatabaza(trekora.chybaDatabazyPriPrihlaseni), SimpleMenu::animovat());
-    } else if (!known) {
-        auto alert = platform::AlertController::make("login", "chybný pin", platform::AlertController::Style::alert);
-        auto ok = std::make_shared<platform::AlertAction>(
-            "ok", platform::AlertAction::Style::defaultStyle,
-            [](platform::AlertAction&) { platform::Console::print("You've pressed ok"); });
-        field->setText(std::string());
-        alert->addAction(ok);
-        trekora.playSound5();
-        present(alert, SimpleMenu::animovat());
-    } else {
+    if (trekora.checkUzivatelPin(pin)) {
         auto menu = platform::Storyboard::named("Main")->instantiate<SimpleMenu>("SimpleMenu");
         if (menu) {
             menu->item = "menu";
             if (auto nav = navigationController()) nav->pushViewController(menu, SimpleMenu::animovat());
         }
+    } else {
+        std::shared_ptr<AlertController> alert;
+        if (trekora.databazaZaneprazdnena) {
+            // Held by another connection for longer than a query waits:
+            // nothing is damaged.
+            alert = AlertController::make("login",
+                                          "databáza je práve zaneprázdnená (" + trekora.chybaDatabazyPriPrihlaseni +
+                                              "), PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
+                                          AlertController::Style::alert);
+            alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
+        } else if (!trekora.chybaDatabazyPriPrihlaseni.empty()) {
+            // A database that cannot be read says so, never "chybný pin".
+            alert = poskodenaDatabaza(trekora.chybaDatabazyPriPrihlaseni);
+        } else {
+            alert = AlertController::make("login", "chybný pin", AlertController::Style::alert);
+            alert->addAction(std::make_shared<AlertAction>(
+                "ok", AlertAction::Style::defaultStyle,
+                [](AlertAction&) { platform::Console::print("You've pressed ok"); }));
+        }
+        field->setText(std::string());
+        trekora.playSound5();
+        present(alert, SimpleMenu::animovat());
     }
     field->resignFirstResponder();
 }
