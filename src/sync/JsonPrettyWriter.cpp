@@ -1,7 +1,6 @@
 #include "sync/JsonPrettyWriter.h"
 
-#include <cmath>
-#include <cstdio>
+#include "records/JsonNumberText.h"
 
 std::string JsonPrettyWriter::write(const nlohmann::ordered_json& value) {
     std::string out;
@@ -62,14 +61,5 @@ void JsonPrettyWriter::writeString(std::string& out, const std::string& text) {
 }
 
 void JsonPrettyWriter::writeNumber(std::string& out, const nlohmann::ordered_json& value) {
-    if (value.is_number_float()) {
-        const double d = value.get<double>();
-        if (std::isfinite(d) && d == std::floor(d) && std::fabs(d) < 1e15) {
-            char buffer[32];
-            std::snprintf(buffer, sizeof buffer, "%.0f", d);
-            out += buffer[0] == '-' && d == 0 ? "0" : buffer;
-            return;
-        }
-    }
-    out += value.dump();
+    out += JsonNumberText::of(value);
 }
