@@ -155,8 +155,16 @@ bool neodisiel(const std::string& number) {
     return cislo && posledne && *cislo > *posledne;
 }
 
-// What the device knows of the service's last document `last`, which no
-// record of this device holds and which is not written anywhere.
+// The note when the document of the service's last document's number holds
+// another registration, which stays.
+std::string inaRegistracia(const EkasaDoklad& last) {
+    return Trekora::dokladMaInuRegistraciu + ": č. " + last.externalId.value_or("") +
+           "; fiškálna služba ho hlási s pardok " + last.pardok() + ", uid " + last.uuid.value_or("");
+}
+
+// What the device knows of the service's last document `last`, which
+// neither the document of its number, nor a record, nor a mark of this
+// device holds, and which is not written anywhere.
 std::string cudziPosledny(const EkasaDoklad& last) {
     const std::string& number = *last.externalId;
     if (neodisiel(number))
@@ -431,8 +439,7 @@ bool Ekasa::zapisPosledny(const EkasaDoklad& last, std::vector<EkasaNeiste::Zazn
             return false;
         }
         if (held == U::ine)
-            poznamka_ = Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
-                        last.pardok() + ", uid " + last.uuid.value_or("");
+            poznamka_ = inaRegistracia(last);
         else if (held == U::ziadne)
             poznamka_ = cudziPosledny(last);
         if (!poznamka_.empty()) trekora.log(name + " " + poznamka_);
@@ -775,6 +782,13 @@ void Ekasa::handleReply(const std::optional<std::string>& data,
 void Ekasa::zapisKopiu(const EkasaDoklad& last) {
     auto& trekora = sharedTrekora();
     const std::string& number = *last.externalId;
+    // The document itself first: one that holds this very registration is
+    // this device's own (the record of registrations lets it go once a
+    // backup holding it reached the office), and nothing is to be written
+    // or told.
+    std::string reason;
+    const auto held = trekora.fiskalneUdajeDokladu(number, last.uuid, last.pardok(), &reason);
+    if (held == Trekora::FiskalneUdaje::tieto) return;
     // Written back only onto a document this device sent: the record of its
     // registrations holds this one, or the document is marked uncertain and
     // no other document can lie between its mark and this one.
@@ -802,9 +816,13 @@ void Ekasa::zapisKopiu(const EkasaDoklad& last) {
         }
     }
     if (!odoslany) {
-        poznamka_ = zaznam ? Trekora::dokladMaInuRegistraciu + ": č. " + number + "; fiškálna služba ho hlási s pardok " +
-                                 last.pardok() + ", uid " + last.uuid.value_or("")
-                           : cudziPosledny(last);
+        // "No record" only when the document could be read and holds nothing
+        // of another registration either.
+        if (zaznam || held == Trekora::FiskalneUdaje::ine) poznamka_ = inaRegistracia(last);
+        else if (held == Trekora::FiskalneUdaje::neprecitane)
+            poznamka_ = "posledný doklad fiškálnej služby č. " + number +
+                        " sa nezapísal: fiškálne údaje dokladu sa nedajú prečítať (" + reason + ")";
+        else poznamka_ = cudziPosledny(last);
         trekora.log(std::string(kRequest) + " " + poznamka_);
         return;
     }

@@ -96,8 +96,9 @@ private:
     bool zaznamenany();
     // The copy of the last receipt: the service's last document is written
     // back onto the local document of its number only when this device sent
-    // it and it holds no other registration; otherwise the run tells why
-    // nothing was written (poznamka_).
+    // it and it holds no other registration; a document holding it already
+    // is left as it is, without a word; otherwise the run tells why nothing
+    // was written (poznamka_).
     void zapisKopiu(const EkasaDoklad& last);
     // Writes the service's `record` back onto the local document `number`
     // in the duplicate check; a document holding another registration keeps

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "core/ZaevidovaneDoklady.h"
 #include "platform/FileManager.h"
 #include "platform/Numbers.h"
 #include "ui/orders/Doklady.h"
@@ -267,4 +268,22 @@ TEST_F(DayTest, TheFiscalServiceWritesBackIntoTheDocumentPrinted) {
     EXPECT_EQ(doc(sale, "uid || ' ' || pardok"), "O-1001-UID 20260300001");
     EXPECT_EQ(doc(deposit, "uid || ' ' || pardok"), "O-1002-UID 20260300002");
     EXPECT_EQ(doc(withdrawal, "uid || ' ' || pardok"), "O-1003-UID 20260300003");
+
+    // The synchronisation delivers a backup holding the three registrations,
+    // and the record of registrations lets them go. The copy of the last
+    // receipt then finds the withdrawal holding the service's very
+    // registration: it is the device's own, nothing is written and nothing
+    // is said beside "OK".
+    ASSERT_EQ(synchronise(), "hotovo");
+    const ZaevidovaneDoklady record(documents);
+    ASSERT_EQ(record.zoznam().value_or(std::vector<ZaevidovaneDoklady::Registracia>(1)).size(), 0u);
+    backToMain();
+    openFromMain("uzávierka");
+    platform::Wifi::simulate("TREKORA-ZA482KM");
+    tapRow("kópia posledného dokladu");
+    ASSERT_TRUE(waitForAlert("fiskal"));
+    EXPECT_EQ(alert()->message(), "OK");
+    tapAlert("ok");
+    EXPECT_EQ(doc(withdrawal, "uid || ' ' || pardok"), "O-1003-UID 20260300003");
+    EXPECT_EQ(record.zoznam()->size(), 0u);
 }
