@@ -431,7 +431,7 @@ TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {
     // With no copy of its own, the office serves the backup it received
     // whose database holds the highest document number, the later of two
     // equal ones: not a later backup of a database without the day's
-    // documents.
+    // documents. The finish alert names the copy's highest document.
     const std::string deposit = ResultString::number(trekora().zapisVklad("11.11", ""));
     ASSERT_EQ(synchronise(), "hotovo");
     tapAlert("ok");
@@ -443,6 +443,8 @@ TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {
     ASSERT_EQ(synchronise(), "hotovo");
     tapAlert("ok");
     ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo") << alert()->message().value_or("");
+    EXPECT_EQ(alert()->message()->rfind("najvyšší doklad kópie: " + deposit + "\nčas: ", 0), 0u)
+        << *alert()->message();
     tapAlert("ok");
     EXPECT_EQ(env().scalar("select hodnota from km"), "123456");
     EXPECT_EQ(env().scalar("select max(cdok) from vety"), deposit);
