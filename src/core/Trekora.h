@@ -352,8 +352,8 @@ public:
     // The restore: replaces the database by the downloaded copy at `kopia`
     // when it is a good database and nothing stands against it, numbering
     // its documents above every number that has left the device. "" when
-    // done (with what was set aside in `hlasenie`), otherwise the reason,
-    // with the database as it was.
+    // done (with the copy's highest document number and what was set aside
+    // in `hlasenie`), otherwise the reason, with the database as it was.
     std::string obnovDatabazu(const std::string& kopia, std::string* hlasenie);
     std::string updateDokladById(const std::optional<std::string>& uid, const std::optional<std::string>& okp,
                                          const std::optional<std::string>& datum_vytvor,

@@ -262,7 +262,8 @@ void Spojenie::didFinishDownloadingTo(platform::UrlSession&, platform::UrlSessio
     // The name comes from the typed address, checked before the download.
     if (const std::string reason = chybaAdresy(downloadFileUrl); !reason.empty()) return fail(reason);
     const std::string name = lastComponent(destination);
-    // What the finish alert tells beside the time (a restore's exports set aside).
+    // What the finish alert tells beside the time (of a restore: the copy's
+    // highest document number and the exports set aside).
     std::string hlasenie;
     if (name == "trekora.db3") {
         // The database takes the download's place only once the download is

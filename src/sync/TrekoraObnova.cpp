@@ -115,6 +115,25 @@ std::optional<std::string> lackingDocuments(const std::string& database, const s
     return failure;
 }
 
+// The highest document number of the copy at `kopia`, "" when it holds no
+// document; the reason in `failure` when it cannot be read.
+std::string najvyssiDoklad(const std::string& kopia, std::string* failure) {
+    sqlite3* db = nullptr;
+    sqlite3_stmt* stmt = nullptr;
+    std::string cislo;
+    if (sqlite3_open_v2(kopia.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "select max(cdok) from vety where typeof(cdok) = 'integer'", -1, &stmt, nullptr) ==
+            SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW) {
+        if (sqlite3_column_type(stmt, 0) != SQLITE_NULL) cislo = std::to_string(sqlite3_column_int64(stmt, 0));
+    } else {
+        *failure = db ? sqlite3_errmsg(db) : "nemôžem otvoriť databázu";
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return cislo;
+}
+
 // Why the database must not be replaced by the copy at `kopia`; "" when it
 // may. On a damaged database the owed exports to be set aside go into
 // `odlozit`; `cela` tells whether the database is there and whole.
@@ -241,6 +260,10 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
     if (auto failure = cisla.pokracujNad(kopia))
         return kOdmietnuta + "číslovanie dokladov kópie sa nedá posunúť za odoslané čísla (" + *failure + ")";
 
+    // The finish alert names the copy's highest document number, so that a
+    // copy without the day's documents is seen at once.
+    std::string failure;
+    const std::string najvyssi = najvyssiDoklad(kopia, &failure);
     // The owed exports are set aside before the copy takes the database's
     // place, so that none is ever taken for a mark of the copy; they go back
     // when the copy does not take it.
@@ -263,10 +286,17 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
         putBack();
         return reason;
     }
+    if (!failure.empty()) {
+        log("obnova: najvyssi doklad kopie sa neda zistit: " + failure);
+        *hlasenie = "najvyšší doklad kópie sa nedá zistiť (" + failure + ")";
+    } else {
+        log("obnova: najvyssi doklad kopie " + (najvyssi.empty() ? "ziadny" : najvyssi));
+        *hlasenie = najvyssi.empty() ? "kópia nemá žiadny doklad" : "najvyšší doklad kópie: " + najvyssi;
+    }
     for (std::size_t i = 0; i < moved.size(); ++i) {
         const std::string aside = FileManager::lastPathComponent(moved[i].second);
         log("obnova: nedokonceny export " + FileManager::lastPathComponent(moved[i].first) + " odlozeny ako " + aside);
-        *hlasenie += (hlasenie->empty() ? "" : "\n") + std::string("nedokončený export uzávierky ") + odlozit[i].cdok +
+        *hlasenie += "\nnedokončený export uzávierky " + odlozit[i].cdok +
                      " je odložený ako out/" + aside + " a neodošle sa";
     }
     return "";

@@ -6,6 +6,7 @@
 #include <openssl/pem.h>
 #include <openssl/x509.h>
 #include <openssl/x509v3.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <chrono>
@@ -16,17 +17,42 @@
 
 namespace {
 
-// The database of a backup archive (its entry "trekora.db3"); empty when the
-// bytes are no such archive.
-std::string databaseOfBackup(const std::string& archive) {
+// The highest document number of the database at `path`; -1 when it cannot
+// be read or the database is not whole.
+long long highestDocument(const std::string& path) {
+    sqlite3* db = nullptr;
+    long long highest = -1;
+    sqlite3_stmt* stmt = nullptr;
+    if (sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READONLY, nullptr) == SQLITE_OK &&
+        sqlite3_prepare_v2(db, "pragma integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
+        sqlite3_step(stmt) == SQLITE_ROW &&
+        std::string(reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0))) == "ok") {
+        sqlite3_finalize(stmt);
+        stmt = nullptr;
+        if (sqlite3_prepare_v2(db, "select coalesce(max(cdok), 0) from vety where typeof(cdok) = 'integer'", -1,
+                               &stmt, nullptr) == SQLITE_OK &&
+            sqlite3_step(stmt) == SQLITE_ROW)
+            highest = sqlite3_column_int64(stmt, 0);
+    }
+    sqlite3_finalize(stmt);
+    sqlite3_close(db);
+    return highest;
+}
+
+// The database of a backup archive (its entry "trekora.db3") and its
+// highest document number (highestDocument); empty when the bytes are no
+// such archive.
+std::string databaseOfBackup(const std::string& archive, long long* highest) {
     using platform::FileManager;
     const std::string work = FileManager::makeTemporaryDirectory("fake-office");
     if (work.empty()) return "";
     std::string database;
     ZipPacker zip;
     if (FileManager::writeFile(work + "/backup.zip", archive) && zip.openForReading(work + "/backup.zip") &&
-        zip.extractTo(work + "/entries", true))
+        zip.extractTo(work + "/entries", true)) {
         database = FileManager::contents(work + "/entries/trekora.db3").value_or("");
+        if (!database.empty()) *highest = highestDocument(work + "/entries/trekora.db3");
+    }
     zip.closeReading();
     FileManager::removeItem(work);
     return database;
@@ -110,19 +136,30 @@ FakeOffice::FakeOffice(Scheme scheme, int port) : scheme_(scheme) {
                     return true;
                 });
             std::string database;
+            long long highest = -1;
             for (const auto& part : parts) {
                 const auto& name = part.fileName;
+                long long number = -1;
                 if (name.size() > 4 && name.compare(name.size() - 4, 4, ".zip") == 0)
-                    if (std::string held = databaseOfBackup(part.bytes); !held.empty()) database = std::move(held);
+                    if (std::string held = databaseOfBackup(part.bytes, &number); !held.empty()) {
+                        database = std::move(held);
+                        highest = number;
+                    }
             }
             {
                 std::lock_guard lock(mutex_);
                 uploads_.insert(uploads_.end(), parts.begin(), parts.end());
             }
-            // A backup the office did not take is not one it has.
+            // A backup the office did not take is not one it has. A restore
+            // gets the one holding the highest document number: a later
+            // backup of an older or emptier database (the shipped one placed
+            // after the working one was lost) never hides the day's documents.
             if (serve(request, &res) && !database.empty()) {
                 std::lock_guard lock(mutex_);
-                receivedBackup_ = std::move(database);
+                if (highest >= receivedNumber_) {
+                    receivedBackup_ = std::move(database);
+                    receivedNumber_ = highest;
+                }
             }
             return;
         } else {

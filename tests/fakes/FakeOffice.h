@@ -5,8 +5,10 @@
 //   POST /trekora_data/uploader.php         multipart upload, field "uploadedfile"
 //   GET/HEAD /trekora_data/import/export_akcen.db3   the data update, with Last-Modified
 //   GET /trekora_data/trekora.db3            the database copy for a restore: the one
-//                                            set, else that of the last backup
-//                                            archive uploaded (its entry trekora.db3)
+//                                            set, else the database (entry trekora.db3)
+//                                            of the backup archive received whose
+//                                            highest document number is the highest,
+//                                            the later of two equal ones
 // It records every request and every upload, and can be told to misbehave
 // on a path prefix. Further endpoints (the order exchange, ...) are added
 // with handle(); misbehaviour applies to them as well.
@@ -125,5 +127,9 @@ private:
     std::string updateFile_;
     std::string lastModified_;
     std::string backup_;
-    std::string receivedBackup_;  // the database of the last backup archive uploaded
+    // The database of the backup archive received that a restore gets, and
+    // its highest document number (-1 when it cannot be read, or the
+    // database is not whole: any readable one comes first).
+    std::string receivedBackup_;
+    long long receivedNumber_ = -1;
 };

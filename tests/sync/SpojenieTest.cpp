@@ -428,14 +428,26 @@ TEST_F(SpojenieTest, UpdatePromptWaitsForTheOfficeWithTheWaitShown) {
 }
 
 TEST_F(SpojenieTest, RestoreReplacesTheDatabaseWithAGoodCopy) {
-    // With no copy of its own, the office serves the last backup it received.
-    const std::string km = env().scalar("select hodnota from km");
+    // With no copy of its own, the office serves the backup it received
+    // whose database holds the highest document number, the later of two
+    // equal ones: not a later backup of a database without the day's
+    // documents. The finish alert names the copy's highest document.
+    const std::string deposit = ResultString::number(trekora().zapisVklad("11.11", ""));
     ASSERT_EQ(synchronise(), "hotovo");
     tapAlert("ok");
     env().execute("update km set hodnota = '123456'");
-    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo") << alert()->message().value_or("");
+    ASSERT_EQ(synchronise(), "hotovo");
     tapAlert("ok");
-    EXPECT_EQ(env().scalar("select hodnota from km"), km);
+    env().execute("update km set hodnota = '555555'");
+    env().execute("delete from vety where cdok >= " + deposit);
+    ASSERT_EQ(synchronise(), "hotovo");
+    tapAlert("ok");
+    ASSERT_EQ(download("spojenie_obnova_segue"), "hotovo") << alert()->message().value_or("");
+    EXPECT_EQ(alert()->message()->rfind("najvyšší doklad kópie: " + deposit + "\nčas: ", 0), 0u)
+        << *alert()->message();
+    tapAlert("ok");
+    EXPECT_EQ(env().scalar("select hodnota from km"), "123456");
+    EXPECT_EQ(env().scalar("select max(cdok) from vety"), deposit);
 
     const std::string copy = env().documentsPath("copy.db3");
     ASSERT_TRUE(FileManager::copyItem(database(), copy));

@@ -7,7 +7,10 @@
 //               [--backup FILE]
 //
 // The copy for a restore (/trekora_data/trekora.db3) is the database FILE
-// when given, else that of the last backup archive received.
+// when given, else that of the backup archive received whose database holds
+// the highest document number (the later of two equal ones): a backup of
+// the shipped database, sent after a damaged one was set aside, never takes
+// the place of the day's.
 //
 // --port N listens on that port (8080 is where the shipped database's
 // settings point), else on an ephemeral one; --port-file writes the port it
