@@ -10,6 +10,7 @@
 #include <string>
 
 #include "app/Command.h"
+#include "app/LineWrap.h"
 #include "app/TerminalRenderer.h"
 #include "platform/MainRunLoop.h"
 #include "platform/ui/Application.h"
@@ -63,11 +64,15 @@ std::string TerminalFrontEnd::draw(int reserved) {
     const void* shown = snapshot.alert ? static_cast<const void*>(snapshot.alert.get())
                                        : static_cast<const void*>(snapshot.screen.get());
     const int height = height_ ? height_() : 0;
-    return pager_.fit(snapshot, TerminalRenderer(colour_), height > 0 ? std::max(1, height - reserved) : 0, shown);
+    const int width = width_ ? width_() : 0;
+    return pager_.fit(snapshot, TerminalRenderer(colour_, width), height > 0 ? std::max(1, height - reserved) : 0,
+                      shown);
 }
 
+std::string TerminalFrontEnd::fitted(const std::string& text) const { return LineWrap::wrap(text, width_ ? width_() : 0); }
+
 void TerminalFrontEnd::run() {
-    const std::string help = Command::helpLine() + "\n";
+    const std::string help = fitted(Command::helpLine() + "\n");
     const int helpLines = static_cast<int>(std::count(help.begin(), help.end(), '\n'));
     out_ << draw(helpLines + 1) << help;
     std::string line;
@@ -82,11 +87,11 @@ void TerminalFrontEnd::run() {
         std::string message;
         if (command.kind == Command::Kind::scrollDown || command.kind == Command::Kind::scrollUp) {
             bool moved = command.kind == Command::Kind::scrollDown ? pager_.forward() : pager_.backward();
-            if (!moved) message = "! nothing more to show that way\n";
+            if (!moved) message = fitted("! nothing more to show that way\n");
         } else {
             auto result = runner_.execute(line);
             if (result.quit) break;
-            if (!result.message.empty()) message = (result.ok ? "" : "! ") + result.message + "\n";
+            if (!result.message.empty()) message = fitted((result.ok ? "" : "! ") + result.message + "\n");
         }
         out_ << message;
         const int messageLines = static_cast<int>(std::count(message.begin(), message.end(), '\n'));
@@ -103,12 +108,21 @@ int TerminalFrontEnd::terminalHeight(int fd) {
     return size.ws_row;
 }
 
+int TerminalFrontEnd::terminalWidth(int fd) {
+    winsize size{};
+    if (::ioctl(fd, TIOCGWINSZ, &size) != 0) return 0;
+    return size.ws_col;
+}
+
 void TerminalFrontEnd::runOnStandardStreams(platform::Application& app) {
     auto window = app.window();
     if (!window) return;
     ModelRunner runner(window);
     app.setURLOpener([](const std::string& url) { std::cout << "(opened " << url << ")\n"; });
     TerminalFrontEnd frontEnd(runner, STDIN_FILENO, std::cout, isTerminal(STDOUT_FILENO), !isTerminal(STDIN_FILENO));
-    if (isTerminal(STDOUT_FILENO)) frontEnd.setHeight([] { return terminalHeight(STDOUT_FILENO); });
+    if (isTerminal(STDOUT_FILENO)) {
+        frontEnd.setHeight([] { return terminalHeight(STDOUT_FILENO); });
+        frontEnd.setWidth([] { return terminalWidth(STDOUT_FILENO); });
+    }
     frontEnd.run();
 }

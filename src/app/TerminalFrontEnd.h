@@ -28,19 +28,26 @@ public:
     // The terminal's height in lines, asked before each drawing; 0 or less
     // (and by default): no limit.
     void setHeight(std::function<int()> height) { height_ = std::move(height); }
+    // The terminal's width in characters, asked before each drawing; every
+    // line written is fitted to it. 0 or less (and by default): no limit.
+    void setWidth(std::function<int()> width) { width_ = std::move(width); }
 
     // Runs on standard input and output for the application's window;
     // colours when standard output is a terminal.
     static void runOnStandardStreams(platform::Application& app);
     static bool isTerminal(int fd);
-    // The height of the terminal on the descriptor; 0 when it is none.
+    // The height and the width of the terminal on the descriptor; 0 when it
+    // is none.
     static int terminalHeight(int fd);
+    static int terminalWidth(int fd);
 
 private:
     bool readLine(std::string& line);
     // The current screen, cut to the terminal, leaving `reserved` lines for
     // what follows it.
     std::string draw(int reserved);
+    // The text fitted to the terminal's width.
+    std::string fitted(const std::string& text) const;
 
     ModelRunner& runner_;
     std::istream* in_ = nullptr;
@@ -51,5 +58,6 @@ private:
     bool colour_;
     bool echo_;
     std::function<int()> height_;
+    std::function<int()> width_;
     ScreenPager pager_;
 };

@@ -7,6 +7,7 @@
 
 #include "app/HtmlText.h"
 #include "app/IconSign.h"
+#include "app/LineWrap.h"
 #include "platform/ui/Utf8Text.h"
 
 using namespace platform;
@@ -109,6 +110,16 @@ std::string TerminalRenderer::renderField(const TextField& field, int number) co
 }
 
 
+// Every part of a page goes through one step that fits its lines to the
+// terminal: titles, rows, labels, fields, the web page's text and the alert.
+std::string TerminalRenderer::renderHead(const ScreenSnapshot& s) const { return LineWrap::wrap(headText(s), width_); }
+
+std::string TerminalRenderer::renderEntry(const ScreenSnapshot& s, std::size_t entry) const {
+    return LineWrap::wrap(entryText(s, entry), width_);
+}
+
+std::string TerminalRenderer::renderFoot(const ScreenSnapshot& s) const { return LineWrap::wrap(footText(s), width_); }
+
 TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) const {
     Page page;
     page.head = renderHead(s);
@@ -128,7 +139,7 @@ TerminalRenderer::Page TerminalRenderer::renderPage(const ScreenSnapshot& s) con
     return page;
 }
 
-std::string TerminalRenderer::renderHead(const ScreenSnapshot& s) const {
+std::string TerminalRenderer::headText(const ScreenSnapshot& s) const {
     if (!s.screen) return "(no screen)\n";
     std::ostringstream head;
     // A screen without a title (a confirmation page, a date picker) starts
@@ -146,7 +157,7 @@ std::string TerminalRenderer::renderHead(const ScreenSnapshot& s) const {
     return head.str();
 }
 
-std::string TerminalRenderer::renderFoot(const ScreenSnapshot& s) const {
+std::string TerminalRenderer::footText(const ScreenSnapshot& s) const {
     std::string foot;
     if (!s.screen) return foot;
     if (!s.toolbarItems.empty()) foot += barItems(s.toolbarItems) + "\n";
@@ -206,7 +217,7 @@ std::string TerminalRenderer::renderRow(const std::shared_ptr<TableViewCell>& ce
     return out.str();
 }
 
-std::string TerminalRenderer::renderEntry(const ScreenSnapshot& s, std::size_t index) const {
+std::string TerminalRenderer::entryText(const ScreenSnapshot& s, std::size_t index) const {
     const auto entry = s.entry(index);
     if (!entry.item) return {};
     const auto& item = *entry.item;

@@ -64,3 +64,30 @@ std::optional<DecimalText> DecimalText::read(const std::string& text) {
     }
     return number;
 }
+
+std::optional<DecimalText> DecimalText::readTyped(const std::string& text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && isBlank(text[first])) ++first;
+    while (last > first && isBlank(text[last - 1])) --last;
+    std::string typed = text.substr(first, last - first);
+    std::size_t i = 0;
+    if (i < typed.size() && (typed[i] == '+' || typed[i] == '-')) ++i;
+    bool separator = false;
+    for (; i < typed.size(); ++i) {
+        if (isDigit(typed[i])) continue;
+        if ((typed[i] == ',' || typed[i] == '.') && !separator) {
+            separator = true;
+            typed[i] = '.';
+            continue;
+        }
+        return std::nullopt;
+    }
+    // What is left is read whole, or it is no number (a sign or a separator
+    // without a digit).
+    auto number = read(typed);
+    if (!number || number->end != typed.size()) return std::nullopt;
+    number->begin += first;
+    number->end += first;
+    return number;
+}

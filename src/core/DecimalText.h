@@ -12,6 +12,11 @@ class DecimalText {
 public:
     // None when the text does not begin with a number.
     static std::optional<DecimalText> read(const std::string& text);
+    // The number a person typed, read from the whole text: blanks around it,
+    // an optional sign, and digits with at most one decimal separator, "," or
+    // "." (at least one digit; no exponent). None when the text holds
+    // anything else, so that what was typed is never read as another number.
+    static std::optional<DecimalText> readTyped(const std::string& text);
 
     bool negative = false;
     // Where the number stands in the text, without its sign: [begin, end).

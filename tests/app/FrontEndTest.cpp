@@ -10,6 +10,7 @@
 #include "app/TerminalRenderer.h"
 #include "platform/DispatchQueue.h"
 #include "platform/ui/DatePicker.h"
+#include "platform/ui/Utf8Text.h"
 #include "platform/ui/Window.h"
 
 #include <unistd.h>
@@ -210,6 +211,33 @@ TEST(TerminalFrontEnd, ScriptedSessionDrawsEachStep) {
     EXPECT_NE(text.find("> nonsense\n! unknown command or button \"nonsense\" (? for help)\n"), std::string::npos);
     EXPECT_EQ(s.menu->km, "100");  // storno keeps the reading
     EXPECT_EQ(text.substr(text.size() - 3), "> \n");  // ends at end of input
+}
+
+TEST(TerminalFrontEnd, LinesWiderThanTheTerminalWrapAtSpacesAndALongerWordIsCut) {
+    Session s;
+    s.menu->km = "spustite synchronizáciu znova, Rýchlosťšťčžýáíéúäôňľĺŕdlhéslovo";
+    s.menu->askKilometres();
+    ModelRunner runner(s.window);
+    std::istringstream in("nonsense\n");
+    std::ostringstream out;
+    TerminalFrontEnd frontEnd(runner, in, out, false, true);
+    frontEnd.setWidth([] { return 24; });
+    frontEnd.run();
+    const std::string text = out.str();
+    EXPECT_NE(text.find("+-- kilometre\n"
+                        "| pôvodný stav: spustite\n"
+                        "| synchronizáciu znova,\n"
+                        "| Rýchlosťšťčžýáíéúäôňľĺ\n"
+                        "| ŕdlhéslovo\n"
+                        "| f1 [spustite\n"
+                        "| synchronizáciu znova,\n"),
+              std::string::npos)
+        << text;
+    // Every line of the session fits, the help and messages too: characters
+    // are counted, not bytes.
+    std::istringstream lines(text);
+    std::string line;
+    while (std::getline(lines, line)) EXPECT_LE(platform::Utf8Text::length(line), 24u) << line;
 }
 
 TEST(ModelRunner, RunsMainQueueWorkAfterEachCommand) {

@@ -27,7 +27,9 @@ void Doklady::viewWillAppear(bool animated) {
     // The rows of the report data item, held compactly.
     const auto item = trekora.findDataItem("vsetky_vystavene");
     data = item ? QueryRows::read(trekora.dbURL, item->selectQuery) : QueryRows();
-    // Every appearance shows the whole fresh list, whatever the search bar holds.
+    // Every appearance shows the whole fresh list, and the search bar shows
+    // no search that the list does not apply.
+    if (auto bar = searchBar.lock()) bar->setText("");
     filteredData = data;
     if (auto table = tableView.lock()) table->reloadData();
     setNadpis();

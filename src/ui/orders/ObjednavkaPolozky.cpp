@@ -20,6 +20,8 @@ void ObjednavkaPolozky::viewDidLoad() {
 void ObjednavkaPolozky::viewWillAppear(bool animated) {
     platform::ViewController::viewWillAppear(animated);
     data = sharedTrekora().readObjednavkaPolozky(OrdersUi::hodnota(doklad, "CDOK"));
+    // All the fresh lines, and a search bar that shows no search.
+    if (auto bar = searchBar.lock()) bar->setText("");
     filteredData = data;
     if (auto table = tableView.lock()) table->reloadData();
     setTitle(OrdersUi::nadpis("položky", filteredData.size(), data.size()));

@@ -41,6 +41,8 @@ void Objednavky::viewWillAppear(bool animated) {
 
 void Objednavky::nacitaj() {
     data = sharedTrekora().readObjednavky();
+    // The whole fresh list, and a search bar that shows no search.
+    if (auto bar = searchBar.lock()) bar->setText("");
     filteredData = data;
     if (auto table = tableView.lock()) table->reloadData();
     setNadpis();

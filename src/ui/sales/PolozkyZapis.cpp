@@ -22,6 +22,8 @@ using platform::Console;
 void Polozky::obnov() {
     auto& trekora = sharedTrekora();
     data = trekora.getPolozkyArray();
+    // All the lines, and a search bar that shows no search.
+    if (auto bar = searchBar.lock()) bar->setText("");
     filteredData = data;
     setNadpis();
     trekora.prepocitajDoklad(data);

@@ -1,44 +1,27 @@
 #include "ui/sales/TypedNumber.h"
 
+#include "core/DecimalText.h"
+
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
 std::string trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
+    const auto first = text.find_first_not_of(" \t\n\v\f\r");
     if (first == std::string::npos) return "";
-    const auto last = text.find_last_not_of(" \t\r\n");
+    const auto last = text.find_last_not_of(" \t\n\v\f\r");
     return text.substr(first, last - first + 1);
 }
 
-// "[sign] digits [. digits]" or "[sign] . digits" with "," read as "."; the
-// number of digits in `digits`.
-bool shaped(const std::string& text, std::string& normalised, std::size_t& digits) {
-    normalised.clear();
-    digits = 0;
-    std::size_t i = 0;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) normalised += text[i++];
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        char c = text[i];
-        if (c >= '0' && c <= '9') {
-            ++digits;
-            normalised += c;
-        } else if ((c == '.' || c == ',') && !point) {
-            point = true;
-            normalised += '.';
-        } else {
-            return false;
-        }
-    }
-    return digits > 0;
-}
-
-// A number of that shape with at most 15 digits (what a double holds exactly).
+// The text, when it is one typed number, trimmed with "," read as ".", and
+// with at most 15 digits (what a double holds exactly).
 bool wellFormed(const std::string& text, std::string& normalised) {
-    std::size_t digits = 0;
-    return shaped(text, normalised, digits) && digits <= 15;
+    if (!DecimalText::readTyped(text)) return false;
+    normalised = trimmed(text);
+    std::replace(normalised.begin(), normalised.end(), ',', '.');
+    return std::count_if(normalised.begin(), normalised.end(), [](char c) { return c >= '0' && c <= '9'; }) <= 15;
 }
 
 }  // namespace
@@ -79,9 +62,9 @@ std::string TypedNumber::refusalOfWhole(const std::string& text, const std::stri
     return decimal(text) && !whole(text) ? "zadané číslo nie je celé" : refusal(text, outOfRange);
 }
 
+const std::string TypedNumber::notANumber = "zadaný text nie je číslo";
+
 std::string TypedNumber::refusal(const std::string& text, const std::string& outOfRange) {
-    std::string normalised;
-    std::size_t digits = 0;
-    if (isEmpty(text) || shaped(trimmed(text), normalised, digits)) return outOfRange;
-    return "zadaný text nie je číslo";
+    if (isEmpty(text) || DecimalText::readTyped(text)) return outOfRange;
+    return notANumber;
 }

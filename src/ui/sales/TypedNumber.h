@@ -4,9 +4,10 @@
 #include <optional>
 #include <string>
 
-// Numbers typed by the salesman in the document dialogs. A "," is read as
-// the decimal point; blanks around the number are ignored; anything else
-// that is not part of one number makes the text no number at all (never 0).
+// Numbers typed by the salesman in the document dialogs, read as every typed
+// number is (DecimalText::readTyped): a "," is read as the decimal point;
+// blanks around the number are ignored; anything else that is not part of
+// one number makes the text no number at all (never 0).
 class TypedNumber {
 public:
     // Whether the text, trimmed, is empty.
@@ -31,4 +32,6 @@ public:
     static std::string refusalOfWhole(const std::string& text, const std::string& outOfRange);
     // The refusal of a discount finer than hundredths (beyondHundredths).
     static const std::string tooManyPlaces;
+    // The refusal of a typed text that is no number at all.
+    static const std::string notANumber;
 };

@@ -2,6 +2,7 @@
 
 #include "core/Amounts.h"
 #include "core/DecimalText.h"
+#include "ui/sales/TypedNumber.h"
 
 #include <algorithm>
 #include <cstddef>
@@ -12,7 +13,6 @@ namespace {
 // beyond it the typed text is not read further.
 constexpr std::size_t kMaxIntegerDigits = 38;
 
-constexpr const char* kNotANumber = "zadaný text nie je číslo";
 constexpr const char* kNotAboveZero = "suma musí byť väčšia ako 0";
 constexpr const char* kTooManyPlaces = "suma môže mať najviac dve desatinné miesta";
 constexpr const char* kOutOfRange = "suma mimo povoleného rozsahu";
@@ -26,11 +26,9 @@ std::optional<std::string> CashAmount::amountText(const std::string& typed, bool
         return std::nullopt;
     };
     if (typed.empty()) return std::nullopt;
-    std::string text = typed;
-    std::replace(text.begin(), text.end(), ',', '.');
 
-    const auto number = DecimalText::read(text);
-    if (!number) return refuse(kNotANumber);
+    const auto number = DecimalText::readTyped(typed);
+    if (!number) return refuse(TypedNumber::notANumber);
     const std::string& digits = number->digits;
     const long long pointPosition = number->point;
     if (digits.empty() || number->negative) return refuse(kNotAboveZero);

@@ -34,8 +34,10 @@ const std::vector<std::string N::*>& trimmedSettings() {
     return table;
 }
 
-// The range of a number setting whose wrong value would do harm; `decimals`
-// places allowed after the point. Nothing else is checked.
+// The range of a number setting that the program reads as a number, where a
+// text read by its leading digits would be taken as another number or a wrong
+// value would do harm; `decimals` places allowed after the point. Settings
+// the program only stores are not checked.
 struct Range {
     std::string N::*setting;
     long long min;
@@ -52,6 +54,8 @@ const std::vector<Range>& ranges() {
         {&N::WIFI_PRINTER_PORT, 0, 65535, 0, false},
         // The second printer is optional.
         {&N::WIFI_PRINTER_PORT2, 0, 65535, 0, true},
+        // Read as a number of lines at every print; empty means no page end.
+        {&N::PAGEHEIGHT, 0, 9999, 0, true},
     };
     return table;
 }

@@ -92,6 +92,7 @@ TEST_F(ObjednavkyTest, AnOrderTurnedIntoACashSaleReadsOneHundredPercent) {
 
     backToOrders();
     EXPECT_EQ(title(), "objednávky: 3 / 3");
+    EXPECT_EQ(objednavky->searchBar.lock()->text(), "");  // the whole list, no search shown
     table = objednavky->tableView.lock();
     EXPECT_EQ(text(*table, rowOf("24102"), "labelPercento"), "100%");
     EXPECT_EQ(label(*table, rowOf("24102"), "labelPercento")->textColor(), colorLabel());

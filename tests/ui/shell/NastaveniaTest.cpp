@@ -155,6 +155,8 @@ TEST_F(NastaveniaTest, ARefusedFieldKeepsTheScreenWithItsMessageAndStoresNothing
         {&Nastavenia::textFieldWifiPort, "-1", nullptr},
         {&Nastavenia::textFieldWifiPort2, "9100a", "wifi tlačiareň 2 port: zadajte číslo od 0 do 65535"},
         {&Nastavenia::textFieldWifiPort, "", nullptr},
+        {&Nastavenia::textFieldPageHeight, "6,5", "výška strany: zadajte číslo od 0 do 9999"},
+        {&Nastavenia::textFieldPageHeight, "60x", nullptr},
     };
     for (const auto& c : cases) {
         auto screen = open();
