@@ -1,6 +1,5 @@
 #include "core/Trekora.h"
 
-#include "core/DecimalText.h"
 #include "core/StringValue.h"
 #include "platform/Clock.h"
 #include "platform/DateFormatter.h"
@@ -16,11 +15,9 @@ std::string Trekora::getSystemChallenge() {
 }
 
 bool Trekora::checkSystemPin(const std::string& pin, const std::string& challenge) {
-    // The code is taken whole: a whole number, blanks around it and a sign
-    // allowed. Anything else is refused rather than read by its leading
-    // digits; a code without a digit (empty, blank, a word) would read as 0,
-    // the answer to every challenge that is a multiple of the prime.
-    if (!DecimalText::readTyped(pin) || pin.find_first_of(".,") != std::string::npos) return false;
+    // A code without a digit (empty, blank, a word) would read as 0, the
+    // answer to every challenge that is a multiple of the prime: refused.
+    if (pin.find_first_of("0123456789") == std::string::npos) return false;
     const std::int64_t code = integerValue(pin);
     if (code == systemPin) return true;
     const std::int64_t c = integerValue(challenge);
