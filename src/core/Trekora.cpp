@@ -2,6 +2,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/OdoslaneCisla.h"
+#include "core/PrevodObjednavok.h"
 #include "core/SSID.h"
 #include "core/ZaevidovaneDoklady.h"
 #include "platform/Console.h"
@@ -127,6 +128,11 @@ bool Trekora::endJobs() { return jobs->end(jobsEndBound); }
 
 std::optional<std::string> Trekora::pripravDatabazu() {
     copyFile(dbFileName);
+    // Orders an earlier version received show with their lines from the
+    // first start of this one; what stood against it is logged, and the
+    // links stay for the next start or import, which says it again.
+    if (auto failure = PrevodObjednavok::preved(dbURL))
+        log(PrevodObjednavok::chyba + " (" + *failure + ")");
     // A database that starts again (the shipped one after the working one
     // was lost) numbers its documents above every number that has left the
     // device.

@@ -257,8 +257,9 @@ public:
     std::string getDocumentsDirectory();
     void copyFile(const std::string& fileName);
     // The database in Documents as a start finds it: the shipped one copied
-    // there when there is none, numbering above every number that has left
-    // the device, and the identifiers of this device's registrations given
+    // there when there is none, orders of an earlier version taken over
+    // (PrevodObjednavok), numbering above every number that has left the
+    // device, and the identifiers of this device's registrations given
     // back. The reason when the numbering could not be raised.
     std::optional<std::string> pripravDatabazu();
 

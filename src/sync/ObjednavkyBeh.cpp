@@ -1,5 +1,6 @@
 #include "sync/ObjednavkyBeh.h"
 
+#include "core/PrevodObjednavok.h"
 #include "core/Trekora.h"
 #include "core/TrekoraError.h"
 #include "platform/Console.h"
@@ -33,6 +34,12 @@ ObjednavkyBeh::Summary ObjednavkyBeh::exportuj(Trekora& trekora, const Progress&
 
 ObjednavkyBeh::Summary ObjednavkyBeh::importuj(Trekora& trekora, const Progress& progress) {
     Summary summary;
+    // Orders an earlier version stored are taken over whether or not this
+    // run stores any; until they are, no order can be stored.
+    if (auto failure = PrevodObjednavok::preved(trekora.dbURL)) {
+        summary.chyba = "chyba!,," + PrevodObjednavok::chyba + " (" + *failure + ")";
+        return summary;
+    }
     // One semaphore for the run: at most one request is outstanding, and a
     // wait that runs out ends the run, so no late signal is taken for another.
     auto semafor = std::make_shared<DispatchSemaphore>(0);

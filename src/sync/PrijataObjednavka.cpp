@@ -1,6 +1,7 @@
 #include "sync/PrijataObjednavka.h"
 
 #include "core/CoreDb.h"
+#include "core/PrevodObjednavok.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
 #include "db/SqlValue.h"
@@ -20,13 +21,6 @@ const char* const kHeader = "obj_vety";
 const char* const kLines = "obj_polo";
 const char* const kCustomers = "obj_odbe";
 const char* const kStoredOther = "už uložená s iným obsahom, nová neuložená";
-
-// Every stored row carries its order's number, so the rows of an order are
-// found by it alone. An earlier import kept links by row id in obj_riadky,
-// which a data update that recreates the order tables turns wrong: they go,
-// once the rows they hold together carry their number (numberLinkedRows).
-const char* const kLinks = "obj_riadky";
-const char* const kLinksDropped = "drop table if exists obj_riadky";
 
 // The table's own spelling of a key, or "" when the table has no such column.
 std::string columnFor(const std::string& key, const std::vector<std::string>& columns) {
@@ -179,31 +173,6 @@ std::string PrijataObjednavka::insert(SqlDatabase& db, const std::string& table,
     return error ? error->description : db.lastErrorMessage();
 }
 
-std::string PrijataObjednavka::numberLinkedRows(SqlDatabase& db) {
-    // The schema's own order: a table made again after the links stands
-    // after them (a VACUUM keeps the tables in their order).
-    std::vector<std::string> tables;
-    auto rs = db.executeQuery("select name from main.sqlite_master where type = 'table' order by rowid");
-    if (!rs) return db.lastErrorMessage();
-    while (rs->next()) tables.push_back(rs->stringForColumnIndex(0).value_or(""));
-    rs->close();
-    const auto links = std::find(tables.begin(), tables.end(), kLinks);
-    if (links == tables.end()) return "";
-    auto madeBeforeLinks = [&](const char* table) { return std::find(tables.begin(), links, table) != links; };
-    if (!madeBeforeLinks(kHeader)) return "";
-    for (const char* table : {kLines, kCustomers}) {
-        if (!madeBeforeLinks(table)) continue;
-        const std::string t = table;
-        const std::string sql = "update " + t +
-                                " set cdok = v.cdok from obj_riadky r join obj_vety v on v.id = r.vety_id"
-                                " where r.tabulka = ?1 and r.riadok = " + t + ".id and (" + t + ".cdok is null or " +
-                                t + ".cdok = '') and v.cdok <> ''";
-        std::optional<SqlError> error;
-        if (!db.executeUpdate(sql, {SqlValue(t)}, &error)) return error ? error->description : db.lastErrorMessage();
-    }
-    return "";
-}
-
 PrijataObjednavka::Rows PrijataObjednavka::rowsOf(SqlDatabase& db, const std::string& table, const std::string& from,
                                                   const SqlDatabase::Values& values) {
     // Every column but the row's own key, as type and bytes: 12, 12.0 and
@@ -344,9 +313,10 @@ std::string PrijataObjednavka::storeAll(const std::string& dbPath, const std::ve
         db->close();
         return "chyba!,," + message;
     }
-    std::string failure = numberLinkedRows(*db);
-    if (std::optional<SqlError> error; failure.empty() && !db->executeUpdate(kLinksDropped, {}, &error))
-        failure = error ? error->description : db->lastErrorMessage();
+    // Rows an earlier version stored without their number take it first,
+    // so that an order offered again is known by the rows stored for it.
+    std::string failure = PrevodObjednavok::prevedV(*db);
+    if (!failure.empty()) failure = PrevodObjednavok::chyba + " (" + failure + ")";
     for (const auto& order : ready) {
         if (!failure.empty()) break;
         failure = store(*db, columns, order);

@@ -48,17 +48,6 @@ private:
     using Rows = std::vector<std::vector<std::string>>;
     using OrderRows = std::array<Rows, 3>;
 
-    // An earlier import stored lines and customer records sent without the
-    // order's number with none, tied to their header only by row id in
-    // obj_riadky. Gives each such row the number of the header its link
-    // names, where that header exists and has one. A link is taken only
-    // while both tables it joins are older than the links: their ids come
-    // from AUTOINCREMENT, never given twice and kept by a VACUUM, but a
-    // table dropped and made again (a data update may do so) numbers its
-    // rows anew, and a link made before then may name another order's row
-    // or header; the rows of such a table are left as they are. "" or
-    // SQLite's message.
-    static std::string numberLinkedRows(SqlDatabase& db);
     static Columns columnsOf(SqlDatabase& db);
     // Column names of a table as the table declares them.
     static std::vector<std::string> columnNames(SqlDatabase& db, const std::string& table);

@@ -9,6 +9,7 @@
 
 #include "core/BackgroundJobs.h"
 #include "core/CoreDb.h"
+#include "core/PrevodObjednavok.h"
 #include "core/Trekora.h"
 #include "db/SqlDatabase.h"
 #include "db/SqlResultSet.h"
@@ -234,6 +235,11 @@ std::string Trekora::updateData(const std::string& script, const std::string& up
         update.close();
     }
     if (queryText.empty()) return fail("chyba! ,,prazdne query!");
+
+    // An update may make the order tables again or drop the links of an
+    // earlier version: the orders are taken over before it runs.
+    if (auto failure = PrevodObjednavok::preved(dbURL))
+        return fail("chyba! ,," + PrevodObjednavok::chyba + " (" + *failure + ")");
 
     SqlDatabase db(dbURL);
     if (!db.open()) return fail("chyba! ,,nemôžem otvoriť databázu");

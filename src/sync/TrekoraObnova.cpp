@@ -20,12 +20,14 @@
 // their numbers stay taken; one of a closing the copy holds stays owed.
 //
 // Either way the copy numbers its documents above every number that has
-// left the device, and takes the fiscal identifiers the device holds (the
-// record of its registrations, and a whole database's documents) where its
-// documents lack them; a document of the copy holding other identifiers
-// stands against it.
+// left the device, takes over the orders an earlier version stored, and
+// takes the fiscal identifiers the device holds (the record of its
+// registrations, and a whole database's documents) where its documents
+// lack them; a document of the copy holding other identifiers stands
+// against it.
 
 #include "core/OdoslaneCisla.h"
+#include "core/PrevodObjednavok.h"
 #include "core/Trekora.h"
 #include "core/ZaevidovaneDoklady.h"
 #include "db/SqlDatabase.h"
@@ -246,6 +248,10 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
             return kOdmietnuta + "nedá sa zistiť, či má kópia uzávierku " + polozka.cdok + " (" + *closing.chyba + ")";
         if (!closing.je) odlozit.push_back(polozka);
     }
+
+    // A copy an earlier version made keeps its orders' lines.
+    if (auto failure = PrevodObjednavok::preved(kopia))
+        return kOdmietnuta + PrevodObjednavok::chyba + " (" + *failure + ")";
 
     // A restore never drops the identifiers of a registration.
     reason = prenesFiskalneUdaje(*this, kopia, cela);

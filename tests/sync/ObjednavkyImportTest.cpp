@@ -1,8 +1,11 @@
 #include "sync/OrdersFixture.h"
 
+#include "platform/Url.h"
 #include "sync/ObjednavkyBeh.h"
 
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <map>
 
 using orders_test::OrdersFixture;
@@ -36,6 +39,44 @@ protected:
              std::to_string(b) + " then " + idA + " else id end; insert into obj_vety select * from kopia;"
              "drop table kopia;");
         ASSERT_EQ(value("select id from obj_vety where cdok = " + std::to_string(b)), idA);
+    }
+    // An order whose lines and customer record carry no number.
+    static nlohmann::json bare(long long cdok, int lines) {
+        auto o = order(cdok, lines);
+        for (auto& line : o["POLOZKY"]) line.erase("CDOK");
+        o["ODBERATELIA"][0].erase("CDOK");
+        return o;
+    }
+    // The orders as the earlier version left them: rows sent without the
+    // number kept none, tied to their header by row id in obj_riadky.
+    void storedEarlier(const std::map<long long, int>& orders) {
+        std::string numbers;
+        for (const auto& [cdok, lines] : orders) {
+            ASSERT_EQ(t->zapisObjednavku(bare(cdok, lines)), "ok!,,");
+            numbers += (numbers.empty() ? "" : ",") + std::to_string(cdok);
+        }
+        exec("create table if not exists obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, "
+             "vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok));"
+             "create index if not exists obj_riadky_vety on obj_riadky(vety_id);"
+             "insert into obj_riadky select 'obj_polo', p.id, v.id from obj_polo p join obj_vety v using (cdok)"
+             " where cdok in (" + numbers + ");"
+             "insert into obj_riadky select 'obj_odbe', o.id, v.id from obj_odbe o join obj_vety v using (cdok)"
+             " where cdok in (" + numbers + ");"
+             "update obj_polo set cdok = null where cdok in (" + numbers + ");"
+             "update obj_odbe set cdok = null where cdok in (" + numbers + ");");
+    }
+    // The orders shown, each with its customer and its number of lines, and
+    // the links gone.
+    void expectShown(const std::map<std::string, std::size_t>& lines) {
+        auto shown = t->readObjednavky();
+        ASSERT_EQ(shown.size(), lines.size());
+        for (auto& order : shown) {
+            EXPECT_EQ(order["NAZOV1"], "Potraviny Jednota") << order["CDOK"];
+            const auto it = lines.find(order["CDOK"]);
+            ASSERT_NE(it, lines.end()) << order["CDOK"];
+            EXPECT_EQ(t->readObjednavkaPolozky(order["CDOK"]).size(), it->second) << order["CDOK"];
+        }
+        EXPECT_EQ(value("select count(*) from sqlite_master where name = 'obj_riadky'"), "0");
     }
 };
 
@@ -194,45 +235,14 @@ TEST_F(ObjednavkyImport, AnOrderOfferedAgainAfterADataUpdateRecreatedTheOrderTab
 }
 
 TEST_F(ObjednavkyImport, OrdersAnEarlierVersionStoredWithBareRowsShowAndAreConfirmedAfterTheUpgrade) {
-    auto bare = [](long long cdok, int lines) {
-        auto o = order(cdok, lines);
-        for (auto& line : o["POLOZKY"]) line.erase("CDOK");
-        o["ODBERATELIA"][0].erase("CDOK");
-        return o;
-    };
-    // As the earlier version left them: rows sent without the number kept
-    // none, tied to their header by row id in obj_riadky.
-    auto storedEarlier = [&](const std::map<long long, int>& orders) {
-        std::string numbers;
-        for (const auto& [cdok, lines] : orders) {
-            ASSERT_EQ(t->zapisObjednavku(bare(cdok, lines)), "ok!,,");
-            numbers += (numbers.empty() ? "" : ",") + std::to_string(cdok);
-        }
-        exec("create table if not exists obj_riadky (tabulka TEXT NOT NULL, riadok INTEGER NOT NULL, "
-             "vety_id INTEGER NOT NULL, PRIMARY KEY (tabulka, riadok));"
-             "create index if not exists obj_riadky_vety on obj_riadky(vety_id);"
-             "insert into obj_riadky select 'obj_polo', p.id, v.id from obj_polo p join obj_vety v using (cdok)"
-             " where cdok in (" + numbers + ");"
-             "insert into obj_riadky select 'obj_odbe', o.id, v.id from obj_odbe o join obj_vety v using (cdok)"
-             " where cdok in (" + numbers + ");"
-             "update obj_polo set cdok = null where cdok in (" + numbers + ");"
-             "update obj_odbe set cdok = null where cdok in (" + numbers + ");");
-    };
     storedEarlier({{9001, 1}, {9002, 2}, {9003, 3}, {9004, 1}});
     exec("delete from obj_vety where cdok = 9001");  // its rows stay without a number
     office->prepare(bare(9002, 2));                   // its UPDATE lost at the office
     auto summary = run();
     EXPECT_EQ(summary.chyba, "");
     EXPECT_EQ(office->delivered(), (std::set<std::string>{"9002"}));
-    const std::map<std::string, std::size_t> lines = {{"9002", 2}, {"9003", 3}, {"9004", 1}};
-    auto shown = t->readObjednavky();
-    ASSERT_EQ(shown.size(), lines.size());
-    for (auto& order : shown) {
-        EXPECT_EQ(order["NAZOV1"], "Potraviny Jednota") << order["CDOK"];
-        EXPECT_EQ(t->readObjednavkaPolozky(order["CDOK"]).size(), lines.at(order["CDOK"])) << order["CDOK"];
-    }
+    expectShown({{"9002", 2}, {"9003", 3}, {"9004", 1}});
     EXPECT_EQ(value("select count(*) from obj_polo where cdok is null"), "1");
-    EXPECT_EQ(value("select count(*) from sqlite_master where name = 'obj_riadky'"), "0");
 
     // A data update that made obj_vety again gave the headers other ids: the
     // links are not taken.
@@ -241,6 +251,48 @@ TEST_F(ObjednavkyImport, OrdersAnEarlierVersionStoredWithBareRowsShowAndAreConfi
     again(bare(9002, 2));
     EXPECT_EQ(office->delivered(), (std::set<std::string>{"9002"}));
     EXPECT_EQ(rows("obj_polo", 9005) + rows("obj_polo", 9006) + rows("obj_odbe", 9005), 0);
+}
+
+TEST_F(ObjednavkyImport, OrdersAnEarlierVersionStoredShowWithTheirLinesOnEveryRoadThatOpensItsDatabase) {
+    // An import that stores nothing.
+    storedEarlier({{9002, 2}, {9003, 3}, {9004, 1}});
+    auto summary = run();
+    EXPECT_EQ(summary.chyba, "");
+    EXPECT_EQ(summary.n, 0);
+    expectShown({{"9002", 2}, {"9003", 3}, {"9004", 1}});
+
+    // A start, and a restore of a copy the earlier version made.
+    storedEarlier({{9005, 2}});
+    const std::string kopia = dir_ + "/kopia.db3";
+    ASSERT_TRUE(std::filesystem::copy_file(t->dbURL, kopia));
+    env_->restart();
+    t = &env_->trekora();
+    expectShown({{"9002", 2}, {"9003", 3}, {"9004", 1}, {"9005", 2}});
+    std::string hlasenie;
+    ASSERT_EQ(t->obnovDatabazu(kopia, &hlasenie), "");
+    expectShown({{"9002", 2}, {"9003", 3}, {"9004", 1}, {"9005", 2}});
+
+    // A data update whose script makes obj_polo again.
+    storedEarlier({{9006, 1}});
+    const std::string update = dir_ + "/export_akcen.db3";
+    std::ofstream(update).close();
+    exec("attach database '" + update + "' as akcen; create table akcen.sqliteadmin_queries (name TEXT, sql TEXT);"
+         "insert into akcen.sqliteadmin_queries values ('update1', 'create temp table k as select * from obj_polo;"
+         "drop table obj_polo;" + value("select sql from sqlite_master where name = 'obj_polo'") +
+         ";insert into obj_polo select * from k;drop table k'); detach database akcen;");
+    EXPECT_EQ(t->updateData("update1", platform::Url::fileUrl(update).absoluteString()), "");
+    expectShown({{"9002", 2}, {"9003", 3}, {"9004", 1}, {"9005", 2}, {"9006", 1}});
+
+    // Links that cannot be taken over stay, and the import and the update say so.
+    exec("create table obj_riadky (riadok INTEGER)");
+    t->nastaveniaItem->OBJ_PRE_IMPORT_DIR = office->importUrl();
+    summary = run();
+    EXPECT_EQ(summary.chyba.rfind("chyba!,,objednávky predchádzajúcej verzie sa nedajú previesť (", 0), 0u)
+        << summary.chyba;
+    EXPECT_EQ(t->updateData("update1", platform::Url::fileUrl(update).absoluteString())
+                  .rfind("chyba! ,,objednávky predchádzajúcej verzie sa nedajú previesť (", 0),
+              0u);
+    EXPECT_EQ(value("select count(*) from sqlite_master where name = 'obj_riadky'"), "1");
 }
 
 TEST_F(ObjednavkyImport, EveryMisbehaviourEndsInAnErrorWithNothingStoredOrMarked) {
