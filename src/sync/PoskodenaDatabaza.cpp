@@ -23,7 +23,14 @@ std::optional<std::string> PoskodenaDatabaza::odloz(Trekora& trekora, std::strin
     };
     const std::string documents = trekora.getDocumentsDirectory();
     const std::string database = trekora.dbURL;
-    const std::string damage = DatabaseFile::checkDatabase(database);
+    bool busy = false;
+    const std::string damage = DatabaseFile::checkDatabase(database, &busy);
+    // Held by another connection for longer than the check waits: nothing is
+    // known to be damaged, and nothing moves.
+    if (busy) {
+        if (reason) *reason = damage + ", nič sa neodložilo: skúste to znova o chvíľu";
+        return std::nullopt;
+    }
     if (damage.empty()) return fail("nie je poškodená");
 
     // The closings it still owes are never exported now: their numbers stay

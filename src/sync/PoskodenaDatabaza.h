@@ -20,7 +20,8 @@ public:
 
     // Sets the working database of `trekora` aside, on the disk before it
     // answers. What was done, for the salesman; none with the reason in
-    // `reason` when nothing was set aside (a database that passes its
-    // checks is left where it is).
+    // `reason` when nothing was set aside: a database that passes its
+    // checks, or one another connection holds (busy, never damaged), is
+    // left where it is.
     static std::optional<std::string> odloz(Trekora& trekora, std::string* reason);
 };

@@ -147,7 +147,10 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
     if (unreadable) return kOdmietnuta + *unreadable;
     // No database file at all holds nothing that could be lost.
     const bool missing = !FileManager::fileExists(trekora.dbURL);
-    const std::string damage = missing ? "" : DatabaseFile::integrityProblem(trekora.dbURL);
+    bool busy = false;
+    const std::string damage = missing ? "" : DatabaseFile::integrityProblem(trekora.dbURL, &busy);
+    // Held by another connection: busy, not damaged, and not replaced.
+    if (busy) return kOdmietnuta + DatabaseFile::busyMessage(damage) + ", skúste obnovu znova o chvíľu";
     *cela = !missing && damage.empty();
 
     if (damage.empty()) {

@@ -7,6 +7,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "records/NastaveniaItem.h"
+#include "sync/DatabaseFile.h"
 #include "sync/PoskodenaDatabaza.h"
 #include "ui/shell/SimpleMenu.h"
 
@@ -66,8 +67,8 @@ void Login::loginAction() {
             // Held by another connection for longer than a query waits:
             // nothing is damaged.
             alert = AlertController::make("login",
-                                          "databáza je práve zaneprázdnená (" + trekora.chybaDatabazyPriPrihlaseni +
-                                              "), PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
+                                          DatabaseFile::busyMessage(trekora.chybaDatabazyPriPrihlaseni) +
+                                              ", PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
                                           AlertController::Style::alert);
             alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
         } else if (!trekora.chybaDatabazyPriPrihlaseni.empty()) {

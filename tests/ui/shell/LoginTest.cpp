@@ -7,6 +7,7 @@
 #include "ShellFixture.h"
 
 #include <sqlite3.h>
+#include "sync/PoskodenaDatabaza.h"
 #include "ui/shell/Uzivatel.h"
 #include "ui/shell/AppDelegate.h"
 
@@ -84,8 +85,18 @@ TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
     EXPECT_NE(alert()->message()->find("databáza je práve zaneprázdnená"), std::string::npos) << *alert()->message();
     EXPECT_EQ(alert()->actions().size(), 1u);
     tapAlert("ok");
+    // Nor is it set aside as damaged, nor replaced by a restore.
+    const std::string held = readFile(dbPath());
+    std::string reason;
+    EXPECT_FALSE(PoskodenaDatabaza::odloz(trekora, &reason));
+    EXPECT_EQ(reason.rfind("databáza je práve zaneprázdnená (database is locked)", 0), 0u) << reason;
+    std::string hlasenie;
+    reason = trekora.obnovDatabazu(copy, &hlasenie);
+    EXPECT_NE(reason.find("databáza je práve zaneprázdnená"), std::string::npos) << reason;
     sqlite3_exec(holder, "rollback", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
+    EXPECT_EQ(readFile(dbPath()), held);
+    EXPECT_FALSE(std::filesystem::exists(documents + "/trekora.poskodena-1.db3"));
     {
         const long long size = std::stoll(scalar("pragma page_size"));
         std::fstream file(dbPath(), std::ios::in | std::ios::out | std::ios::binary);
@@ -110,7 +121,6 @@ TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
     tapAlert("ok");
 
     logIn("1234");
-    std::string hlasenie;
     ASSERT_EQ(trekora.obnovDatabazu(copy, &hlasenie), "");
     EXPECT_EQ(trekora.zapisVklad("1.00", ""), "ok!,,cdok=" + std::to_string(std::stoll(cdok) + 1));
 }
