@@ -305,8 +305,7 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
     for (std::size_t i = 0; i < moved.size(); ++i) {
         const std::string aside = FileManager::lastPathComponent(moved[i].second);
         log("obnova: nedokonceny export " + FileManager::lastPathComponent(moved[i].first) + " odlozeny ako " + aside);
-        *hlasenie += "\nnedokončený export uzávierky " + odlozit[i].cdok +
-                     " je odložený ako out/" + aside + " a neodošle sa";
+        *hlasenie += "\n" + ExportyUzavierok::oznamOdlozenia(odlozit[i].cdok, aside);
     }
     return "";
 }

@@ -41,7 +41,11 @@ std::shared_ptr<platform::AlertController> Login::poskodenaDatabaza(const std::s
                 std::string reason;
                 const auto done = PoskodenaDatabaza::odloz(sharedTrekora(), &reason);
                 auto answer = AlertController::make("login", done ? *done : reason, AlertController::Style::alert);
-                answer->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
+                // Until the salesman has seen what was done, the next start
+                // tells it again.
+                answer->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
+                    PoskodenaDatabaza::potvrd(sharedTrekora());
+                }));
                 if (!done) sharedTrekora().playSound5();
                 login->present(answer, SimpleMenu::animovat());
             });
@@ -54,6 +58,20 @@ void Login::loginAction() {
     if (!field) return;
     auto& trekora = sharedTrekora();
     const std::string pin = field->textOrEmpty();
+
+    // A database set aside while the program ended before the salesman saw
+    // it: he is told first.
+    if (const auto unseen = PoskodenaDatabaza::nepotvrdene(trekora)) {
+        auto alert = AlertController::make("login", *unseen, AlertController::Style::alert);
+        alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
+            PoskodenaDatabaza::potvrd(sharedTrekora());
+        }));
+        field->setText(std::string());
+        trekora.playSound5();
+        present(alert, SimpleMenu::animovat());
+        field->resignFirstResponder();
+        return;
+    }
 
     if (trekora.checkUzivatelPin(pin)) {
         auto menu = platform::Storyboard::named("Main")->instantiate<SimpleMenu>("SimpleMenu");
