@@ -347,8 +347,10 @@ public:
     // never finished, or whose export file there is not whole; the
     // synchronisation calls it before it sends "out". "" when all went
     // well, otherwise one line for each closing whose export failed. A mark
-    // goes only when the database definitely holds no such closing; one the
-    // database cannot tell about stays owed and is reported as failed.
+    // of a closing the database definitely does not hold is never deleted:
+    // it is set aside (never sent), its number stays taken, and a line names
+    // it; one the database cannot tell about stays owed and is reported as
+    // failed.
     std::string dokonciExportyDU();
     // The restore: replaces the database by the downloaded copy at `kopia`
     // when it is a good database and nothing stands against it, numbering

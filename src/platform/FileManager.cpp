@@ -16,6 +16,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <utility>
 #include <vector>
 
 namespace platform {
@@ -44,6 +45,26 @@ bool writeAll(int fd, const std::string& bytes) {
         done += static_cast<size_t>(n);
     }
     return true;
+}
+
+std::mutex& renameHookGuard() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+FileManager::RenameHook& renameHook() {
+    static FileManager::RenameHook hook;
+    return hook;
+}
+
+// Runs the hook set for tests before a name is put in place.
+void beforeRename(const std::string& from, const std::string& to) {
+    FileManager::RenameHook hook;
+    {
+        std::lock_guard guard(renameHookGuard());
+        hook = renameHook();
+    }
+    if (hook) hook(from, to);
 }
 
 bool exists(const std::string& path) {
@@ -183,6 +204,7 @@ bool FileManager::copyItem(const std::string& from, const std::string& to, Error
     std::string partial;
     int e = 0;
     if (!copyToPartial(from, to, false, &partial, &e)) return fail(error, e, what);
+    beforeRename(partial, to);
     if (::link(partial.c_str(), to.c_str()) != 0) {
         e = errno;
         // A file system without hard links: rename, still never over an
@@ -205,6 +227,7 @@ bool FileManager::copyItemReplacing(const std::string& from, const std::string& 
     std::string partial;
     int e = 0;
     if (!copyToPartial(from, to, true, &partial, &e)) return fail(error, e, what);
+    beforeRename(partial, to);
     if (::rename(partial.c_str(), to.c_str()) != 0) {
         e = errno;
         ::unlink(partial.c_str());
@@ -231,6 +254,7 @@ bool FileManager::moveItem(const std::string& from, const std::string& to, Error
     std::string what = "\"" + lastPathComponent(from) + "\" could not be moved to \"" + to + "\"";
     if (!exists(from)) return fail(error, ENOENT, what);
     if (exists(to)) return fail(error, EEXIST, what);
+    beforeRename(from, to);
     if (::rename(from.c_str(), to.c_str()) == 0) return true;
     if (errno != EXDEV) return fail(error, errno, what);
     if (!copyItem(from, to, error)) return false;
@@ -330,6 +354,7 @@ bool FileManager::writeFile(const std::string& path, const std::string& bytes, b
     int e = ok ? 0 : errno;
     if (ok && atomically && ::fsync(fd) != 0) { ok = false; e = errno; }
     if (::close(fd) != 0 && ok) { ok = false; e = errno; }
+    if (ok && atomically) beforeRename(target, path);
     if (ok && atomically && ::rename(target.c_str(), path.c_str()) != 0) { ok = false; e = errno; }
     if (!ok) {
         if (atomically) ::unlink(target.c_str());
@@ -443,6 +468,11 @@ void FileManager::removeAbandonedTemporaryDirectories(const std::vector<std::str
             break;
         }
     }
+}
+
+void FileManager::setRenameHook(RenameHook hook) {
+    std::lock_guard guard(renameHookGuard());
+    renameHook() = std::move(hook);
 }
 
 std::string FileManager::appendingPathComponent(const std::string& path, const std::string& name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -73,6 +74,14 @@ public:
     // one of `prefixes` whose lock nobody holds. A folder without a lock file
     // (as made before) goes once a day old.
     static void removeAbandonedTemporaryDirectories(const std::vector<std::string>& prefixes);
+
+    // For tests of steps that must survive the program being killed: runs
+    // before each rename or link by which these calls put a name in place
+    // (moveItem, the copies, the atomic writes), with its two paths. A hook
+    // that throws stops the step right there, as a kill would. None unless
+    // set; an empty one takes it away.
+    using RenameHook = std::function<void(const std::string& from, const std::string& to)>;
+    static void setRenameHook(RenameHook hook);
 
     // Path helpers.
     static std::string appendingPathComponent(const std::string& path, const std::string& name);

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace {
 
@@ -149,6 +150,26 @@ std::optional<std::string> ExportyUzavierok::odloz(const Polozka& polozka, std::
     }
     if (reason) *reason = "žiadny voľný názov na odloženie";
     return std::nullopt;
+}
+
+std::vector<std::string> ExportyUzavierok::odlozene(const std::string& cdok) const {
+    const std::string start = "." + cdok + ".db3.odlozeny-";
+    std::vector<std::pair<long long, std::string>> found;
+    std::error_code ec;
+    for (fs::directory_iterator it(out_, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.compare(0, start.size(), start) != 0) continue;
+        if (auto k = OdoslaneCisla::cislo(name.substr(start.size()))) found.emplace_back(*k, it->path().string());
+    }
+    std::sort(found.begin(), found.end());
+    std::vector<std::string> paths;
+    for (auto& [k, path] : found) paths.push_back(std::move(path));
+    return paths;
+}
+
+std::string ExportyUzavierok::oznamOdlozenia(const std::string& cdok, const std::string& path) {
+    return "nedokončený export uzávierky " + cdok + " je odložený ako out/" + fs::path(path).filename().string() +
+           " a neodošle sa";
 }
 
 ExportyUzavierok::Uzavierka ExportyUzavierok::najdi(Trekora& trekora, SqlDatabase& db, const std::string& cdok) {

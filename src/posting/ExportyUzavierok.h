@@ -73,6 +73,11 @@ public:
     // Sets `polozka` aside under a name of its own in "out", on the disk
     // before it answers: that path, or none with the reason.
     std::optional<std::string> odloz(const Polozka& polozka, std::string* reason) const;
+    // The exports and marks of the closing `cdok` set aside in "out", by
+    // their paths in the order they were set aside.
+    std::vector<std::string> odlozene(const std::string& cdok) const;
+    // What the salesman is told of the export of `cdok` set aside at `path`.
+    static std::string oznamOdlozenia(const std::string& cdok, const std::string& path);
 
     // Whether the database on `db` holds the closing `cdok`. Only a stored
     // lookup that was read and ran to its end without an error says "no";

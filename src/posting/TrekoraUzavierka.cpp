@@ -192,8 +192,9 @@ std::string Trekora::dokonciExportyDU() {
     // The closings owed: an export begun and never renamed, or an export
     // file in "out" (not sent yet) that is not whole.
     std::optional<std::string> unreadable;
+    const auto polozky = exporty.zoznam(&unreadable);
     std::vector<std::string> owed;
-    for (const auto& polozka : exporty.zoznam(&unreadable))
+    for (const auto& polozka : polozky)
         if (polozka.dlzny && std::find(owed.begin(), owed.end(), polozka.cdok) == owed.end())
             owed.push_back(polozka.cdok);
 
@@ -215,12 +216,31 @@ std::string Trekora::dokonciExportyDU() {
             failed(cdok, *closing.chyba);
             continue;
         }
-        // A number that is definitely no closing of this database (one rolled
-        // back, or a database restored since) owes nothing: its mark goes,
-        // and a file of that name is left as it is.
         if (!closing.je) {
-            log("dokonciExportyDU() " + cdok + " nie je uzavierka, znacka zmazana");
-            exporty.odstranZnacku(cdok);
+            // A number that is definitely no closing of this database: one
+            // rolled back, or one of another database (set aside as damaged,
+            // or replaced by a restore) that may live there alone. Its begun
+            // export is never deleted: it is set aside as the set-aside of a
+            // damaged database does, its number staying taken, and named. A
+            // file of that name is left as it is.
+            log("dokonciExportyDU() " + cdok + " nie je uzavierka");
+            const OdoslaneCisla cisla(getDocumentsDirectory(), dbURL);
+            if (auto failure = cisla.zaznamenaj(cdok)) {
+                failed(cdok, "číslo uzávierky sa nedá zaznamenať (" + *failure + ")");
+                continue;
+            }
+            if (auto failure = cisla.pokracujNad(dbURL)) log("dokonciExportyDU() cislovanie nad odoslanymi: " + *failure);
+            for (const auto& polozka : polozky) {
+                if (polozka.cdok != cdok || polozka.cesta != exporty.znacka(cdok)) continue;
+                std::string why;
+                const auto aside = exporty.odloz(polozka, &why);
+                if (!aside) {
+                    failed(cdok, "nedokončený export sa nedá odložiť (" + why + ")");
+                    continue;
+                }
+                log("dokonciExportyDU() " + cdok + " znacka odlozena ako " + fs::path(*aside).filename().string());
+                failures += (failures.empty() ? "" : "\n") + ExportyUzavierok::oznamOdlozenia(cdok, *aside);
+            }
             continue;
         }
         log("dokonciExportyDU() export " + cdok);

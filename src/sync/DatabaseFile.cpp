@@ -23,6 +23,25 @@ sqlite3* openReadOnly(const std::string& path, std::string* reason) {
     return db;
 }
 
+// How long a check waits for a database that another connection holds.
+constexpr int kBusyWaitMs = 5000;
+
+// Whether `sql` (with the text `value` bound, when given) yields a row. The
+// first step that fails (rather than answering) leaves its code in `code`
+// and SQLite's message in `reason`: a query that cannot be read is no "no".
+bool yieldsRow(sqlite3* db, const char* sql, const std::string* value, int* code, std::string* reason) {
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &stmt, nullptr);
+    if (rc == SQLITE_OK && value) rc = sqlite3_bind_text(stmt, 1, value->c_str(), -1, SQLITE_TRANSIENT);
+    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+    if (rc != SQLITE_ROW && rc != SQLITE_DONE && *code == SQLITE_OK) {
+        *code = rc;
+        *reason = sqlite3_errmsg(db);
+    }
+    sqlite3_finalize(stmt);
+    return rc == SQLITE_ROW;
+}
+
 }  // namespace
 
 const std::vector<std::string>& DatabaseFile::requiredTables() {
@@ -30,6 +49,14 @@ const std::vector<std::string>& DatabaseFile::requiredTables() {
         "vety",     "polo",     "odbe",   "obj_vety",  "obj_polo", "obj_odbe",    "nastavenia",   "km",
         "verzia",   "uzivatel", "stredisk", "pohyb_typ", "zlava",  "zlava_tovar", "zlava_darcek", "sqliteadmin_queries"};
     return tables;
+}
+
+bool DatabaseFile::isBusy(int code) {
+    return (code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED;
+}
+
+std::string DatabaseFile::busyMessage(const std::string& reason) {
+    return "databáza je práve zaneprázdnená (" + reason + ")";
 }
 
 bool DatabaseFile::hasSqliteHeader(const std::string& path) {
@@ -40,19 +67,22 @@ bool DatabaseFile::hasSqliteHeader(const std::string& path) {
     return std::memcmp(bytes, header, sizeof header) == 0;
 }
 
-std::string DatabaseFile::integrityProblem(const std::string& path) {
+std::string DatabaseFile::integrityProblem(const std::string& path, bool* busy) {
+    if (busy) *busy = false;
     std::string reason;
     sqlite3* db = openReadOnly(path, &reason);
     if (!db) return reason;
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, kBusyWaitMs);
     std::string integrity;
     sqlite3_stmt* stmt = nullptr;
-    if (sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr) == SQLITE_OK &&
-        sqlite3_step(stmt) == SQLITE_ROW) {
+    int rc = sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &stmt, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_step(stmt);
+    if (rc == SQLITE_ROW) {
         auto text = sqlite3_column_text(stmt, 0);
         integrity = text ? reinterpret_cast<const char*>(text) : "";
     } else {
         integrity = sqlite3_errmsg(db);
+        if (busy) *busy = isBusy(rc);
     }
     sqlite3_finalize(stmt);
     sqlite3_close(db);
@@ -63,7 +93,7 @@ std::string DatabaseFile::settingsProblem(const std::string& path, const std::st
     std::string reason;
     sqlite3* db = openReadOnly(path, &reason);
     if (!db) return reason;
-    sqlite3_busy_timeout(db, 5000);
+    sqlite3_busy_timeout(db, kBusyWaitMs);
     sqlite3_stmt* stmt = nullptr;
     int rc = sqlite3_prepare_v2(db, "select * from nastavenia where str = ?", -1, &stmt, nullptr);
     if (rc == SQLITE_OK) rc = sqlite3_bind_text(stmt, 1, str.c_str(), -1, SQLITE_TRANSIENT);
@@ -76,36 +106,34 @@ std::string DatabaseFile::settingsProblem(const std::string& path, const std::st
     return reason;
 }
 
-std::string DatabaseFile::checkDatabase(const std::string& path) {
+std::string DatabaseFile::checkDatabase(const std::string& path, bool* busy) {
+    if (busy) *busy = false;
     if (!hasSqliteHeader(path)) return "súbor nie je databáza";
-    if (const std::string integrity = integrityProblem(path); !integrity.empty())
-        return "poškodená databáza: " + integrity;
+    bool held = false;
+    if (const std::string integrity = integrityProblem(path, &held); !integrity.empty()) {
+        if (busy) *busy = held;
+        return held ? busyMessage(integrity) : "poškodená databáza: " + integrity;
+    }
     std::string reason;
     sqlite3* db = openReadOnly(path, &reason);
     if (!db) return reason;
-    sqlite3_stmt* stmt = nullptr;
+    sqlite3_busy_timeout(db, kBusyWaitMs);
+    int code = SQLITE_OK;
+    std::string failure;
     std::string missing;
-    for (const auto& table : requiredTables()) {
-        stmt = nullptr;
-        bool found = false;
-        if (sqlite3_prepare_v2(db, "select 1 from sqlite_master where type='table' and name=?", -1, &stmt,
-                               nullptr) == SQLITE_OK) {
-            sqlite3_bind_text(stmt, 1, table.c_str(), -1, SQLITE_TRANSIENT);
-            found = sqlite3_step(stmt) == SQLITE_ROW;
-        }
-        sqlite3_finalize(stmt);
-        if (!found) missing += (missing.empty() ? "" : ", ") + table;
-    }
+    for (const auto& table : requiredTables())
+        if (!yieldsRow(db, "select 1 from sqlite_master where type='table' and name=?", &table, &code, &failure))
+            missing += (missing.empty() ? "" : ", ") + table;
     // The settings of the database's own centre hold the office's addresses:
     // without them the handheld could not reach the office any more.
-    bool settings = false;
-    stmt = nullptr;
-    if (missing.empty() &&
-        sqlite3_prepare_v2(db, "select 1 from nastavenia where str in (select str from stredisk) limit 1", -1, &stmt,
-                           nullptr) == SQLITE_OK)
-        settings = sqlite3_step(stmt) == SQLITE_ROW;
-    sqlite3_finalize(stmt);
+    const bool settings =
+        missing.empty() && yieldsRow(db, "select 1 from nastavenia where str in (select str from stredisk) limit 1",
+                                     nullptr, &code, &failure);
     sqlite3_close(db);
+    if (code != SQLITE_OK) {
+        if (busy) *busy = isBusy(code);
+        return isBusy(code) ? busyMessage(failure) : "poškodená databáza: " + failure;
+    }
     if (!missing.empty()) return "v databáze chýbajú tabuľky: " + missing;
     if (!settings) return "v databáze chýbajú nastavenia strediska";
     return "";
@@ -121,7 +149,7 @@ bool DatabaseFile::snapshot(const std::string& from, const std::string& to, std:
     std::string why;
     sqlite3* source = openReadOnly(from, &why);
     if (!source) return fail(why);
-    sqlite3_busy_timeout(source, 5000);
+    sqlite3_busy_timeout(source, kBusyWaitMs);
     std::remove(to.c_str());
     sqlite3* target = nullptr;
     if (sqlite3_open_v2(to.c_str(), &target, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {

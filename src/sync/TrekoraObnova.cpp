@@ -147,7 +147,10 @@ std::string prekazkaObnovy(Trekora& trekora, const std::string& kopia,
     if (unreadable) return kOdmietnuta + *unreadable;
     // No database file at all holds nothing that could be lost.
     const bool missing = !FileManager::fileExists(trekora.dbURL);
-    const std::string damage = missing ? "" : DatabaseFile::integrityProblem(trekora.dbURL);
+    bool busy = false;
+    const std::string damage = missing ? "" : DatabaseFile::integrityProblem(trekora.dbURL, &busy);
+    // Held by another connection: busy, not damaged, and not replaced.
+    if (busy) return kOdmietnuta + DatabaseFile::busyMessage(damage) + ", skúste obnovu znova o chvíľu";
     *cela = !missing && damage.empty();
 
     if (damage.empty()) {
@@ -302,8 +305,7 @@ std::string Trekora::obnovDatabazu(const std::string& kopia, std::string* hlasen
     for (std::size_t i = 0; i < moved.size(); ++i) {
         const std::string aside = FileManager::lastPathComponent(moved[i].second);
         log("obnova: nedokonceny export " + FileManager::lastPathComponent(moved[i].first) + " odlozeny ako " + aside);
-        *hlasenie += "\nnedokončený export uzávierky " + odlozit[i].cdok +
-                     " je odložený ako out/" + aside + " a neodošle sa";
+        *hlasenie += "\n" + ExportyUzavierok::oznamOdlozenia(odlozit[i].cdok, aside);
     }
     return "";
 }

@@ -7,6 +7,7 @@
 #include "platform/ui/NavigationController.h"
 #include "platform/ui/Storyboard.h"
 #include "records/NastaveniaItem.h"
+#include "sync/DatabaseFile.h"
 #include "sync/PoskodenaDatabaza.h"
 #include "ui/shell/SimpleMenu.h"
 
@@ -40,7 +41,11 @@ std::shared_ptr<platform::AlertController> Login::poskodenaDatabaza(const std::s
                 std::string reason;
                 const auto done = PoskodenaDatabaza::odloz(sharedTrekora(), &reason);
                 auto answer = AlertController::make("login", done ? *done : reason, AlertController::Style::alert);
-                answer->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
+                // Until the salesman has seen what was done, the next start
+                // tells it again.
+                answer->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
+                    PoskodenaDatabaza::potvrd(sharedTrekora());
+                }));
                 if (!done) sharedTrekora().playSound5();
                 login->present(answer, SimpleMenu::animovat());
             });
@@ -54,6 +59,20 @@ void Login::loginAction() {
     auto& trekora = sharedTrekora();
     const std::string pin = field->textOrEmpty();
 
+    // A database set aside while the program ended before the salesman saw
+    // it: he is told first.
+    if (const auto unseen = PoskodenaDatabaza::nepotvrdene(trekora)) {
+        auto alert = AlertController::make("login", *unseen, AlertController::Style::alert);
+        alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle, [](AlertAction&) {
+            PoskodenaDatabaza::potvrd(sharedTrekora());
+        }));
+        field->setText(std::string());
+        trekora.playSound5();
+        present(alert, SimpleMenu::animovat());
+        field->resignFirstResponder();
+        return;
+    }
+
     if (trekora.checkUzivatelPin(pin)) {
         auto menu = platform::Storyboard::named("Main")->instantiate<SimpleMenu>("SimpleMenu");
         if (menu) {
@@ -66,8 +85,8 @@ void Login::loginAction() {
             // Held by another connection for longer than a query waits:
             // nothing is damaged.
             alert = AlertController::make("login",
-                                          "databáza je práve zaneprázdnená (" + trekora.chybaDatabazyPriPrihlaseni +
-                                              "), PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
+                                          DatabaseFile::busyMessage(trekora.chybaDatabazyPriPrihlaseni) +
+                                              ", PIN sa nedá overiť: skúste sa prihlásiť znova o chvíľu",
                                           AlertController::Style::alert);
             alert->addAction(std::make_shared<AlertAction>("ok", AlertAction::Style::defaultStyle));
         } else if (!trekora.chybaDatabazyPriPrihlaseni.empty()) {

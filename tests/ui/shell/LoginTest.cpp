@@ -7,6 +7,8 @@
 #include "ShellFixture.h"
 
 #include <sqlite3.h>
+#include "platform/FileManager.h"
+#include "sync/PoskodenaDatabaza.h"
 #include "ui/shell/Uzivatel.h"
 #include "ui/shell/AppDelegate.h"
 
@@ -19,7 +21,22 @@ std::string readFile(const std::string& path) {
     return text.str();
 }
 
-using LoginTest = ShellTest;
+class LoginTest : public ShellTest {
+protected:
+    // Zeroes the page of the centre's table, as a failing disk leaves it.
+    void damageCentre() {
+        const long long size = std::stoll(scalar("pragma page_size"));
+        const long long page = std::stoll(scalar("select rootpage from sqlite_master where name = 'stredisk'"));
+        std::fstream file(dbPath(), std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp((page - 1) * size);
+        file.write(std::string(static_cast<std::size_t>(size), '\0').data(), size);
+    }
+    // Answers the service lock's prompt.
+    void passServiceLock() {
+        typeInAlert(std::to_string(std::stoll(alert()->message().value_or("0")) % 839));
+        tapAlert("ok");
+    }
+};
 
 TEST_F(LoginTest, LaunchAndTerminationWriteTheirLogLines) {
     auto delegate = platform::Application::makeDelegate("AppDelegate");
@@ -84,14 +101,19 @@ TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
     EXPECT_NE(alert()->message()->find("databáza je práve zaneprázdnená"), std::string::npos) << *alert()->message();
     EXPECT_EQ(alert()->actions().size(), 1u);
     tapAlert("ok");
+    // Nor is it set aside as damaged, nor replaced by a restore.
+    const std::string held = readFile(dbPath());
+    std::string reason;
+    EXPECT_FALSE(PoskodenaDatabaza::odloz(trekora, &reason));
+    EXPECT_EQ(reason.rfind("databáza je práve zaneprázdnená (database is locked)", 0), 0u) << reason;
+    std::string hlasenie;
+    reason = trekora.obnovDatabazu(copy, &hlasenie);
+    EXPECT_NE(reason.find("databáza je práve zaneprázdnená"), std::string::npos) << reason;
     sqlite3_exec(holder, "rollback", nullptr, nullptr, nullptr);
     sqlite3_close(holder);
-    {
-        const long long size = std::stoll(scalar("pragma page_size"));
-        std::fstream file(dbPath(), std::ios::in | std::ios::out | std::ios::binary);
-        file.seekp((std::stoll(scalar("select rootpage from sqlite_master where name = 'stredisk'")) - 1) * size);
-        file.write(std::string(static_cast<std::size_t>(size), '\0').data(), size);
-    }
+    EXPECT_EQ(readFile(dbPath()), held);
+    EXPECT_FALSE(std::filesystem::exists(documents + "/trekora.poskodena-1.db3"));
+    damageCentre();
     const std::string damaged = readFile(dbPath());
 
     typePin("1234");
@@ -101,8 +123,7 @@ TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
         << *alert()->message();
     EXPECT_TRUE(errorSoundPlayed());
     tapAlert("odložiť databázu");
-    typeInAlert(std::to_string(std::stoll(alert()->message().value_or("0")) % 839));
-    tapAlert("ok");
+    passServiceLock();
     ASSERT_TRUE(alert());
     EXPECT_NE(alert()->message()->find("odložená ako trekora.poskodena-1.db3"), std::string::npos) << *alert()->message();
     EXPECT_NE(alert()->message()->find("uzávierky " + cdok), std::string::npos) << *alert()->message();
@@ -110,9 +131,84 @@ TEST_F(LoginTest, ADamagedDatabaseIsNamedAndSetAsideForTheOfficesCopy) {
     tapAlert("ok");
 
     logIn("1234");
-    std::string hlasenie;
     ASSERT_EQ(trekora.obnovDatabazu(copy, &hlasenie), "");
     EXPECT_EQ(trekora.zapisVklad("1.00", ""), "ok!,,cdok=" + std::to_string(std::stoll(cdok) + 1));
+}
+
+// The program is killed before each rename or link of setting the damaged
+// database aside, a closing's export begun. Whatever the step, the next
+// start and synchronisation lose nothing and the salesman is told: a
+// database still in place is named damaged at the login and set aside
+// again; one already aside, or an answer never seen, is told at the login.
+// The begun export is kept aside, and the synchronisation never deletes it,
+// also where an earlier version moved the database before it.
+TEST_F(LoginTest, ASetAsideKilledAtAnyStepLosesNoClosingAndIsTold) {
+    namespace fs = std::filesystem;
+    ASSERT_TRUE(sharedTrekora().checkUzivatelPin("1234"));
+    const std::string cdok = sharedTrekora().zapisUzavierku().substr(5);
+    const std::string begun = documents + "/out/." + cdok + ".db3.tmp";
+    std::ofstream(begun) << "SQLite format 3";
+    damageCentre();
+    const std::string damaged = readFile(dbPath());
+    const std::string before = platform::FileManager::makeTemporaryDirectory("trekora-test") + "/documents";
+    fs::copy(documents, before, fs::copy_options::recursive);
+    const auto reset = [&] {
+        env->restart();
+        for (const auto& entry : fs::directory_iterator(documents)) fs::remove_all(entry.path());
+        fs::copy(before, documents, fs::copy_options::recursive);
+    };
+    const std::string aside = "out/." + cdok + ".db3.odlozeny-1";
+    const std::string next = "ok!,,cdok=" + std::to_string(std::stoll(cdok) + 1);
+
+    struct Killed {};
+    bool killed = true;
+    for (int kill = 1; killed && kill < 20; ++kill) {
+        SCOPED_TRACE("killed before rename " + std::to_string(kill));
+        reset();
+        int renames = 0;
+        platform::FileManager::setRenameHook([&](const std::string&, const std::string&) {
+            if (++renames == kill) throw Killed{};
+        });
+        killed = false;
+        try {
+            std::string reason;
+            PoskodenaDatabaza::odloz(sharedTrekora(), &reason);
+        } catch (const Killed&) {
+            killed = true;
+        }
+        platform::FileManager::setRenameHook({});
+        env->restart();
+
+        typePin("1234");
+        tapLogin();
+        ASSERT_TRUE(alert());
+        if (alert()->message()->find("databáza je poškodená") != std::string::npos) {
+            tapAlert("odložiť databázu");
+            passServiceLock();
+            ASSERT_TRUE(alert());
+        }
+        EXPECT_NE(alert()->message()->find("odložená ako trekora.poskodena-1.db3"), std::string::npos)
+            << *alert()->message();
+        EXPECT_NE(alert()->message()->find(aside + " a neodošle sa"), std::string::npos) << *alert()->message();
+        tapAlert("ok");
+        logIn("1234");
+        EXPECT_EQ(sharedTrekora().dokonciExportyDU(), "");
+        EXPECT_EQ(readFile(documents + "/trekora.poskodena-1.db3"), damaged);
+        EXPECT_EQ(readFile(documents + "/" + aside), "SQLite format 3");
+        EXPECT_EQ(sharedTrekora().zapisVklad("1.00", ""), next);
+        if (HasFailure()) break;
+    }
+    EXPECT_FALSE(killed) << "the set-aside never ran to its end";
+
+    reset();
+    fs::rename(dbPath(), documents + "/trekora.poskodena-1.db3");
+    env->restart();
+    ASSERT_TRUE(sharedTrekora().checkUzivatelPin("1234"));
+    const std::string told = sharedTrekora().dokonciExportyDU();
+    EXPECT_NE(told.find(aside + " a neodošle sa"), std::string::npos) << told;
+    EXPECT_EQ(readFile(documents + "/" + aside), "SQLite format 3");
+    EXPECT_EQ(sharedTrekora().zapisVklad("1.00", ""), next);
+    platform::FileManager::removeItem(fs::path(before).parent_path().string());
 }
 
 TEST_F(LoginTest, CorrectPinOpensTheMainMenuAndFillsTheLoginState) {
