@@ -412,6 +412,25 @@ protected:
         v.txt = "{&quot;cash&quot; : {&quot;externalId&quot; : &quot;" + v.cdok + "&quot;}}";
         return v;
     }
+    // What `send` prints goes to `path` behind a gateway that gives up (504),
+    // while the service stores it a moment later as its `registered`th
+    // document; the gateway then passes requests again.
+    template <typename Send>
+    void storedLate(const std::string& path, std::size_t registered, Send send) {
+        service.setDelay(std::chrono::milliseconds(300));
+        service.misbehave(path, Mis::gatewayLate);
+        const std::string result = send();
+        EXPECT_NE(result.find("(504 gateway timed out)"), std::string::npos) << result;
+        EXPECT_TRUE(platform::MainRunLoop::runUntil([&] { return service.registered() == registered; },
+                                                    std::chrono::seconds(5)));
+        service.misbehave(path, Mis::none);
+    }
+    void saleStoredLate(std::size_t registered) {
+        storedLate("/api/document/store", registered, [this] { return print(C::tlacDoklad, receipt(cdok), shown()); });
+    }
+    void depositStoredLate(const Vklad& v, std::size_t registered) {
+        storedLate("/api/cash", registered, [&] { return print(C::tlacVklad, v.txt, v.parameters); });
+    }
 };
 
 TEST_F(EkasaBadDays, ARedirectedStoreIsNotFollowedAndStaysUncertain) {
@@ -583,12 +602,8 @@ TEST_F(EkasaBadDays, AnotherRegistrationDuringTheWindowIsLookedUpBySequenceNumbe
     bound = 120;
     // The gateway gives up on the sale, which the service registers a moment
     // later; then a receipt is keyed on the printer itself.
-    service.setDelay(std::chrono::milliseconds(300));
-    service.misbehave("/api/document/store", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
-    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
+    saleStoredLate(1);
     service.keyIn("K-1");
-    service.misbehave("/api/document/store", Mis::none);
     platform::Clock::advance(130);
     // Found among the documents after the one the service showed before: registered.
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
@@ -625,12 +640,8 @@ TEST_F(EkasaBadDays, TheLookUpWalksTheMonthsTheServiceNumbersEachFromOne) {
     service.setNextSequenceId(4);
     service.keyIn("K-1");
     service.setDate("01.01.2027 08:00:00");
-    service.setDelay(std::chrono::milliseconds(300));
-    service.misbehave("/api/document/store", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
-    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 2; }, std::chrono::seconds(5)));
+    saleStoredLate(2);
     for (const char* keyed : {"K-2", "K-3", "K-4", "K-5", "K-6"}) service.keyIn(keyed);
-    service.misbehave("/api/document/store", Mis::none);
     platform::Clock::advance(130);
     EXPECT_EQ(print(C::tlacDoklad, receipt(cdok), shown()), "doklad uz bol vytlaceny pod poradovym cislom 1");
     EXPECT_EQ(column("pardok"), "20270100001");
@@ -654,10 +665,7 @@ TEST_F(EkasaBadDays, TheLookUpWalksTheMonthsTheServiceNumbersEachFromOne) {
     service.setDate("01.03.2027 07:00:00");
     service.keyIn("K-8");
     const Vklad second = vklad("20.00");
-    service.misbehave("/api/cash", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacVklad, second.txt, second.parameters), "OK");
-    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 11; }, std::chrono::seconds(5)));
-    service.misbehave("/api/cash", Mis::none);
+    depositStoredLate(second, 11);
     service.setDate("01.04.2027 07:00:00");
     service.keyIn("K-8");
     platform::Clock::advance(130);
@@ -672,12 +680,8 @@ TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfT
     bound = 120;
     // The sale is stored behind a gateway that gives up, a receipt is keyed
     // after it, and the service answers every look-up with its last document.
-    service.setDelay(std::chrono::milliseconds(300));
-    service.misbehave("/api/document/store", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacDoklad, receipt(cdok), shown()).find("(504 gateway timed out)"), std::string::npos);
-    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 1; }, std::chrono::seconds(5)));
+    saleStoredLate(1);
     service.keyIn("K-1");
-    service.misbehave("/api/document/store", Mis::none);
     service.misbehave("/api/document/get", Mis::lastForAny);
     platform::Clock::advance(130);
     const std::string wrong = print(C::tlacDoklad, receipt(cdok), shown());
@@ -691,11 +695,8 @@ TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfT
     // 504 and the late store of the deposit itself.
     const Vklad deposit = vklad("50.00");
     service.whenReceived("/api/cash", [this, number = deposit.cdok] { service.keyIn(number); });
-    service.misbehave("/api/cash", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacVklad, deposit.txt, deposit.parameters), "OK");
-    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 4; }, std::chrono::seconds(5)));
+    depositStoredLate(deposit, 4);
     service.whenReceived("/api/cash", {});
-    service.misbehave("/api/cash", Mis::none);
     // The deposit's own store is the service's last document: neither the
     // copy of the last receipt nor the print takes it for the deposit's.
     const auto unsettled = [this](const Vklad& v) {
@@ -713,9 +714,7 @@ TEST_F(EkasaBadDays, ALookUpSettlesNothingOnAnAnswerNotAskedForOrTwoDocumentsOfT
     // The other way round: the deposit's late store first, then another
     // registrant's receipt of its number as the last document.
     const Vklad later = vklad("30.00");
-    service.misbehave("/api/cash", Mis::gatewayLate);
-    EXPECT_NE(print(C::tlacVklad, later.txt, later.parameters), "OK");
-    ASSERT_TRUE(platform::MainRunLoop::runUntil([this] { return service.registered() == 6; }, std::chrono::seconds(5)));
+    depositStoredLate(later, 6);
     service.keyIn(later.cdok);
     unsettled(later);
     EXPECT_EQ(service.requests("/api/cash").size(), 2u);
